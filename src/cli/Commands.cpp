@@ -1,0 +1,13 @@
+#include "cli/Commands.h"
+
+#include "cli/DetectCommand.h"
+
+namespace koral::cli {
+
+std::vector<std::unique_ptr<Command>> AllCommands() {
+  std::vector<std::unique_ptr<Command>> commands;
+  commands.push_back(std::make_unique<DetectCommand>());
+  return commands;
+}
+
+}  // namespace koral::cli

@@ -1,0 +1,190 @@
+#include "config/PrivateProfile.h"
+
+#include <climits>
+#include <vector>
+
+#include "config/TextEncoding.h"
+#include "platform/AtomicFile.h"
+
+namespace koral {
+namespace {
+
+struct Line {
+  std::string text;    // raw bytes, without the line ending
+  std::string ending;  // "\n", "\r\n" or empty for a last line without one
+};
+
+struct ParsedFile {
+  std::vector<Line> lines;
+  bool windows1252 = false;
+  std::string newline = "\n";
+};
+
+std::string_view Trim(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+ParsedFile Parse(const std::string& bytes) {
+  ParsedFile file;
+  file.windows1252 = !IsValidUtf8(bytes);
+  size_t start = 0;
+  bool endingSeen = false;
+  while (start < bytes.size()) {
+    const size_t lf = bytes.find('\n', start);
+    Line line;
+    if (lf == std::string::npos) {
+      line.text = bytes.substr(start);
+      start = bytes.size();
+    } else {
+      const bool crlf = lf > start && bytes[lf - 1] == '\r';
+      line.text = bytes.substr(start, lf - start - (crlf ? 1 : 0));
+      line.ending = crlf ? "\r\n" : "\n";
+      if (!endingSeen) { file.newline = line.ending; endingSeen = true; }
+      start = lf + 1;
+    }
+    file.lines.push_back(std::move(line));
+  }
+  return file;
+}
+
+// The section name of a "[name]" line, or nullopt for any other line.
+std::optional<std::string_view> SectionName(std::string_view text) {
+  text = Trim(text);
+  if (text.empty() || text.front() != '[') return std::nullopt;
+  text.remove_prefix(1);
+  const size_t close = text.find(']');
+  return Trim(text.substr(0, close));
+}
+
+struct KeyValue {
+  std::string_view key;
+  std::string_view value;
+};
+
+std::optional<KeyValue> SplitKeyValue(std::string_view text) {
+  const size_t equals = text.find('=');
+  if (equals == std::string_view::npos) return std::nullopt;
+  return KeyValue{Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))};
+}
+
+// Where a section starts and ends in the parsed lines.
+struct SectionRange {
+  size_t header;
+  size_t end;  // one past its last line
+};
+
+std::optional<SectionRange> FindSection(const ParsedFile& file, std::string_view section) {
+  for (size_t i = 0; i < file.lines.size(); ++i) {
+    const auto name = SectionName(file.lines[i].text);
+    if (!name || !EqualNoCase(*name, section)) continue;
+    size_t end = i + 1;
+    while (end < file.lines.size() && !SectionName(file.lines[end].text)) ++end;
+    return SectionRange{i, end};
+  }
+  return std::nullopt;
+}
+
+std::optional<size_t> FindKey(const ParsedFile& file, const SectionRange& range, std::string_view key) {
+  for (size_t i = range.header + 1; i < range.end; ++i) {
+    const auto pair = SplitKeyValue(file.lines[i].text);
+    if (pair && EqualNoCase(pair->key, key)) return i;
+  }
+  return std::nullopt;
+}
+
+std::string Join(const ParsedFile& file) {
+  std::string bytes;
+  for (const Line& line : file.lines) bytes += line.text + line.ending;
+  return bytes;
+}
+
+// Names are compared in the file's own encoding; ours are UTF-8.
+std::string InFileEncoding(const ParsedFile& file, std::string_view text) {
+  return file.windows1252 ? Utf8ToWindows1252(text) : std::string(text);
+}
+
+}  // namespace
+
+int Atoi(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) break;
+  }
+  value = negative ? -value : value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+std::optional<std::string> FindPrivateProfileString(std::string_view section, std::string_view key,
+                                                     const std::filesystem::path& path) {
+  const auto bytes = ReadWholeFile(path);
+  if (!bytes) return std::nullopt;
+  const ParsedFile file = Parse(*bytes);
+  const auto range = FindSection(file, InFileEncoding(file, section));
+  if (!range) return std::nullopt;
+  const auto line = FindKey(file, *range, InFileEncoding(file, key));
+  if (!line) return std::nullopt;
+  const std::string_view value = SplitKeyValue(file.lines[*line].text)->value;
+  return file.windows1252 ? Windows1252ToUtf8(value) : std::string(value);
+}
+
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue, const std::filesystem::path& file) {
+  auto value = FindPrivateProfileString(section, key, file);
+  return value ? std::move(*value) : std::string(defaultValue);
+}
+
+int GetPrivateProfileInt(std::string_view section, std::string_view key, const std::filesystem::path& file) {
+  return Atoi(GetPrivateProfileString(section, key, "", file));
+}
+
+bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
+                               const std::filesystem::path& path) {
+  ParsedFile file = Parse(ReadWholeFile(path).value_or(std::string()));
+  const std::string fileSection = InFileEncoding(file, section);
+  const std::string fileKey = InFileEncoding(file, key);
+  const std::string fileValue = InFileEncoding(file, value);
+  const auto range = FindSection(file, fileSection);
+  if (!range) {
+    if (!file.lines.empty() && file.lines.back().ending.empty()) file.lines.back().ending = file.newline;
+    file.lines.push_back({"[" + fileSection + "]", file.newline});
+    file.lines.push_back({fileKey + "=" + fileValue, file.newline});
+  } else if (const auto line = FindKey(file, *range, fileKey)) {
+    std::string& text = file.lines[*line].text;
+    const std::string_view keyPart = text.substr(0, text.find('='));
+    const size_t keyEnd = keyPart.find_last_not_of(" \t");
+    text = std::string(keyPart.substr(0, keyEnd + 1)) + "=" + fileValue;
+  } else {
+    size_t insertAt = range->end;
+    while (insertAt > range->header + 1 && Trim(file.lines[insertAt - 1].text).empty()) --insertAt;
+    if (file.lines[insertAt - 1].ending.empty()) file.lines[insertAt - 1].ending = file.newline;
+    file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                      Line{fileKey + "=" + fileValue, file.newline});
+  }
+  return WriteFileAtomically(path, Join(file));
+}
+
+bool WritePrivateProfileInt(std::string_view section, std::string_view key, int value,
+                            const std::filesystem::path& file) {
+  return WritePrivateProfileString(section, key, std::to_string(value), file);
+}
+
+}  // namespace koral

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace koral {
+
+// INI files with the conventions of the Windows private-profile functions:
+// section and key names match without regard to case, values are trimmed,
+// a write replaces one value in place and keeps every other byte of the file.
+// Files that are not valid UTF-8 are read as Windows-1252.
+
+// The value, or nullopt when the file, the section or the key is missing.
+std::optional<std::string> FindPrivateProfileString(std::string_view section, std::string_view key,
+                                                     const std::filesystem::path& file);
+
+std::string GetPrivateProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue, const std::filesystem::path& file);
+
+// The value read with an empty default and converted as atoi converts it.
+int GetPrivateProfileInt(std::string_view section, std::string_view key,
+                         const std::filesystem::path& file);
+
+// Returns false when the file could not be written.
+bool WritePrivateProfileString(std::string_view section, std::string_view key,
+                               std::string_view value, const std::filesystem::path& file);
+bool WritePrivateProfileInt(std::string_view section, std::string_view key, int value,
+                            const std::filesystem::path& file);
+
+// atoi: leading blanks, an optional sign, then decimal digits up to the first
+// other character; no digits gives 0. Out-of-range values saturate.
+int Atoi(std::string_view text);
+
+}  // namespace koral

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace koral {
+
+// Files written on Windows (Config.ini, Radios.ini, profiles, playlists) may
+// be in Windows-1252; everything inside the program is UTF-8.
+bool IsValidUtf8(std::string_view text);
+std::string Windows1252ToUtf8(std::string_view text);
+// Returns the text as UTF-8: unchanged when it already is, else decoded.
+std::string ToUtf8(std::string_view text);
+// Encodes UTF-8 text to Windows-1252; characters it lacks become '?'.
+std::string Utf8ToWindows1252(std::string_view text);
+
+}  // namespace koral

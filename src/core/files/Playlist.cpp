@@ -1,0 +1,72 @@
+#include "files/Playlist.h"
+
+#include <algorithm>
+#include <fstream>
+
+#include "config/TextEncoding.h"
+
+namespace koral {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool HasM3uExtension(const fs::path& path) {
+  std::string extension = path.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == ".m3u";
+}
+
+bool IsBlank(const std::string& line) {
+  return std::all_of(line.begin(), line.end(), [](unsigned char c) { return std::isspace(c); });
+}
+
+void StripLineEnd(std::string& line) {
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+}
+
+PlaylistEntry MakeEntry(const fs::path& folder, std::string line) {
+  std::replace(line.begin(), line.end(), '\\', '/');
+  const fs::path written(line);
+  return {line, written.is_absolute() ? written : folder / written};
+}
+
+}  // namespace
+
+std::optional<fs::path> FindPlaylist(const fs::path& folder) {
+  std::error_code error;
+  std::optional<fs::path> first;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    if (!HasM3uExtension(it->path()) || it->is_directory(error)) continue;
+    if (!first || it->path().filename() < first->filename()) first = it->path();
+  }
+  return first;
+}
+
+std::optional<std::vector<PlaylistEntry>> ReadPlaylist(const fs::path& playlist) {
+  std::ifstream in(playlist, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
+  const std::string text = ToUtf8(bytes);
+
+  const fs::path folder = playlist.parent_path();
+  std::vector<PlaylistEntry> entries;
+  bool extended = false;
+  bool firstLine = true;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    StripLineEnd(line);
+    if (firstLine) extended = !line.empty() && line.front() == '#';
+    firstLine = false;
+    if (IsBlank(line) || (extended && line.front() == '#')) continue;
+    entries.push_back(MakeEntry(folder, std::move(line)));
+  }
+  return entries;
+}
+
+}  // namespace koral

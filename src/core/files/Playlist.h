@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace koral {
+
+// A folder's playlist: its *.m3u file (any case). With several, the first
+// by name, so that the same one is used every time.
+std::optional<std::filesystem::path> FindPlaylist(const std::filesystem::path& folder);
+
+// One entry of a playlist, in playlist order.
+struct PlaylistEntry {
+  std::string line;            // the entry as written, '\' turned into '/'
+  std::filesystem::path path;  // absolute as written, else joined to the playlist's folder
+};
+
+// Reads a playlist whole: lines end in LF or CR LF and are never cut. In an
+// extended playlist (first line "#...") every "#" line is a directive; every
+// other non-blank line is an entry. nullopt when the file cannot be opened.
+std::optional<std::vector<PlaylistEntry>> ReadPlaylist(const std::filesystem::path& playlist);
+
+}  // namespace koral

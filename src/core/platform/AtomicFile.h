@@ -1,0 +1,18 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace koral {
+
+// Reads a whole file; nullopt when it cannot be opened.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+
+// Writes a file so that a crash never leaves it half written: the bytes go
+// to a temporary file in the same folder, which then replaces the target.
+// The target's permission bits are kept. Returns false when it failed, and
+// the target is then untouched.
+bool WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes);
+
+}  // namespace koral

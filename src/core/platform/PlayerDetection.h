@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Volumes.h"
+
+namespace koral {
+
+struct DriveScan {
+  std::optional<std::string> playerRoot;   // the player's mount point, no trailing slash
+  std::vector<std::string> computerDrives; // the drive combo: every volume that is not a player candidate
+};
+
+// The player is the last removable volume (never a floppy); among several,
+// the last whose root holds Settings.dat. Removable volumes never go into
+// the computer's drive list; a removable floppy does.
+DriveScan ScanDrives(const std::vector<Volume>& volumes);
+
+// ScanDrives on the current volume source, unless KORAL_PLAYER names the
+// player's root: then detection is skipped and that folder is the player.
+DriveScan DetectDrives();
+
+// The same rule for the settings windows and koralctl.
+std::optional<std::string> FindPlayerRoot();
+
+}  // namespace koral

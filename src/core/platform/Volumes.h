@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace koral {
+
+// One mounted volume of the machine.
+struct Volume {
+  std::string mountPoint;  // without a trailing slash, "/" for the root
+  std::string device;      // "/dev/sdb1", or the mount source for other file systems
+  bool removable = false;
+};
+
+// The machine's volume list, in mount-point order.
+class VolumeSource {
+ public:
+  virtual ~VolumeSource() = default;
+  virtual std::vector<Volume> List() const = 0;
+};
+
+// Reads /proc/self/mountinfo and sysfs. Both paths can be moved for tests.
+class LinuxVolumeSource final : public VolumeSource {
+ public:
+  explicit LinuxVolumeSource(std::string mountInfo = "/proc/self/mountinfo",
+                             std::string sysBlock = "/sys/class/block");
+  std::vector<Volume> List() const override;
+
+ private:
+  bool IsRemovable(const std::string& device) const;
+  std::string m_mountInfo;
+  std::string m_sysBlock;
+};
+
+// A fixed list, for tests.
+class FixedVolumeSource final : public VolumeSource {
+ public:
+  explicit FixedVolumeSource(std::vector<Volume> volumes) : m_volumes(std::move(volumes)) {}
+  std::vector<Volume> List() const override { return m_volumes; }
+
+ private:
+  std::vector<Volume> m_volumes;
+};
+
+// The volume source every caller of DetectDrives uses: the Linux one unless
+// a test has put another in place (the caller keeps it alive).
+const VolumeSource& CurrentVolumeSource();
+void SetVolumeSourceForTesting(const VolumeSource* source);
+
+}  // namespace koral

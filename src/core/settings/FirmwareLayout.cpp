@@ -1,0 +1,18 @@
+#include "settings/FirmwareLayout.h"
+
+#include "config/PrivateProfile.h"
+
+namespace koral {
+
+std::string ReadFirmwareVersion(const std::filesystem::path& configIni) {
+  return GetPrivateProfileString("firmware", "version", "", configIni);
+}
+
+std::optional<int> ReadLayoutValue(const std::filesystem::path& configIni, std::string_view version,
+                                   std::string_view key) {
+  const auto text = FindPrivateProfileString(version, key, configIni);
+  if (!text) return std::nullopt;
+  return Atoi(*text);
+}
+
+}  // namespace koral

@@ -1,0 +1,78 @@
+#include "settings/RadioStations.h"
+
+#include <charconv>
+
+#include "config/TextEncoding.h"
+#include "platform/AtomicFile.h"
+
+namespace koral {
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+    start = end + 1;
+  }
+  return lines;
+}
+
+RadioCity& CityNamed(std::vector<RadioCity>& cities, const std::string& name) {
+  for (RadioCity& city : cities)
+    if (city.name == name) return city;
+  cities.push_back({name, {}});
+  return cities.back();
+}
+
+enum class StationLine { kStation, kEnd, kSkip };
+
+// One station line: "%f", exactly one separator, the name to the line's end.
+StationLine ParseStation(const std::string& line, RadioStation& station) {
+  const char* begin = line.c_str();
+  while (*begin == ' ' || *begin == '\t') ++begin;
+  if (*begin == '\0') return StationLine::kSkip;
+  const char* last = line.c_str() + line.size();
+  double value = 0.0;
+  // from_chars, not strtod: the reading must not depend on the user's locale.
+  const auto [end, error] = std::from_chars(begin, last, value);
+  if (error != std::errc() || value == -1.0) return StationLine::kEnd;
+  const char* name = end;
+  if (*name == ' ' || *name == '\t') ++name;
+  station = {name, value};
+  return StationLine::kStation;
+}
+
+}  // namespace
+
+std::vector<RadioCity> ParseRadioStations(const std::string& text) {
+  std::vector<RadioCity> cities;
+  RadioCity* current = nullptr;
+  for (const std::string& line : SplitLines(ToUtf8(text))) {
+    const size_t backslash = line.find('\\');
+    if (backslash != std::string::npos) {
+      current = &CityNamed(cities, line.substr(backslash + 1));
+      continue;
+    }
+    if (current == nullptr) continue;
+    RadioStation station;
+    switch (ParseStation(line, station)) {
+      case StationLine::kStation: current->stations.push_back(std::move(station)); break;
+      case StationLine::kEnd: current = nullptr; break;
+      case StationLine::kSkip: break;
+    }
+  }
+  return cities;
+}
+
+std::optional<std::vector<RadioCity>> ReadRadioStations(const std::filesystem::path& radiosIni) {
+  const auto bytes = ReadWholeFile(radiosIni);
+  if (!bytes) return std::nullopt;
+  return ParseRadioStations(*bytes);
+}
+
+}  // namespace koral

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+
+namespace koral {
+
+// One short pass over the player's settings image: open, transfer a few
+// bytes at looked-up offsets, close. Byte i of a transfer is the low byte of
+// slot i; a read leaves the slot's upper bytes as they were.
+class CSettingsFile {
+ public:
+  using Slots = std::array<int32_t, 3>;
+
+  enum Status : int {
+    kOk = 0,
+    kTellFailed = 2,
+    kReadCountInvalid = 3,
+    kWriteCountInvalid = 4,
+  };
+
+  CSettingsFile() = default;
+  ~CSettingsFile();
+  CSettingsFile(const CSettingsFile&) = delete;
+  CSettingsFile& operator=(const CSettingsFile&) = delete;
+
+  // Opens an existing image for reading and writing ("r+b"); never creates it.
+  // The owner's write bit is added first so a read-only image can be written.
+  void Open(const std::filesystem::path& path);
+  // Puts the saved mode back and closes; nothing when not open.
+  void Close();
+  bool IsOpen() const { return m_open; }
+
+  void Seek(int32_t offset);
+  int Tell();
+  int32_t Position() const { return m_position; }
+
+  // Counts above 3 transfer 3; a count of 0 or less returns 3 (read) or 4 (write).
+  // Bytes past the end of the image leave their slots unchanged.
+  int ReadBytes(Slots& slots, int count, int32_t offset);
+  // Writing past the end makes the image longer. The first write of a run
+  // to an image keeps a backup of it first.
+  int WriteBytes(const Slots& slots, int count, int32_t offset);
+
+ private:
+  std::FILE* m_stream = nullptr;
+  bool m_open = false;
+  int32_t m_position = 0;
+  mode_t m_savedMode = 0;
+  bool m_modeSaved = false;
+  bool m_backedUp = false;
+  std::filesystem::path m_path;
+};
+
+}  // namespace koral

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <memory>
+
+#include <QDialog>
+#include <QString>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace Ui {
+class CMainDlg;
+}
+
+// The main window: computer folder above, player folder below, the copy
+// options and the buttons of every operation.
+class CMainDlg final : public QDialog {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(CMainDlg)
+
+ public:
+  explicit CMainDlg(QWidget* parent = nullptr);
+  ~CMainDlg() override;
+
+  const QString& ComputerFolder() const { return m_computerFolder; }
+  const QString& PlayerFolder() const { return m_playerFolder; }
+  const QString& PlayerRoot() const { return m_playerRoot; }
+  bool PlayerFound() const { return m_playerFound; }
+
+ private:
+  // Start-up and options (MainDlg.cpp).
+  void OnInitDialog();
+  void ReadOptions();
+  void SaveOptions();
+  void ShowMembers();
+  void TakeControls();
+  void DetectPlayer();
+  void DisablePlayerControls();
+  void OnFollowPlaylistToggled();
+  void OnOpenSettings();
+  void OnOpenFirmware();
+  void OnAbout();
+  void ConnectSignals();
+
+  // Folder browsers (MainDlgBrowse.cpp).
+  void SetUpLists();
+  void ListDriveRoot(QTreeWidget* list, const QString& root);
+  void OpenFolder(QTreeWidget* list, QTreeWidgetItem* item);
+  void RefreshPlayerList();
+  void OnDriveChanged(int index);
+
+  // Operations on the player (MainDlgCopy.cpp, MainDlgDelete.cpp).
+  void OnCopyToPlayer();
+  void OnDeleteFromPlayer();
+  void OnEmptyPlayer();
+  void OnCreateDirectory();
+
+  std::unique_ptr<Ui::CMainDlg> m_ui;
+  QString m_configPath;
+  QString m_computerFolder;
+  QString m_playerFolder;
+  QString m_playerRoot;  // the player's mount point, no trailing slash
+  bool m_playerFound = false;
+  int m_driveIndex = -1;
+  int m_followPlaylist = 0;
+  int m_copyMode = -1;
+  int m_win98 = 0;
+};

@@ -1,0 +1,3 @@
+#include "app/MainDlg.h"
+
+void CMainDlg::OnCopyToPlayer() {}

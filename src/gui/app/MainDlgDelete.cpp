@@ -1,0 +1,7 @@
+#include "app/MainDlg.h"
+
+void CMainDlg::OnDeleteFromPlayer() {}
+
+void CMainDlg::OnEmptyPlayer() {}
+
+void CMainDlg::OnCreateDirectory() {}

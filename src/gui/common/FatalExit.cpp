@@ -1,0 +1,23 @@
+#include "common/FatalExit.h"
+
+#include <cstdlib>
+
+#include "common/Prompt.h"
+
+namespace {
+
+std::function<void(int)>& ExitHandler() {
+  static std::function<void(int)> handler;
+  return handler;
+}
+
+}  // namespace
+
+void SetExitHandlerForTesting(std::function<void(int)> handler) { ExitHandler() = std::move(handler); }
+
+void FailSettingsImage(QWidget* parent, const QString& text) {
+  Prompt::Message(parent, text, QStringLiteral("Erreur"));
+  constexpr int kFailureStatus = 1;
+  if (ExitHandler()) return ExitHandler()(kFailureStatus);
+  std::exit(kFailureStatus);
+}

@@ -1,0 +1,45 @@
+#include "common/Prompt.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace Prompt {
+namespace {
+
+Answerer* g_answerer = nullptr;
+
+// "\r" breaks a line in the program's texts; Qt wants "\n".
+QString Displayed(QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace('\r', '\n'); }
+
+}  // namespace
+
+void SetAnswererForTesting(Answerer* answerer) { g_answerer = answerer; }
+
+void Message(QWidget* parent, const QString& text, const QString& title) {
+  if (g_answerer) return g_answerer->OnMessage(text, title);
+  QMessageBox box(QMessageBox::Warning, title, Displayed(text), QMessageBox::Ok, parent);
+  box.exec();
+}
+
+bool Question(QWidget* parent, const QString& text, const QString& title) {
+  if (g_answerer) return g_answerer->OnQuestion(text, title);
+  return QMessageBox::question(parent, title, Displayed(text), QMessageBox::Yes | QMessageBox::No) ==
+         QMessageBox::Yes;
+}
+
+QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
+  if (g_answerer) return g_answerer->OnOpenFileName(caption, folder, filter);
+  return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QString SaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
+                     const QString& defaultSuffix) {
+  if (g_answerer) return g_answerer->OnSaveFileName(caption, folder, filter, defaultSuffix);
+  QFileDialog dialog(parent, caption, folder, filter);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(defaultSuffix);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+}  // namespace Prompt

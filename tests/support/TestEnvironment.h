@@ -1,0 +1,56 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace koral::test {
+
+// A temporary folder, removed with everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& Path() const { return m_path; }
+  std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+std::string ReadFile(const std::filesystem::path& path);
+
+// A sandbox for one test: its own program folder (a copy of the shipped
+// Config.ini and Radios.ini), its own player folder and XDG folders, all
+// put in the environment the program reads. Everything goes afterwards.
+class TestEnvironment {
+ public:
+  TestEnvironment();
+  ~TestEnvironment();
+
+  std::filesystem::path ConfigDir() const { return m_root.Path() / "config"; }
+  std::filesystem::path ConfigIni() const { return ConfigDir() / "Config.ini"; }
+  std::filesystem::path RadiosIni() const { return ConfigDir() / "Radios.ini"; }
+  std::filesystem::path PlayerDir() const { return m_root.Path() / "player"; }
+  std::filesystem::path SettingsImage() const { return PlayerDir() / "Settings.dat"; }
+  std::filesystem::path ComputerDir() const { return m_root.Path() / "computer"; }
+  std::filesystem::path StateDir() const { return m_root.Path() / "state"; }
+
+  // Replaces Config.ini by the given text (an empty text removes it).
+  void SetConfigIni(const std::string& text) const;
+  // Writes Settings.dat: the bytes given, or 512 zero bytes.
+  void SetSettingsImage(const std::string& bytes = std::string(512, '\0')) const;
+  std::string SettingsImageBytes() const;
+  // No player: KORAL_PLAYER unset (tests also put an empty volume list in place).
+  void ForgetPlayer() const;
+
+ private:
+  TempDir m_root;
+};
+
+// The shipped res/ folder.
+std::filesystem::path SourceResourceDir();
+
+}  // namespace koral::test

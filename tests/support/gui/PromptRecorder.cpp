@@ -1,0 +1,49 @@
+#include "gui/PromptRecorder.h"
+
+#include "common/FatalExit.h"
+
+namespace koral::test {
+
+PromptRecorder::PromptRecorder() { Prompt::SetAnswererForTesting(this); }
+PromptRecorder::~PromptRecorder() { Prompt::SetAnswererForTesting(nullptr); }
+
+void PromptRecorder::OnMessage(const QString& text, const QString& title) { messages.push_back({text, title}); }
+
+bool PromptRecorder::OnQuestion(const QString& text, const QString& title) {
+  questions.push_back({text, title});
+  if (questionAnswers.empty()) return true;
+  const bool answer = questionAnswers.front();
+  questionAnswers.pop_front();
+  return answer;
+}
+
+QString PromptRecorder::NextFile() {
+  if (fileAnswers.empty()) return {};
+  QString answer = fileAnswers.front();
+  fileAnswers.pop_front();
+  return answer;
+}
+
+QString PromptRecorder::OnOpenFileName(const QString& caption, const QString& folder, const QString& filter) {
+  fileDialogCaptions.push_back(caption);
+  lastFolder = folder;
+  lastFilter = filter;
+  return NextFile();
+}
+
+QString PromptRecorder::OnSaveFileName(const QString& caption, const QString& folder, const QString& filter,
+                                       const QString& defaultSuffix) {
+  fileDialogCaptions.push_back(caption);
+  lastFolder = folder;
+  lastFilter = filter;
+  lastSuffix = defaultSuffix;
+  return NextFile();
+}
+
+ExitRecorder::ExitRecorder() {
+  SetExitHandlerForTesting([this](int status) { statuses.push_back(status); });
+}
+
+ExitRecorder::~ExitRecorder() { SetExitHandlerForTesting({}); }
+
+}  // namespace koral::test
