@@ -1,0 +1,60 @@
+#include "files/SelectionSize.h"
+
+#include "files/Paths.h"
+#include "files/Playlist.h"
+
+namespace koral {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr float kBytesPerMebibyte = 1048576.0f;
+
+float FileMebibytes(const fs::path& path) {
+  std::error_code error;
+  const auto bytes = fs::file_size(path, error);
+  return error ? 0.0f : static_cast<float>(static_cast<double>(bytes) / kBytesPerMebibyte);
+}
+
+float PlaylistSize(const fs::path& folder) {
+  const auto playlist = FindPlaylist(folder);
+  if (!playlist) return 0.0f;
+  const auto entries = ReadPlaylist(*playlist);
+  if (!entries) throw PlaylistUnreadable(*playlist);
+  float size = 0.0f;
+  std::error_code error;
+  for (const PlaylistEntry& entry : *entries)
+    if (fs::is_regular_file(entry.path, error)) size += FileMebibytes(entry.path);
+  return size;
+}
+
+float TreeSize(const fs::path& folder) {
+  float size = 0.0f;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    std::error_code kind;
+    if (it->is_directory(kind)) size += TreeSize(it->path());
+    else size += FileMebibytes(it->path());
+  }
+  return size;
+}
+
+}  // namespace
+
+float FolderSize(const fs::path& folder, bool followPlaylist) {
+  return followPlaylist ? PlaylistSize(folder) : TreeSize(folder);
+}
+
+float SelectionSize(const std::string& folder, const std::vector<std::string>& names, bool followPlaylist) {
+  float size = 0.0f;
+  for (const std::string& name : names) {
+    if (name == "." || name == "..") continue;
+    const fs::path path = JoinPath(folder, name);
+    std::error_code error;
+    if (fs::is_directory(path, error)) size += FolderSize(path, followPlaylist);
+    else size += FileMebibytes(path);
+  }
+  return size;
+}
+
+}  // namespace koral
