@@ -1,5 +1,6 @@
 #include "app/MainDlg.h"
 
+#include <QAction>
 #include <QButtonGroup>
 
 #include "app/AboutDlg.h"
@@ -51,6 +52,9 @@ void CMainDlg::ConnectSignals() {
   connect(m_ui->deleteButton, &QPushButton::clicked, this, &CMainDlg::OnDeleteFromPlayer);
   connect(m_ui->emptyButton, &QPushButton::clicked, this, &CMainDlg::OnEmptyPlayer);
   connect(m_ui->driveCombo, &QComboBox::activated, this, &CMainDlg::OnDriveChanged);
+  m_createDirectoryAction = new QAction(QStringLiteral("Créer un répertoire"), this);
+  m_createDirectoryAction->setObjectName(QStringLiteral("createDirectoryAction"));
+  connect(m_createDirectoryAction, &QAction::triggered, this, &CMainDlg::OnCreateDirectory);
 }
 
 void CMainDlg::OnInitDialog() {

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 
+class QAction;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -56,6 +57,7 @@ class CMainDlg final : public QDialog {
   void OnCreateDirectory();
 
   std::unique_ptr<Ui::CMainDlg> m_ui;
+  QAction* m_createDirectoryAction = nullptr;  // the player list menu's "Créer un répertoire"
   QString m_configPath;
   QString m_computerFolder;
   QString m_playerFolder;
