@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "TestEnvironment.h"
+#include "cli/Koralctl.h"
+#include "platform/Volumes.h"
+
+namespace koral::cli {
+namespace {
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Result Koralctl(const std::vector<std::string>& arguments) {
+  std::ostringstream out, err;
+  const int status = RunKoralctl(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(Koralctl, DetectPrintsThePlayerNamedOnTheCommandLine) {
+  test::TestEnvironment env;
+  const Result result = Koralctl({"--player", env.PlayerDir().string() + "/", "detect"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, env.PlayerDir().string() + "\n");
+}
+
+TEST(Koralctl, DetectFailsWithoutAPlayer) {
+  test::TestEnvironment env;
+  env.ForgetPlayer();
+  const FixedVolumeSource volumes({{"/", "/dev/sda1", false}});
+  SetVolumeSourceForTesting(&volumes);
+  const Result result = Koralctl({"detect"});
+  SetVolumeSourceForTesting(nullptr);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "L'Koral n'a pas été détecté.\n");
+}
+
+TEST(Koralctl, HelpListsTheCommandsAndUsageErrorsReturnTwo) {
+  EXPECT_NE(Koralctl({"--help"}).out.find("detect"), std::string::npos);
+  EXPECT_EQ(Koralctl({}).status, 2);
+  EXPECT_EQ(Koralctl({"nonsense"}).status, 2);
+  EXPECT_EQ(Koralctl({"--player"}).status, 2);
+  EXPECT_EQ(Koralctl({"detect", "extra"}).status, 2);
+}
+
+}  // namespace
+}  // namespace koral::cli

@@ -1,0 +1,85 @@
+#include "config/PrivateProfile.h"
+
+#include <gtest/gtest.h>
+
+#include "TestEnvironment.h"
+
+namespace koral {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+class PrivateProfileTest : public ::testing::Test {
+ protected:
+  TempDir dir;
+  std::filesystem::path ini = dir / "Config.ini";
+};
+
+TEST_F(PrivateProfileTest, ReadsSectionsAndKeysWithoutRegardToCaseAndTrimsValues) {
+  WriteFile(ini, "[FIRMWARE]\r\nVERSION =  119.0  \r\n[copie]\r\ntrackonly= 1 \r\n");
+  EXPECT_EQ(GetPrivateProfileString("firmware", "version", "x", ini), "119.0");
+  EXPECT_EQ(GetPrivateProfileInt("Copie", "TrackOnly", ini), 1);
+}
+
+TEST_F(PrivateProfileTest, MissingFileSectionOrKeyGivesTheDefault) {
+  EXPECT_EQ(GetPrivateProfileString("a", "b", "défaut", ini), "défaut");
+  WriteFile(ini, "[a]\nc=1\n");
+  EXPECT_EQ(GetPrivateProfileString("a", "b", "d", ini), "d");
+  EXPECT_EQ(GetPrivateProfileString("z", "c", "d", ini), "d");
+  EXPECT_FALSE(FindPrivateProfileString("a", "b", ini).has_value());
+  EXPECT_EQ(GetPrivateProfileInt("a", "b", ini), 0);
+}
+
+TEST_F(PrivateProfileTest, NumbersReadAsAtoiReadsThem) {
+  EXPECT_EQ(Atoi(" 1 "), 1);
+  EXPECT_EQ(Atoi("0x10"), 0);
+  EXPECT_EQ(Atoi("-12abc"), -12);
+  EXPECT_EQ(Atoi("+7"), 7);
+  EXPECT_EQ(Atoi(""), 0);
+  EXPECT_EQ(Atoi("abc"), 0);
+  EXPECT_EQ(Atoi("99999999999"), 2147483647);
+}
+
+TEST_F(PrivateProfileTest, ReplacingAValueKeepsEveryOtherByte) {
+  const std::string before = "; comment\r\n[copie]\r\nsuivrem3u=0\r\ntrackonly = 0\r\n\r\n[autre]\r\nx=y\r\n";
+  WriteFile(ini, before);
+  ASSERT_TRUE(WritePrivateProfileInt("COPIE", "TRACKONLY", -1, ini));
+  EXPECT_EQ(ReadFile(ini), "; comment\r\n[copie]\r\nsuivrem3u=0\r\ntrackonly=-1\r\n\r\n[autre]\r\nx=y\r\n");
+}
+
+TEST_F(PrivateProfileTest, MissingKeyGoesAtTheEndOfItsSectionAndMissingSectionIsAppended) {
+  WriteFile(ini, "[copie]\nwin98=1\n\n[radio]\nville=Paris");
+  ASSERT_TRUE(WritePrivateProfileString("copie", "trackonly", "0", ini));
+  ASSERT_TRUE(WritePrivateProfileString("repertoires", "pc", "/home/anna/Musique", ini));
+  EXPECT_EQ(ReadFile(ini),
+            "[copie]\nwin98=1\ntrackonly=0\n\n[radio]\nville=Paris\n[repertoires]\npc=/home/anna/Musique\n");
+}
+
+TEST_F(PrivateProfileTest, MissingFileIsCreated) {
+  ASSERT_TRUE(WritePrivateProfileString("repertoires", "pc", "", ini));
+  EXPECT_EQ(ReadFile(ini), "[repertoires]\npc=\n");
+  EXPECT_EQ(GetPrivateProfileString("repertoires", "pc", "x", ini), "");
+}
+
+TEST_F(PrivateProfileTest, Windows1252FilesAreDecodedAndStayWindows1252) {
+  WriteFile(ini, "[radio]\r\nville=Orl\xE9" "ans\r\n");
+  EXPECT_EQ(GetPrivateProfileString("radio", "ville", "", ini), "Orléans");
+  ASSERT_TRUE(WritePrivateProfileString("radio", "ville", "Besançon", ini));
+  EXPECT_EQ(ReadFile(ini), "[radio]\r\nville=Besan\xE7on\r\n");
+}
+
+TEST_F(PrivateProfileTest, LongValuesAreKeptWhole) {
+  const std::string folder = "/" + std::string(3000, 'a');
+  ASSERT_TRUE(WritePrivateProfileString("repertoires", "pc", folder, ini));
+  EXPECT_EQ(GetPrivateProfileString("repertoires", "pc", "", ini), folder);
+}
+
+TEST_F(PrivateProfileTest, AWriteToAnUnwritableFolderFailsAndLeavesNoTemporaryFile) {
+  EXPECT_FALSE(WritePrivateProfileString("a", "b", "c", dir / "missing-folder" / "Config.ini"));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+}
+
+}  // namespace
+}  // namespace koral

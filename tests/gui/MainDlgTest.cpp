@@ -1,0 +1,179 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QApplication>
+#include <QTreeWidget>
+
+#include "TestEnvironment.h"
+#include "app/MainDlg.h"
+#include "config/PrivateProfile.h"
+#include "gui/PromptRecorder.h"
+#include "platform/Volumes.h"
+
+using koral::test::PromptRecorder;
+using koral::test::TestEnvironment;
+
+namespace {
+
+const QString kMissingPlayerText =
+    QStringLiteral("L'Koral n'a pas été détecté.\n Des fonctionnalités du logiciel vont être désactivées");
+
+template <typename T>
+T* Child(QWidget& window, const char* name) {
+  T* child = window.findChild<T*>(QString::fromLatin1(name));
+  if (child == nullptr) qFatal("no child %s", name);
+  return child;
+}
+
+std::string Option(const TestEnvironment& env, const char* section, const char* key) {
+  return koral::GetPrivateProfileString(section, key, "<missing>", env.ConfigIni());
+}
+
+}  // namespace
+
+class MainDlgTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() { koral::SetVolumeSourceForTesting(&m_volumes); }
+  void cleanup() { koral::SetVolumeSourceForTesting(nullptr); }
+
+  void missingConfigSelectsTheFirstModeAndIsWrittenOnClose() {
+    TestEnvironment env;
+    env.SetConfigIni("");
+    PromptRecorder prompts;
+    {
+      CMainDlg window;
+      QVERIFY(Child<QRadioButton>(window, "addNumberRadio")->isChecked());
+      QVERIFY(!Child<QRadioButton>(window, "numberOnlyRadio")->isChecked());
+      QVERIFY(!Child<QCheckBox>(window, "followPlaylistCheck")->isChecked());
+      QVERIFY(!Child<QCheckBox>(window, "win98Check")->isChecked());
+      Child<QPushButton>(window, "quitButton")->click();
+      QCOMPARE(window.result(), int(QDialog::Accepted));
+    }
+    QCOMPARE(Option(env, "repertoires", "pc"), std::string());
+    QCOMPARE(Option(env, "copie", "suivrem3u"), std::string("0"));
+    QCOMPARE(Option(env, "copie", "win98"), std::string("0"));
+    QCOMPARE(Option(env, "copie", "trackonly"), std::string("0"));
+    QVERIFY(prompts.messages.empty());
+  }
+
+  void followPlaylistOffDisablesBothModesWhichKeepTheirSelection() {
+    TestEnvironment env;
+    env.SetConfigIni("[copie]\nsuivrem3u=0\ntrackonly=1\nwin98=1\n");
+    PromptRecorder prompts;
+    CMainDlg window;
+    auto* first = Child<QRadioButton>(window, "addNumberRadio");
+    auto* second = Child<QRadioButton>(window, "numberOnlyRadio");
+    QVERIFY(!first->isEnabled() && !second->isEnabled());
+    QVERIFY(second->isChecked());
+    QVERIFY(Child<QCheckBox>(window, "win98Check")->isChecked());
+    Child<QCheckBox>(window, "followPlaylistCheck")->click();
+    QVERIFY(first->isEnabled() && second->isEnabled());
+    QVERIFY(second->isChecked());
+  }
+
+  void optionsAreSavedHoweverTheWindowCloses() {
+    TestEnvironment env;
+    env.SetConfigIni("[copie]\nsuivrem3u=1\ntrackonly= 1 \n");
+    PromptRecorder prompts;
+    {
+      CMainDlg window;
+      window.show();
+      QVERIFY(Child<QRadioButton>(window, "numberOnlyRadio")->isChecked());
+      Child<QCheckBox>(window, "win98Check")->click();
+      Child<QRadioButton>(window, "addNumberRadio")->click();
+      QTest::keyClick(&window, Qt::Key_Escape);
+      QCOMPARE(window.result(), int(QDialog::Rejected));
+    }
+    QCOMPARE(Option(env, "copie", "win98"), std::string("1"));
+    QCOMPARE(Option(env, "copie", "trackonly"), std::string("0"));
+    QCOMPARE(Option(env, "copie", "suivrem3u"), std::string("1"));
+  }
+
+  void noSelectedModeIsWrittenAsMinusOne() {
+    TestEnvironment env;
+    env.SetConfigIni("[copie]\nsuivrem3u=1\ntrackonly=5\n");
+    PromptRecorder prompts;
+    {
+      CMainDlg window;
+      QVERIFY(!Child<QRadioButton>(window, "addNumberRadio")->isChecked());
+      QVERIFY(!Child<QRadioButton>(window, "numberOnlyRadio")->isChecked());
+    }
+    QCOMPARE(Option(env, "copie", "trackonly"), std::string("-1"));
+  }
+
+  void noPlayerWarnsOnceAndDisablesTheSixControls() {
+    TestEnvironment env;
+    env.ForgetPlayer();
+    PromptRecorder prompts;
+    CMainDlg window;
+    QCOMPARE(prompts.messages.size(), size_t(1));
+    QCOMPARE(prompts.messages[0].text, kMissingPlayerText);
+    QCOMPARE(prompts.messages[0].title, QStringLiteral("Koral manquant"));
+    for (const char* name : {"playerList", "settingsButton", "firmwareButton", "copyButton", "deleteButton",
+                             "emptyButton"})
+      QVERIFY2(!window.findChild<QWidget*>(name)->isEnabled(), name);
+    QVERIFY(Child<QPushButton>(window, "quitButton")->isEnabled());
+    QVERIFY(Child<QTreeWidget>(window, "computerList")->isEnabled());
+  }
+
+  void aNamedPlayerIsFoundAndItsRootListedWithoutParentRow() {
+    TestEnvironment env;
+    koral::test::WriteFile(env.PlayerDir() / "Musique" / "a.mp3", "x");
+    PromptRecorder prompts;
+    CMainDlg window;
+    QVERIFY(prompts.messages.empty());
+    QVERIFY(window.PlayerFound());
+    QCOMPARE(Child<QLabel>(window, "playerDriveLabel")->text(), QString::fromStdString(env.PlayerDir().string()));
+    auto* list = Child<QTreeWidget>(window, "playerList");
+    QVERIFY(list->findItems("..", Qt::MatchExactly).isEmpty());
+    QCOMPARE(list->findItems("Musique", Qt::MatchExactly).size(), 1);
+    QVERIFY(Child<QPushButton>(window, "copyButton")->isEnabled());
+  }
+
+  void theAboutBoxShowsTheVersionAndClosesWithOk() {
+    TestEnvironment env;
+    PromptRecorder prompts;
+    CMainDlg window;
+    QString title, text;
+    QTimer::singleShot(0, [&] {
+      QWidget* about = QApplication::activeModalWidget();
+      QVERIFY(about != nullptr);
+      title = about->windowTitle();
+      text = about->findChild<QLabel*>("versionLabel")->text();
+      about->findChild<QPushButton*>("okButton")->click();
+    });
+    Child<QToolButton>(window, "aboutButton")->click();
+    QCOMPARE(title, QStringLiteral("A propos de Koral Config"));
+    QCOMPARE(text, QStringLiteral("Koral Config version 1.7"));
+    QCOMPARE(Child<QToolButton>(window, "aboutButton")->text(), QStringLiteral("&A propos de Koral Config..."));
+  }
+
+  void theStoredComputerFolderIsListedAndItsDriveSelected() {
+    TestEnvironment env;
+    koral::test::WriteFile(env.ComputerDir() / "Album" / "01.mp3", "x");
+    koral::WritePrivateProfileString("repertoires", "pc", env.ComputerDir().string(), env.ConfigIni());
+    PromptRecorder prompts;
+    {
+      CMainDlg window;
+      QCOMPARE(Child<QComboBox>(window, "driveCombo")->currentText(), QStringLiteral("/"));
+      QCOMPARE(window.ComputerFolder(), QString::fromStdString(env.ComputerDir().string()));
+      auto* list = Child<QTreeWidget>(window, "computerList");
+      QCOMPARE(list->findItems("Album", Qt::MatchExactly).size(), 1);
+      QCOMPARE(list->findItems("..", Qt::MatchExactly).size(), 1);
+    }
+    QCOMPARE(Option(env, "repertoires", "pc"), env.ComputerDir().string());
+  }
+
+ private:
+  koral::FixedVolumeSource m_volumes{{{"/", "/dev/sda1", false}}};
+};
+
+QTEST_MAIN(MainDlgTest)
+#include "MainDlgTest.moc"
