@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QApplication>
+#include <QDir>
 #include <QTreeWidget>
 
 #include "TestEnvironment.h"
@@ -56,7 +57,7 @@ class MainDlgTest : public QObject {
       Child<QPushButton>(window, "quitButton")->click();
       QCOMPARE(window.result(), int(QDialog::Accepted));
     }
-    QCOMPARE(Option(env, "repertoires", "pc"), std::string());
+    QCOMPARE(Option(env, "repertoires", "pc"), QDir::homePath().toStdString());
     QCOMPARE(Option(env, "copie", "suivrem3u"), std::string("0"));
     QCOMPARE(Option(env, "copie", "win98"), std::string("0"));
     QCOMPARE(Option(env, "copie", "trackonly"), std::string("0"));

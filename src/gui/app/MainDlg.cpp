@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QDir>
 
 #include "app/AboutDlg.h"
 #include "common/Prompt.h"
@@ -81,6 +82,8 @@ void CMainDlg::OnInitDialog() {
 void CMainDlg::ReadOptions() {
   const std::string config = Std(m_configPath);
   m_computerFolder = QString::fromStdString(koral::GetPrivateProfileString("repertoires", "pc", "", config));
+  // A first run starts in the user's home rather than at the file system's root.
+  if (m_computerFolder.isEmpty()) m_computerFolder = QDir::homePath();
   m_followPlaylist = koral::GetPrivateProfileInt("copie", "suivrem3u", config);
   m_win98 = koral::GetPrivateProfileInt("copie", "win98", config);
   m_copyMode = koral::GetPrivateProfileInt("copie", "trackonly", config);
@@ -117,6 +120,7 @@ void CMainDlg::DetectPlayer() {
   const koral::DriveScan scan = koral::DetectDrives();
   m_ui->driveCombo->clear();
   for (const std::string& drive : scan.computerDrives) m_ui->driveCombo->addItem(QString::fromStdString(drive));
+  m_ui->driveCombo->setCurrentIndex(m_driveIndex);
   if (scan.playerRoot) {
     m_playerRoot = QString::fromStdString(*scan.playerRoot);
     m_playerFound = true;
