@@ -1,12 +1,16 @@
 #include "cli/Commands.h"
 
 #include "cli/DetectCommand.h"
+#include "cli/PlayerFilesCommand.h"
 
 namespace koral::cli {
 
 std::vector<std::unique_ptr<Command>> AllCommands() {
   std::vector<std::unique_ptr<Command>> commands;
   commands.push_back(std::make_unique<DetectCommand>());
+  commands.push_back(std::make_unique<RmCommand>());
+  commands.push_back(std::make_unique<EmptyCommand>());
+  commands.push_back(std::make_unique<MkdirCommand>());
   return commands;
 }
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 
+class CNewFolderDlg;
 class QAction;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -58,6 +59,7 @@ class CMainDlg final : public QDialog {
 
   std::unique_ptr<Ui::CMainDlg> m_ui;
   QAction* m_createDirectoryAction = nullptr;  // the player list menu's "Créer un répertoire"
+  CNewFolderDlg* m_newFolderDlg = nullptr;     // kept for the whole run: it remembers the last name
   QString m_configPath;
   QString m_computerFolder;
   QString m_playerFolder;

@@ -1,7 +1,116 @@
+#include <algorithm>
+#include <optional>
+
+#include <QFile>
+
 #include "app/MainDlg.h"
+#include "common/Prompt.h"
+#include "files/NewFolderDlg.h"
+#include "files/Paths.h"
+#include "files/PlayerFileOps.h"
+#include "ui_MainDlg.h"
 
-void CMainDlg::OnDeleteFromPlayer() {}
+namespace {
 
-void CMainDlg::OnEmptyPlayer() {}
+const QString kDeleteTitle = QStringLiteral("Suppression impossible");
+const QString kErrorTitle = QStringLiteral("Erreur");
 
-void CMainDlg::OnCreateDirectory() {}
+std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString FromNative(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+// The player's files, or nullopt with a message when there is no usable player root.
+std::optional<koral::PlayerFiles> OpenPlayerFiles(QWidget* parent, const QString& root) {
+  try {
+    return koral::PlayerFiles(Native(root));
+  } catch (const koral::PlayerPathError&) {
+    Prompt::Message(parent, QStringLiteral("L'Koral n'a pas été détecté : rien n'a été supprimé."), kDeleteTitle);
+    return std::nullopt;
+  }
+}
+
+// Each folder that could not be removed gets its own message; a file that stays does not.
+void ShowRemovalFailures(QWidget* parent, const std::vector<koral::RemovalFailure>& failures, bool win98) {
+  for (const koral::RemovalFailure& failure : failures) {
+    if (!failure.folder) continue;
+    const std::optional<std::string> text = koral::RemovalFailureText(failure.error, win98);
+    if (text) Prompt::Message(parent, QString::fromLocal8Bit(*text), kErrorTitle);
+  }
+}
+
+// The names of the selected rows, top row first.
+QStringList SelectedNames(const QTreeWidget& list) {
+  QList<QTreeWidgetItem*> rows = list.selectedItems();
+  std::sort(rows.begin(), rows.end(), [&list](QTreeWidgetItem* a, QTreeWidgetItem* b) {
+    return list.indexOfTopLevelItem(a) < list.indexOfTopLevelItem(b);
+  });
+  QStringList names;
+  for (const QTreeWidgetItem* row : rows) names << row->text(0);
+  return names;
+}
+
+// The parent entry is never deleted: the window closes, as "&Quitter" does,
+// once the running handler has finished with the other entries.
+void RefuseParentEntry(QDialog* window) {
+  Prompt::Message(window,
+                  QStringLiteral("T'es barge? Ne t'amuse surtout pas à vouloir supprimer '..'! Allez, on sort de là!"),
+                  QStringLiteral("Faut pas faire çà!"));
+  QMetaObject::invokeMethod(window, &QDialog::accept, Qt::QueuedConnection);
+}
+
+void DeleteOneEntry(QWidget* parent, const koral::PlayerFiles& files, const std::string& path, bool win98) {
+  try {
+    ShowRemovalFailures(parent, files.DeleteEntry(path), win98);
+  } catch (const koral::PlayerPathError&) {
+    Prompt::Message(parent, QStringLiteral("'%1' n'est pas sur l'Koral : rien n'a été supprimé.").arg(FromNative(path)),
+                    kDeleteTitle);
+  }
+}
+
+bool CreateFolderOnPlayer(const QString& root, const QString& folder, const QString& name) {
+  try {
+    return !koral::PlayerFiles(Native(root)).CreateFolder(Native(folder), Native(name));
+  } catch (const koral::PlayerPathError&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+void CMainDlg::OnDeleteFromPlayer() {
+  TakeControls();
+  const QStringList names = SelectedNames(*m_ui->playerList);
+  if (names.isEmpty()) {
+    Prompt::Message(this, QStringLiteral("Aucun fichier sélectionné"), kDeleteTitle);
+    return;
+  }
+  const std::optional<koral::PlayerFiles> files = OpenPlayerFiles(this, m_playerRoot);
+  if (!files) return;
+  for (const QString& name : names) {
+    if (name == QLatin1String("..")) RefuseParentEntry(this);
+    else DeleteOneEntry(this, *files, koral::JoinPath(Native(m_playerFolder), Native(name)), m_win98 == 1);
+  }
+  RefreshPlayerList();
+}
+
+void CMainDlg::OnEmptyPlayer() {
+  TakeControls();
+  const std::optional<koral::PlayerFiles> files = OpenPlayerFiles(this, m_playerRoot);
+  if (!files) return;
+  m_playerFolder = m_playerRoot;
+  RefreshPlayerList();
+  if (files->IsEmpty()) {
+    Prompt::Message(this, QStringLiteral("L'Koral est vide !"), QStringLiteral("T'es aveugle?"));
+    return;
+  }
+  ShowRemovalFailures(this, files->EmptyPlayer(), m_win98 == 1);
+  RefreshPlayerList();
+}
+
+void CMainDlg::OnCreateDirectory() {
+  if (m_newFolderDlg == nullptr) m_newFolderDlg = new CNewFolderDlg(this);
+  if (m_newFolderDlg->exec() != QDialog::Accepted) return;
+  if (!CreateFolderOnPlayer(m_playerRoot, m_playerFolder, m_newFolderDlg->FolderName()))
+    Prompt::Message(this, QStringLiteral("Création du répertoire impossible"), kErrorTitle);
+  if (!m_playerRoot.isEmpty()) RefreshPlayerList();
+}

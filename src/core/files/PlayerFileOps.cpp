@@ -1,0 +1,154 @@
+#include "files/PlayerFileOps.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "files/Paths.h"
+
+namespace koral {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string WithoutTrailingSlashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+bool IsDotOrDotDot(const fs::path& name) { return name == "." || name == ".."; }
+
+bool IsSymlink(const fs::path& path) {
+  std::error_code error;
+  return fs::is_symlink(fs::symlink_status(path, error));
+}
+
+bool IsRealFolder(const fs::path& path) {
+  std::error_code error;
+  return fs::is_directory(fs::symlink_status(path, error));
+}
+
+// Makes the file deletable first; a failure of either step leaves it in place.
+void DeleteFile(const fs::path& path, std::vector<RemovalFailure>& failures) {
+  std::error_code error;
+  if (!IsSymlink(path)) fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
+  if (!fs::remove(path, error) && error) failures.push_back({path.string(), error, false});
+}
+
+std::vector<fs::path> EntriesOf(const fs::path& folder) {
+  std::vector<fs::path> entries;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+    entries.push_back(it->path());
+  return entries;
+}
+
+// Never follows a link: a link inside the tree goes as a file would.
+void DeleteFolderTree(const fs::path& folder, std::vector<RemovalFailure>& failures) {
+  std::error_code error;
+  // A folder without the owner's rights cannot be emptied on this system.
+  fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, error);
+  for (const fs::path& entry : EntriesOf(folder)) {
+    if (IsRealFolder(entry)) DeleteFolderTree(entry, failures);
+    else DeleteFile(entry, failures);
+  }
+  if (!fs::remove(folder, error) && error) failures.push_back({folder.string(), error, true});
+}
+
+bool IsKeptWhenEmptying(const fs::path& entry) {
+  std::error_code error;
+  if (fs::is_directory(fs::status(entry, error))) return false;
+  std::string type = TypeOfName(entry.filename().string());
+  std::transform(type.begin(), type.end(), type.begin(), [](unsigned char c) { return std::toupper(c); });
+  return type == "DAT" || type == "INI";
+}
+
+bool IsBadFolderName(const std::string& name) {
+  if (name.empty() || name.front() == '/') return true;
+  const fs::path parts(name);
+  return std::any_of(parts.begin(), parts.end(), [](const fs::path& part) { return part == ".."; });
+}
+
+}  // namespace
+
+PlayerPathError::PlayerPathError(Reason reason, std::string path)
+    : std::runtime_error("path refused on the player: " + path), m_reason(reason), m_path(std::move(path)) {}
+
+std::optional<std::string> RemovalFailureText(const std::error_code& error, bool win98) {
+  if (win98) return std::string(std::strerror(error.value()));
+  if (error.value() == 0) return std::nullopt;
+  std::string text = std::system_category().message(error.value());
+  if (text.empty()) return std::nullopt;
+  return text;
+}
+
+std::string TypeOfName(const std::string& name) {
+  const size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+PlayerFiles::PlayerFiles(const std::string& playerRoot) {
+  using Reason = PlayerPathError::Reason;
+  if (playerRoot.empty()) throw PlayerPathError(Reason::NoPlayer, playerRoot);
+  std::error_code error;
+  m_root = fs::canonical(playerRoot, error);
+  // Emptying "/" would empty the machine: a root must be a real folder below it.
+  if (error || !fs::is_directory(m_root, error) || m_root == m_root.root_path())
+    throw PlayerPathError(Reason::NoPlayer, playerRoot);
+}
+
+bool PlayerFiles::Holds(const fs::path& resolved) const {
+  return std::mismatch(m_root.begin(), m_root.end(), resolved.begin(), resolved.end()).first == m_root.end();
+}
+
+std::optional<fs::path> PlayerFiles::ResolveEntry(const std::string& path) const {
+  const fs::path entry(WithoutTrailingSlashes(path));
+  const fs::path name = entry.filename();
+  if (name.empty() || IsDotOrDotDot(name)) throw PlayerPathError(PlayerPathError::Reason::OutsidePlayer, path);
+  std::error_code error;
+  const fs::path parent = fs::canonical(entry.parent_path().empty() ? fs::path(".") : entry.parent_path(), error);
+  if (error) return std::nullopt;
+  if (!Holds(parent)) throw PlayerPathError(PlayerPathError::Reason::OutsidePlayer, path);
+  return parent / name;
+}
+
+std::vector<RemovalFailure> PlayerFiles::DeleteEntry(const std::string& path) const {
+  std::vector<RemovalFailure> failures;
+  const std::optional<fs::path> entry = ResolveEntry(path);
+  if (!entry) return failures;
+  std::error_code error;
+  const fs::file_status status = fs::symlink_status(*entry, error);
+  if (!fs::exists(status)) return failures;
+  if (fs::is_directory(status)) koral::DeleteFolderTree(*entry, failures);
+  else DeleteFile(*entry, failures);
+  return failures;
+}
+
+bool PlayerFiles::IsEmpty() const { return EntriesOf(m_root).empty(); }
+
+std::vector<RemovalFailure> PlayerFiles::EmptyPlayer() const {
+  std::vector<RemovalFailure> failures;
+  for (const fs::path& entry : EntriesOf(m_root)) {
+    if (IsKeptWhenEmptying(entry)) continue;
+    if (IsRealFolder(entry)) koral::DeleteFolderTree(entry, failures);
+    else DeleteFile(entry, failures);
+  }
+  return failures;
+}
+
+std::error_code PlayerFiles::CreateFolder(const std::string& folder, const std::string& name) const {
+  using Reason = PlayerPathError::Reason;
+  if (IsBadFolderName(name)) throw PlayerPathError(Reason::BadName, name);
+  const fs::path target(WithoutTrailingSlashes(JoinPath(folder, name)));
+  if (IsDotOrDotDot(target.filename())) throw PlayerPathError(Reason::BadName, name);
+  std::error_code error;
+  const fs::path parent = fs::canonical(target.parent_path(), error);
+  if (error) return error;
+  if (!Holds(parent)) throw PlayerPathError(Reason::OutsidePlayer, target.string());
+  if (!fs::create_directory(parent / target.filename(), error) && !error)
+    error = std::make_error_code(std::errc::file_exists);
+  return error;
+}
+
+}  // namespace koral

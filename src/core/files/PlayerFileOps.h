@@ -1,0 +1,81 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace koral {
+
+// An operation on the player's files refused before anything was touched.
+class PlayerPathError : public std::runtime_error {
+ public:
+  enum class Reason {
+    NoPlayer,       // no usable player root
+    OutsidePlayer,  // the path does not name an entry inside the player root
+    BadName,        // a folder name that is empty, absolute or climbs with ".."
+  };
+
+  PlayerPathError(Reason reason, std::string path);
+  Reason GetReason() const { return m_reason; }
+  const std::string& Path() const { return m_path; }
+
+ private:
+  Reason m_reason;
+  std::string m_path;
+};
+
+// One entry that could not be removed.
+struct RemovalFailure {
+  std::string path;
+  std::error_code error;
+  bool folder = false;  // only folder removals are reported to the user
+};
+
+// The text shown for a folder that could not be removed: the runtime
+// library's text with the Windows 98 option, otherwise the system's text for
+// the code; nullopt when there is nothing to show. Both are strerror here.
+std::optional<std::string> RemovalFailureText(const std::error_code& error, bool win98);
+
+// The type of an entry as the player list shows it: the text after the last
+// dot of the name, empty without one.
+std::string TypeOfName(const std::string& name);
+
+// Deletes, empties and creates on the player. Every path is checked, after
+// resolving ".." and symbolic links, to lie inside the player root; a
+// symbolic link is removed itself, never what it points to.
+class PlayerFiles {
+ public:
+  // Throws PlayerPathError(NoPlayer) for an empty, missing or "/" root.
+  explicit PlayerFiles(const std::string& playerRoot);
+
+  const std::filesystem::path& Root() const { return m_root; }
+
+  // Deletes one entry: a file, a link, or a folder with all its content.
+  // An entry that does not exist is no failure. Throws PlayerPathError when
+  // the path does not name an entry inside the player.
+  std::vector<RemovalFailure> DeleteEntry(const std::string& path) const;
+
+  // True when the root holds no entry at all.
+  bool IsEmpty() const;
+
+  // Deletes everything at the root but the files of type DAT or INI (any
+  // case); folders go whatever their name.
+  std::vector<RemovalFailure> EmptyPlayer() const;
+
+  // Creates folder + "/" + name, one level: every part but the last must
+  // exist. Throws PlayerPathError for a bad name or a place outside the
+  // player; otherwise returns the error (empty on success).
+  std::error_code CreateFolder(const std::string& folder, const std::string& name) const;
+
+ private:
+  // The entry's path with its parent resolved; nullopt when the parent is gone.
+  std::optional<std::filesystem::path> ResolveEntry(const std::string& path) const;
+  bool Holds(const std::filesystem::path& resolved) const;
+
+  std::filesystem::path m_root;  // canonical
+};
+
+}  // namespace koral

@@ -1,0 +1,184 @@
+#include "files/PlayerFileOps.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <algorithm>
+#include <functional>
+
+#include "TestEnvironment.h"
+
+namespace fs = std::filesystem;
+using koral::PlayerFiles;
+using koral::PlayerPathError;
+using koral::test::TempDir;
+using koral::test::WriteFile;
+
+namespace {
+
+class PlayerFileOpsTest : public ::testing::Test {
+ protected:
+  PlayerFileOpsTest() {
+    fs::create_directories(Player());
+    fs::create_directories(Outside());
+  }
+  fs::path Player() const { return m_dir / "player"; }
+  fs::path Outside() const { return m_dir / "outside"; }
+  std::string At(const std::string& name) const { return (Player() / name).string(); }
+
+  TempDir m_dir;
+};
+
+PlayerPathError::Reason ReasonOf(const std::function<void()>& operation) {
+  try {
+    operation();
+  } catch (const PlayerPathError& error) {
+    return error.GetReason();
+  }
+  ADD_FAILURE() << "no PlayerPathError";
+  return PlayerPathError::Reason::NoPlayer;
+}
+
+void MakeReadOnly(const fs::path& path) {
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
+}  // namespace
+
+TEST_F(PlayerFileOpsTest, DeletesReadOnlyAndHiddenFilesAtTheTopAndInsideATree) {
+  WriteFile(Player() / "locked.mp3", "x");
+  WriteFile(Player() / ".hidden", "x");
+  WriteFile(Player() / "Album/locked.mp3", "x");
+  WriteFile(Player() / "Album/.hidden", "x");
+  WriteFile(Player() / "Album/Disc 2/track.mp3", "x");
+  MakeReadOnly(Player() / "locked.mp3");
+  MakeReadOnly(Player() / "Album/locked.mp3");
+  fs::permissions(Player() / "Album/Disc 2", fs::perms::owner_read | fs::perms::owner_exec);
+
+  const PlayerFiles files(Player().string());
+  for (const char* name : {"locked.mp3", ".hidden", "Album"}) EXPECT_TRUE(files.DeleteEntry(At(name)).empty()) << name;
+
+  EXPECT_TRUE(fs::is_empty(Player()));
+}
+
+TEST_F(PlayerFileOpsTest, RemovesSymbolicLinksWithoutTouchingWhatTheyPointTo) {
+  WriteFile(Outside() / "keep/song.mp3", "precious");
+  WriteFile(Outside() / "keep.mp3", "precious");
+  MakeReadOnly(Outside() / "keep.mp3");
+  fs::create_directory_symlink(Outside() / "keep", Player() / "folderLink");
+  fs::create_symlink(Outside() / "keep.mp3", Player() / "fileLink.mp3");
+  fs::create_directories(Player() / "Tree");
+  fs::create_directory_symlink(Outside() / "keep", Player() / "Tree/innerLink");
+
+  const PlayerFiles files(Player().string());
+  for (const char* name : {"folderLink", "fileLink.mp3", "Tree"}) EXPECT_TRUE(files.DeleteEntry(At(name)).empty());
+
+  EXPECT_TRUE(fs::is_empty(Player()));
+  EXPECT_EQ(koral::test::ReadFile(Outside() / "keep/song.mp3"), "precious");
+  EXPECT_EQ(fs::status(Outside() / "keep.mp3").permissions() & fs::perms::owner_write, fs::perms::none);
+}
+
+TEST_F(PlayerFileOpsTest, RefusesEveryPathThatLeavesThePlayer) {
+  WriteFile(Outside() / "victim.mp3", "x");
+  WriteFile(Player() / "Sub/song.mp3", "x");
+  fs::create_directory_symlink(Outside(), Player() / "escape");
+  const PlayerFiles files(Player().string());
+  const auto outside = PlayerPathError::Reason::OutsidePlayer;
+
+  EXPECT_EQ(ReasonOf([&] { files.DeleteEntry(At("../outside/victim.mp3")); }), outside);
+  EXPECT_EQ(ReasonOf([&] { files.DeleteEntry(At("Sub/../../outside")); }), outside);
+  EXPECT_EQ(ReasonOf([&] { files.DeleteEntry(At("escape/victim.mp3")); }), outside);
+  EXPECT_EQ(ReasonOf([&] { files.DeleteEntry((Outside() / "victim.mp3").string()); }), outside);
+  EXPECT_EQ(ReasonOf([&] { files.DeleteEntry(At("Sub/..")); }), outside);
+  EXPECT_EQ(ReasonOf([&] { files.DeleteEntry(At("..")); }), outside);
+  EXPECT_EQ(ReasonOf([&] { files.DeleteEntry(At(".")); }), outside);
+  EXPECT_EQ(ReasonOf([&] { files.DeleteEntry(Player().string() + "/"); }), outside);
+
+  EXPECT_TRUE(fs::exists(Outside() / "victim.mp3"));
+  EXPECT_TRUE(fs::exists(Player() / "Sub/song.mp3"));
+}
+
+TEST_F(PlayerFileOpsTest, NeedsARealPlayerRoot) {
+  const auto noPlayer = PlayerPathError::Reason::NoPlayer;
+  EXPECT_EQ(ReasonOf([] { PlayerFiles files(""); }), noPlayer);
+  EXPECT_EQ(ReasonOf([] { PlayerFiles files("/"); }), noPlayer);
+  EXPECT_EQ(ReasonOf([&] { PlayerFiles files((Player() / "..").string() + "/../../../../../../../.."); }), noPlayer);
+  EXPECT_EQ(ReasonOf([&] { PlayerFiles files(At("missing")); }), noPlayer);
+  WriteFile(Player() / "file", "x");
+  EXPECT_EQ(ReasonOf([&] { PlayerFiles files(At("file")); }), noPlayer);
+}
+
+TEST_F(PlayerFileOpsTest, EmptyingKeepsOnlyTheRootsDatAndIniFiles) {
+  for (const char* name : {"Settings.dat", "Config.INI", "a.mp3", "README", ".hidden", "x.dat/inner.txt",
+                           "Musique/Rock/keep.ini", "Musique/Settings.dat"})
+    WriteFile(Player() / name, "x");
+  MakeReadOnly(Player() / "a.mp3");
+  fs::create_directory_symlink(Outside(), Player() / "link.ini");
+  WriteFile(Outside() / "song.mp3", "x");
+
+  const PlayerFiles files(Player().string());
+  EXPECT_FALSE(files.IsEmpty());
+  EXPECT_TRUE(files.EmptyPlayer().empty());
+
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(Player())) left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"Config.INI", "Settings.dat"}));
+  EXPECT_TRUE(fs::exists(Outside() / "song.mp3"));
+}
+
+TEST_F(PlayerFileOpsTest, AnEmptyRootIsEmpty) {
+  const PlayerFiles files(Player().string());
+  EXPECT_TRUE(files.IsEmpty());
+  EXPECT_TRUE(files.EmptyPlayer().empty());
+}
+
+TEST_F(PlayerFileOpsTest, CreatesOneFolderLevelInsideThePlayer) {
+  const PlayerFiles files(Player().string());
+  const std::string folder = Player().string();
+
+  EXPECT_FALSE(files.CreateFolder(folder, "Musique"));
+  EXPECT_TRUE(fs::is_directory(Player() / "Musique"));
+  EXPECT_EQ(files.CreateFolder(folder, "Musique"), std::errc::file_exists);
+  EXPECT_EQ(files.CreateFolder(folder, "Absent/Rock"), std::errc::no_such_file_or_directory);
+  EXPECT_FALSE(files.CreateFolder(folder, "Musique/Rock/"));
+  EXPECT_FALSE(files.CreateFolder(folder, "a..b"));
+  EXPECT_FALSE(files.CreateFolder(folder, " spaced "));
+  EXPECT_TRUE(fs::is_directory(Player() / "Musique/Rock"));
+  EXPECT_TRUE(fs::is_directory(Player() / " spaced "));
+}
+
+TEST_F(PlayerFileOpsTest, RefusesFolderNamesAndPlacesOutsideThePlayer) {
+  fs::create_directory_symlink(Outside(), Player() / "escape");
+  const PlayerFiles files(Player().string());
+  const std::string folder = Player().string();
+  const auto bad = PlayerPathError::Reason::BadName;
+  const auto outside = PlayerPathError::Reason::OutsidePlayer;
+
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, ""); }), bad);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "../created"); }), bad);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "escape/../../created"); }), bad);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, (Outside() / "created").string()); }), bad);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "."); }), bad);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "escape/created"); }), outside);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(Outside().string(), "created"); }), outside);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder("", "created"); }), outside);
+
+  EXPECT_TRUE(fs::is_empty(Outside()));
+  EXPECT_FALSE(fs::exists(m_dir / "created"));
+}
+
+TEST(RemovalFailureText, ComesFromTheRuntimeOrTheSystem) {
+  const std::error_code notEmpty = std::make_error_code(std::errc::directory_not_empty);
+  EXPECT_EQ(koral::RemovalFailureText(notEmpty, true), std::string(std::strerror(ENOTEMPTY)));
+  EXPECT_EQ(koral::RemovalFailureText(notEmpty, false), std::string(std::strerror(ENOTEMPTY)));
+  EXPECT_EQ(koral::RemovalFailureText(std::error_code(), false), std::nullopt);
+}
+
+TEST(TypeOfName, IsTheTextAfterTheLastDot) {
+  EXPECT_EQ(koral::TypeOfName("archive.tar.gz"), "gz");
+  EXPECT_EQ(koral::TypeOfName("README"), "");
+  EXPECT_EQ(koral::TypeOfName("name."), "");
+  EXPECT_EQ(koral::TypeOfName("Config.INI"), "INI");
+}

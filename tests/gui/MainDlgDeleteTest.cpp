@@ -1,0 +1,265 @@
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "TestEnvironment.h"
+#include "app/MainDlg.h"
+#include "files/NewFolderDlg.h"
+#include "gui/PromptRecorder.h"
+#include "platform/Volumes.h"
+
+namespace fs = std::filesystem;
+using koral::test::WriteFile;
+
+namespace {
+
+// A sandbox with a player folder, no real volumes, and every message recorded.
+struct Sandbox {
+  Sandbox() { koral::SetVolumeSourceForTesting(&volumes); }
+  ~Sandbox() { koral::SetVolumeSourceForTesting(nullptr); }
+
+  fs::path Player() const { return env.PlayerDir(); }
+  std::unique_ptr<CMainDlg> OpenWindow() const { return std::make_unique<CMainDlg>(); }
+
+  koral::test::TestEnvironment env;
+  koral::FixedVolumeSource volumes{{}};
+  koral::test::PromptRecorder prompts;
+};
+
+QTreeWidget* PlayerList(CMainDlg& window) { return window.findChild<QTreeWidget*>("playerList"); }
+
+QStringList RowNames(CMainDlg& window) {
+  QStringList names;
+  QTreeWidget* list = PlayerList(window);
+  for (int i = 0; i < list->topLevelItemCount(); ++i) names << list->topLevelItem(i)->text(0);
+  names.sort();
+  return names;
+}
+
+void Select(CMainDlg& window, const QStringList& names) {
+  for (const QString& name : names) {
+    const QList<QTreeWidgetItem*> rows = PlayerList(window)->findItems(name, Qt::MatchExactly, 0);
+    QVERIFY2(rows.size() == 1, qPrintable(name));
+    rows.front()->setSelected(true);
+  }
+}
+
+void Click(CMainDlg& window, const char* buttonName) { window.findChild<QPushButton*>(buttonName)->click(); }
+
+std::vector<std::string> EntriesOf(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void MakeReadOnly(const fs::path& path) { fs::permissions(path, fs::perms::owner_read | fs::perms::group_read); }
+
+// Answers the create-directory dialog once it is up: reports the name it
+// shows, then types `name` and presses OK, or presses "Annuler" when cancel.
+void AnswerNewFolderDialog(const QString& name, bool cancel, QString* shown, int triesLeft = 100) {
+  QTimer::singleShot(0, [=] {
+    CNewFolderDlg* dialog = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+      if (auto* candidate = qobject_cast<CNewFolderDlg*>(widget); candidate && candidate->isVisible()) dialog = candidate;
+    if (dialog == nullptr) {
+      if (triesLeft > 0) AnswerNewFolderDialog(name, cancel, shown, triesLeft - 1);
+      return;
+    }
+    auto* edit = dialog->findChild<QLineEdit*>("folderNameEdit");
+    *shown = edit->text();
+    edit->clear();
+    QTest::keyClicks(edit, name);
+    dialog->findChild<QPushButton*>(cancel ? "cancelButton" : "okButton")->click();
+  });
+}
+
+// Runs "Créer un répertoire" and answers its dialog; returns the name it showed.
+QString CreateDirectory(CMainDlg& window, const QString& name, bool cancel = false) {
+  QString shown;
+  AnswerNewFolderDialog(name, cancel, &shown);
+  window.findChild<QAction*>("createDirectoryAction")->trigger();
+  return shown;
+}
+
+}  // namespace
+
+class MainDlgDeleteTest final : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void deletesReadOnlyAndHiddenFilesAtTheTopAndInsideATree();
+  void deletingNothingSelectedSaysSo();
+  void theParentEntryIsRefusedTheOthersGoThenTheWindowCloses();
+  void aLinkToAnOutsideFolderGoesItsTargetStays();
+  void emptyingKeepsTheRootsDatAndIniFiles();
+  void emptyingAnEmptyPlayerSaysSo();
+  void createsAFolderAndRefusesNamesThatLeaveThePlayer();
+  void aCancelledCreationKeepsTheLastConfirmedName();
+  void nothingIsCreatedWithoutAPlayer();
+};
+
+void MainDlgDeleteTest::deletesReadOnlyAndHiddenFilesAtTheTopAndInsideATree() {
+  Sandbox box;
+  for (const char* name : {"Settings.dat", "locked.mp3", ".hidden", "Album/locked.mp3", "Album/.hidden",
+                           "Album/Disc 2/track.mp3"})
+    WriteFile(box.Player() / name, "x");
+  MakeReadOnly(box.Player() / "locked.mp3");
+  MakeReadOnly(box.Player() / "Album/locked.mp3");
+  auto window = box.OpenWindow();
+
+  Select(*window, {"locked.mp3", ".hidden", "Album"});
+  Click(*window, "deleteButton");
+
+  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Settings.dat"});
+  QCOMPARE(RowNames(*window), QStringList{"Settings.dat"});
+  QVERIFY(box.prompts.messages.empty());
+}
+
+void MainDlgDeleteTest::deletingNothingSelectedSaysSo() {
+  Sandbox box;
+  WriteFile(box.Player() / "a.mp3", "x");
+  auto window = box.OpenWindow();
+
+  Click(*window, "deleteButton");
+
+  QCOMPARE(box.prompts.messages.size(), size_t{1});
+  QCOMPARE(box.prompts.messages[0].text, QString("Aucun fichier sélectionné"));
+  QCOMPARE(box.prompts.messages[0].title, QString("Suppression impossible"));
+  QVERIFY(fs::exists(box.Player() / "a.mp3"));
+}
+
+void MainDlgDeleteTest::theParentEntryIsRefusedTheOthersGoThenTheWindowCloses() {
+  Sandbox box;
+  for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) WriteFile(box.Player() / name, "x");
+  auto window = box.OpenWindow();
+  window->show();
+  // The parent row a sub-folder shows, standing beside the root's files.
+  new QTreeWidgetItem(PlayerList(*window), {QStringLiteral("..")});
+
+  Select(*window, {"..", "a.mp3", "b.mp3"});
+  Click(*window, "deleteButton");
+
+  QCOMPARE(box.prompts.messages.size(), size_t{1});
+  QCOMPARE(box.prompts.messages[0].text,
+           QString("T'es barge? Ne t'amuse surtout pas à vouloir supprimer '..'! Allez, on sort de là!"));
+  QCOMPARE(box.prompts.messages[0].title, QString("Faut pas faire çà!"));
+  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"c.mp3"});
+  QCOMPARE(RowNames(*window), QStringList{"c.mp3"});
+  QVERIFY(window->isVisible());  // closes only once the handler is over
+  QTRY_VERIFY(!window->isVisible());
+  QCOMPARE(window->result(), int(QDialog::Accepted));
+  QVERIFY(fs::exists(box.Player().parent_path()));
+}
+
+void MainDlgDeleteTest::aLinkToAnOutsideFolderGoesItsTargetStays() {
+  Sandbox box;
+  const fs::path target = box.env.ComputerDir() / "Albums";
+  WriteFile(target / "song.mp3", "precious");
+  WriteFile(target / "Live/track.mp3", "precious");
+  fs::create_directory_symlink(target, box.Player() / "link");
+  fs::create_directories(box.Player() / "Tree");
+  fs::create_directory_symlink(target, box.Player() / "Tree/innerLink");
+  auto window = box.OpenWindow();
+
+  Select(*window, {"link", "Tree"});
+  Click(*window, "deleteButton");
+
+  QVERIFY(fs::is_empty(box.Player()));
+  QCOMPARE(koral::test::ReadFile(target / "song.mp3"), std::string("precious"));
+  QCOMPARE(koral::test::ReadFile(target / "Live/track.mp3"), std::string("precious"));
+  QVERIFY(box.prompts.messages.empty());
+}
+
+void MainDlgDeleteTest::emptyingKeepsTheRootsDatAndIniFiles() {
+  Sandbox box;
+  for (const char* name : {"Settings.dat", "Config.INI", "a.mp3", "README", "Musique/Rock/song.mp3",
+                           "Musique/keep.ini", "x.dat/inner.txt"})
+    WriteFile(box.Player() / name, "x");
+  MakeReadOnly(box.Player() / "a.mp3");
+  auto window = box.OpenWindow();
+
+  Click(*window, "emptyButton");
+
+  QCOMPARE(EntriesOf(box.Player()), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
+  QCOMPARE(RowNames(*window), (QStringList{"Config.INI", "Settings.dat"}));
+  QVERIFY(box.prompts.messages.empty());
+
+  Click(*window, "emptyButton");  // nothing left to delete, nothing said
+  QCOMPARE(EntriesOf(box.Player()), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
+  QVERIFY(box.prompts.messages.empty());
+}
+
+void MainDlgDeleteTest::emptyingAnEmptyPlayerSaysSo() {
+  Sandbox box;
+  auto window = box.OpenWindow();
+
+  Click(*window, "emptyButton");
+
+  QCOMPARE(box.prompts.messages.size(), size_t{1});
+  QCOMPARE(box.prompts.messages[0].text, QString("L'Koral est vide !"));
+  QCOMPARE(box.prompts.messages[0].title, QString("T'es aveugle?"));
+}
+
+void MainDlgDeleteTest::createsAFolderAndRefusesNamesThatLeaveThePlayer() {
+  Sandbox box;
+  auto window = box.OpenWindow();
+
+  CreateDirectory(*window, "Musique");
+  QVERIFY(fs::is_directory(box.Player() / "Musique"));
+  QCOMPARE(RowNames(*window), QStringList{"Musique"});
+  QVERIFY(box.prompts.messages.empty());
+
+  const fs::path outside = box.env.ComputerDir();
+  for (const QString& name : {QString(""), QString("../escape"), QString("Musique/../../escape"),
+                              QString::fromStdString((outside / "escape").string()), QString("Musique")}) {
+    box.prompts.messages.clear();
+    CreateDirectory(*window, name);
+    QCOMPARE(box.prompts.messages.size(), size_t{1});
+    QCOMPARE(box.prompts.messages[0].text, QString("Création du répertoire impossible"));
+    QCOMPARE(box.prompts.messages[0].title, QString("Erreur"));
+  }
+  QVERIFY(!fs::exists(box.Player().parent_path() / "escape"));
+  QVERIFY(fs::is_empty(outside));
+  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Musique"});
+}
+
+void MainDlgDeleteTest::aCancelledCreationKeepsTheLastConfirmedName() {
+  Sandbox box;
+  auto window = box.OpenWindow();
+
+  QCOMPARE(CreateDirectory(*window, "Rock"), QString(""));
+  QCOMPARE(CreateDirectory(*window, "Jazz", true), QString("Rock"));
+  QCOMPARE(CreateDirectory(*window, "Blues", true), QString("Rock"));
+
+  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Rock"});
+}
+
+void MainDlgDeleteTest::nothingIsCreatedWithoutAPlayer() {
+  Sandbox box;
+  box.env.ForgetPlayer();
+  auto window = box.OpenWindow();
+  box.prompts.messages.clear();  // the start-up warning
+  const std::string name = "koral-test-never-created-" + std::to_string(QCoreApplication::applicationPid());
+
+  CreateDirectory(*window, QString::fromStdString(name));
+
+  const bool created = fs::exists(fs::path("/") / name);
+  std::error_code ignored;
+  fs::remove(fs::path("/") / name, ignored);
+  QVERIFY(!created);
+  QCOMPARE(box.prompts.messages.size(), size_t{1});
+  QCOMPARE(box.prompts.messages[0].text, QString("Création du répertoire impossible"));
+}
+
+QTEST_MAIN(MainDlgDeleteTest)
+#include "MainDlgDeleteTest.moc"
