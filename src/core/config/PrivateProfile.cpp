@@ -169,7 +169,7 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
     file.lines.push_back({fileKey + "=" + fileValue, file.newline});
   } else if (const auto line = FindKey(file, *range, fileKey)) {
     std::string& text = file.lines[*line].text;
-    const std::string_view keyPart = text.substr(0, text.find('='));
+    const std::string_view keyPart = std::string_view(text).substr(0, text.find('='));
     const size_t keyEnd = keyPart.find_last_not_of(" \t");
     text = std::string(keyPart.substr(0, keyEnd + 1)) + "=" + fileValue;
   } else {
