@@ -2,6 +2,7 @@
 
 #include "cli/DetectCommand.h"
 #include "cli/PlayerFilesCommand.h"
+#include "cli/RadioCommand.h"
 
 namespace koral::cli {
 
@@ -11,6 +12,7 @@ std::vector<std::unique_ptr<Command>> AllCommands() {
   commands.push_back(std::make_unique<RmCommand>());
   commands.push_back(std::make_unique<EmptyCommand>());
   commands.push_back(std::make_unique<MkdirCommand>());
+  commands.push_back(std::make_unique<RadioCommand>());
   return commands;
 }
 

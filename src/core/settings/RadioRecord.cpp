@@ -15,7 +15,13 @@ CSettingsFile::Slots EncodeRadioRecordKHz(uint32_t kilohertz) {
 }
 
 CSettingsFile::Slots EncodeRadioRecordMHz(double megahertz) {
-  return EncodeRadioRecordKHz(static_cast<uint32_t>(std::lround(megahertz * 1000.0)));
+  // Rounded to the nearest kHz; what does not fit in 24 bits is held at the
+  // nearest bound instead of wrapping (or overflowing the rounding).
+  constexpr double kLargestKHz = 0xFFFFFF;
+  const double kilohertz = megahertz * 1000.0;
+  if (!(kilohertz > 0.0)) return EncodeRadioRecordKHz(0);
+  if (kilohertz >= kLargestKHz) return EncodeRadioRecordKHz(0xFFFFFF);
+  return EncodeRadioRecordKHz(static_cast<uint32_t>(std::lround(kilohertz)));
 }
 
 }  // namespace koral

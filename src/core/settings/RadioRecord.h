@@ -15,7 +15,8 @@ constexpr int RadioRecordDisplacement(int memory) { return kRadioRecordStride * 
 
 // kHz from the three bytes.
 uint32_t DecodeRadioRecord(const CSettingsFile::Slots& bytes);
-// The three bytes of a frequency given in MHz, rounded to the nearest kHz.
+// The three bytes of a frequency given in MHz, rounded to the nearest kHz;
+// frequencies outside 0 to 16777.215 MHz are held at the nearest bound.
 CSettingsFile::Slots EncodeRadioRecordMHz(double megahertz);
 CSettingsFile::Slots EncodeRadioRecordKHz(uint32_t kilohertz);
 

@@ -1,6 +1,7 @@
 #include "settings/RadioStations.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "config/TextEncoding.h"
 #include "platform/AtomicFile.h"
@@ -37,10 +38,12 @@ StationLine ParseStation(const std::string& line, RadioStation& station) {
   while (*begin == ' ' || *begin == '\t') ++begin;
   if (*begin == '\0') return StationLine::kSkip;
   const char* last = line.c_str() + line.size();
+  if (*begin == '+' && begin[1] != '-') ++begin;  // "%f" takes a sign, from_chars only '-'
   double value = 0.0;
   // from_chars, not strtod: the reading must not depend on the user's locale.
   const auto [end, error] = std::from_chars(begin, last, value);
-  if (error != std::errc() || value == -1.0) return StationLine::kEnd;
+  // Text where a frequency belongs ends the city, as -1 does.
+  if (error != std::errc() || !std::isfinite(value) || value == -1.0) return StationLine::kEnd;
   const char* name = end;
   if (*name == ' ' || *name == '\t') ++name;
   station = {name, value};

@@ -1,10 +1,239 @@
 #include "settings/Radio.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include <algorithm>
 
-CRadio::CRadio(QWidget* parent) : SettingsPage(parent) {
-  setWindowTitle(QStringLiteral("Radio"));
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QStringLiteral("Radio"), this));
+#include <QApplication>
+#include <QEvent>
+#include <QSignalBlocker>
+#include <QStringList>
+
+#include "common/FatalExit.h"
+#include "common/Prompt.h"
+#include "config/PrivateProfile.h"
+#include "config/ProgramFolder.h"
+#include "platform/PlayerDetection.h"
+#include "settings/FirmwareLayout.h"
+#include "settings/RadioFrequency.h"
+#include "settings/RadioStationList.h"
+#include "settings/RadioStations.h"
+#include "ui_Radio.h"
+
+namespace {
+
+constexpr int kLastMemory = koral::kMaxRadios - 1;
+
+QChar MemoryLetter(int memory) { return QChar(u'A' + memory); }
+
+void ReportMissingStationsFile(QWidget* parent) {
+  Prompt::Message(parent, QStringLiteral("Le fichier des fréquences radio n'a pas été trouvé"),
+                  QStringLiteral("Fichier manquant"));
+}
+
+// Without regard to case; names equal but for case keep a fixed order.
+bool CityComesFirst(const QString& a, const QString& b) {
+  const int order = QString::compare(a, b, Qt::CaseInsensitive);
+  return order != 0 ? order < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+}
+
+}  // namespace
+
+CRadio::CRadio(QWidget* parent) : SettingsPage(parent), m_ui(std::make_unique<Ui::CRadio>()) {
+  m_ui->setupUi(this);
+  m_stations = new RadioStationList(m_ui->stationList);
+  CollectMemoryControls();
+  m_configIni = koral::ConfigIniPath();
+  m_radiosIni = koral::RadiosIniPath();
+  FillCities();
+  ReadLayout();
+  ChooseRememberedCity();
+  FillStations();
+  m_ui->memorySlider->setRange(0, kLastMemory);
+  m_playerRoot = koral::FindPlayerRoot();
+  ConnectControls();
+  ReadRadiosKORAL();
+}
+
+CRadio::~CRadio() {
+  SaveCity();
+  // The edits may still lose the focus while they are destroyed.
+  for (QLineEdit* edit : m_frequencyEdits) edit->removeEventFilter(this);
+}
+
+void CRadio::OnKillActive() { SaveCity(); }
+
+void CRadio::CollectMemoryControls() {
+  for (int memory = 0; memory < koral::kMaxRadios; ++memory) {
+    const QString letter = MemoryLetter(memory);
+    m_frequencyEdits[static_cast<size_t>(memory)] = findChild<QLineEdit*>(QStringLiteral("frequencyEdit") + letter);
+    m_stationNames[static_cast<size_t>(memory)] = findChild<QLabel*>(QStringLiteral("stationName") + letter);
+    m_frequencyEdits[static_cast<size_t>(memory)]->installEventFilter(this);
+  }
+}
+
+void CRadio::ConnectControls() {
+  connect(m_ui->cityCombo, &QComboBox::currentIndexChanged, this, &CRadio::OnCityChosen);
+  connect(m_stations, &RadioStationList::doubleClicked, this, &CRadio::OnStationDoubleClicked);
+  connect(m_ui->saveButton, &QPushButton::clicked, this, &CRadio::OnSave);
+  connect(m_ui->saveAndQuitButton, &QPushButton::clicked, this, &CRadio::OnSaveAndQuit);
+  connect(m_ui->quitButton, &QPushButton::clicked, this, &SettingsPage::closeSheetRequested);
+}
+
+void CRadio::ReadLayout() {
+  m_firmwareVersion = koral::ReadFirmwareVersion(m_configIni);
+  m_layout = koral::ReadRadioLayout(m_configIni, m_firmwareVersion);
+}
+
+// The city whose name equals the remembered one comes first; otherwise the
+// first whose name begins with it, searched from the second entry on and
+// round to the first.
+void CRadio::ChooseRememberedCity() {
+  const QString remembered =
+      QString::fromStdString(koral::GetPrivateProfileString("radio", "ville", "", m_configIni));
+  const QSignalBlocker blocker(m_ui->cityCombo);
+  m_ui->cityCombo->setCurrentIndex(-1);
+  const int count = m_ui->cityCombo->count();
+  if (remembered.isEmpty() || count == 0) return;
+  const int exact = m_ui->cityCombo->findText(remembered, Qt::MatchFixedString);
+  if (exact >= 0) return m_ui->cityCombo->setCurrentIndex(exact);
+  for (int step = 1; step <= count; ++step) {
+    const int index = step % count;
+    if (m_ui->cityCombo->itemText(index).startsWith(remembered, Qt::CaseInsensitive))
+      return m_ui->cityCombo->setCurrentIndex(index);
+  }
+}
+
+void CRadio::FillCities() {
+  const auto cities = koral::ReadRadioStations(m_radiosIni);
+  if (!cities) return ReportMissingStationsFile(this);
+  QStringList names;
+  for (const koral::RadioCity& city : *cities)
+    if (!city.name.empty()) names.append(QString::fromStdString(city.name));
+  std::sort(names.begin(), names.end(), CityComesFirst);
+  const QSignalBlocker blocker(m_ui->cityCombo);
+  m_ui->cityCombo->addItems(names);
+  m_ui->cityCombo->setCurrentIndex(-1);
+}
+
+void CRadio::FillStations() {
+  const auto cities = koral::ReadRadioStations(m_radiosIni);
+  if (!cities) return ReportMissingStationsFile(this);
+  if (m_ui->cityCombo->currentIndex() < 0) return;
+  const std::string chosen = m_ui->cityCombo->currentText().toStdString();
+  const auto city = std::find_if(cities->begin(), cities->end(),
+                                 [&chosen](const koral::RadioCity& entry) { return entry.name == chosen; });
+  if (city != cities->end()) m_stations->Fill(city->stations);
+}
+
+void CRadio::ReadRadiosKORAL() {
+  if (!m_layout) return DisableMemories();
+  const auto status = koral::ReadRadioMemories(koral::RadioImagePath(m_playerRoot), *m_layout, m_memories);
+  if (status != koral::RadioPassStatus::kOk) {
+    m_memories = {};
+    FailSettingsImage(this, QStringLiteral("'CRadio::ReadRadiosKORAL'... fichier de configuration absent.\r "
+                                           "L'application va se terminer"));
+    return;
+  }
+  for (int memory = 0; memory < m_layout->count; ++memory) {
+    ShowFrequency(memory);
+    ShowStationName(memory);
+  }
+}
+
+// False when nothing could be written; the user has then been told.
+bool CRadio::SaveRadios() {
+  TakeFocusedFrequency();
+  if (!m_layout) return false;
+  const auto status = koral::WriteRadioMemories(koral::RadioImagePath(m_playerRoot), *m_layout, m_memories);
+  if (status == koral::RadioPassStatus::kImageNotOpened) {
+    Prompt::Message(this,
+                    QStringLiteral("Le fichier Settings.dat de l'Koral ne peut pas être ouvert : "
+                                   "les mémoires radio n'ont pas été enregistrées."),
+                    QStringLiteral("Erreur"));
+    return false;
+  }
+  if (status == koral::RadioPassStatus::kTransferFailed) {
+    Prompt::Message(this, QStringLiteral("L'écriture des mémoires radio sur l'Koral a échoué."),
+                    QStringLiteral("Erreur"));
+    return false;
+  }
+  return true;
+}
+
+void CRadio::ShowFrequency(int memory) {
+  const auto& megahertz = m_memories[static_cast<size_t>(memory)];
+  m_frequencyEdits[static_cast<size_t>(memory)]->setText(
+      megahertz ? QString::fromStdString(koral::FormatMegahertz(*megahertz)) : QString());
+}
+
+void CRadio::ShowStationName(int memory) {
+  const auto& megahertz = m_memories[static_cast<size_t>(memory)];
+  m_stationNames[static_cast<size_t>(memory)]->setText(megahertz ? m_stations->NameOnFrequency(*megahertz)
+                                                                 : QString());
+}
+
+// An accepted frequency keeps the text as typed; anything else puts the
+// memory's own text back.
+void CRadio::CheckFrequency(int memory) {
+  const double megahertz = koral::ReadMegahertz(m_frequencyEdits[static_cast<size_t>(memory)]->text().toStdString());
+  if (!koral::IsTypedFrequencyAccepted(megahertz)) return ShowFrequency(memory);
+  m_memories[static_cast<size_t>(memory)] = megahertz;
+  ShowStationName(memory);
+}
+
+void CRadio::SaveCity() {
+  if (m_ui->cityCombo->currentIndex() < 0) return;
+  koral::WritePrivateProfileString("radio", "ville", m_ui->cityCombo->currentText().toStdString(), m_configIni);
+}
+
+bool CRadio::eventFilter(QObject* watched, QEvent* event) {
+  const int memory = MemoryOfEdit(watched);
+  if (memory >= 0 && event->type() == QEvent::FocusIn) m_ui->memorySlider->setValue(memory);
+  if (memory >= 0 && event->type() == QEvent::FocusOut) CheckFrequency(memory);
+  return SettingsPage::eventFilter(watched, event);
+}
+
+void CRadio::OnCityChosen() {
+  m_stations->Clear();
+  FillStations();
+  for (int memory = 0; memory < koral::kMaxRadios; ++memory) ShowStationName(memory);
+}
+
+// The current memory takes the marked station; the slider then moves on so
+// that the next double click fills the next memory.
+void CRadio::OnStationDoubleClicked() {
+  const auto megahertz = m_stations->MarkedFrequency();
+  if (!megahertz || !m_layout) return;
+  const int memory = CurrentMemory();
+  m_memories[static_cast<size_t>(memory)] = *megahertz;
+  ShowFrequency(memory);
+  ShowStationName(memory);
+  if (memory < kLastMemory) m_ui->memorySlider->setValue(memory + 1);
+}
+
+void CRadio::OnSave() { SaveRadios(); }
+
+void CRadio::OnSaveAndQuit() {
+  if (SaveRadios()) emit closeSheetRequested();
+}
+
+// A save reached by its accelerator leaves the focus in the edit field: the
+// text typed there is taken over (or refused) before the memories are written.
+void CRadio::TakeFocusedFrequency() {
+  const int memory = MemoryOfEdit(QApplication::focusWidget());
+  if (memory >= 0) CheckFrequency(memory);
+}
+
+// The firmware's layout does not say where the memories lie: they are
+// neither read nor written.
+void CRadio::DisableMemories() {
+  m_ui->memoriesGroup->setEnabled(false);
+  m_ui->saveButton->setEnabled(false);
+  m_ui->saveAndQuitButton->setEnabled(false);
+}
+
+int CRadio::CurrentMemory() const { return std::clamp(m_ui->memorySlider->value(), 0, kLastMemory); }
+
+int CRadio::MemoryOfEdit(const QObject* edit) const {
+  const auto found = std::find(m_frequencyEdits.begin(), m_frequencyEdits.end(), edit);
+  return found == m_frequencyEdits.end() ? -1 : static_cast<int>(found - m_frequencyEdits.begin());
 }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "cli/Command.h"
+
+namespace koral::cli {
+
+// "radio show" prints the memories A to T in MHz; "radio set LETTER MHZ"
+// writes one memory (87.5 to 108.0).
+class RadioCommand final : public Command {
+ public:
+  std::string_view Name() const override { return "radio"; }
+  std::vector<std::string> Usage() const override;
+  int Run(const std::vector<std::string>& args, CliContext& context) override;
+};
+
+}  // namespace koral::cli

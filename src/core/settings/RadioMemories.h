@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+#include "settings/RadioRecord.h"
+
+namespace koral {
+
+// Where the firmware keeps the radio memories: memory i at offset + 6 * i,
+// for the first `count` memories (at most twenty).
+struct RadioLayout {
+  int32_t offset = 0;
+  int count = 0;
+};
+
+// nullopt when "offsetradio" or "nbradios" is missing from the version
+// section (or the offset is negative): the memories are then neither read
+// nor written, so nothing lands at offset 0. A count above 20 is taken as 20.
+std::optional<RadioLayout> ReadRadioLayout(const std::filesystem::path& configIni, std::string_view version);
+
+// The twenty memories A to T in MHz; empty when not read or not set.
+using RadioMemories = std::array<std::optional<double>, kMaxRadios>;
+
+enum class RadioPassStatus {
+  kOk,
+  kImageNotOpened,  // no player, or Settings.dat cannot be opened
+  kTransferFailed,  // a read or write returned a non-zero status
+};
+
+// One pass: memories 0 to count - 1 from the image. A record lying past the
+// end of the image reads as 0 kHz.
+RadioPassStatus ReadRadioMemories(const std::filesystem::path& image, const RadioLayout& layout,
+                                  RadioMemories& memories);
+
+// One pass: every memory below count that holds a frequency is written as
+// its 3-byte record; the other bytes of the image are left alone.
+RadioPassStatus WriteRadioMemories(const std::filesystem::path& image, const RadioLayout& layout,
+                                   const RadioMemories& memories);
+
+// The image path of a player root, or an empty path when there is no player.
+std::filesystem::path RadioImagePath(const std::optional<std::string>& playerRoot);
+
+}  // namespace koral

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "TestEnvironment.h"
+#include "cli/Koralctl.h"
+#include "platform/Volumes.h"
+
+namespace koral::cli {
+namespace {
+
+using test::TestEnvironment;
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome Koralctl(const std::vector<std::string>& arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunKoralctl(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(RadioCommand, SetWritesOneRecordThatShowReadsBack) {
+  TestEnvironment env;
+  env.SetSettingsImage();
+  ASSERT_EQ(Koralctl({"radio", "set", "b", "87.6"}).status, 0);
+  const std::string image = env.SettingsImageBytes();
+  EXPECT_EQ(image.substr(262, 3), std::string("\x30\x56\x01", 3));
+  EXPECT_EQ(image.substr(256, 6), std::string(6, '\0'));  // memory A untouched
+  const Outcome shown = Koralctl({"radio", "show"});
+  EXPECT_EQ(shown.status, 0);
+  EXPECT_EQ(shown.out.substr(0, 16), "A 0.0\nB 87.6\nC 0");
+  EXPECT_NE(shown.out.find("T 0.0\n"), std::string::npos);
+}
+
+TEST(RadioCommand, RefusesBadArgumentsWithoutTouchingTheImage) {
+  TestEnvironment env;
+  env.SetSettingsImage();
+  for (const auto& arguments : std::vector<std::vector<std::string>>{
+           {"radio", "set", "U", "90.0"}, {"radio", "set", "A", "120"}, {"radio", "set", "A", "88,5"},
+           {"radio", "set", "A"}, {"radio", "play"}}) {
+    EXPECT_EQ(Koralctl(arguments).status, 2) << arguments.back();
+  }
+  EXPECT_EQ(env.SettingsImageBytes(), std::string(512, '\0'));
+}
+
+TEST(RadioCommand, FailsWithoutLayoutPlayerImageOrMemory) {
+  TestEnvironment env;
+  env.SetSettingsImage();
+  env.SetConfigIni("[firmware]\nversion=9.9\n[9.9]\nnbradios=3\n");
+  Outcome result = Koralctl({"radio", "set", "A", "90.0"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("offsetradio"), std::string::npos);
+  env.SetConfigIni("[firmware]\nversion=9.9\n[9.9]\nnbradios=3\noffsetradio=0\n");
+  result = Koralctl({"radio", "set", "D", "90.0"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(env.SettingsImageBytes(), std::string(512, '\0'));
+  std::filesystem::remove(env.SettingsImage());
+  EXPECT_EQ(Koralctl({"radio", "show"}).status, 1);
+  const FixedVolumeSource noVolumes({});
+  SetVolumeSourceForTesting(&noVolumes);
+  env.ForgetPlayer();
+  result = Koralctl({"radio", "show"});
+  SetVolumeSourceForTesting(nullptr);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("détecté"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace koral::cli

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "TestEnvironment.h"
+#include "settings/RadioFrequency.h"
+#include "settings/RadioStations.h"
+
+namespace koral {
+namespace {
+
+const RadioCity* FindCity(const std::vector<RadioCity>& cities, const std::string& name) {
+  for (const RadioCity& city : cities)
+    if (city.name == name) return &city;
+  return nullptr;
+}
+
+std::vector<std::string> Names(const RadioCity& city) {
+  std::vector<std::string> names;
+  for (const RadioStation& station : city.stations) names.push_back(station.name);
+  return names;
+}
+
+TEST(RadioStations, GathersACityFromEveryOccurrenceInFileOrder) {
+  const auto cities = ParseRadioStations(
+      "\\Paris\r\n87.8 France Inter\r\n-1\r\n\\Lyon\r\n88.4 France Info\r\n-1\r\n"
+      "\\Paris\r\n\r\n   105.1\tFIP\r\n-1\r\n");
+  ASSERT_EQ(cities.size(), 2u);
+  const RadioCity* paris = FindCity(cities, "Paris");
+  ASSERT_NE(paris, nullptr);
+  EXPECT_EQ(Names(*paris), (std::vector<std::string>{"France Inter", "FIP"}));
+  EXPECT_DOUBLE_EQ(paris->stations[1].megahertz, 105.1);
+}
+
+TEST(RadioStations, OneSeparatorOnlyAndNamesKeptWhole) {
+  const std::string longCity = "Saint-Rémy-de-Provence et ses environs immédiats";
+  const std::string longName = "Radio associative des Alpilles et du pays d'Arles en direct";
+  const auto cities = ParseRadioStations("\\" + longCity + "\n87.75  Deux blancs\n+90.1 " + longName + "\n-1\n");
+  ASSERT_EQ(cities.size(), 1u);
+  EXPECT_EQ(cities[0].name, longCity);
+  EXPECT_EQ(Names(cities[0]), (std::vector<std::string>{" Deux blancs", longName}));
+  // Two decimals show as "%.1f".
+  EXPECT_EQ(FormatMegahertz(cities[0].stations[0].megahertz), "87.8");
+}
+
+TEST(RadioStations, ACityWithoutTheEndMarkKeepsTheStationsReadSoFar) {
+  auto cities = ParseRadioStations("\\Nice\n88.0 Agora\n93.5 Nostalgie\n");
+  ASSERT_EQ(cities.size(), 1u);
+  EXPECT_EQ(cities[0].stations.size(), 2u);
+  // Text where a frequency belongs ends the city; later lines are not its stations.
+  cities = ParseRadioStations("\\Nice\n88.0 Agora\nnote libre\n93.5 Nostalgie\n\\Metz\n-1\n");
+  ASSERT_EQ(cities.size(), 2u);
+  EXPECT_EQ(Names(cities[0]), (std::vector<std::string>{"Agora"}));
+  EXPECT_TRUE(cities[1].stations.empty());
+}
+
+TEST(RadioStations, ReadsWindows1252AndUtf8Files) {
+  koral::test::TempDir dir;
+  koral::test::WriteFile(dir / "latin.ini", "\\N\xEEmes\n96.4 Ch\xE9rie FM\n-1\n");
+  const auto latin = ReadRadioStations(dir / "latin.ini");
+  ASSERT_TRUE(latin);
+  EXPECT_EQ((*latin)[0].name, "Nîmes");
+  EXPECT_EQ((*latin)[0].stations[0].name, "Chérie FM");
+  koral::test::WriteFile(dir / "utf8.ini", "\\Nîmes\n96.4 Chérie FM\n-1\n");
+  EXPECT_EQ((*ReadRadioStations(dir / "utf8.ini"))[0].stations[0].name, "Chérie FM");
+  EXPECT_FALSE(ReadRadioStations(dir / "missing.ini"));
+}
+
+}  // namespace
+}  // namespace koral
