@@ -115,7 +115,7 @@ int Decode(PlayerSetting setting, int byte) {
   switch (InfoOf(setting).kind) {
     case kContrastLevel: return std::min(byte / kContrastStep, kMaxLevel);
     case kSoundLevel: return std::min(byte / kSoundLevelStep, kMaxLevel);
-    case kModeList: return std::min<int>(byte, static_cast<int>(Choices(setting, false).size()) - 1);
+    case kModeList:
     case kChoice: break;
   }
   return byte;

@@ -81,8 +81,8 @@ struct PlayerSettingsLayout {
 };
 PlayerSettingsLayout ReadPlayerSettingsLayout(const std::filesystem::path& configIni, std::string_view version);
 
-// The value of each setting as the page shows it: the byte of a choice or of
-// the mode list (as read, possibly naming no choice), the level 0-10 of the
+// The value of each setting: the byte of a choice or of the mode list (as
+// read, possibly naming no choice; see LabelOf), the level 0-10 of the
 // contrast and of the two sound levels. nullopt: not read.
 using PlayerSettingValues = std::array<std::optional<int>, kPlayerSettingCount>;
 using PlayerSettingMarks = std::array<bool, kPlayerSettingCount>;

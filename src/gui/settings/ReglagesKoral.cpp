@@ -1,5 +1,7 @@
 #include "settings/ReglagesKoral.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
@@ -139,8 +141,9 @@ void CReglagesKoral::ShowValues(const koral::PlayerSettingValues& values) {
       spin->setValue(*value);
     }
   }
+  // A mode byte beyond the list shows its last entry.
   if (const auto& mode = values[koral::Index(PlayerSetting::kSrsWowModeActif)])
-    m_ui->srswowmodeactifCombo->setCurrentIndex(*mode);
+    m_ui->srswowmodeactifCombo->setCurrentIndex(std::min(*mode, m_ui->srswowmodeactifCombo->count() - 1));
 }
 
 // A byte that names no visible choice leaves the group without a selection.
