@@ -3,6 +3,7 @@
 #include "cli/DetectCommand.h"
 #include "cli/PlayerFilesCommand.h"
 #include "cli/RadioCommand.h"
+#include "cli/SettingsCommand.h"
 
 namespace koral::cli {
 
@@ -13,6 +14,7 @@ std::vector<std::unique_ptr<Command>> AllCommands() {
   commands.push_back(std::make_unique<EmptyCommand>());
   commands.push_back(std::make_unique<MkdirCommand>());
   commands.push_back(std::make_unique<RadioCommand>());
+  commands.push_back(std::make_unique<SettingsCommand>());
   return commands;
 }
 

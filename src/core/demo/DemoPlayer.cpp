@@ -9,6 +9,7 @@
 #include "settings/BandField.h"
 #include "settings/EqualiserPresets.h"
 #include "settings/FirmwareLayout.h"
+#include "settings/PlayerSettings.h"
 #include "settings/RadioRecord.h"
 #include "settings/RadioStations.h"
 
@@ -70,6 +71,9 @@ void PutPlayerSettings(ImageBuilder& image) {
   image.PutByte("offseteclairage", 1);
   image.PutByte("offsetvitessedefil", 1);
   image.PutByte("offsetsrswowfocus", 0);
+  const auto level = SoundLevelBytes(5);
+  image.Put("offsetsrswowtrubass", 0, {level[0], level[1], level[2]}, 3);
+  image.Put("offsetsrswowsrs", 0, {level[0], level[1], level[2]}, 3);
   image.PutByte("offsetsrswowecouteurs", 0);
   image.PutByte("offsetsrswowmodeactif", 0);
   image.PutByte("offsetrecordquality", 0);

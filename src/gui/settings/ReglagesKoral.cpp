@@ -1,10 +1,190 @@
 #include "settings/ReglagesKoral.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include <algorithm>
 
-CReglagesKoral::CReglagesKoral(QWidget* parent) : SettingsPage(parent) {
-  setWindowTitle(QStringLiteral("Réglages de l'Koral"));
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QStringLiteral("Réglages de l'Koral"), this));
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+#include "common/FatalExit.h"
+#include "config/ProgramFolder.h"
+#include "files/Paths.h"
+#include "platform/PlayerDetection.h"
+#include "settings/FirmwareLayout.h"
+#include "ui_ReglagesKoral.h"
+
+using koral::PlayerSetting;
+using koral::PlayerSettingKind;
+
+namespace {
+
+QString NameOf(PlayerSetting setting) { return QString::fromUtf8(koral::InfoOf(setting).name); }
+
+QString ToQString(const std::string& text) { return QString::fromStdString(text); }
+
+void ClearSelection(QButtonGroup* group) {
+  group->setExclusive(false);
+  for (QAbstractButton* button : group->buttons()) button->setChecked(false);
+  group->setExclusive(true);
+}
+
+const QString kReadOpenFailed = QStringLiteral(
+    "'CReglagesKoral::ReadKORALValues()'... fichier de configuration absent.\r L'application va se terminer");
+const QString kReadFailed =
+    QStringLiteral("'CReglagesKoral::ReadKORALValues'... lecture impossible sur l'Koral.\r L'application va se terminer");
+const QString kWriteOpenFailed = QStringLiteral(
+    "'CReglagesKoral::EnregistreReglages()'... fichier de configuration absent.\r L'application va se terminer");
+const QString kWriteFailed = QStringLiteral(
+    "'CReglagesKoral::EnregistreReglages'... lecture impossible sur l'Koral.\r L'application va se terminer");
+
+}  // namespace
+
+CReglagesKoral::CReglagesKoral(QWidget* parent)
+    : SettingsPage(parent), m_ui(std::make_unique<Ui::CReglagesKoral>()) {
+  m_ui->setupUi(this);
+  m_playerRoot = koral::FindPlayerRoot();
+  const auto configIni = koral::ConfigIniPath();
+  m_layout = koral::ReadPlayerSettingsLayout(configIni, koral::ReadFirmwareVersion(configIni));
+  FindControls();
+  ApplyLayout();
+  DisableMissingSettings();
+  ConnectControls();
+  ReadKORALValues();
+  ResetChanges();
+}
+
+CReglagesKoral::~CReglagesKoral() = default;
+
+void CReglagesKoral::FindControls() {
+  for (const koral::PlayerSettingInfo& info : koral::PlayerSettingInfos()) {
+    const size_t index = koral::Index(info.id);
+    if (info.kind == PlayerSettingKind::kContrastLevel || info.kind == PlayerSettingKind::kSoundLevel) {
+      m_levelSpins[index] = findChild<QSpinBox*>(NameOf(info.id) + QStringLiteral("Spin"));
+      continue;
+    }
+    if (info.kind != PlayerSettingKind::kChoice) continue;
+    auto* group = new QButtonGroup(this);
+    const auto& choices = koral::Choices(info.id, false);
+    for (size_t i = 0; i < choices.size(); ++i)
+      group->addButton(findChild<QRadioButton*>(NameOf(info.id) + QStringLiteral("Choice%1").arg(i)),
+                       static_cast<int>(i));
+    m_choiceGroups[index] = group;
+  }
+}
+
+// Captions and hidden choices of the firmware version.
+void CReglagesKoral::ApplyLayout() {
+  const bool layout119 = m_layout.Is119();
+  for (const koral::PlayerSettingInfo& info : koral::PlayerSettingInfos()) {
+    QButtonGroup* group = m_choiceGroups[koral::Index(info.id)];
+    if (group == nullptr) continue;
+    const auto& choices = koral::Choices(info.id, layout119);
+    for (size_t i = 0; i < choices.size(); ++i) {
+      QAbstractButton* button = group->button(static_cast<int>(i));
+      button->setText(ToQString(choices[i].label));
+      button->setVisible(!choices[i].hidden);
+    }
+  }
+  // "aucun" has no byte value for the player.
+  m_ui->eclairageNoneChoice->hide();
+  m_ui->srswowmodeactifCombo->clear();
+  for (const koral::Choice& entry : koral::Choices(PlayerSetting::kSrsWowModeActif, layout119))
+    m_ui->srswowmodeactifCombo->addItem(ToQString(entry.label));
+}
+
+// A setting the version section has no offset for is neither read nor written.
+void CReglagesKoral::DisableMissingSettings() {
+  for (const koral::PlayerSettingInfo& info : koral::PlayerSettingInfos())
+    if (!m_layout.offsets[koral::Index(info.id)])
+      findChild<QGroupBox*>(NameOf(info.id) + QStringLiteral("Frame"))->setEnabled(false);
+}
+
+void CReglagesKoral::ConnectControls() {
+  for (const koral::PlayerSettingInfo& info : koral::PlayerSettingInfos()) {
+    const PlayerSetting setting = info.id;
+    if (QButtonGroup* group = m_choiceGroups[koral::Index(setting)])
+      connect(group, &QButtonGroup::buttonClicked, this, [this, setting] { MarkChanged(setting); });
+    if (QSpinBox* spin = m_levelSpins[koral::Index(setting)])
+      connect(spin, &QSpinBox::valueChanged, this, [this, setting] { MarkChanged(setting); });
+  }
+  connect(m_ui->srswowmodeactifCombo, &QComboBox::activated, this,
+          [this] { MarkChanged(PlayerSetting::kSrsWowModeActif); });
+  connect(m_ui->reloadButton, &QPushButton::clicked, this, &CReglagesKoral::ResetChanges);
+  connect(m_ui->saveButton, &QPushButton::clicked, this, &CReglagesKoral::OnSave);
+  connect(m_ui->saveAndQuitButton, &QPushButton::clicked, this, &CReglagesKoral::OnSaveAndQuit);
+  connect(m_ui->quitButton, &QPushButton::clicked, this, &SettingsPage::closeSheetRequested);
+}
+
+std::string CReglagesKoral::ImagePath() const { return koral::SettingsImagePath(m_playerRoot.value_or("")); }
+
+void CReglagesKoral::ReadKORALValues() {
+  koral::PlayerSettingValues values{};
+  // Without a player there is no image to open, never one in the working folder.
+  const auto result = m_playerRoot ? koral::ReadPlayerSettings(ImagePath(), m_layout, values)
+                                   : koral::PassResult::kOpenFailed;
+  if (result == koral::PassResult::kOpenFailed) return FailSettingsImage(this, kReadOpenFailed);
+  if (result == koral::PassResult::kTransferFailed) return FailSettingsImage(this, kReadFailed);
+  ShowValues(values);
+}
+
+void CReglagesKoral::ShowValues(const koral::PlayerSettingValues& values) {
+  for (const koral::PlayerSettingInfo& info : koral::PlayerSettingInfos()) {
+    const auto& value = values[koral::Index(info.id)];
+    if (m_choiceGroups[koral::Index(info.id)] != nullptr) ShowChoice(info.id, value);
+    QSpinBox* spin = m_levelSpins[koral::Index(info.id)];
+    if (spin != nullptr && value) {
+      const QSignalBlocker blocker(spin);
+      spin->setValue(*value);
+    }
+  }
+  // A mode byte beyond the list shows its last entry.
+  if (const auto& mode = values[koral::Index(PlayerSetting::kSrsWowModeActif)])
+    m_ui->srswowmodeactifCombo->setCurrentIndex(std::min(*mode, m_ui->srswowmodeactifCombo->count() - 1));
+}
+
+// A byte that names no visible choice leaves the group without a selection.
+void CReglagesKoral::ShowChoice(PlayerSetting setting, std::optional<int> value) {
+  QButtonGroup* group = m_choiceGroups[koral::Index(setting)];
+  ClearSelection(group);
+  if (!value || !koral::LabelOf(setting, m_layout.Is119(), *value)) return;
+  group->button(*value)->setChecked(true);
+}
+
+koral::PlayerSettingValues CReglagesKoral::TakeValues() const {
+  koral::PlayerSettingValues values{};
+  for (const koral::PlayerSettingInfo& info : koral::PlayerSettingInfos()) {
+    const size_t index = koral::Index(info.id);
+    if (const QButtonGroup* group = m_choiceGroups[index]; group != nullptr && group->checkedId() >= 0)
+      values[index] = group->checkedId();
+    if (const QSpinBox* spin = m_levelSpins[index]) values[index] = spin->value();
+  }
+  if (m_ui->srswowmodeactifCombo->currentIndex() >= 0)
+    values[koral::Index(PlayerSetting::kSrsWowModeActif)] = m_ui->srswowmodeactifCombo->currentIndex();
+  return values;
+}
+
+bool CReglagesKoral::EnregistreReglages() {
+  const auto result = m_playerRoot ? koral::WritePlayerSettings(ImagePath(), m_layout, TakeValues(), m_changed)
+                                   : koral::PassResult::kOpenFailed;
+  if (result == koral::PassResult::kOk) return true;
+  FailSettingsImage(this, result == koral::PassResult::kOpenFailed ? kWriteOpenFailed : kWriteFailed);
+  return false;
+}
+
+void CReglagesKoral::ResetChanges() { m_changed.fill(false); }
+
+void CReglagesKoral::MarkChanged(PlayerSetting setting) { m_changed[koral::Index(setting)] = true; }
+
+void CReglagesKoral::OnSave() {
+  if (EnregistreReglages()) ResetChanges();
+}
+
+void CReglagesKoral::OnSaveAndQuit() {
+  if (!EnregistreReglages()) return;
+  ResetChanges();
+  emit closeSheetRequested();
 }

@@ -1,11 +1,54 @@
 #pragma once
 
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "settings/PlayerSettings.h"
 #include "settings/SettingsPage.h"
 
-// Placeholder until the page is built.
+class QButtonGroup;
+class QSpinBox;
+
+namespace Ui {
+class CReglagesKoral;
+}
+
+// The tab "Réglages de l'Koral": the thirteen settings of the player's own.
+// All are read when the page opens; a save writes back only the ones the
+// user changed since the page was read, saved or "reloaded".
 class CReglagesKoral final : public SettingsPage {
   Q_OBJECT
+  Q_DISABLE_COPY_MOVE(CReglagesKoral)
 
  public:
   explicit CReglagesKoral(QWidget* parent = nullptr);
+  ~CReglagesKoral() override;
+
+  void ReadKORALValues();
+  // False after a fatal failure (the program has ended unless under test).
+  bool EnregistreReglages();
+  void ResetChanges();
+
+ private:
+  void FindControls();
+  void ApplyLayout();
+  void DisableMissingSettings();
+  void ConnectControls();
+  void ShowValues(const koral::PlayerSettingValues& values);
+  void ShowChoice(koral::PlayerSetting setting, std::optional<int> value);
+  koral::PlayerSettingValues TakeValues() const;
+  void MarkChanged(koral::PlayerSetting setting);
+  void OnSave();
+  void OnSaveAndQuit();
+  std::string ImagePath() const;
+
+  std::unique_ptr<Ui::CReglagesKoral> m_ui;
+  // Per setting: its choices (groups) or its level spin; null where it has none.
+  std::array<QButtonGroup*, koral::kPlayerSettingCount> m_choiceGroups{};
+  std::array<QSpinBox*, koral::kPlayerSettingCount> m_levelSpins{};
+  std::optional<std::string> m_playerRoot;
+  koral::PlayerSettingsLayout m_layout;
+  koral::PlayerSettingMarks m_changed{};
 };
