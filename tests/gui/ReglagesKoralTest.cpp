@@ -243,7 +243,7 @@ class ReglagesKoralTest final : public QObject {
       QCOMPARE(exits.statuses, std::vector<int>{1});
       QCOMPARE(prompts.messages.at(0).title, QStringLiteral("Erreur"));
       QCOMPARE(prompts.messages.at(0).text,
-               QStringLiteral("'CReglagesKoral::ReadKORALValues()'... fichier de configuration absent.\n"
+               QStringLiteral("'CReglagesKoral::ReadKORALValues()'... fichier de configuration absent.\r"
                               " L'application va se terminer"));
     }
     env.SetSettingsImage(KnownImage());
@@ -253,7 +253,7 @@ class ReglagesKoralTest final : public QObject {
     Click(&page, "saveButton");
     QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
     QCOMPARE(prompts.messages.at(1).text,
-             QStringLiteral("'CReglagesKoral::EnregistreReglages()'... fichier de configuration absent.\n"
+             QStringLiteral("'CReglagesKoral::EnregistreReglages()'... fichier de configuration absent.\r"
                             " L'application va se terminer"));
     QVERIFY(!std::filesystem::exists(env.SettingsImage()));
   }
