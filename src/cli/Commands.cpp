@@ -1,12 +1,16 @@
 #include "cli/Commands.h"
 
 #include "cli/DetectCommand.h"
+#include "cli/FirmwareCommand.h"
+#include "cli/ProfileCommand.h"
 
 namespace koral::cli {
 
 std::vector<std::unique_ptr<Command>> AllCommands() {
   std::vector<std::unique_ptr<Command>> commands;
   commands.push_back(std::make_unique<DetectCommand>());
+  commands.push_back(std::make_unique<FirmwareCommand>());
+  commands.push_back(std::make_unique<ProfileCommand>());
   return commands;
 }
 
