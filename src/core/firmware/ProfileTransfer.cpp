@@ -13,8 +13,12 @@
 namespace koral {
 namespace {
 
-// Every frequency of the FM band has 1 as the third byte of its record.
-constexpr int32_t kFmRecordHighByte = 1;
+// Every frequency of the FM band has 1 as the third byte of its record; an
+// empty memory is saved as "0 0" and must come back empty, not as 65.5 MHz.
+CSettingsFile::Slots RadioRecordOf(const ProfileRadio& radio) {
+  const bool empty = radio[0] == 0 && radio[1] == 0;
+  return {radio[0], radio[1], empty ? 0 : 1};
+}
 
 int32_t PersoFieldOffset(int equaliserOffset, int band) {
   return equaliserOffset + BandFieldDisplacement(kPersoPreset, band);
@@ -62,8 +66,7 @@ ImagePassStatus WriteRadios(CSettingsFile& image, const ProfileLayout& layout, c
   for (int i = 0; i < layout.radioCount; ++i) {
     const auto& radio = profile.radios[static_cast<size_t>(i)];
     if (!radio) continue;
-    const CSettingsFile::Slots record{(*radio)[0], (*radio)[1], kFmRecordHighByte};
-    if (image.WriteBytes(record, 3, RadioRecordOffset(*layout.radioOffset, i)) != CSettingsFile::kOk)
+    if (image.WriteBytes(RadioRecordOf(*radio), 3, RadioRecordOffset(*layout.radioOffset, i)) != CSettingsFile::kOk)
       return ImagePassStatus::kTransferFailed;
   }
   return ImagePassStatus::kDone;
