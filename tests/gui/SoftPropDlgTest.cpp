@@ -170,6 +170,7 @@ void SoftPropDlgTest::versionSaveWritesTheSelectedEntryOnly() {
   env.SetConfigIni(Config("119.0", "119.0 118.2 119.0-firmware-beta"));
   CSoftPropDlg dialog;
   dialog.show();
+  QVERIFY(!dialog.findChild<QWidget*>(QStringLiteral("languageGroup"))->isVisible());
   QComboBox* combo = VersionCombo(dialog);
   combo->setCurrentIndex(combo->findText("118.2"));
   Click(dialog, "saveVersionButton");
