@@ -4,6 +4,8 @@
 #include "cli/PlayerFilesCommand.h"
 #include "cli/RadioCommand.h"
 #include "cli/SettingsCommand.h"
+#include "cli/FirmwareCommand.h"
+#include "cli/ProfileCommand.h"
 
 namespace koral::cli {
 
@@ -15,6 +17,8 @@ std::vector<std::unique_ptr<Command>> AllCommands() {
   commands.push_back(std::make_unique<MkdirCommand>());
   commands.push_back(std::make_unique<RadioCommand>());
   commands.push_back(std::make_unique<SettingsCommand>());
+  commands.push_back(std::make_unique<FirmwareCommand>());
+  commands.push_back(std::make_unique<ProfileCommand>());
   return commands;
 }
 

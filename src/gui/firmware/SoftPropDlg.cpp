@@ -1,5 +1,115 @@
 #include "firmware/SoftPropDlg.h"
 
-CSoftPropDlg::CSoftPropDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("Firmware et profils"));
+#include "common/FatalExit.h"
+#include "common/Prompt.h"
+#include "config/PrivateProfile.h"
+#include "config/ProgramFolder.h"
+#include "firmware/FirmwareVersions.h"
+#include "platform/PlayerDetection.h"
+#include "ui_SoftPropDlg.h"
+
+namespace {
+
+const QString kProfileFilter = QStringLiteral("Profils (*.pro)");
+const QString kProfileSuffix = QStringLiteral("pro");
+const QString kDialogTitle = QStringLiteral("Firmware et profils");
+
+QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+std::filesystem::path ToPath(const QString& path) { return std::filesystem::path(path.toStdString()); }
+
+QString PassFailureText(const char* operation) {
+  return QStringLiteral("'CSoftPropDlg::%1()'... fichier de configuration absent.\r L'application va se terminer")
+      .arg(QLatin1String(operation));
+}
+
+}  // namespace
+
+CSoftPropDlg::CSoftPropDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CSoftPropDlg>()) {
+  m_ui->setupUi(this);
+  m_configIni = koral::ConfigIniPath();
+  m_profileFolder = FromUtf8(koral::GetPrivateProfileString("repertoires", "profil", "", m_configIni));
+  m_currentVersion = koral::GetPrivateProfileString("firmware", "version", "", m_configIni);
+  m_availableVersions = koral::GetPrivateProfileString("firmware", "versionsdispo", "", m_configIni);
+  m_playerRoot = koral::FindPlayerRoot();
+  FillVersionList();
+
+  connect(m_ui->saveVersionButton, &QPushButton::clicked, this, &CSoftPropDlg::OnSaveVersion);
+  connect(m_ui->saveVersionAndQuitButton, &QPushButton::clicked, this, &CSoftPropDlg::OnSaveVersionAndQuit);
+  connect(m_ui->quitButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(m_ui->saveProfileButton, &QPushButton::clicked, this, &CSoftPropDlg::OnButtonsauverprofil);
+  connect(m_ui->loadProfileButton, &QPushButton::clicked, this, &CSoftPropDlg::OnButtonchargerprofil);
+}
+
+CSoftPropDlg::~CSoftPropDlg() = default;
+
+void CSoftPropDlg::FillVersionList() {
+  if (m_availableVersions.empty()) {
+    Prompt::Message(this,
+                    QStringLiteral("Aucun firmware n'est disponible.\n Il ne fallait pas trafiquer le fichier Config.ini"),
+                    QStringLiteral("Erreur de firmware"));
+    return;
+  }
+  const auto entries = koral::SortVersionsForList(koral::SplitAvailableVersions(m_availableVersions));
+  for (const std::string& entry : entries) m_ui->versionCombo->addItem(FromUtf8(entry));
+  const auto current = koral::FindCurrentVersionEntry(entries, m_currentVersion);
+  m_ui->versionCombo->setCurrentIndex(current ? static_cast<int>(*current) : -1);
+  if (!current) m_ui->versionCombo->setEditText(QString());
+}
+
+std::optional<std::string> CSoftPropDlg::SelectedVersion() {
+  const QString text = m_ui->versionCombo->currentText();
+  if (!text.isEmpty() && m_ui->versionCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0)
+    return text.toStdString();
+  Prompt::Message(this, QStringLiteral("Aucune version de firmware n'est sélectionnée.\nChoisissez une version dans la liste."),
+                  kDialogTitle);
+  return std::nullopt;
+}
+
+bool CSoftPropDlg::SaveVersion() {
+  const auto version = SelectedVersion();
+  if (!version) return false;
+  if (koral::SaveFirmwareVersion(m_configIni, *version)) return true;
+  Prompt::Message(this, QStringLiteral("Le fichier Config.ini ne peut pas être écrit : la version n'a pas été enregistrée."),
+                  kDialogTitle);
+  return false;
+}
+
+void CSoftPropDlg::OnSaveVersion() { SaveVersion(); }
+
+void CSoftPropDlg::OnSaveVersionAndQuit() {
+  if (SaveVersion()) accept();
+}
+
+void CSoftPropDlg::OnButtonsauverprofil() {
+  const auto version = SelectedVersion();
+  if (!version) return;
+  const QString file = Prompt::SaveFileName(this, QStringLiteral("Sauver le profil courant (lu sur l'Koral)"),
+                                            m_profileFolder, kProfileFilter, kProfileSuffix);
+  if (file.isEmpty()) return;
+  const auto result = koral::SaveProfile(m_configIni, *version, m_playerRoot, ToPath(file));
+  if (result.pass != koral::ImagePassStatus::kDone) return FailSettingsImage(this, PassFailureText("OnButtonsauverprofil"));
+  ShowIssues(result, *version, QStringLiteral("Sauver le profil"));
+  if (!result.profileWritten)
+    Prompt::Message(this, QStringLiteral("Le fichier de profil ne peut pas être créé :\n%1").arg(file),
+                    QStringLiteral("Sauver le profil"));
+}
+
+void CSoftPropDlg::OnButtonchargerprofil() {
+  const auto version = SelectedVersion();
+  if (!version) return;
+  const QString file = Prompt::OpenFileName(this, QStringLiteral("Ouvrir un profil existant (sauvé directement dans l'Koral)"),
+                                            m_profileFolder, kProfileFilter);
+  if (file.isEmpty()) return;
+  const auto result = koral::LoadProfile(m_configIni, *version, m_playerRoot, ToPath(file));
+  if (result.pass != koral::ImagePassStatus::kDone) return FailSettingsImage(this, PassFailureText("OnButtonchargerprofil"));
+  ShowIssues(result, *version, QStringLiteral("Charger le profil"));
+}
+
+void CSoftPropDlg::ShowIssues(const koral::ProfileOperationResult& result, const std::string& version,
+                              const QString& title) {
+  if (result.issues.empty()) return;
+  QStringList lines;
+  for (const auto& issue : result.issues) lines << FromUtf8(koral::DescribeProfileIssue(issue, version));
+  Prompt::Message(this, lines.join(QLatin1Char('\n')), title);
 }

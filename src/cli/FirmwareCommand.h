@@ -1,0 +1,20 @@
+#pragma once
+
+#include "cli/Command.h"
+
+namespace koral::cli {
+
+// firmware list: the known versions as the firmware dialog lists them, the
+// current one marked; firmware set VERSION: the version save of that dialog.
+class FirmwareCommand final : public Command {
+ public:
+  std::string_view Name() const override { return "firmware"; }
+  std::vector<std::string> Usage() const override;
+  int Run(const std::vector<std::string>& args, CliContext& context) override;
+
+ private:
+  static int List(CliContext& context);
+  static int Set(const std::string& version, CliContext& context);
+};
+
+}  // namespace koral::cli

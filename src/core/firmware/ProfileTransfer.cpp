@@ -1,0 +1,152 @@
+#include "firmware/ProfileTransfer.h"
+
+#include <algorithm>
+
+#include "config/PrivateProfile.h"
+#include "files/Paths.h"
+#include "platform/AtomicFile.h"
+#include "settings/BandField.h"
+#include "settings/EqualiserPresets.h"
+#include "settings/FirmwareLayout.h"
+#include "settings/SettingsFile.h"
+
+namespace koral {
+namespace {
+
+// Every frequency of the FM band has 1 as the third byte of its record; an
+// empty memory is saved as "0 0" and must come back empty, not as 65.5 MHz.
+CSettingsFile::Slots RadioRecordOf(const ProfileRadio& radio) {
+  const bool empty = radio[0] == 0 && radio[1] == 0;
+  return {radio[0], radio[1], empty ? 0 : 1};
+}
+
+int32_t PersoFieldOffset(int equaliserOffset, int band) {
+  return equaliserOffset + BandFieldDisplacement(kPersoPreset, band);
+}
+
+int32_t RadioRecordOffset(int radioOffset, int memory) { return radioOffset + RadioRecordDisplacement(memory); }
+
+void AddLayoutIssues(const ProfileLayout& layout, std::vector<ProfileIssue>& issues) {
+  if (!layout.radioOffset) issues.push_back({ProfileIssue::Kind::kRadioOffsetMissing, {}});
+  if (!layout.equaliserOffset) issues.push_back({ProfileIssue::Kind::kEqualiserOffsetMissing, {}});
+}
+
+bool OpenImage(CSettingsFile& image, const std::optional<std::string>& playerRoot) {
+  if (!playerRoot) return false;  // never the working directory's Settings.dat
+  image.Open(SettingsImagePath(*playerRoot));
+  return image.IsOpen();
+}
+
+ImagePassStatus ReadRadios(CSettingsFile& image, const ProfileLayout& layout, Profile& profile) {
+  if (!layout.radioOffset) return ImagePassStatus::kDone;
+  for (int i = 0; i < layout.radioCount; ++i) {
+    CSettingsFile::Slots slots{};  // bytes past the end of the image read as 0
+    if (image.ReadBytes(slots, 3, RadioRecordOffset(*layout.radioOffset, i)) != CSettingsFile::kOk)
+      return ImagePassStatus::kTransferFailed;
+    profile.radios[static_cast<size_t>(i)] = ProfileRadio{static_cast<uint8_t>(slots[0]), static_cast<uint8_t>(slots[1])};
+  }
+  return ImagePassStatus::kDone;
+}
+
+ImagePassStatus ReadPerso(CSettingsFile& image, const ProfileLayout& layout, Profile& profile) {
+  if (!layout.equaliserOffset) return ImagePassStatus::kDone;
+  ProfilePerso perso{};
+  for (int band = 0; band < kBandCount; ++band) {
+    CSettingsFile::Slots slots{};
+    if (image.ReadBytes(slots, 3, PersoFieldOffset(*layout.equaliserOffset, band)) != CSettingsFile::kOk)
+      return ImagePassStatus::kTransferFailed;
+    for (size_t i = 0; i < 3; ++i) perso[static_cast<size_t>(band) * 3 + i] = static_cast<uint8_t>(slots[i]);
+  }
+  profile.perso = perso;
+  return ImagePassStatus::kDone;
+}
+
+ImagePassStatus WriteRadios(CSettingsFile& image, const ProfileLayout& layout, const Profile& profile) {
+  if (!layout.radioOffset) return ImagePassStatus::kDone;
+  for (int i = 0; i < layout.radioCount; ++i) {
+    const auto& radio = profile.radios[static_cast<size_t>(i)];
+    if (!radio) continue;
+    if (image.WriteBytes(RadioRecordOf(*radio), 3, RadioRecordOffset(*layout.radioOffset, i)) != CSettingsFile::kOk)
+      return ImagePassStatus::kTransferFailed;
+  }
+  return ImagePassStatus::kDone;
+}
+
+ImagePassStatus WritePerso(CSettingsFile& image, const ProfileLayout& layout, const Profile& profile) {
+  if (!layout.equaliserOffset || !profile.perso) return ImagePassStatus::kDone;
+  for (int band = 0; band < kBandCount; ++band) {
+    const auto* field = profile.perso->data() + band * 3;
+    const CSettingsFile::Slots slots{field[0], field[1], field[2]};
+    if (image.WriteBytes(slots, 3, PersoFieldOffset(*layout.equaliserOffset, band)) != CSettingsFile::kOk)
+      return ImagePassStatus::kTransferFailed;
+  }
+  return ImagePassStatus::kDone;
+}
+
+ImagePassStatus ReadProfileFromImage(const std::optional<std::string>& playerRoot, const ProfileLayout& layout,
+                                     Profile& profile) {
+  CSettingsFile image;
+  if (!OpenImage(image, playerRoot)) return ImagePassStatus::kImageNotOpened;
+  const ImagePassStatus status = ReadRadios(image, layout, profile);
+  return status != ImagePassStatus::kDone ? status : ReadPerso(image, layout, profile);
+}
+
+ImagePassStatus WriteProfileToImage(const std::optional<std::string>& playerRoot, const ProfileLayout& layout,
+                                    const Profile& profile) {
+  CSettingsFile image;
+  if (!OpenImage(image, playerRoot)) return ImagePassStatus::kImageNotOpened;
+  const ImagePassStatus status = WriteRadios(image, layout, profile);
+  return status != ImagePassStatus::kDone ? status : WritePerso(image, layout, profile);
+}
+
+void RememberProfileFolder(const std::filesystem::path& configIni, const std::filesystem::path& profileFile) {
+  WritePrivateProfileString("repertoires", "profil", ProfileFolderOf(profileFile.string()), configIni);
+}
+
+}  // namespace
+
+ProfileLayout ReadProfileLayout(const std::filesystem::path& configIni, std::string_view version) {
+  ProfileLayout layout;
+  layout.radioCount = std::clamp(ReadLayoutValue(configIni, version, "nbradios").value_or(0), 0, kMaxRadios);
+  layout.radioOffset = ReadLayoutValue(configIni, version, "offsetradio");
+  layout.equaliserOffset = ReadLayoutValue(configIni, version, "offseteq");
+  return layout;
+}
+
+std::string ProfileFolderOf(std::string_view profilePath) {
+  const size_t slash = profilePath.find_last_of('/');
+  if (slash == std::string_view::npos) return {};
+  if (slash == 0) return "/";
+  return std::string(profilePath.substr(0, slash));
+}
+
+ProfileOperationResult SaveProfile(const std::filesystem::path& configIni, std::string_view version,
+                                   const std::optional<std::string>& playerRoot,
+                                   const std::filesystem::path& profileFile) {
+  RememberProfileFolder(configIni, profileFile);
+  ProfileOperationResult result;
+  const ProfileLayout layout = ReadProfileLayout(configIni, version);
+  AddLayoutIssues(layout, result.issues);
+  Profile profile;
+  result.pass = ReadProfileFromImage(playerRoot, layout, profile);
+  if (result.pass != ImagePassStatus::kDone) return result;
+  result.profileWritten = WriteFileAtomically(profileFile, FormatProfile(profile));
+  return result;
+}
+
+ProfileOperationResult LoadProfile(const std::filesystem::path& configIni, std::string_view version,
+                                   const std::optional<std::string>& playerRoot,
+                                   const std::filesystem::path& profileFile) {
+  RememberProfileFolder(configIni, profileFile);
+  ProfileReading reading = ReadProfile(profileFile);
+  ProfileOperationResult result;
+  result.issues = std::move(reading.issues);
+  const bool unreadable = !result.issues.empty() && result.issues.front().kind == ProfileIssue::Kind::kUnreadableProfile;
+  if (unreadable) return result;
+  const ProfileLayout layout = ReadProfileLayout(configIni, version);
+  AddLayoutIssues(layout, result.issues);
+  result.pass = WriteProfileToImage(playerRoot, layout, reading.profile);
+  return result;
+}
+
+}  // namespace koral

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "firmware/Profile.h"
+
+namespace koral {
+
+// Where a profile's fields lie in the settings image of one firmware version.
+struct ProfileLayout {
+  int radioCount = 0;                   // nbradios, held to 0..20
+  std::optional<int> radioOffset;       // offsetradio; nullopt when the key is missing
+  std::optional<int> equaliserOffset;   // offseteq
+};
+ProfileLayout ReadProfileLayout(const std::filesystem::path& configIni, std::string_view version);
+
+// How the pass on the settings image went; anything but kDone is fatal for
+// the window (the image cannot be opened, or a transfer failed).
+enum class ImagePassStatus { kDone, kImageNotOpened, kTransferFailed };
+
+struct ProfileOperationResult {
+  ImagePassStatus pass = ImagePassStatus::kDone;
+  std::vector<ProfileIssue> issues;
+  bool profileWritten = false;  // save only: false when the file could not be written
+};
+
+// The folder remembered in [repertoires] profil for a chosen profile file:
+// the path before its last slash ("/" for a file of the root, empty without one).
+std::string ProfileFolderOf(std::string_view profilePath);
+
+// "Sauver": remembers the profile folder, reads the radio memories and the
+// Perso preset from the image of the given firmware version, then writes
+// the profile file whole. Nothing is written to the file when the pass failed.
+ProfileOperationResult SaveProfile(const std::filesystem::path& configIni, std::string_view version,
+                                   const std::optional<std::string>& playerRoot,
+                                   const std::filesystem::path& profileFile);
+
+// "Charger": remembers the profile folder, reads and checks the whole
+// profile, then writes what it holds into the image: each radio memory as
+// its whole 3-byte record, the Perso preset's fifteen bytes.
+ProfileOperationResult LoadProfile(const std::filesystem::path& configIni, std::string_view version,
+                                   const std::optional<std::string>& playerRoot,
+                                   const std::filesystem::path& profileFile);
+
+}  // namespace koral

@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "TestEnvironment.h"
+#include "cli/Koralctl.h"
+#include "config/PrivateProfile.h"
+
+namespace {
+
+using koral::test::TestEnvironment;
+
+struct KoralctlRun {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+KoralctlRun Koralctl(const std::vector<std::string>& arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = koral::cli::RunKoralctl(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(FirmwareCommand, ListsTheVersionsSortedWithTheCurrentOneMarked) {
+  TestEnvironment env;
+  const KoralctlRun shipped = Koralctl({"firmware", "list"});
+  EXPECT_EQ(shipped.status, 0);
+  EXPECT_EQ(shipped.out, "  118.2\n* 119.0\n");
+
+  env.SetConfigIni("[firmware]\nversion=119\nversionsdispo=119.0 119.01\n");
+  EXPECT_EQ(Koralctl({"firmware", "list"}).out, "  119.0\n* 119.01\n");
+  EXPECT_EQ(Koralctl({"--firmware", "119.0", "firmware", "list"}).out, "* 119.0\n  119.01\n");
+}
+
+TEST(FirmwareCommand, ListFailsWithoutAnyVersion) {
+  TestEnvironment env;
+  env.SetConfigIni("[firmware]\nversion=119.0\nversionsdispo=\n");
+  const KoralctlRun run = Koralctl({"firmware", "list"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Aucun firmware n'est disponible."), std::string::npos);
+}
+
+TEST(FirmwareCommand, SetWritesOnlyAVersionOfTheList) {
+  TestEnvironment env;
+  EXPECT_EQ(Koralctl({"firmware", "set", "118.2"}).status, 0);
+  EXPECT_EQ(koral::GetPrivateProfileString("firmware", "version", "", env.ConfigIni()), "118.2");
+
+  const std::string before = koral::test::ReadFile(env.ConfigIni());
+  for (const std::string version : {"118", "118.2 ", "119.0 118.2", ""}) {
+    const KoralctlRun run = Koralctl({"firmware", "set", version});
+    EXPECT_EQ(run.status, 1) << version;
+    EXPECT_NE(run.err.find("n'est pas dans la liste"), std::string::npos);
+  }
+  EXPECT_EQ(koral::test::ReadFile(env.ConfigIni()), before);
+  EXPECT_EQ(Koralctl({"firmware", "set"}).status, 2);
+  EXPECT_EQ(Koralctl({"firmware", "remove", "118.2"}).status, 2);
+}
+
+}  // namespace

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "TestEnvironment.h"
+#include "cli/Koralctl.h"
+#include "demo/DemoPlayer.h"
+#include "platform/Volumes.h"
+
+namespace {
+
+using koral::test::TestEnvironment;
+
+// Where the shipped Config.ini puts the fields of firmware 119.0.
+constexpr size_t kRadioOffset = 256;
+constexpr size_t kPersoOffset = 64 + 150;
+
+struct KoralctlRun {
+  int status;
+  std::string err;
+};
+
+KoralctlRun Koralctl(const std::vector<std::string>& arguments) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = koral::cli::RunKoralctl(arguments, out, err);
+  return {status, err.str()};
+}
+
+// Other frequencies in every memory and other Perso gains, the rest as it was.
+std::string AnotherPlayer(std::string image) {
+  for (size_t memory = 0; memory < 20; ++memory) {
+    image[kRadioOffset + 6 * memory] = '\x33';
+    image[kRadioOffset + 6 * memory + 1] = '\x66';
+  }
+  for (size_t i = 0; i < 15; ++i) image[kPersoOffset + i] = '\x07';
+  return image;
+}
+
+TEST(ProfileCommand, SaveThenLoadOnAnotherPlayerGivesTheSameBytesBack) {
+  TestEnvironment env;
+  koral::CreateDemoPlayer(env.PlayerDir(), env.ConfigIni(), env.RadiosIni());
+  const std::string demo = env.SettingsImageBytes();
+  const auto file = env.ComputerDir() / "demo.pro";
+
+  ASSERT_EQ(Koralctl({"profile", "save", file.string()}).status, 0);
+  const std::string profile = koral::test::ReadFile(file);
+  EXPECT_EQ(profile.rfind("[radios]\r\na=", 0), 0u);
+  EXPECT_NE(profile.find("\r\n\r\n[equaliser]\r\nperso="), std::string::npos);
+
+  env.SetSettingsImage(AnotherPlayer(demo));
+  ASSERT_NE(env.SettingsImageBytes(), demo);
+  const KoralctlRun load = Koralctl({"profile", "load", file.string()});
+  EXPECT_EQ(load.status, 0) << load.err;
+  EXPECT_EQ(env.SettingsImageBytes(), demo);
+}
+
+TEST(ProfileCommand, LoadReportsADamagedPersoAndWritesTheRadios) {
+  TestEnvironment env;
+  const std::string image(512, '\x11');
+  env.SetSettingsImage(image);
+  const auto file = env.ComputerDir() / "damaged.pro";
+  koral::test::WriteFile(file, "[radios]\r\na=0 119\r\n\r\n[equaliser]\r\nperso=3 0 0\r\n");
+
+  const KoralctlRun run = Koralctl({"profile", "load", file.string()});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("\"perso\""), std::string::npos);
+  std::string expected = image;
+  expected.replace(kRadioOffset, 3, std::string("\x00\x77\x01", 3));
+  EXPECT_EQ(env.SettingsImageBytes(), expected);
+}
+
+TEST(ProfileCommand, FailsWithoutAPlayerOrAnImage) {
+  TestEnvironment env;
+  const auto file = env.ComputerDir() / "p.pro";
+  EXPECT_EQ(Koralctl({"profile", "save", file.string()}).status, 1);  // no Settings.dat
+  EXPECT_FALSE(std::filesystem::exists(file));
+
+  const koral::FixedVolumeSource noVolumes({});
+  koral::SetVolumeSourceForTesting(&noVolumes);
+  env.ForgetPlayer();
+  const KoralctlRun run = Koralctl({"profile", "load", file.string()});
+  koral::SetVolumeSourceForTesting(nullptr);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("L'Koral n'a pas été détecté."), std::string::npos);
+}
+
+TEST(ProfileCommand, RefusesBadUsage) {
+  TestEnvironment env;
+  EXPECT_EQ(Koralctl({"profile", "save"}).status, 2);
+  EXPECT_EQ(Koralctl({"profile", "copy", "x.pro"}).status, 2);
+}
+
+}  // namespace
