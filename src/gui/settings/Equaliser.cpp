@@ -55,7 +55,10 @@ CEqualiser::CEqualiser(QWidget* parent) : SettingsPage(parent), m_ui(std::make_u
   m_validationGroup->addButton(m_ui->keepOriginalRadio, 1);
 
   for (QSlider* slider : Sliders()) connect(slider, &QSlider::valueChanged, this, &CEqualiser::OnSliderMoved);
+  // activated also comes when the user picks the preset already shown, to see
+  // what another sheet made of it; both run the same idempotent handler.
   connect(m_ui->presetCombo, &QComboBox::currentIndexChanged, this, &CEqualiser::OnShowPreset);
+  connect(m_ui->presetCombo, &QComboBox::activated, this, &CEqualiser::OnShowPreset);
   connect(m_ui->restoreFactoryButton, &QPushButton::clicked, this, &CEqualiser::OnRestoreFactory);
   connect(m_ui->reloadPlayerButton, &QPushButton::clicked, this, &CEqualiser::OnRestorePlayer);
   connect(m_ui->saveButton, &QPushButton::clicked, this, &CEqualiser::OnEqvalid);

@@ -38,6 +38,7 @@ void COnglets::EnsurePage(int index) {
   SettingsPage* page = CreatePage(index, container);
   m_pages[static_cast<size_t>(index)] = page;
   container->layout()->addWidget(page);
+  page->show();  // at once: the layout would only show it from the event loop
   connect(page, &SettingsPage::closeSheetRequested, this, &QWidget::close);
 }
 
