@@ -255,8 +255,11 @@ void EqualiserTest::restoreFactoryLeavesPersoAndReloadBringsBackTheReading() {
   DragTo(page, 0, 9);
   Find<QComboBox>(page, "presetCombo")->setCurrentIndex(1);
 
+  Find<QRadioButton>(page, "keepOriginalRadio")->click();
   Click(page, "restoreFactoryButton");
   QCOMPARE(LabelTexts(page), (QStringList{"12", "-2", "-4", "0", "8"}));
+  QVERIFY(Find<QRadioButton>(page, "keepOriginalRadio")->isChecked());
+  Find<QRadioButton>(page, "selectCurrentRadio")->click();
   Click(page, "saveButton");
   GainTable saved = FactoryTable({9, 2, 3, 4, 5});
   QCOMPARE(env.SettingsImageBytes(), ImageWith(saved, 1));

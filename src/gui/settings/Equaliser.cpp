@@ -165,12 +165,14 @@ void CEqualiser::OnSliderMoved() {
 }
 
 void CEqualiser::OnRestoreFactory() {
+  TakeControls();  // keeps the option buttons the user just clicked
   EqualiserTables::Shared().RestoreFactory();
   RefreshSliders();
   ShowMembers();
 }
 
 void CEqualiser::OnRestorePlayer() {
+  TakeControls();  // keeps the option buttons the user just clicked
   EqualiserTables::Shared().RestorePlayer();
   RefreshSliders();
   ShowMembers();
