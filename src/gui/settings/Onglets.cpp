@@ -26,6 +26,10 @@ COnglets::COnglets(QWidget* parent) : QDialog(parent) {
   connect(m_tabs, &QTabWidget::currentChanged, this, &COnglets::OnTabChanged);
 }
 
+// The tabs may still signal while they are torn down after this part of
+// the sheet is gone; no page is deactivated then.
+COnglets::~COnglets() { disconnect(m_tabs, nullptr, this, nullptr); }
+
 void COnglets::OnTabChanged(int index) {
   if (m_currentIndex >= 0 && Page(m_currentIndex) != nullptr) Page(m_currentIndex)->OnKillActive();
   m_currentIndex = index;
