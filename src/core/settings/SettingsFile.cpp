@@ -73,7 +73,6 @@ int CSettingsFile::WriteBytes(const Slots& slots, int count, int32_t offset) {
   if (!m_backedUp) {
     BackUpImageBeforeFirstWrite(m_path);
     m_backedUp = true;
-    if (!SeekTo(offset)) return kTellFailed;
   }
   count = std::min(count, 3);
   for (size_t i = 0; i < static_cast<size_t>(count); ++i)
