@@ -6,6 +6,7 @@
 #include "cli/SettingsCommand.h"
 #include "cli/FirmwareCommand.h"
 #include "cli/ProfileCommand.h"
+#include "cli/EqCommand.h"
 
 namespace koral::cli {
 
@@ -19,6 +20,7 @@ std::vector<std::unique_ptr<Command>> AllCommands() {
   commands.push_back(std::make_unique<SettingsCommand>());
   commands.push_back(std::make_unique<FirmwareCommand>());
   commands.push_back(std::make_unique<ProfileCommand>());
+  commands.push_back(std::make_unique<EqCommand>());
   return commands;
 }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "settings/BandField.h"
+#include "settings/FirmwareLayout.h"
 
 namespace koral {
 
@@ -25,5 +26,18 @@ inline constexpr std::array<PresetGains, 10> kFactoryPresets = {{
 
 inline constexpr int kPersoPreset = 10;
 inline constexpr int kAutoPreset = 11;
+
+using PresetNameList = std::array<std::string_view, kPresetCount>;
+
+// The preset names of firmware 119.0, and those of every other version.
+inline constexpr PresetNameList kPresetNames119 = {"Normal", "Rock", "Jazz", "Classique", "Pop", "Xtrem BASS",
+                                                   "Techno", "Dance", "Live", "Reggae", "Perso", "Auto"};
+inline constexpr PresetNameList kPresetNamesOther = {"Normal", "Jazz", "Pop", "Classique", "Rock", "Extra bass",
+                                                     "Techno", "Dance", "Live", "Reggae", "Perso", "Auto"};
+
+// The names the preset list shows for a firmware version (exact, case-sensitive).
+inline constexpr const PresetNameList& PresetNames(std::string_view firmwareVersion) {
+  return firmwareVersion == kFirmware119 ? kPresetNames119 : kPresetNamesOther;
+}
 
 }  // namespace koral

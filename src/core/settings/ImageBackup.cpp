@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <mutex>
 #include <set>
@@ -22,17 +23,28 @@ std::set<fs::path>& BackedUpImages() {
   return images;
 }
 
-std::string TimestampedName() {
+// UTC, so that the names sort by age across daylight-saving changes.
+std::string TimestampedName(int attempt) {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  std::tm local {};
-  localtime_r(&seconds, &local);
-  char name[64];
-  std::snprintf(name, sizeof name, "Settings-%04d%02d%02d-%02d%02d%02d-%03d.dat", local.tm_year + 1900,
-                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
-                static_cast<int>(millis));
+  std::tm utc {};
+  gmtime_r(&seconds, &utc);
+  char name[80];
+  std::snprintf(name, sizeof name, "Settings-%04d%02d%02d-%02d%02d%02d-%03dZ-%d.dat", utc.tm_year + 1900,
+                utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<int>(millis), attempt);
   return name;
+}
+
+// Two images backed up within the same millisecond both keep their copy.
+void CopyUnderFreshName(const fs::path& image, const fs::path& folder) {
+  std::error_code error;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const fs::path target = folder / TimestampedName(attempt);
+    if (fs::exists(target, error)) continue;
+    fs::copy_file(image, target, fs::copy_options::none, error);
+    return;
+  }
 }
 
 void PruneOldBackups(const fs::path& folder) {
@@ -57,7 +69,7 @@ void BackUpImageBeforeFirstWrite(const fs::path& image) {
   if (!BackedUpImages().insert(error ? image : key).second) return;
   const fs::path folder = ImageBackupFolder();
   fs::create_directories(folder, error);
-  fs::copy_file(image, folder / TimestampedName(), fs::copy_options::overwrite_existing, error);
+  CopyUnderFreshName(image, folder);
   PruneOldBackups(folder);
 }
 

@@ -23,32 +23,42 @@ void CSettingsFile::Open(const std::filesystem::path& path) {
   m_stream = std::fopen(path.c_str(), "r+b");
   m_open = m_stream != nullptr;
   m_position = 0;
+  if (!m_open) RestoreMode();
 }
 
-void CSettingsFile::Close() {
-  if (!m_open) return;
-  std::fclose(m_stream);
+bool CSettingsFile::Close() {
+  if (!m_open) return true;
+  const bool flushed = std::fclose(m_stream) == 0;
   m_stream = nullptr;
   m_open = false;
+  RestoreMode();
+  return flushed;
+}
+
+void CSettingsFile::RestoreMode() const {
   if (m_modeSaved) chmod(m_path.c_str(), m_savedMode);
 }
 
-void CSettingsFile::Seek(int32_t offset) {
+void CSettingsFile::Seek(int32_t offset) { SeekTo(offset); }
+
+bool CSettingsFile::SeekTo(int32_t offset) {
   m_position = offset;
-  std::fseek(m_stream, offset, SEEK_SET);
+  return m_stream != nullptr && std::fseek(m_stream, offset, SEEK_SET) == 0;
 }
 
 int CSettingsFile::Tell() {
+  if (m_stream == nullptr) return kTellFailed;
   const long position = std::ftell(m_stream);
   m_position = static_cast<int32_t>(position);
   return position == -1 ? kTellFailed : kOk;
 }
 
 int CSettingsFile::ReadBytes(Slots& slots, int count, int32_t offset) {
-  Seek(offset);
+  const bool placed = SeekTo(offset);
   if (count <= 0) return kReadCountInvalid;
+  if (!placed) return kTellFailed;
   count = std::min(count, 3);
-  for (int i = 0; i < count; ++i) {
+  for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
     const int byte = std::fgetc(m_stream);
     if (byte == EOF) continue;
     slots[i] = static_cast<int32_t>((static_cast<uint32_t>(slots[i]) & 0xFFFFFF00u) | static_cast<uint32_t>(byte));
@@ -57,14 +67,16 @@ int CSettingsFile::ReadBytes(Slots& slots, int count, int32_t offset) {
 }
 
 int CSettingsFile::WriteBytes(const Slots& slots, int count, int32_t offset) {
+  const bool placed = SeekTo(offset);
+  if (count <= 0) return kWriteCountInvalid;
+  if (!placed) return kTellFailed;
   if (!m_backedUp) {
     BackUpImageBeforeFirstWrite(m_path);
     m_backedUp = true;
   }
-  Seek(offset);
-  if (count <= 0) return kWriteCountInvalid;
   count = std::min(count, 3);
-  for (int i = 0; i < count; ++i) std::fputc(slots[i] & 0xFF, m_stream);
+  for (size_t i = 0; i < static_cast<size_t>(count); ++i)
+    if (std::fputc(slots[i] & 0xFF, m_stream) == EOF) return kTellFailed;
   return Tell();
 }
 

@@ -29,10 +29,12 @@ class CSettingsFile {
   CSettingsFile& operator=(const CSettingsFile&) = delete;
 
   // Opens an existing image for reading and writing ("r+b"); never creates it.
-  // The owner's write bit is added first so a read-only image can be written.
+  // The owner's write bit is added first so a read-only image can be written;
+  // when the open fails the mode is put back at once.
   void Open(const std::filesystem::path& path);
-  // Puts the saved mode back and closes; nothing when not open.
-  void Close();
+  // Puts the saved mode back and closes; nothing when not open. False when
+  // the bytes still buffered could not be written out.
+  bool Close();
   bool IsOpen() const { return m_open; }
 
   void Seek(int32_t offset);
@@ -40,13 +42,18 @@ class CSettingsFile {
   int32_t Position() const { return m_position; }
 
   // Counts above 3 transfer 3; a count of 0 or less returns 3 (read) or 4 (write).
-  // Bytes past the end of the image leave their slots unchanged.
+  // Bytes past the end of the image leave their slots unchanged. An offset
+  // the stream cannot seek to (negative) and a closed handle return 2 and
+  // transfer nothing, so no byte lands at the wrong place.
   int ReadBytes(Slots& slots, int count, int32_t offset);
   // Writing past the end makes the image longer. The first write of a run
   // to an image keeps a backup of it first.
   int WriteBytes(const Slots& slots, int count, int32_t offset);
 
  private:
+  bool SeekTo(int32_t offset);
+  void RestoreMode() const;
+
   std::FILE* m_stream = nullptr;
   bool m_open = false;
   int32_t m_position = 0;

@@ -1,10 +1,261 @@
 #include "settings/Equaliser.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include <QButtonGroup>
+#include <QSignalBlocker>
 
-CEqualiser::CEqualiser(QWidget* parent) : SettingsPage(parent) {
-  setWindowTitle(QStringLiteral("Equaliser"));
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel(QStringLiteral("Equaliser"), this));
+#include "common/FatalExit.h"
+#include "common/Prompt.h"
+#include "config/PrivateProfile.h"
+#include "config/ProgramFolder.h"
+#include "files/Paths.h"
+#include "platform/PlayerDetection.h"
+#include "settings/FirmwareLayout.h"
+#include "ui_Equaliser.h"
+
+namespace {
+
+using koral::EqualiserTables;
+
+constexpr const char* kSection = "equaliser";
+constexpr const char* kValidationKey = "preset";
+constexpr const char* kModificationKey = "perso";
+
+QString FatalText(const char* operation, const char* failure) {
+  return QStringLiteral("'CEqualiser::%1'... %2\n L'application va se terminer")
+      .arg(QLatin1String(operation), QString::fromUtf8(failure));
+}
+
+constexpr const char* kImageMissing = "fichier de configuration absent.";
+constexpr const char* kReadFailed = "lecture impossible sur l'Koral.";
+constexpr const char* kWriteFailed = "écriture impossible sur l'Koral.";
+
+int ReadOption(const std::filesystem::path& configIni, const char* key) {
+  return koral::Atoi(koral::GetPrivateProfileString(kSection, key, "1", configIni));
+}
+
+// Checks the button of a choice; any other value leaves the group empty.
+void ShowChoice(QButtonGroup* group, int choice) {
+  group->setExclusive(false);
+  for (QAbstractButton* button : group->buttons()) button->setChecked(group->id(button) == choice);
+  group->setExclusive(true);
+}
+
+bool IsGainPreset(int preset) { return preset >= 0 && preset < koral::kGainPresetCount; }
+bool IsListedPreset(int preset) { return preset >= 0 && preset < koral::kPresetCount; }
+
+}  // namespace
+
+CEqualiser::CEqualiser(QWidget* parent) : SettingsPage(parent), m_ui(std::make_unique<Ui::CEqualiser>()) {
+  m_ui->setupUi(this);
+  m_modificationGroup = new QButtonGroup(this);
+  m_modificationGroup->addButton(m_ui->applySelectedRadio, 0);
+  m_modificationGroup->addButton(m_ui->applyPersoRadio, 1);
+  m_validationGroup = new QButtonGroup(this);
+  m_validationGroup->addButton(m_ui->selectCurrentRadio, 0);
+  m_validationGroup->addButton(m_ui->keepOriginalRadio, 1);
+
+  for (QSlider* slider : Sliders()) connect(slider, &QSlider::valueChanged, this, &CEqualiser::OnSliderMoved);
+  // activated also comes when the user picks the preset already shown, to see
+  // what another sheet made of it; both run the same idempotent handler.
+  connect(m_ui->presetCombo, &QComboBox::currentIndexChanged, this, &CEqualiser::OnShowPreset);
+  connect(m_ui->presetCombo, &QComboBox::activated, this, &CEqualiser::OnShowPreset);
+  connect(m_ui->restoreFactoryButton, &QPushButton::clicked, this, &CEqualiser::OnRestoreFactory);
+  connect(m_ui->reloadPlayerButton, &QPushButton::clicked, this, &CEqualiser::OnRestorePlayer);
+  connect(m_ui->saveButton, &QPushButton::clicked, this, &CEqualiser::OnEqvalid);
+  connect(m_ui->saveAndQuitButton, &QPushButton::clicked, this, &CEqualiser::OnSaveAndQuit);
+  connect(m_ui->quitButton, &QPushButton::clicked, this, &CEqualiser::closeSheetRequested);
+  OnInitDialog();
+}
+
+CEqualiser::~CEqualiser() { StoreOptions(); }
+
+void CEqualiser::OnKillActive() { StoreOptions(); }
+
+std::array<QSlider*, koral::kBandCount> CEqualiser::Sliders() const {
+  return {m_ui->slider62Hz, m_ui->slider250Hz, m_ui->slider1kHz, m_ui->slider4kHz, m_ui->slider16kHz};
+}
+
+std::array<QLabel*, koral::kBandCount> CEqualiser::ValueLabels() const {
+  return {m_ui->value62HzLabel, m_ui->value250HzLabel, m_ui->value1kHzLabel, m_ui->value4kHzLabel,
+          m_ui->value16kHzLabel};
+}
+
+void CEqualiser::OnInitDialog() {
+  SetGainsAvailable(false);
+  ReadOptions();
+  m_layout = koral::ReadEqualiserLayout(m_configIni, koral::ReadFirmwareVersion(m_configIni));
+  m_playerRoot = koral::FindPlayerRoot();
+  if (!m_layout.IsComplete()) {
+    Prompt::Message(this, QString::fromStdString(koral::MissingEqualiserKeysMessage(m_layout)),
+                    QStringLiteral("Equaliser"));
+  } else if (ReadPlayer()) {
+    if (m_layout.firmwareVersion == koral::kFirmware119) ListPresetNames(koral::kPresetNames119);
+    SetGainsAvailable(true);
+  }
+  ShowMembers();
+}
+
+void CEqualiser::ListPresetNames(const koral::PresetNameList& names) {
+  const QSignalBlocker blocker(m_ui->presetCombo);
+  m_ui->presetCombo->clear();
+  for (std::string_view name : names)
+    m_ui->presetCombo->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+}
+
+void CEqualiser::ReadOptions() {
+  m_configIni = koral::ConfigIniPath();
+  m_validationChoice = ReadOption(m_configIni, kValidationKey);
+  m_modificationChoice = ReadOption(m_configIni, kModificationKey);
+}
+
+// One pass: every gain and the selected preset, into the shared tables.
+bool CEqualiser::ReadPlayer() {
+  if (!m_playerRoot) {
+    FailSettingsImage(this, FatalText("OnInitDialog", kImageMissing));
+    return false;
+  }
+  koral::EqualiserPass pass(koral::SettingsImagePath(*m_playerRoot), m_layout);
+  if (!pass.IsOpen()) {
+    FailSettingsImage(this, FatalText("OnInitDialog", kImageMissing));
+    return false;
+  }
+  koral::GainTable gains{};
+  int selectedPreset = 0;
+  if (!pass.ReadGains(gains) || !pass.ReadSelectedPreset(selectedPreset)) {
+    pass.Close();
+    FailSettingsImage(this, FatalText("OnInitDialog", kReadFailed));
+    return false;
+  }
+  pass.Close();
+  EqualiserTables::Shared().TakePlayerGains(gains);
+  ShowPlayerSelection(selectedPreset);
+  return true;
+}
+
+// A selection byte the list does not know is shown as no preset, without
+// sliders; a save then leaves the byte alone unless the user picks one.
+void CEqualiser::ShowPlayerSelection(int selectedPreset) {
+  m_presetIndex = IsListedPreset(selectedPreset) ? selectedPreset : -1;
+  if (IsGainPreset(m_presetIndex)) RefreshSliders();
+  else EnterAutoState();
+}
+
+void CEqualiser::OnShowPreset() {
+  TakeControls();
+  if (!IsGainPreset(m_presetIndex)) {
+    EnterAutoState();
+  } else {
+    RefreshSliders();
+    for (QSlider* slider : Sliders()) slider->show();
+  }
+  ShowMembers();
+}
+
+void CEqualiser::OnSliderMoved() {
+  TakeControls();
+  ShowSliderLabels();
+  if (m_modificationChoice == 1) m_presetIndex = koral::kPersoPreset;
+  if (IsGainPreset(m_presetIndex)) {
+    koral::PresetGains gains{};
+    const auto sliders = Sliders();
+    for (size_t band = 0; band < sliders.size(); ++band) gains[band] = -sliders[band]->value();
+    EqualiserTables::Shared().SetWorking(m_presetIndex, gains);
+  }
+  ShowMembers();
+}
+
+void CEqualiser::OnRestoreFactory() {
+  TakeControls();  // keeps the option buttons the user just clicked
+  EqualiserTables::Shared().RestoreFactory();
+  RefreshSliders();
+  ShowMembers();
+}
+
+void CEqualiser::OnRestorePlayer() {
+  TakeControls();  // keeps the option buttons the user just clicked
+  EqualiserTables::Shared().RestorePlayer();
+  RefreshSliders();
+  ShowMembers();
+}
+
+// One pass: the selected preset (when the validation choice asks for it),
+// then the 165 bytes of gains.
+bool CEqualiser::OnEqvalid() {
+  if (!m_gainsAvailable) return false;
+  if (!m_playerRoot) {
+    FailSettingsImage(this, FatalText("OnEqvalid", kImageMissing));
+    return false;
+  }
+  koral::EqualiserPass pass(koral::SettingsImagePath(*m_playerRoot), m_layout);
+  if (!pass.IsOpen()) {
+    FailSettingsImage(this, FatalText("OnEqvalid", kImageMissing));
+    return false;
+  }
+  TakeControls();
+  const bool selectionWritten =
+      m_validationChoice != 0 || !IsListedPreset(m_presetIndex) || pass.WriteSelectedPreset(m_presetIndex);
+  const bool written = selectionWritten && pass.WriteGains(EqualiserTables::Shared().WorkingTable());
+  if (!pass.Close() || !written) {
+    FailSettingsImage(this, FatalText("OnEqvalid", kWriteFailed));
+    return false;
+  }
+  return true;
+}
+
+void CEqualiser::OnSaveAndQuit() {
+  if (OnEqvalid()) emit closeSheetRequested();
+}
+
+void CEqualiser::StoreOptions() {
+  TakeControls();
+  koral::WritePrivateProfileInt(kSection, kValidationKey, m_validationChoice, m_configIni);
+  koral::WritePrivateProfileInt(kSection, kModificationKey, m_modificationChoice, m_configIni);
+}
+
+void CEqualiser::TakeControls() {
+  m_presetIndex = m_ui->presetCombo->currentIndex();
+  m_modificationChoice = m_modificationGroup->checkedId();
+  m_validationChoice = m_validationGroup->checkedId();
+}
+
+void CEqualiser::ShowMembers() {
+  {
+    const QSignalBlocker blocker(m_ui->presetCombo);
+    m_ui->presetCombo->setCurrentIndex(m_presetIndex);
+  }
+  ShowChoice(m_modificationGroup, m_modificationChoice);
+  ShowChoice(m_validationGroup, m_validationChoice);
+}
+
+// The sliders of the shown preset; the Auto state has none to show.
+void CEqualiser::RefreshSliders() {
+  if (!IsGainPreset(m_presetIndex)) return;
+  const koral::PresetGains& gains = EqualiserTables::Shared().Working(m_presetIndex);
+  const auto sliders = Sliders();
+  for (size_t band = 0; band < sliders.size(); ++band) {
+    const QSignalBlocker blocker(sliders[band]);
+    sliders[band]->setValue(-gains[band]);  // held at the nearest end when out of range
+  }
+  ShowSliderLabels();
+}
+
+void CEqualiser::EnterAutoState() {
+  for (QSlider* slider : Sliders()) slider->hide();
+  for (QLabel* label : ValueLabels()) label->clear();
+}
+
+void CEqualiser::ShowSliderLabels() {
+  const auto sliders = Sliders();
+  const auto labels = ValueLabels();
+  for (size_t band = 0; band < sliders.size(); ++band) labels[band]->setText(QString::number(-sliders[band]->value()));
+}
+
+// Without a usable layout or reading the page shows "?" and writes nothing.
+void CEqualiser::SetGainsAvailable(bool available) {
+  m_gainsAvailable = available;
+  for (QWidget* control : {static_cast<QWidget*>(m_ui->presetCombo), static_cast<QWidget*>(m_ui->restoreFactoryButton),
+                           static_cast<QWidget*>(m_ui->reloadPlayerButton), static_cast<QWidget*>(m_ui->saveButton),
+                           static_cast<QWidget*>(m_ui->saveAndQuitButton)})
+    control->setEnabled(available);
+  for (QSlider* slider : Sliders()) slider->setEnabled(available);
 }

@@ -26,6 +26,10 @@ COnglets::COnglets(QWidget* parent) : QDialog(parent) {
   connect(m_tabs, &QTabWidget::currentChanged, this, &COnglets::OnTabChanged);
 }
 
+// The tabs may still signal while they are torn down after this part of
+// the sheet is gone; no page is deactivated then.
+COnglets::~COnglets() { disconnect(m_tabs, nullptr, this, nullptr); }
+
 void COnglets::OnTabChanged(int index) {
   if (m_currentIndex >= 0 && Page(m_currentIndex) != nullptr) Page(m_currentIndex)->OnKillActive();
   m_currentIndex = index;
@@ -38,6 +42,7 @@ void COnglets::EnsurePage(int index) {
   SettingsPage* page = CreatePage(index, container);
   m_pages[static_cast<size_t>(index)] = page;
   container->layout()->addWidget(page);
+  page->show();  // at once: the layout would only show it from the event loop
   connect(page, &SettingsPage::closeSheetRequested, this, &QWidget::close);
 }
 

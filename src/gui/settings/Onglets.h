@@ -19,6 +19,7 @@ class COnglets final : public QDialog {
   enum PageIndex { kRadioPage = 0, kEqualiserPage = 1, kReglagesPage = 2, kPageCount = 3 };
 
   explicit COnglets(QWidget* parent = nullptr);
+  ~COnglets() override;
 
   QTabWidget* Tabs() const { return m_tabs; }
   // The page of a tab, or nullptr while its tab was never shown.

@@ -1,0 +1,165 @@
+#include "cli/EqCommand.h"
+
+#include <algorithm>
+#include <charconv>
+#include <iomanip>
+#include <optional>
+
+#include "files/Paths.h"
+#include "settings/EqualiserImage.h"
+
+namespace koral::cli {
+namespace {
+
+constexpr int kLowestGain = -12;
+constexpr int kHighestGain = 20;
+
+std::optional<int> ParseInt(const std::string& text) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (error != std::errc() || stop != end || text.empty()) return std::nullopt;
+  return value;
+}
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+           return lower(x) == lower(y);
+         });
+}
+
+// An index 0-11 or a preset name of the firmware version.
+std::optional<int> ParsePreset(const std::string& text, const std::string& firmwareVersion) {
+  if (const auto index = ParseInt(text)) {
+    if (*index >= 0 && *index < kPresetCount) return index;
+    return std::nullopt;
+  }
+  const PresetNameList& names = PresetNames(firmwareVersion);
+  for (size_t i = 0; i < names.size(); ++i)
+    if (SameNameIgnoringCase(names[i], text)) return static_cast<int>(i);
+  return std::nullopt;
+}
+
+std::string PresetLabel(int preset, const std::string& firmwareVersion) {
+  if (preset < 0 || preset >= kPresetCount) return std::to_string(preset) + " (inconnu)";
+  return std::to_string(preset) + " " + std::string(PresetNames(firmwareVersion)[static_cast<size_t>(preset)]);
+}
+
+// Everything an eq subcommand needs before its pass; nullopt after a message.
+std::optional<EqualiserLayout> PrepareLayout(CliContext& context) {
+  if (!RequirePlayer(context)) return std::nullopt;
+  EqualiserLayout layout = ReadEqualiserLayout(context.configIni, context.firmwareVersion);
+  if (layout.IsComplete()) return layout;
+  context.err << MissingEqualiserKeysMessage(layout) << '\n';
+  return std::nullopt;
+}
+
+class Pass {
+ public:
+  Pass(CliContext& context, const EqualiserLayout& layout)
+      : m_context(context), m_image(SettingsImagePath(*context.playerRoot)), m_pass(m_image, layout) {
+    if (!m_pass.IsOpen()) m_context.err << "Impossible d'ouvrir " << m_image << ".\n";
+  }
+  bool IsOpen() const { return m_pass.IsOpen(); }
+  EqualiserPass& operator*() { return m_pass; }
+  int Finish(bool transferred, const char* failure) {
+    const bool closed = m_pass.Close();
+    if (transferred && closed) return kExitOk;
+    m_context.err << failure << '\n';
+    return kExitFailed;
+  }
+
+ private:
+  CliContext& m_context;
+  std::string m_image;
+  EqualiserPass m_pass;
+};
+
+constexpr const char* kReadFailed = "Lecture impossible sur l'Koral.";
+constexpr const char* kWriteFailed = "Écriture impossible sur l'Koral.";
+
+void PrintPresets(std::ostream& out, const GainTable& gains, int selected, const std::string& version) {
+  out << "preset sélectionné : " << PresetLabel(selected, version) << '\n';
+  out << std::left << std::setw(14) << "preset" << std::right;
+  for (const char* band : {"62 Hz", "250 Hz", "1 kHz", "4 kHz", "16 kHz"}) out << std::setw(8) << band;
+  out << '\n';
+  for (int preset = 0; preset < kGainPresetCount; ++preset) {
+    out << std::setw(2) << preset << ' ' << std::left << std::setw(11)
+        << PresetNames(version)[static_cast<size_t>(preset)] << std::right;
+    for (int gain : gains[static_cast<size_t>(preset)]) out << std::setw(8) << gain;
+    out << '\n';
+  }
+}
+
+int Show(CliContext& context) {
+  const auto layout = PrepareLayout(context);
+  if (!layout) return kExitFailed;
+  Pass pass(context, *layout);
+  if (!pass.IsOpen()) return kExitFailed;
+  GainTable gains{};
+  int selected = 0;
+  const bool read = (*pass).ReadGains(gains) && (*pass).ReadSelectedPreset(selected);
+  const int status = pass.Finish(read, kReadFailed);
+  if (status == kExitOk) PrintPresets(context.out, gains, selected, layout->firmwareVersion);
+  return status;
+}
+
+std::optional<PresetGains> ParseGains(const std::vector<std::string>& args, CliContext& context) {
+  PresetGains gains{};
+  for (size_t band = 0; band < gains.size(); ++band) {
+    const auto gain = ParseInt(args[band + 2]);
+    if (!gain || *gain < kLowestGain || *gain > kHighestGain) {
+      context.err << "Gain invalide : " << args[band + 2] << " (un nombre entier de " << kLowestGain << " à "
+                  << kHighestGain << ").\n";
+      return std::nullopt;
+    }
+    gains[band] = *gain;
+  }
+  return gains;
+}
+
+int Set(const std::vector<std::string>& args, CliContext& context) {
+  const auto preset = ParsePreset(args[1], context.firmwareVersion);
+  if (!preset || *preset >= kGainPresetCount) {
+    context.err << "Preset invalide : " << args[1] << " (un preset de 0 à 10 ou son nom ; Auto n'a pas de gains).\n";
+    return kExitUsage;
+  }
+  const auto gains = ParseGains(args, context);
+  if (!gains) return kExitUsage;
+  const auto layout = PrepareLayout(context);
+  if (!layout) return kExitFailed;
+  Pass pass(context, *layout);
+  if (!pass.IsOpen()) return kExitFailed;
+  return pass.Finish((*pass).WritePreset(*preset, *gains), kWriteFailed);
+}
+
+int Select(const std::vector<std::string>& args, CliContext& context) {
+  const auto preset = ParsePreset(args[1], context.firmwareVersion);
+  if (!preset) {
+    context.err << "Preset invalide : " << args[1] << " (un preset de 0 à 11 ou son nom).\n";
+    return kExitUsage;
+  }
+  const auto layout = PrepareLayout(context);
+  if (!layout) return kExitFailed;
+  Pass pass(context, *layout);
+  if (!pass.IsOpen()) return kExitFailed;
+  return pass.Finish((*pass).WriteSelectedPreset(*preset), kWriteFailed);
+}
+
+}  // namespace
+
+std::vector<std::string> EqCommand::Usage() const {
+  return {"eq show  affiche les gains des onze presets et le preset sélectionné",
+          "eq set PRESET G62 G250 G1K G4K G16K  enregistre les cinq gains d'un preset (-12 à 20)",
+          "eq select PRESET  sélectionne le preset du Koral (0 à 11 ou son nom)"};
+}
+
+int EqCommand::Run(const std::vector<std::string>& args, CliContext& context) {
+  if (args.size() == 1 && args[0] == "show") return Show(context);
+  if (args.size() == 7 && args[0] == "set") return Set(args, context);
+  if (args.size() == 2 && args[0] == "select") return Select(args, context);
+  return kExitUsage;
+}
+
+}  // namespace koral::cli

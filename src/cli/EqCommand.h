@@ -1,0 +1,16 @@
+#pragma once
+
+#include "cli/Command.h"
+
+namespace koral::cli {
+
+// eq show | set PRESET G62 G250 G1K G4K G16K | select PRESET: the equaliser
+// presets of the settings image, through the same passes as the window.
+class EqCommand final : public Command {
+ public:
+  std::string_view Name() const override { return "eq"; }
+  std::vector<std::string> Usage() const override;
+  int Run(const std::vector<std::string>& args, CliContext& context) override;
+};
+
+}  // namespace koral::cli

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/EqualiserTables.h"
+#include "settings/SettingsFile.h"
+
+namespace koral {
+
+// Where the equaliser lies in the settings image for one firmware version.
+// An offset whose key is missing, or which is negative or too large for the
+// image, is nullopt: nothing is then read or written.
+struct EqualiserLayout {
+  std::string firmwareVersion;
+  std::optional<int> offsetEq;     // 165 bytes of band fields
+  std::optional<int> offsetSelEq;  // 1 byte: the player's selected preset
+
+  bool IsComplete() const { return offsetEq && offsetSelEq; }
+  std::vector<std::string> MissingKeys() const;
+};
+
+EqualiserLayout ReadEqualiserLayout(const std::filesystem::path& configIni, const std::string& firmwareVersion);
+
+// The French explanation for a layout that is not complete.
+std::string MissingEqualiserKeysMessage(const EqualiserLayout& layout);
+
+// One pass over the image for the equaliser: opened on construction, closed
+// by Close (or the destructor). Every transfer returns false on a failure.
+// The layout must be complete.
+class EqualiserPass {
+ public:
+  EqualiserPass(const std::filesystem::path& image, const EqualiserLayout& layout);
+  EqualiserPass(const EqualiserPass&) = delete;
+  EqualiserPass& operator=(const EqualiserPass&) = delete;
+
+  bool IsOpen() const { return m_file.IsOpen(); }
+
+  // Presets 0 to 10; a byte missing at the end of the image reads as 0.
+  bool ReadGains(GainTable& gains);
+  bool ReadSelectedPreset(int& preset);
+  bool WriteSelectedPreset(int preset);
+  bool WritePreset(int preset, const PresetGains& gains);
+  bool WriteGains(const GainTable& gains);
+  // False when the bytes written could not reach the image.
+  bool Close() { return m_file.Close(); }
+
+ private:
+  CSettingsFile m_file;
+  int m_offsetEq;
+  int m_offsetSelEq;
+};
+
+}  // namespace koral

@@ -1,0 +1,27 @@
+#include "settings/EqualiserTables.h"
+
+#include <algorithm>
+
+namespace koral {
+
+EqualiserTables& EqualiserTables::Shared() {
+  static EqualiserTables tables;
+  return tables;
+}
+
+void EqualiserTables::TakePlayerGains(const GainTable& gains) {
+  m_player = gains;
+  m_working = gains;
+}
+
+void EqualiserTables::RestoreFactory() {
+  std::copy(kFactoryPresets.begin(), kFactoryPresets.end(), m_working.begin());
+}
+
+void EqualiserTables::RestorePlayer() { m_working = m_player; }
+
+void EqualiserTables::SetWorking(int preset, const PresetGains& gains) {
+  m_working.at(static_cast<size_t>(preset)) = gains;
+}
+
+}  // namespace koral

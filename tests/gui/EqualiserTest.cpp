@@ -1,0 +1,444 @@
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "TestEnvironment.h"
+#include "config/PrivateProfile.h"
+#include "gui/PromptRecorder.h"
+#include "settings/BandField.h"
+#include "settings/Equaliser.h"
+#include "settings/EqualiserTables.h"
+#include "settings/ImageBackup.h"
+#include "settings/Onglets.h"
+
+namespace {
+
+using koral::GainTable;
+using koral::PresetGains;
+
+constexpr int kOffsetEq = 64;  // the shipped Config.ini, version 119.0
+constexpr int kOffsetSelEq = 240;
+const char* const kSliders[] = {"slider62Hz", "slider250Hz", "slider1kHz", "slider4kHz", "slider16kHz"};
+const char* const kValueLabels[] = {"value62HzLabel", "value250HzLabel", "value1kHzLabel", "value4kHzLabel",
+                                    "value16kHzLabel"};
+
+GainTable FactoryTable(const PresetGains& perso) {
+  GainTable table{};
+  std::copy(koral::kFactoryPresets.begin(), koral::kFactoryPresets.end(), table.begin());
+  table[10] = perso;
+  return table;
+}
+
+std::string ImageWith(const GainTable& gains, int selectedPreset) {
+  std::string bytes(512, '\0');
+  for (int preset = 0; preset < koral::kGainPresetCount; ++preset)
+    for (int band = 0; band < koral::kBandCount; ++band) {
+      const auto field = koral::EncodeBandField(gains[size_t(preset)][size_t(band)]);
+      for (size_t i = 0; i < 3; ++i)
+        bytes[size_t(kOffsetEq + koral::BandFieldDisplacement(preset, band)) + i] = char(field[i] & 0xFF);
+    }
+  bytes[kOffsetSelEq] = char(selectedPreset);
+  return bytes;
+}
+
+std::string Option(const koral::test::TestEnvironment& env, const char* key) {
+  return koral::GetPrivateProfileString("equaliser", key, "<none>", env.ConfigIni());
+}
+
+void SetOptions(const koral::test::TestEnvironment& env, int validation, int modification) {
+  koral::WritePrivateProfileInt("equaliser", "preset", validation, env.ConfigIni());
+  koral::WritePrivateProfileInt("equaliser", "perso", modification, env.ConfigIni());
+}
+
+void DeleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// A settings sheet as the main window opens it; deleted if still open at the end.
+class Sheet {
+ public:
+  Sheet() : m_sheet(new COnglets()) { m_sheet->show(); }
+  ~Sheet() { delete m_sheet.data(); }
+  COnglets* operator->() const { return m_sheet.data(); }
+  bool IsGone() const { return m_sheet.isNull(); }
+
+  CEqualiser* ShowEqualiser() const {
+    m_sheet->Tabs()->setCurrentIndex(COnglets::kEqualiserPage);
+    return qobject_cast<CEqualiser*>(m_sheet->Page(COnglets::kEqualiserPage));
+  }
+  void CloseWithCaptionBox() const {
+    m_sheet->close();
+    DeleteClosedWindows();
+  }
+
+ private:
+  QPointer<COnglets> m_sheet;
+};
+
+template <typename T>
+T* Find(QWidget* page, const char* name) {
+  T* widget = page->findChild<T*>(QString::fromLatin1(name));
+  if (widget == nullptr) qFatal("no widget %s", name);
+  return widget;
+}
+
+QSlider* SliderOf(QWidget* page, int band) { return Find<QSlider>(page, kSliders[band]); }
+
+QStringList LabelTexts(QWidget* page) {
+  QStringList texts;
+  for (const char* name : kValueLabels) texts << Find<QLabel>(page, name)->text();
+  return texts;
+}
+
+// Moves a slider as the user drags it: to the position of the gain.
+void DragTo(QWidget* page, int band, int gain) { SliderOf(page, band)->setValue(-gain); }
+
+void Click(QWidget* page, const char* button) { Find<QPushButton>(page, button)->click(); }
+
+std::string FieldBytes(const std::string& image, int preset, int band) {
+  return image.substr(size_t(kOffsetEq + koral::BandFieldDisplacement(preset, band)), 3);
+}
+
+}  // namespace
+
+class EqualiserTest final : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void opensOnThePlayersPresetAndSavesAnEditInPlace();
+  void persoPolicyCopiesTheShownCurveIntoPerso();
+  void keepingTheOriginalPresetNeverWritesTheSelectionByte();
+  void autoSelectionHidesTheSlidersUntilAPresetIsChosen();
+  void unknownSelectionByteIsKeptUnlessTheUserPicksAPreset();
+  void outOfRangeGainIsShownAtTheEndAndSavedUnchanged();
+  void restoreFactoryLeavesPersoAndReloadBringsBackTheReading();
+  void presetNamesFollowTheFirmwareVersion();
+  void captionCloseWritesNothingButStoresTheOptions();
+  void optionsOtherThanZeroOrOneCheckNothingAndStoreMinusOne();
+  void twoSheetsShareThePresetTables();
+  void aSheetClosedBeforeItsEqualiserTabReadsNothing();
+  void saveAndQuitWritesAndClosesQuitOnlyCloses();
+  void missingImageEndsTheProgramWithStatusOne();
+  void missingOffsetKeysAreReportedOnceAndNothingIsWritten();
+};
+
+void EqualiserTest::opensOnThePlayersPresetAndSavesAnEditInPlace() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  SetOptions(env, 0, 0);
+  env.SetSettingsImage(ImageWith(FactoryTable({1, 2, 3, 4, 5}), 3));
+  Sheet sheet;
+  QCOMPARE(sheet->Page(COnglets::kEqualiserPage), nullptr);
+  CEqualiser* page = sheet.ShowEqualiser();
+  QVERIFY(page != nullptr);
+  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentText(), QStringLiteral("Classique"));
+  QCOMPARE(LabelTexts(page), (QStringList{"18", "-4", "-2", "14", "14"}));
+  QCOMPARE(SliderOf(page, 0)->value(), -18);
+  QVERIFY(Find<QRadioButton>(page, "applySelectedRadio")->isChecked());
+  QVERIFY(Find<QRadioButton>(page, "selectCurrentRadio")->isChecked());
+
+  DragTo(page, 0, 7);
+  QTest::keyClick(SliderOf(page, 4), Qt::Key_Up);  // one step up: +1
+  QCOMPARE(LabelTexts(page), (QStringList{"7", "-4", "-2", "14", "15"}));
+  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentIndex(), 3);
+  Click(page, "saveButton");
+
+  const std::string image = env.SettingsImageBytes();
+  QCOMPARE(image.size(), size_t(512));
+  QCOMPARE(image[kOffsetSelEq], char(3));
+  GainTable expected = FactoryTable({1, 2, 3, 4, 5});
+  expected[3] = {7, -4, -2, 14, 15};
+  QCOMPARE(image, ImageWith(expected, 3));  // all 165 bytes, nothing else
+  QVERIFY(prompts.messages.empty());
+}
+
+void EqualiserTest::persoPolicyCopiesTheShownCurveIntoPerso() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  SetOptions(env, 0, 1);
+  env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 3));
+  Sheet sheet;
+  CEqualiser* page = sheet.ShowEqualiser();
+  DragTo(page, 1, 6);
+  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentText(), QStringLiteral("Perso"));
+  Click(page, "saveButton");
+
+  const std::string image = env.SettingsImageBytes();
+  QCOMPARE(image[kOffsetSelEq], char(10));
+  GainTable expected = FactoryTable({18, 6, -2, 14, 14});  // Classique with one band changed
+  QCOMPARE(image, ImageWith(expected, 10));
+}
+
+void EqualiserTest::keepingTheOriginalPresetNeverWritesTheSelectionByte() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  SetOptions(env, 1, 1);
+  env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 2));
+  Sheet sheet;
+  CEqualiser* page = sheet.ShowEqualiser();
+  Find<QComboBox>(page, "presetCombo")->setCurrentIndex(5);
+  DragTo(page, 2, -5);
+  Click(page, "saveButton");
+  const std::string image = env.SettingsImageBytes();
+  QCOMPARE(image[kOffsetSelEq], char(2));
+  QCOMPARE(FieldBytes(image, 10, 2), std::string("\xFB\xFF\xFF", 3));
+  QCOMPARE(FieldBytes(image, 10, 0), std::string("\x0C\x00\x00", 3));  // Xtrem BASS's 62 Hz
+}
+
+void EqualiserTest::autoSelectionHidesTheSlidersUntilAPresetIsChosen() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  SetOptions(env, 0, 0);
+  env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 11));
+  Sheet sheet;
+  CEqualiser* page = sheet.ShowEqualiser();
+  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentText(), QStringLiteral("Auto"));
+  for (int band = 0; band < 5; ++band) QVERIFY(SliderOf(page, band)->isHidden());
+  QCOMPARE(LabelTexts(page), (QStringList{"", "", "", "", ""}));
+
+  Find<QComboBox>(page, "presetCombo")->setCurrentIndex(1);  // Rock
+  for (int band = 0; band < 5; ++band) QVERIFY(SliderOf(page, band)->isVisible());
+  QCOMPARE(LabelTexts(page), (QStringList{"12", "-2", "-4", "0", "8"}));
+  DragTo(page, 3, 2);
+  Click(page, "saveButton");
+  const std::string image = env.SettingsImageBytes();
+  QCOMPARE(image[kOffsetSelEq], char(1));
+  QCOMPARE(FieldBytes(image, 1, 3), std::string("\x02\x00\x00", 3));
+}
+
+void EqualiserTest::unknownSelectionByteIsKeptUnlessTheUserPicksAPreset() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  SetOptions(env, 0, 0);
+  env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 14));
+  Sheet sheet;
+  CEqualiser* page = sheet.ShowEqualiser();
+  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentIndex(), -1);
+  QVERIFY(SliderOf(page, 0)->isHidden());
+  Click(page, "saveButton");
+  QCOMPARE(env.SettingsImageBytes()[kOffsetSelEq], char(14));
+
+  Find<QComboBox>(page, "presetCombo")->setCurrentIndex(4);
+  Click(page, "saveButton");
+  QCOMPARE(env.SettingsImageBytes()[kOffsetSelEq], char(4));
+}
+
+void EqualiserTest::outOfRangeGainIsShownAtTheEndAndSavedUnchanged() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  SetOptions(env, 0, 0);
+  GainTable gains = FactoryTable({0, 0, 0, 0, 0});
+  gains[0] = {-235, 20, 0, 0, 0};  // first bytes 21 and 20
+  env.SetSettingsImage(ImageWith(gains, 0));
+  Sheet sheet;
+  CEqualiser* page = sheet.ShowEqualiser();
+  QCOMPARE(LabelTexts(page), (QStringList{"-12", "20", "0", "0", "0"}));
+  QCOMPARE(SliderOf(page, 0)->value(), 12);  // the bottom end
+  Click(page, "saveButton");
+  QCOMPARE(FieldBytes(env.SettingsImageBytes(), 0, 0), std::string("\x15\xFF\xFF", 3));
+}
+
+void EqualiserTest::restoreFactoryLeavesPersoAndReloadBringsBackTheReading() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  SetOptions(env, 0, 0);
+  GainTable read = FactoryTable({1, 2, 3, 4, 5});
+  read[1] = {-1, -1, -1, -1, -1};  // a Rock the user changed on the player
+  env.SetSettingsImage(ImageWith(read, 1));
+  Sheet sheet;
+  CEqualiser* page = sheet.ShowEqualiser();
+  Find<QComboBox>(page, "presetCombo")->setCurrentIndex(10);
+  DragTo(page, 0, 9);
+  Find<QComboBox>(page, "presetCombo")->setCurrentIndex(1);
+
+  Find<QRadioButton>(page, "keepOriginalRadio")->click();
+  Click(page, "restoreFactoryButton");
+  QCOMPARE(LabelTexts(page), (QStringList{"12", "-2", "-4", "0", "8"}));
+  QVERIFY(Find<QRadioButton>(page, "keepOriginalRadio")->isChecked());
+  Find<QRadioButton>(page, "selectCurrentRadio")->click();
+  Click(page, "saveButton");
+  GainTable saved = FactoryTable({9, 2, 3, 4, 5});
+  QCOMPARE(env.SettingsImageBytes(), ImageWith(saved, 1));
+
+  Click(page, "reloadPlayerButton");  // what was read when the page opened, not the save
+  QCOMPARE(LabelTexts(page), (QStringList{"-1", "-1", "-1", "-1", "-1"}));
+  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentIndex(), 1);
+  Click(page, "saveButton");
+  QCOMPARE(env.SettingsImageBytes(), ImageWith(read, 1));
+}
+
+void EqualiserTest::presetNamesFollowTheFirmwareVersion() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 1));
+  {
+    Sheet sheet;
+    QCOMPARE(Find<QComboBox>(sheet.ShowEqualiser(), "presetCombo")->currentText(), QStringLiteral("Rock"));
+  }
+  koral::WritePrivateProfileString("firmware", "version", "118.2", env.ConfigIni());
+  std::string image(512, '\0');
+  image[224] = 1;  // 118.2's offsetseleq
+  env.SetSettingsImage(image);
+  Sheet sheet;
+  QComboBox* combo = Find<QComboBox>(sheet.ShowEqualiser(), "presetCombo");
+  QCOMPARE(combo->currentText(), QStringLiteral("Jazz"));
+  QCOMPARE(combo->itemText(5), QStringLiteral("Extra bass"));
+  QCOMPARE(combo->count(), 12);
+}
+
+void EqualiserTest::captionCloseWritesNothingButStoresTheOptions() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  SetOptions(env, 1, 1);
+  const std::string image = ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0);
+  env.SetSettingsImage(image);
+  Sheet sheet;
+  CEqualiser* page = sheet.ShowEqualiser();
+  DragTo(page, 0, 5);
+  Find<QRadioButton>(page, "applySelectedRadio")->click();
+  Find<QRadioButton>(page, "selectCurrentRadio")->click();
+  sheet.CloseWithCaptionBox();
+  QVERIFY(sheet.IsGone());
+  QCOMPARE(env.SettingsImageBytes(), image);
+  QVERIFY(!std::filesystem::exists(koral::ImageBackupFolder()));
+  QCOMPARE(Option(env, "preset"), std::string("0"));
+  QCOMPARE(Option(env, "perso"), std::string("0"));
+}
+
+void EqualiserTest::optionsOtherThanZeroOrOneCheckNothingAndStoreMinusOne() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  SetOptions(env, 7, 1);
+  env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 2));
+  Sheet sheet;
+  CEqualiser* page = sheet.ShowEqualiser();
+  QVERIFY(!Find<QRadioButton>(page, "selectCurrentRadio")->isChecked());
+  QVERIFY(!Find<QRadioButton>(page, "keepOriginalRadio")->isChecked());
+  Find<QComboBox>(page, "presetCombo")->setCurrentIndex(6);
+  Click(page, "saveButton");
+  QCOMPARE(env.SettingsImageBytes()[kOffsetSelEq], char(2));  // only choice 0 selects
+
+  sheet->Tabs()->setCurrentIndex(COnglets::kReglagesPage);  // leaving the tab stores the options
+  QCOMPARE(Option(env, "preset"), std::string("-1"));
+  QCOMPARE(Option(env, "perso"), std::string("1"));
+}
+
+void EqualiserTest::twoSheetsShareThePresetTables() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  SetOptions(env, 1, 0);
+  env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0));
+  Sheet first;
+  CEqualiser* firstPage = first.ShowEqualiser();
+  Sheet second;
+  CEqualiser* secondPage = second.ShowEqualiser();
+  DragTo(firstPage, 4, -7);  // edits Normal, in the tables both pages use
+  Click(secondPage, "saveButton");
+  QCOMPARE(FieldBytes(env.SettingsImageBytes(), 0, 4), std::string("\xF9\xFF\xFF", 3));
+  emit Find<QComboBox>(secondPage, "presetCombo")->activated(0);  // the user picks Normal again
+  QCOMPARE(LabelTexts(secondPage)[4], QStringLiteral("-7"));
+  QVERIFY(prompts.messages.empty());
+}
+
+void EqualiserTest::aSheetClosedBeforeItsEqualiserTabReadsNothing() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  koral::test::ExitRecorder exits;
+  SetOptions(env, 1, 1);
+  const std::string image = ImageWith(FactoryTable({5, 5, 5, 5, 5}), 4);
+  env.SetSettingsImage(image);
+  GainTable sentinel{};
+  sentinel[0] = {-9, -9, -9, -9, -9};
+  koral::EqualiserTables::Shared().TakePlayerGains(sentinel);
+  Sheet sheet;
+  sheet.CloseWithCaptionBox();
+  QVERIFY(sheet.IsGone());
+  QCOMPARE(koral::EqualiserTables::Shared().PlayerTable(), sentinel);
+  QCOMPARE(koral::EqualiserTables::Shared().WorkingTable(), sentinel);
+  QCOMPARE(env.SettingsImageBytes(), image);
+  QCOMPARE(Option(env, "preset"), std::string("1"));
+  QVERIFY(exits.statuses.empty());
+}
+
+void EqualiserTest::saveAndQuitWritesAndClosesQuitOnlyCloses() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  SetOptions(env, 0, 0);
+  const std::string image = ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0);
+  env.SetSettingsImage(image);
+  {
+    Sheet sheet;
+    CEqualiser* page = sheet.ShowEqualiser();
+    QVERIFY(Find<QPushButton>(page, "quitButton")->isDefault());
+    DragTo(page, 0, 3);
+    Click(page, "quitButton");
+    DeleteClosedWindows();
+    QVERIFY(sheet.IsGone());
+    QCOMPARE(env.SettingsImageBytes(), image);
+  }
+  Sheet sheet;
+  CEqualiser* page = sheet.ShowEqualiser();
+  DragTo(page, 0, 4);
+  Click(page, "saveAndQuitButton");
+  DeleteClosedWindows();
+  QVERIFY(sheet.IsGone());
+  QCOMPARE(FieldBytes(env.SettingsImageBytes(), 0, 0), std::string("\x04\x00\x00", 3));
+}
+
+void EqualiserTest::missingImageEndsTheProgramWithStatusOne() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  koral::test::ExitRecorder exits;
+  Sheet sheet;
+  CEqualiser* page = sheet.ShowEqualiser();
+  QCOMPARE(exits.statuses, std::vector<int>{1});
+  QCOMPARE(prompts.messages.size(), size_t(1));
+  QVERIFY(prompts.messages[0].text.startsWith(
+      QStringLiteral("'CEqualiser::OnInitDialog'... fichier de configuration absent.")));
+  QVERIFY(prompts.messages[0].text.endsWith(QStringLiteral("L'application va se terminer")));
+  QCOMPARE(prompts.messages[0].title, QStringLiteral("Erreur"));
+  QVERIFY(!Find<QPushButton>(page, "saveButton")->isEnabled());
+  QVERIFY(!std::filesystem::exists(env.SettingsImage()));
+
+  // The image goes away between the reading and the save.
+  env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0));
+  Sheet other;
+  CEqualiser* otherPage = other.ShowEqualiser();
+  std::filesystem::remove(env.SettingsImage());
+  Click(otherPage, "saveButton");
+  QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
+  QVERIFY(prompts.messages.back().text.startsWith(
+      QStringLiteral("'CEqualiser::OnEqvalid'... fichier de configuration absent.")));
+  QVERIFY(!std::filesystem::exists(env.SettingsImage()));
+}
+
+void EqualiserTest::missingOffsetKeysAreReportedOnceAndNothingIsWritten() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  koral::test::ExitRecorder exits;
+  env.SetConfigIni("[equaliser]\npreset=0\nperso=0\n[firmware]\nversion=119.0\n[119.0]\noffsetseleq=240\n");
+  const std::string image(512, '\x07');
+  env.SetSettingsImage(image);
+  Sheet sheet;
+  CEqualiser* page = sheet.ShowEqualiser();
+  QCOMPARE(prompts.messages.size(), size_t(1));
+  QVERIFY(prompts.messages[0].text.contains(QStringLiteral("\"119.0\"")));
+  QVERIFY(prompts.messages[0].text.contains(QStringLiteral("offseteq")));
+  QVERIFY(!prompts.messages[0].text.contains(QStringLiteral("offsetseleq")));
+  QCOMPARE(LabelTexts(page), (QStringList{"?", "?", "?", "?", "?"}));
+  QVERIFY(!Find<QPushButton>(page, "saveButton")->isEnabled());
+  QVERIFY(!Find<QPushButton>(page, "saveAndQuitButton")->isEnabled());
+  sheet->Tabs()->setCurrentIndex(COnglets::kRadioPage);
+  sheet->Tabs()->setCurrentIndex(COnglets::kEqualiserPage);
+  sheet.CloseWithCaptionBox();
+  QCOMPARE(prompts.messages.size(), size_t(1));
+  QCOMPARE(env.SettingsImageBytes(), image);
+  QVERIFY(exits.statuses.empty());
+}
+
+QTEST_MAIN(EqualiserTest)
+#include "EqualiserTest.moc"
