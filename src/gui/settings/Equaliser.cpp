@@ -21,7 +21,7 @@ constexpr const char* kValidationKey = "preset";
 constexpr const char* kModificationKey = "perso";
 
 QString FatalText(const char* operation, const char* failure) {
-  return QStringLiteral("'CEqualiser::%1'... %2\n L'application va se terminer")
+  return QStringLiteral("'CEqualiser::%1'... %2\r L'application va se terminer")
       .arg(QLatin1String(operation), QString::fromUtf8(failure));
 }
 
