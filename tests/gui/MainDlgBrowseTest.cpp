@@ -296,6 +296,37 @@ class MainDlgBrowseTest final : public QObject {
     QCOMPARE(shown, (QStringList{"&info", "Aucun élément sélectionné"}));
   }
 
+  void theSizeColumnLeavesRoomForTheScrollBar() {
+    Sandbox sandbox;
+    for (int i = 0; i < 60; ++i) WriteFile(sandbox.Computer() / "Alpha" / ("piste" + std::to_string(i) + ".mp3"), "x");
+    auto window = sandbox.OpenWindow();
+    QTreeWidget* computer = ComputerList(*window);
+    DoubleClick(computer, "Alpha");
+    QCOMPARE(computer->topLevelItemCount(), 62);
+    QCOMPARE(computer->columnWidth(2), computer->width() / 6 - 18);
+    DoubleClick(computer, "..");
+    QCOMPARE(computer->columnWidth(2), computer->width() / 6);
+  }
+
+  void anUnreachablePlayerShowsNoRowsAndZeroSpace() {
+    Sandbox sandbox;
+    fs::remove_all(sandbox.Player());
+    auto window = sandbox.OpenWindow();
+    QCOMPARE(PlayerList(*window)->topLevelItemCount(), 0);
+    QCOMPARE(LabelText(*window, "playerFreeLabel"), QStringLiteral("0 o"));
+    QCOMPARE(LabelText(*window, "playerTotalLabel"), QStringLiteral("0 o"));
+  }
+
+  void anUnsetComputerFolderShowsTheRoot() {
+    Sandbox sandbox;
+    koral::WritePrivateProfileString("repertoires", "pc", "", sandbox.env.ConfigIni().string());
+    auto window = sandbox.OpenWindow();
+    QCOMPARE(window->ComputerFolder(), QStringLiteral("/"));
+    QTreeWidget* computer = ComputerList(*window);
+    QVERIFY(computer->topLevelItemCount() > 0);
+    QVERIFY(Row(computer, "..") == nullptr);
+  }
+
   void aDriveChangeListsThatRoot() {
     Sandbox sandbox;
     auto window = sandbox.OpenWindow();

@@ -84,6 +84,7 @@ void CMainDlg::SetUpLists() {
     list->setIconSize(QSize(16, 16));
     list->setSortingEnabled(false);
     list->header()->setSectionsClickable(true);
+    list->header()->setStretchLastSection(false);  // "Taille" keeps the width given to it
     connect(list, &QTreeWidget::itemDoubleClicked, this,
             [this, list](QTreeWidgetItem* item) { OpenFolder(list, item); });
     connect(list->header(), &QHeaderView::sectionClicked, this,
