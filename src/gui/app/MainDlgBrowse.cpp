@@ -3,7 +3,6 @@
 #include <QHeaderView>
 #include <QLayout>
 #include <QMenu>
-#include <QScrollBar>
 
 #include "app/MainDlg.h"
 #include "common/Prompt.h"
