@@ -1,5 +1,7 @@
 #include "files/SelectionSize.h"
 
+#include <algorithm>
+
 #include "files/Paths.h"
 #include "files/Playlist.h"
 
@@ -28,21 +30,32 @@ float PlaylistSize(const fs::path& folder) {
   return size;
 }
 
-float TreeSize(const fs::path& folder) {
-  float size = 0.0f;
+// The folders being walked, by their real path: a symbolic link back to one
+// of them would otherwise make the walk endless.
+using WalkPath = std::vector<fs::path>;
+
+float TreeSize(const fs::path& folder, WalkPath& walking) {
   std::error_code error;
+  fs::path real = fs::canonical(folder, error);
+  if (error) return 0.0f;
+  if (std::find(walking.begin(), walking.end(), real) != walking.end()) return 0.0f;
+  walking.push_back(std::move(real));
+  float size = 0.0f;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::error_code kind;
-    if (it->is_directory(kind)) size += TreeSize(it->path());
+    if (it->is_directory(kind)) size += TreeSize(it->path(), walking);
     else size += FileMebibytes(it->path());
   }
+  walking.pop_back();
   return size;
 }
 
 }  // namespace
 
 float FolderSize(const fs::path& folder, bool followPlaylist) {
-  return followPlaylist ? PlaylistSize(folder) : TreeSize(folder);
+  if (followPlaylist) return PlaylistSize(folder);
+  WalkPath walking;
+  return TreeSize(folder, walking);
 }
 
 float SelectionSize(const std::string& folder, const std::vector<std::string>& names, bool followPlaylist) {

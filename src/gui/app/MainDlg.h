@@ -1,12 +1,19 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include <QDialog>
 #include <QString>
 
+#include "app/ListIcons.h"
+#include "files/FolderListing.h"
+
 class CNewFolderDlg;
 class QAction;
+class QMenu;
+class QPoint;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -29,6 +36,10 @@ class CMainDlg final : public QDialog {
   const QString& PlayerRoot() const { return m_playerRoot; }
   bool PlayerFound() const { return m_playerFound; }
 
+  // The right-click menu of a list, built as the right click shows it;
+  // nullptr when sizing the selection closed the window.
+  std::unique_ptr<QMenu> CreateListMenu(QTreeWidget* list);
+
  private:
   // Start-up and options (MainDlg.cpp).
   void OnInitDialog();
@@ -50,6 +61,16 @@ class CMainDlg final : public QDialog {
   void OpenFolder(QTreeWidget* list, QTreeWidgetItem* item);
   void RefreshPlayerList();
   void OnDriveChanged(int index);
+  QString& FolderOf(const QTreeWidget* list);
+  bool ShowsParent(const QTreeWidget* list, const std::string& folder) const;
+  bool MayBrowse(const QTreeWidget* list, const std::string& folder) const;
+  void FillList(QTreeWidget* list, const QString& folder, const std::vector<koral::ListingRow>& rows);
+  void SetSizeColumnWidth(QTreeWidget* list, bool scrollBarShown);
+  void ShowSpace(const QTreeWidget* list, const QString& drive);
+  void ApplyDefaultOrder(QTreeWidget* list);
+  void OnColumnClicked(QTreeWidget* list, int column);
+  void OnListContextMenu(QTreeWidget* list, const QPoint& position);
+  std::optional<float> ComputerSelectionSize();
 
   // Operations on the player (MainDlgCopy.cpp, MainDlgDelete.cpp).
   void OnCopyToPlayer();
@@ -69,4 +90,7 @@ class CMainDlg final : public QDialog {
   int m_followPlaylist = 0;
   int m_copyMode = -1;
   int m_win98 = 0;
+  koral::SortState m_computerSort;
+  koral::SortState m_playerSort;
+  CListIcons m_listIcons;
 };
