@@ -317,14 +317,19 @@ class MainDlgBrowseTest final : public QObject {
     QCOMPARE(LabelText(*window, "playerTotalLabel"), QStringLiteral("0 o"));
   }
 
-  void anUnsetComputerFolderShowsTheRoot() {
+  void anUnsetComputerFolderShowsTheHomeFolder() {
     Sandbox sandbox;
+    koral::test::TempDir home;
+    koral::test::WriteFile(home / "notes.txt", "x");
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(home.Path().string()));
     koral::WritePrivateProfileString("repertoires", "pc", "", sandbox.env.ConfigIni().string());
     auto window = sandbox.OpenWindow();
-    QCOMPARE(window->ComputerFolder(), QStringLiteral("/"));
+    qputenv("HOME", savedHome);
+    QCOMPARE(window->ComputerFolder(), Q(home.Path()));
     QTreeWidget* computer = ComputerList(*window);
-    QVERIFY(computer->topLevelItemCount() > 0);
-    QVERIFY(Row(computer, "..") == nullptr);
+    QVERIFY(Row(computer, "notes.txt") != nullptr);
+    QVERIFY(Row(computer, "..") != nullptr);
   }
 
   void aDriveChangeListsThatRoot() {
