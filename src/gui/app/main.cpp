@@ -7,6 +7,7 @@
 #include "app/MainDlg.h"
 #include "config/ProgramFolder.h"
 #include "demo/DemoPlayer.h"
+#include "settings/Onglets.h"
 
 namespace {
 
@@ -40,5 +41,8 @@ int main(int argc, char** argv) {
 
   CMainDlg window;
   window.exec();
+  // Sheets still open store their pages' options as they go, as when closed by hand.
+  for (QWidget* topLevel : QApplication::topLevelWidgets())
+    if (qobject_cast<COnglets*>(topLevel) != nullptr) delete topLevel;
   return 0;
 }
