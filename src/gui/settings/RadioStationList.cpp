@@ -23,9 +23,9 @@ QTableWidgetItem* ReadOnlyItem(const QString& text) {
 
 }  // namespace
 
-RadioStationList::RadioStationList(QTableWidget* table) : QObject(table), m_table(table) {
+RadioStationList::RadioStationList(QTableWidget* table) : QObject(table), m_table(table), m_viewport(table->viewport()) {
   m_table->horizontalHeader()->setSectionsClickable(true);
-  m_table->viewport()->installEventFilter(this);
+  m_viewport->installEventFilter(this);
   m_table->installEventFilter(this);
   connect(m_table->horizontalHeader(), &QHeaderView::sectionClicked, this, &RadioStationList::OnHeaderClicked);
   connect(m_table, &QTableWidget::currentCellChanged, this,
@@ -60,7 +60,8 @@ std::optional<double> RadioStationList::MarkedFrequency() const {
 }
 
 bool RadioStationList::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == m_table->viewport() && event->type() == QEvent::MouseButtonDblClick) emit doubleClicked();
+  // Compare pointers only: the filter also sees events while the table is being destroyed.
+  if (event->type() == QEvent::MouseButtonDblClick && watched == m_viewport) emit doubleClicked();
   if (watched == m_table && event->type() == QEvent::Resize) SetColumnWidths();
   return QObject::eventFilter(watched, event);
 }

@@ -48,6 +48,7 @@ class RadioStationList final : public QObject {
   const Row* FindRow(int identity) const;
 
   QTableWidget* m_table;
+  QWidget* m_viewport;
   std::vector<Row> m_rows;  // in the list's current order
   std::optional<int> m_mark;
   int m_sortedColumn = -1;
