@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+
+#include "FileSizeLimit.h"
 #include "TestEnvironment.h"
 
 namespace koral {
@@ -22,6 +26,7 @@ class PlayerSettingsTest : public ::testing::Test {
   void SetImage(const std::string& bytes) { test::WriteFile(m_image, bytes); }
   std::string Image() const { return test::ReadFile(m_image); }
 
+  test::TestEnvironment m_env;  // keeps the image backups in a sandbox
   TempDir m_dir;
   std::filesystem::path m_image = m_dir / "Settings.dat";
 };
@@ -86,14 +91,31 @@ TEST_F(PlayerSettingsTest, WriteEncodesOnlyMarkedWritableSettings) {
   EXPECT_FALSE(std::filesystem::exists(m_dir / "absent.dat"));
 }
 
-TEST_F(PlayerSettingsTest, LayoutLeavesOutMissingAndNegativeOffsets) {
+TEST_F(PlayerSettingsTest, BytesLostWhenTheImageClosesAreAFailedWrite) {
+  SetImage(std::string(16, '\x11'));
+  PlayerSettingValues values{};
+  values[Index(kAb)] = 1;
+  PlayerSettingMarks marks{};
+  marks[Index(kAb)] = true;
+  const test::FileSizeLimit limit(64);
+  EXPECT_EQ(WritePlayerSettings(m_image, Layout({{kAb, 1000}}), values, marks), PassResult::kTransferFailed);
+  EXPECT_EQ(WritePlayerSettings(m_image, Layout({{kAb, 2}}), values, marks), PassResult::kOk);
+}
+
+TEST_F(PlayerSettingsTest, LayoutLeavesOutMissingAndUnreachableOffsets) {
   const auto ini = m_dir / "Config.ini";
-  test::WriteFile(ini, "[119.0]\noffsetrepeat=16\noffsetcontrast=-3\noffsetusb=\n");
+  test::WriteFile(ini,
+                  "[119.0]\noffsetrepeat=16\noffsetcontrast=-3\noffsetusb=\n"
+                  "offsetsrswowtrubass=99999999999\noffsetsrswowsrs=2147483645\noffsetab=2147483647\n");
   const auto layout = ReadPlayerSettingsLayout(ini, "119.0");
   EXPECT_EQ(layout.offsets[Index(kRepeat)], 16);
   EXPECT_EQ(layout.offsets[Index(kContrast)], std::nullopt);
   EXPECT_EQ(layout.offsets[Index(kUsb)], 0);  // present but empty: atoi gives 0
-  EXPECT_EQ(layout.offsets[Index(kAb)], std::nullopt);
+  EXPECT_EQ(layout.offsets[Index(kPower)], std::nullopt);
+  // A level is read from its third byte: that byte must lie within reach.
+  EXPECT_EQ(layout.offsets[Index(kSrsWowTruBass)], std::nullopt);
+  EXPECT_EQ(layout.offsets[Index(kSrsWowSrs)], std::numeric_limits<int32_t>::max() - 2);
+  EXPECT_EQ(layout.offsets[Index(kAb)], std::numeric_limits<int32_t>::max());
 }
 
 TEST_F(PlayerSettingsTest, ValuesFitTheirTables) {

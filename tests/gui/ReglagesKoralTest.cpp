@@ -1,6 +1,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,6 +13,7 @@
 #include <map>
 #include <string>
 
+#include "FileSizeLimit.h"
 #include "TestEnvironment.h"
 #include "config/PrivateProfile.h"
 #include "gui/PromptRecorder.h"
@@ -67,6 +69,27 @@ QSpinBox* Spin(QWidget* page, const QString& name) { return page->findChild<QSpi
 
 void Click(QWidget* page, const char* button) { page->findChild<QPushButton*>(QString::fromUtf8(button))->click(); }
 
+// The captions of a group's choices, "" for a hidden one.
+QStringList Captions(QWidget* page, const QString& name) {
+  QStringList captions;
+  for (int i = 0; QRadioButton* button = Choice(page, name, i); ++i)
+    captions << (button->isVisibleTo(page) ? button->text() : QString());
+  return captions;
+}
+
+QStringList Entries(QWidget* page) {
+  const auto* mode = page->findChild<QComboBox*>("srswowmodeactifCombo");
+  QStringList entries;
+  for (int i = 0; i < mode->count(); ++i) entries << mode->itemText(i);
+  return entries;
+}
+
+QString Text(QWidget* page, const char* name) {
+  if (const auto* frame = page->findChild<QGroupBox*>(QString::fromUtf8(name))) return frame->title();
+  if (const auto* button = page->findChild<QAbstractButton*>(QString::fromUtf8(name))) return button->text();
+  return page->findChild<QLabel*>(QString::fromUtf8(name))->text();
+}
+
 // The image bytes with some of them replaced.
 std::string With(std::string image, const std::map<size_t, int>& changes) {
   for (const auto& [at, byte] : changes) image[at] = static_cast<char>(byte);
@@ -79,6 +102,58 @@ class ReglagesKoralTest final : public QObject {
   Q_OBJECT
 
  private slots:
+  void showsTheCaptionsOfEachLayout() {
+    TestEnvironment env;
+    env.SetSettingsImage(KnownImage());
+    koral::test::PromptRecorder prompts;
+    CReglagesKoral page;
+    QCOMPARE(Captions(&page, "repeat"),
+             QStringList({"normal", "répéter 1x", "répéter tout", "shuffle", "shuffle répété", ""}));
+    QCOMPARE(Captions(&page, "eclairage"),
+             QStringList({"3 secondes", "5 secondes", "10 secondes", "20 secondes", "toujours"}));
+    QCOMPARE(Captions(&page, "vitessedefil"), QStringList({"normale", "x 2", "x 3", "x 4", "x 5", ""}));
+    QCOMPARE(Captions(&page, "power"),
+             QStringList({"1 minute", "2 minutes", "5 minutes", "10 minutes", "toujours allumé"}));
+    QCOMPARE(Captions(&page, "srswowfocus"), QStringList({"graves", "medium", "aigus"}));
+    QCOMPARE(Captions(&page, "srswowecouteurs"), QStringList({"mini-écouteurs", "écouteurs", "casque", "baffles",
+                                                              "enceintes", "grandes-enceintes"}));
+    QCOMPARE(Captions(&page, "recordquality"),
+             QStringList({"8 kHz", "11 kHz", "16 kHz", "22 kHz", "32 kHz", "44 kHz", "48 kHz"}));
+    QCOMPARE(Captions(&page, "usb"), QStringList({"clé USB + charge", "Koral + charge"}));
+    QCOMPARE(Captions(&page, "ab"), QStringList({"SRS~WOW", "enregistrement", "remonter de 6 sec",
+                                                 "avancer de 6 sec", "A <-> B", ""}));
+    QCOMPARE(Entries(&page), QStringList({"désactivé", "SRS", "TruBass", "WOW"}));
+    const std::map<const char*, const char*> fixed = {
+        {"repeatFrame", "Mode répétition"},           {"eclairageFrame", "Rétro-éclairage"},
+        {"vitessedefilFrame", "Vitesse défilement"},  {"powerFrame", "Arrêt automatique"},
+        {"srswowFrame", "SRS~WOW"},                   {"srswowfocusFrame", "Focus sur"},
+        {"srswowecouteursFrame", "Type d'écouteurs"}, {"srswowmodeactifFrame", "Mode actuel"},
+        {"srswowtrubassFrame", "Niveau TruBass"},     {"srswowsrsFrame", "Niveau SRS"},
+        {"contrastFrame", "Réglage du contraste"},    {"recordqualityFrame", "Enregistrement"},
+        {"usbFrame", "Paramètres USB"},               {"abFrame", "Touche A<->B / Rec"},
+        {"contrastNote", "(0 à 10)"},                 {"srswowtrubassNote", "(0 à 10)"},
+        {"srswowsrsNote", "(0 à 10)"},                {"reloadButton", "&Recharger les réglages"},
+        {"saveButton", "&Enregistrer les réglages"},  {"saveAndQuitButton", "E&nregistrer et quitter"},
+        {"quitButton", "&Quitter"}};
+    for (const auto& [name, caption] : fixed) QCOMPARE(Text(&page, name), QString::fromUtf8(caption));
+    QVERIFY(page.findChild<QPushButton*>("quitButton")->isDefault());
+
+    env.SetConfigIni(ConfigFor("119"));
+    CReglagesKoral other;
+    QCOMPARE(Captions(&other, "repeat"), QStringList({"normal", "répéter 1x", "répéter tout", "shuffle",
+                                                      "shuffle répété", "aléatoire répété"}));
+    QCOMPARE(Captions(&other, "vitessedefil"), QStringList({"normale", "x 2", "x 3", "x 4", "x 6", "x 8"}));
+    QCOMPARE(Captions(&other, "power"),
+             QStringList({"toujours allumé", "1 minute", "2 minutes", "5 minutes", "10 minutes"}));
+    QCOMPARE(Captions(&other, "srswowfocus"), QStringList({"graves", "aigus", ""}));
+    QCOMPARE(Captions(&other, "usb"), QStringList({"Koral + charge", "clé USB + charge"}));
+    QCOMPARE(Captions(&other, "ab"), QStringList({"SRS~WOW", "enregistrement", "dossier suivant",
+                                                  "saut de 10 titres", "remonter de 6 secs", "avancer de 6 secs"}));
+    QCOMPARE(Entries(&other), QStringList({"SRS", "TruBass", "WOW", "désactivé"}));
+    QCOMPARE(Text(&other, "abFrame"), QStringLiteral("Touche A<->B / Rec"));
+    QVERIFY(prompts.messages.empty());
+  }
+
   void readsEverySettingWithLayout119() {
     TestEnvironment env;
     env.SetSettingsImage(KnownImage());
@@ -256,6 +331,31 @@ class ReglagesKoralTest final : public QObject {
              QStringLiteral("'CReglagesKoral::EnregistreReglages()'... fichier de configuration absent.\r"
                             " L'application va se terminer"));
     QVERIFY(!std::filesystem::exists(env.SettingsImage()));
+  }
+
+  // The player refuses the last byte: what was written before it stays.
+  void refusedWriteIsFatal() {
+    TestEnvironment env;
+    std::string config = ConfigFor("119.0", "ab");
+    config += "offsetab=1000\n";
+    env.SetConfigIni(config);
+    env.SetSettingsImage(KnownImage());
+    koral::test::PromptRecorder prompts;
+    koral::test::ExitRecorder exits;
+    CReglagesKoral page;
+    Choice(&page, "repeat", 1)->click();
+    Choice(&page, "ab", 1)->click();
+    {
+      const koral::test::FileSizeLimit limit(600);
+      Click(&page, "saveButton");
+    }
+    QCOMPARE(exits.statuses, std::vector<int>{1});
+    QCOMPARE(prompts.messages.size(), size_t{1});
+    QCOMPARE(prompts.messages.at(0).title, QStringLiteral("Erreur"));
+    QCOMPARE(prompts.messages.at(0).text,
+             QStringLiteral("'CReglagesKoral::EnregistreReglages'... lecture impossible sur l'Koral.\r"
+                            " L'application va se terminer"));
+    QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{16, 1}}));
   }
 };
 

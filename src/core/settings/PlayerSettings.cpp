@@ -1,6 +1,8 @@
 #include "settings/PlayerSettings.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "settings/FirmwareLayout.h"
 #include "settings/SettingsFile.h"
@@ -172,8 +174,11 @@ PlayerSettingsLayout ReadPlayerSettingsLayout(const std::filesystem::path& confi
   layout.version = std::string(version);
   for (const PlayerSettingInfo& info : kInfos) {
     const auto offset = ReadLayoutValue(configIni, version, OffsetKey(info.id));
-    // A negative offset cannot be reached: treated like a missing key.
-    if (offset && *offset >= 0) layout.offsets[Index(info.id)] = offset;
+    // An offset whose bytes the image cannot reach (negative, or running past
+    // the largest file position) is treated like a missing key.
+    const int lastByte = info.kind == kSoundLevel ? kSoundLevelReadDisplacement : 0;
+    if (offset && *offset >= 0 && *offset <= std::numeric_limits<int32_t>::max() - lastByte)
+      layout.offsets[Index(info.id)] = offset;
   }
   return layout;
 }
@@ -220,8 +225,8 @@ PassResult WritePlayerSettings(const std::filesystem::path& image, const PlayerS
     const CSettingsFile::Slots slots = Encode(setting, *values[i], count);
     if (file.WriteBytes(slots, count, *layout.offsets[i]) != CSettingsFile::kOk) return PassResult::kTransferFailed;
   }
-  file.Close();
-  return PassResult::kOk;
+  // The bytes may only reach the player when the image is closed.
+  return file.Close() ? PassResult::kOk : PassResult::kTransferFailed;
 }
 
 }  // namespace koral

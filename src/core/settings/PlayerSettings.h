@@ -100,7 +100,8 @@ PassResult ReadPlayerSettings(const std::filesystem::path& image, const PlayerSe
 
 // One pass over the image: the marked settings that have an offset and a
 // writable value, in the player's write order. Stops at the first failed
-// transfer; what was written before it stays written.
+// transfer; what was written before it stays written. Bytes that cannot be
+// flushed when the image is closed count as a failed transfer.
 PassResult WritePlayerSettings(const std::filesystem::path& image, const PlayerSettingsLayout& layout,
                                const PlayerSettingValues& values, const PlayerSettingMarks& marks);
 
