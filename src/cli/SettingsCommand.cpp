@@ -66,7 +66,7 @@ int Set(const std::string& name, const std::string& valueText, CliContext& conte
   if (!value || !IsWritableValue(*setting, layout.Is119(), *value)) {
     context.err << "Valeur invalide pour " << name << " : " << valueText << ". Valeurs possibles :\n";
     PrintChoices(InfoOf(*setting), layout.Is119(), context.err);
-    return kExitFailed;
+    return kExitUsage;
   }
   if (!layout.offsets[Index(*setting)]) {
     context.err << "La version " << context.firmwareVersion << " n'a pas de clé " << OffsetKey(*setting)
