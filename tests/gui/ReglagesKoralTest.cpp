@@ -229,9 +229,10 @@ class ReglagesKoralTest final : public QObject {
     Spin(&page, "srswowsrs")->setValue(10);
     Click(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{17, 60}, {28, 254}, {29, 255}, {30, 127}}));
-    // TruBass read as 10 and saved again: its whole 3-byte record.
-    Spin(&page, "srswowtrubass")->setValue(9);
-    Spin(&page, "srswowtrubass")->setValue(10);
+    // TruBass read as 10 and stepped up at its top: the level stays 10 but
+    // counts as changed, and its whole 3-byte record is written.
+    QTest::keyClick(Spin(&page, "srswowtrubass"), Qt::Key_Up);
+    QCOMPARE(Spin(&page, "srswowtrubass")->value(), 10);
     Click(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes().substr(24, 3), std::string("\xFE\xFF\x7F", 3));
   }

@@ -8,13 +8,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QSpinBox>
 
 #include "common/FatalExit.h"
 #include "config/ProgramFolder.h"
 #include "files/Paths.h"
 #include "platform/PlayerDetection.h"
 #include "settings/FirmwareLayout.h"
+#include "settings/LevelSpin.h"
 #include "ui_ReglagesKoral.h"
 
 using koral::PlayerSetting;
@@ -63,7 +63,7 @@ void CReglagesKoral::FindControls() {
   for (const koral::PlayerSettingInfo& info : koral::PlayerSettingInfos()) {
     const size_t index = koral::Index(info.id);
     if (info.kind == PlayerSettingKind::kContrastLevel || info.kind == PlayerSettingKind::kSoundLevel) {
-      m_levelSpins[index] = findChild<QSpinBox*>(NameOf(info.id) + QStringLiteral("Spin"));
+      m_levelSpins[index] = findChild<LevelSpin*>(NameOf(info.id) + QStringLiteral("Spin"));
       continue;
     }
     if (info.kind != PlayerSettingKind::kChoice) continue;
@@ -108,8 +108,10 @@ void CReglagesKoral::ConnectControls() {
     const PlayerSetting setting = info.id;
     if (QButtonGroup* group = m_choiceGroups[koral::Index(setting)])
       connect(group, &QButtonGroup::buttonClicked, this, [this, setting] { MarkChanged(setting); });
-    if (QSpinBox* spin = m_levelSpins[koral::Index(setting)])
+    if (LevelSpin* spin = m_levelSpins[koral::Index(setting)]) {
+      connect(spin, &LevelSpin::stepped, this, [this, setting] { MarkChanged(setting); });
       connect(spin, &QSpinBox::valueChanged, this, [this, setting] { MarkChanged(setting); });
+    }
   }
   connect(m_ui->srswowmodeactifCombo, &QComboBox::activated, this,
           [this] { MarkChanged(PlayerSetting::kSrsWowModeActif); });
@@ -135,7 +137,7 @@ void CReglagesKoral::ShowValues(const koral::PlayerSettingValues& values) {
   for (const koral::PlayerSettingInfo& info : koral::PlayerSettingInfos()) {
     const auto& value = values[koral::Index(info.id)];
     if (m_choiceGroups[koral::Index(info.id)] != nullptr) ShowChoice(info.id, value);
-    QSpinBox* spin = m_levelSpins[koral::Index(info.id)];
+    LevelSpin* spin = m_levelSpins[koral::Index(info.id)];
     if (spin != nullptr && value) {
       const QSignalBlocker blocker(spin);
       spin->setValue(*value);
@@ -160,7 +162,7 @@ koral::PlayerSettingValues CReglagesKoral::TakeValues() const {
     const size_t index = koral::Index(info.id);
     if (const QButtonGroup* group = m_choiceGroups[index]; group != nullptr && group->checkedId() >= 0)
       values[index] = group->checkedId();
-    if (const QSpinBox* spin = m_levelSpins[index]) values[index] = spin->value();
+    if (const LevelSpin* spin = m_levelSpins[index]) values[index] = spin->value();
   }
   if (m_ui->srswowmodeactifCombo->currentIndex() >= 0)
     values[koral::Index(PlayerSetting::kSrsWowModeActif)] = m_ui->srswowmodeactifCombo->currentIndex();

@@ -8,8 +8,8 @@
 #include "settings/PlayerSettings.h"
 #include "settings/SettingsPage.h"
 
+class LevelSpin;
 class QButtonGroup;
-class QSpinBox;
 
 namespace Ui {
 class CReglagesKoral;
@@ -47,7 +47,7 @@ class CReglagesKoral final : public SettingsPage {
   std::unique_ptr<Ui::CReglagesKoral> m_ui;
   // Per setting: its choices (groups) or its level spin; null where it has none.
   std::array<QButtonGroup*, koral::kPlayerSettingCount> m_choiceGroups{};
-  std::array<QSpinBox*, koral::kPlayerSettingCount> m_levelSpins{};
+  std::array<LevelSpin*, koral::kPlayerSettingCount> m_levelSpins{};
   std::optional<std::string> m_playerRoot;
   koral::PlayerSettingsLayout m_layout;
   koral::PlayerSettingMarks m_changed{};
