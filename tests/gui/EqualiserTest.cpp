@@ -315,19 +315,24 @@ void EqualiserTest::captionCloseWritesNothingButStoresTheOptions() {
 void EqualiserTest::optionsOtherThanZeroOrOneCheckNothingAndStoreMinusOne() {
   koral::test::TestEnvironment env;
   koral::test::PromptRecorder prompts;
-  SetOptions(env, 7, 1);
+  SetOptions(env, 7, 5);
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 2));
   Sheet sheet;
   CEqualiser* page = sheet.ShowEqualiser();
-  QVERIFY(!Find<QRadioButton>(page, "selectCurrentRadio")->isChecked());
-  QVERIFY(!Find<QRadioButton>(page, "keepOriginalRadio")->isChecked());
+  for (const char* radio : {"selectCurrentRadio", "keepOriginalRadio", "applySelectedRadio", "applyPersoRadio"})
+    QVERIFY(!Find<QRadioButton>(page, radio)->isChecked());
   Find<QComboBox>(page, "presetCombo")->setCurrentIndex(6);
+  DragTo(page, 0, -1);  // only choice 1 edits Perso: the shown preset is edited
+  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentIndex(), 6);
   Click(page, "saveButton");
-  QCOMPARE(env.SettingsImageBytes()[kOffsetSelEq], char(2));  // only choice 0 selects
+  const std::string image = env.SettingsImageBytes();
+  QCOMPARE(image[kOffsetSelEq], char(2));  // only choice 0 selects
+  QCOMPARE(FieldBytes(image, 6, 0), std::string("\xFF\xFF\xFF", 3));
+  QCOMPARE(FieldBytes(image, 10, 0), std::string(3, '\0'));
 
   sheet->Tabs()->setCurrentIndex(COnglets::kReglagesPage);  // leaving the tab stores the options
   QCOMPARE(Option(env, "preset"), std::string("-1"));
-  QCOMPARE(Option(env, "perso"), std::string("1"));
+  QCOMPARE(Option(env, "perso"), std::string("-1"));
 }
 
 void EqualiserTest::twoSheetsShareThePresetTables() {
