@@ -14,11 +14,14 @@ namespace {
 constexpr int kLowestGain = -12;
 constexpr int kHighestGain = 20;
 
+// A whole decimal number; a leading "+" is taken, as users write gains "+5".
 std::optional<int> ParseInt(const std::string& text) {
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  if (begin != end && *begin == '+' && end - begin > 1 && begin[1] != '-') ++begin;
   int value = 0;
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (error != std::errc() || stop != end || text.empty()) return std::nullopt;
+  const auto [stop, error] = std::from_chars(begin, end, value);
+  if (error != std::errc() || stop != end || begin == end) return std::nullopt;
   return value;
 }
 

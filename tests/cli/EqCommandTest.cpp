@@ -33,7 +33,7 @@ class EqCommandTest : public ::testing::Test {
 };
 
 TEST_F(EqCommandTest, SetWritesOnePresetAndShowReadsItBack) {
-  ASSERT_EQ(Run({"eq", "set", "Perso", "5", "-3", "-12", "20", "0"}), 0) << m_err.str();
+  ASSERT_EQ(Run({"eq", "set", "Perso", "+5", "-3", "-12", "20", "0"}), 0) << m_err.str();
   EXPECT_EQ(Field(10, 0), std::string("\x05\x00\x00", 3));
   EXPECT_EQ(Field(10, 1), std::string("\xFD\xFF\xFF", 3));
   EXPECT_EQ(Field(10, 2), std::string("\xF4\xFF\xFF", 3));
@@ -61,6 +61,8 @@ TEST_F(EqCommandTest, BadArgumentsAreUsageErrorsAndWriteNothing) {
   EXPECT_EQ(Run({"eq", "set", "1", "0", "0", "0", "0", "21"}), 2);
   EXPECT_NE(m_err.str().find("Gain invalide : 21"), std::string::npos);
   EXPECT_EQ(Run({"eq", "set", "1", "0", "0", "x", "0", "0"}), 2);
+  EXPECT_EQ(Run({"eq", "set", "1", "0", "+", "0", "0", "0"}), 2);
+  EXPECT_EQ(Run({"eq", "set", "1", "0", "+-3", "0", "0", "0"}), 2);
   EXPECT_EQ(Run({"eq", "select", "12"}), 2);
   EXPECT_EQ(Run({"eq", "select", "Disco"}), 2);
   EXPECT_EQ(Run({"eq", "set", "1"}), 2);

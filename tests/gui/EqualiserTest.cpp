@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QLabel>
@@ -123,6 +125,7 @@ class EqualiserTest final : public QObject {
   void aSheetClosedBeforeItsEqualiserTabReadsNothing();
   void saveAndQuitWritesAndClosesQuitOnlyCloses();
   void missingImageEndsTheProgramWithStatusOne();
+  void failedTransfersEndTheProgramThroughRuleB();
   void missingOffsetKeysAreReportedOnceAndNothingIsWritten();
 };
 
@@ -312,19 +315,24 @@ void EqualiserTest::captionCloseWritesNothingButStoresTheOptions() {
 void EqualiserTest::optionsOtherThanZeroOrOneCheckNothingAndStoreMinusOne() {
   koral::test::TestEnvironment env;
   koral::test::PromptRecorder prompts;
-  SetOptions(env, 7, 1);
+  SetOptions(env, 7, 5);
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 2));
   Sheet sheet;
   CEqualiser* page = sheet.ShowEqualiser();
-  QVERIFY(!Find<QRadioButton>(page, "selectCurrentRadio")->isChecked());
-  QVERIFY(!Find<QRadioButton>(page, "keepOriginalRadio")->isChecked());
+  for (const char* radio : {"selectCurrentRadio", "keepOriginalRadio", "applySelectedRadio", "applyPersoRadio"})
+    QVERIFY(!Find<QRadioButton>(page, radio)->isChecked());
   Find<QComboBox>(page, "presetCombo")->setCurrentIndex(6);
+  DragTo(page, 0, -1);  // only choice 1 edits Perso: the shown preset is edited
+  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentIndex(), 6);
   Click(page, "saveButton");
-  QCOMPARE(env.SettingsImageBytes()[kOffsetSelEq], char(2));  // only choice 0 selects
+  const std::string image = env.SettingsImageBytes();
+  QCOMPARE(image[kOffsetSelEq], char(2));  // only choice 0 selects
+  QCOMPARE(FieldBytes(image, 6, 0), std::string("\xFF\xFF\xFF", 3));
+  QCOMPARE(FieldBytes(image, 10, 0), std::string(3, '\0'));
 
   sheet->Tabs()->setCurrentIndex(COnglets::kReglagesPage);  // leaving the tab stores the options
   QCOMPARE(Option(env, "preset"), std::string("-1"));
-  QCOMPARE(Option(env, "perso"), std::string("1"));
+  QCOMPARE(Option(env, "perso"), std::string("-1"));
 }
 
 void EqualiserTest::twoSheetsShareThePresetTables() {
@@ -416,6 +424,39 @@ void EqualiserTest::missingImageEndsTheProgramWithStatusOne() {
   QCOMPARE(prompts.messages.back().text,
            QStringLiteral("'CEqualiser::OnEqvalid'... fichier de configuration absent.\r L'application va se terminer"));
   QVERIFY(!std::filesystem::exists(env.SettingsImage()));
+}
+
+void EqualiserTest::failedTransfersEndTheProgramThroughRuleB() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  koral::test::ExitRecorder exits;
+  // A pipe opens but cannot be positioned: the reading fails.
+  QCOMPARE(mkfifo(env.SettingsImage().c_str(), 0600), 0);
+  {
+    CEqualiser page;
+    QCOMPARE(exits.statuses, std::vector<int>{1});
+    QCOMPARE(prompts.messages.size(), size_t(1));
+    QCOMPARE(prompts.messages[0].text,
+             QStringLiteral("'CEqualiser::OnInitDialog'... lecture impossible sur l'Koral.\r L'application va se terminer"));
+    QCOMPARE(prompts.messages[0].title, QStringLiteral("Erreur"));
+    QCOMPARE(LabelTexts(&page), (QStringList{"?", "?", "?", "?", "?"}));
+  }
+  std::filesystem::remove(env.SettingsImage());
+
+  // A full device takes the bytes but cannot keep them: the save fails.
+  if (!std::filesystem::exists("/dev/full")) QSKIP("no /dev/full here");
+  env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0));
+  CEqualiser page;
+  QCOMPARE(prompts.messages.size(), size_t(1));
+  std::filesystem::remove(env.SettingsImage());
+  std::filesystem::create_symlink("/dev/full", env.SettingsImage());
+  DragTo(&page, 0, 3);
+  Click(&page, "saveAndQuitButton");
+  QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
+  QCOMPARE(prompts.messages.size(), size_t(2));
+  QCOMPARE(prompts.messages[1].text,
+           QStringLiteral("'CEqualiser::OnEqvalid'... écriture impossible sur l'Koral.\r L'application va se terminer"));
+  QCOMPARE(prompts.messages[1].title, QStringLiteral("Erreur"));
 }
 
 void EqualiserTest::missingOffsetKeysAreReportedOnceAndNothingIsWritten() {
