@@ -95,8 +95,11 @@ ImagePassStatus WriteProfileToImage(const std::optional<std::string>& playerRoot
                                     const Profile& profile) {
   CSettingsFile image;
   if (!OpenImage(image, playerRoot)) return ImagePassStatus::kImageNotOpened;
-  const ImagePassStatus status = WriteRadios(image, layout, profile);
-  return status != ImagePassStatus::kDone ? status : WritePerso(image, layout, profile);
+  ImagePassStatus status = WriteRadios(image, layout, profile);
+  if (status == ImagePassStatus::kDone) status = WritePerso(image, layout, profile);
+  // The bytes still buffered reach the player only here.
+  if (!image.Close() && status == ImagePassStatus::kDone) status = ImagePassStatus::kTransferFailed;
+  return status;
 }
 
 void RememberProfileFolder(const std::filesystem::path& configIni, const std::filesystem::path& profileFile) {
