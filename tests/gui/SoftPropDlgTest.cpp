@@ -92,6 +92,7 @@ class SoftPropDlgTest final : public QObject {
   void loadSkipsEmptyEntriesAndAMissingPerso();
   void loadRefusesDamagedValuesAndWritesTheRest();
   void missingEqualiserOffsetIsNeitherSavedNorLoaded();
+  void missingRadioCountIsReportedNotTakenAsNoMemory();
   void cancelledFileDialogsChangeNothing();
   void profileThatCannotBeCreatedIsReported();
   void missingImageIsFatal();
@@ -345,6 +346,35 @@ void SoftPropDlgTest::missingEqualiserOffsetIsNeitherSavedNorLoaded() {
   Put(expected, kRadioOffset + 12, {0, 0, 0});
   QCOMPARE(env.SettingsImageBytes(), expected);
   QCOMPARE(prompts.messages.size(), size_t{2});
+}
+
+void SoftPropDlgTest::missingRadioCountIsReportedNotTakenAsNoMemory() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  std::string config = Config("119.0", "119.0");
+  config.erase(config.find("nbradios=3\r\n"), 12);
+  env.SetConfigIni(config);
+  env.SetSettingsImage(SampleImage());
+  const auto file = env.ComputerDir() / "nocount.pro";
+  prompts.fileAnswers = {Path(file)};
+  CSoftPropDlg dialog;
+  Click(dialog, "saveProfileButton");
+  QCOMPARE(koral::test::ReadFile(file), ProfileText("", "", "", kSamplePerso));
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].text,
+           QStringLiteral("La clé nbradios manque dans la section [119.0] de Config.ini : les mémoires radio sont "
+                          "laissées de côté."));
+
+  koral::test::WriteFile(file, kSampleProfile);
+  const std::string image(512, '\x11');
+  env.SetSettingsImage(image);
+  prompts.fileAnswers = {Path(file)};
+  Click(dialog, "loadProfileButton");
+  std::string expected = image;
+  Put(expected, kPersoOffset, {3, 0, 0, 254, 255, 255, 0, 0, 0, 5, 0, 0, 244, 255, 255});
+  QCOMPARE(env.SettingsImageBytes(), expected);
+  QCOMPARE(prompts.messages.size(), size_t{2});
+  QVERIFY(prompts.messages[1].text.contains("nbradios"));
 }
 
 void SoftPropDlgTest::cancelledFileDialogsChangeNothing() {
