@@ -432,25 +432,28 @@ void SoftPropDlgTest::missingImageIsFatal() {
 }
 
 void SoftPropDlgTest::koralctlSavesTheSameFileAsTheDialog() {
-  TestEnvironment env;
-  PromptRecorder prompts;
-  env.SetConfigIni(Config("119.0", "119.0 118.2", "20"));
-  std::string image = SampleImage();
-  for (int i = 2; i < 20; ++i) Put(image, kRadioOffset + 6 * i, {0x40 + i, 0x56, 0x01});
-  env.SetSettingsImage(image);
-  const auto fromDialog = env.ComputerDir() / "dialog.pro";
-  const auto fromKoralctl = env.ComputerDir() / "koralctl.pro";
-  prompts.fileAnswers = {Path(fromDialog)};
-  CSoftPropDlg dialog;
-  Click(dialog, "saveProfileButton");
-  const std::string configAfterDialog = koral::test::ReadFile(env.ConfigIni());
+  // "1" is no entry: the dialog selects 119.0 by the prefix search, and so must koralctl.
+  for (const std::string current : {"119.0", "1"}) {
+    TestEnvironment env;
+    PromptRecorder prompts;
+    env.SetConfigIni(Config(current, "119.0 118.2", "20"));
+    std::string image = SampleImage();
+    for (int i = 2; i < 20; ++i) Put(image, kRadioOffset + 6 * i, {0x40 + i, 0x56, 0x01});
+    env.SetSettingsImage(image);
+    const auto fromDialog = env.ComputerDir() / "dialog.pro";
+    const auto fromKoralctl = env.ComputerDir() / "koralctl.pro";
+    prompts.fileAnswers = {Path(fromDialog)};
+    CSoftPropDlg dialog;
+    Click(dialog, "saveProfileButton");
+    const std::string configAfterDialog = koral::test::ReadFile(env.ConfigIni());
 
-  std::ostringstream out;
-  std::ostringstream err;
-  QCOMPARE(koral::cli::RunKoralctl({"profile", "save", fromKoralctl.string()}, out, err), 0);
-  QCOMPARE(err.str(), std::string());
-  QCOMPARE(koral::test::ReadFile(fromKoralctl), koral::test::ReadFile(fromDialog));
-  QCOMPARE(koral::test::ReadFile(env.ConfigIni()), configAfterDialog);
+    std::ostringstream out;
+    std::ostringstream err;
+    QCOMPARE(koral::cli::RunKoralctl({"profile", "save", fromKoralctl.string()}, out, err), 0);
+    QCOMPARE(err.str(), std::string());
+    QCOMPARE(koral::test::ReadFile(fromKoralctl), koral::test::ReadFile(fromDialog));
+    QCOMPARE(koral::test::ReadFile(env.ConfigIni()), configAfterDialog);
+  }
 }
 
 QTEST_MAIN(SoftPropDlgTest)
