@@ -100,6 +100,18 @@ TEST(ProfileCommand, RefusesAVersionTheFirmwareDialogWouldNotSelect) {
   EXPECT_EQ(env.SettingsImageBytes(), image);
 }
 
+TEST(ProfileCommand, LoadOfAFileThatCannotBeReadFailsAndWritesNothing) {
+  TestEnvironment env;
+  env.SetSettingsImage();
+  const std::string image = env.SettingsImageBytes();
+  for (const auto& file : {env.ComputerDir() / "missing.pro", env.ComputerDir()}) {
+    const KoralctlRun load = Koralctl({"profile", "load", file.string()});
+    EXPECT_EQ(load.status, 1) << file;
+    EXPECT_EQ(load.err, "Le fichier de profil ne peut pas être lu : rien n'a été chargé.\n");
+  }
+  EXPECT_EQ(env.SettingsImageBytes(), image);
+}
+
 TEST(ProfileCommand, RefusesBadUsage) {
   TestEnvironment env;
   EXPECT_EQ(Koralctl({"profile", "save"}).status, 2);

@@ -85,7 +85,8 @@ std::string FormatProfile(const Profile& profile) {
 
 ProfileReading ReadProfile(const std::filesystem::path& file) {
   ProfileReading reading;
-  if (!ReadWholeFile(file)) {
+  std::error_code error;  // a folder opens as an empty stream
+  if (std::filesystem::is_directory(file, error) || !ReadWholeFile(file)) {
     reading.issues.push_back({ProfileIssue::Kind::kUnreadableProfile, {}});
     return reading;
   }
