@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "firmware/FirmwareVersions.h"
 #include "firmware/ProfileTransfer.h"
 
 namespace koral::cli {
@@ -29,13 +30,18 @@ int ProfileCommand::Run(const std::vector<std::string>& args, CliContext& contex
     context.err << "Aucune version de firmware n'est choisie.\n";
     return kExitFailed;
   }
+  // The version section is the one the firmware dialog would have selected.
+  const auto version = ListedVersionFor(context.configIni, context.firmwareVersion);
+  if (!version) {
+    context.err << "La version " << context.firmwareVersion << " n'est pas dans la liste des firmwares disponibles.\n";
+    return kExitFailed;
+  }
   if (!RequirePlayer(context)) return kExitFailed;
   const std::filesystem::path file = std::filesystem::absolute(args[1]);
   if (args[0] == "load")
-    return Report(LoadProfile(context.configIni, context.firmwareVersion, context.playerRoot, file),
-                  context.firmwareVersion, context);
-  const auto result = SaveProfile(context.configIni, context.firmwareVersion, context.playerRoot, file);
-  const int status = Report(result, context.firmwareVersion, context);
+    return Report(LoadProfile(context.configIni, *version, context.playerRoot, file), *version, context);
+  const auto result = SaveProfile(context.configIni, *version, context.playerRoot, file);
+  const int status = Report(result, *version, context);
   if (result.pass != ImagePassStatus::kDone || result.profileWritten) return status;
   context.err << "Le fichier de profil ne peut pas être créé : " << file.string() << '\n';
   return kExitFailed;

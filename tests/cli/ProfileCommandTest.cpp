@@ -85,6 +85,33 @@ TEST(ProfileCommand, FailsWithoutAPlayerOrAnImage) {
   EXPECT_NE(run.err.find("L'Koral n'a pas été détecté."), std::string::npos);
 }
 
+TEST(ProfileCommand, RefusesAVersionTheFirmwareDialogWouldNotSelect) {
+  TestEnvironment env;
+  env.SetSettingsImage();
+  const std::string image = env.SettingsImageBytes();
+  const auto file = env.ComputerDir() / "p.pro";
+  for (const std::string version : {"120", "19.0"}) {
+    EXPECT_EQ(Koralctl({"--firmware", version, "profile", "save", file.string()}).status, 1);
+    const KoralctlRun load = Koralctl({"--firmware", version, "profile", "load", file.string()});
+    EXPECT_EQ(load.status, 1);
+    EXPECT_NE(load.err.find("n'est pas dans la liste"), std::string::npos);
+  }
+  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_EQ(env.SettingsImageBytes(), image);
+}
+
+TEST(ProfileCommand, LoadOfAFileThatCannotBeReadFailsAndWritesNothing) {
+  TestEnvironment env;
+  env.SetSettingsImage();
+  const std::string image = env.SettingsImageBytes();
+  for (const auto& file : {env.ComputerDir() / "missing.pro", env.ComputerDir()}) {
+    const KoralctlRun load = Koralctl({"profile", "load", file.string()});
+    EXPECT_EQ(load.status, 1) << file;
+    EXPECT_EQ(load.err, "Le fichier de profil ne peut pas être lu : rien n'a été chargé.\n");
+  }
+  EXPECT_EQ(env.SettingsImageBytes(), image);
+}
+
 TEST(ProfileCommand, RefusesBadUsage) {
   TestEnvironment env;
   EXPECT_EQ(Koralctl({"profile", "save"}).status, 2);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "TestEnvironment.h"
 #include "firmware/FirmwareVersions.h"
 #include "firmware/ProfileTransfer.h"
 
@@ -28,6 +29,19 @@ TEST(ProfileFile, FolderRememberedForTheFileDialogs) {
   EXPECT_EQ(koral::ProfileFolderOf("/home/anna/profils/a.pro"), "/home/anna/profils");
   EXPECT_EQ(koral::ProfileFolderOf("/a.pro"), "/");
   EXPECT_EQ(koral::ProfileFolderOf("a.pro"), "");
+}
+
+TEST(ProfileTransfer, LoadWhoseBytesNeverReachThePlayerFails) {
+  // A device that takes the writes but cannot store them: the loss shows
+  // only when the image is closed.
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  koral::test::TestEnvironment env;
+  const auto file = env.ComputerDir() / "p.pro";
+  koral::test::WriteFile(file, "[radios]\r\na=28 156\r\n");
+  std::filesystem::create_symlink("/dev/full", env.SettingsImage());
+  const auto result = koral::LoadProfile(env.ConfigIni(), "119.0", env.PlayerDir().string(), file);
+  EXPECT_EQ(result.pass, koral::ImagePassStatus::kTransferFailed);
+  std::filesystem::remove(env.SettingsImage());
 }
 
 }  // namespace

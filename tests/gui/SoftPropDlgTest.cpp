@@ -92,6 +92,7 @@ class SoftPropDlgTest final : public QObject {
   void loadSkipsEmptyEntriesAndAMissingPerso();
   void loadRefusesDamagedValuesAndWritesTheRest();
   void missingEqualiserOffsetIsNeitherSavedNorLoaded();
+  void missingRadioCountIsReportedNotTakenAsNoMemory();
   void cancelledFileDialogsChangeNothing();
   void profileThatCannotBeCreatedIsReported();
   void missingImageIsFatal();
@@ -347,6 +348,35 @@ void SoftPropDlgTest::missingEqualiserOffsetIsNeitherSavedNorLoaded() {
   QCOMPARE(prompts.messages.size(), size_t{2});
 }
 
+void SoftPropDlgTest::missingRadioCountIsReportedNotTakenAsNoMemory() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  std::string config = Config("119.0", "119.0");
+  config.erase(config.find("nbradios=3\r\n"), 12);
+  env.SetConfigIni(config);
+  env.SetSettingsImage(SampleImage());
+  const auto file = env.ComputerDir() / "nocount.pro";
+  prompts.fileAnswers = {Path(file)};
+  CSoftPropDlg dialog;
+  Click(dialog, "saveProfileButton");
+  QCOMPARE(koral::test::ReadFile(file), ProfileText("", "", "", kSamplePerso));
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].text,
+           QStringLiteral("La clé nbradios manque dans la section [119.0] de Config.ini : les mémoires radio sont "
+                          "laissées de côté."));
+
+  koral::test::WriteFile(file, kSampleProfile);
+  const std::string image(512, '\x11');
+  env.SetSettingsImage(image);
+  prompts.fileAnswers = {Path(file)};
+  Click(dialog, "loadProfileButton");
+  std::string expected = image;
+  Put(expected, kPersoOffset, {3, 0, 0, 254, 255, 255, 0, 0, 0, 5, 0, 0, 244, 255, 255});
+  QCOMPARE(env.SettingsImageBytes(), expected);
+  QCOMPARE(prompts.messages.size(), size_t{2});
+  QVERIFY(prompts.messages[1].text.contains("nbradios"));
+}
+
 void SoftPropDlgTest::cancelledFileDialogsChangeNothing() {
   TestEnvironment env;
   PromptRecorder prompts;
@@ -402,25 +432,28 @@ void SoftPropDlgTest::missingImageIsFatal() {
 }
 
 void SoftPropDlgTest::koralctlSavesTheSameFileAsTheDialog() {
-  TestEnvironment env;
-  PromptRecorder prompts;
-  env.SetConfigIni(Config("119.0", "119.0 118.2", "20"));
-  std::string image = SampleImage();
-  for (int i = 2; i < 20; ++i) Put(image, kRadioOffset + 6 * i, {0x40 + i, 0x56, 0x01});
-  env.SetSettingsImage(image);
-  const auto fromDialog = env.ComputerDir() / "dialog.pro";
-  const auto fromKoralctl = env.ComputerDir() / "koralctl.pro";
-  prompts.fileAnswers = {Path(fromDialog)};
-  CSoftPropDlg dialog;
-  Click(dialog, "saveProfileButton");
-  const std::string configAfterDialog = koral::test::ReadFile(env.ConfigIni());
+  // "1" is no entry: the dialog selects 119.0 by the prefix search, and so must koralctl.
+  for (const std::string current : {"119.0", "1"}) {
+    TestEnvironment env;
+    PromptRecorder prompts;
+    env.SetConfigIni(Config(current, "119.0 118.2", "20"));
+    std::string image = SampleImage();
+    for (int i = 2; i < 20; ++i) Put(image, kRadioOffset + 6 * i, {0x40 + i, 0x56, 0x01});
+    env.SetSettingsImage(image);
+    const auto fromDialog = env.ComputerDir() / "dialog.pro";
+    const auto fromKoralctl = env.ComputerDir() / "koralctl.pro";
+    prompts.fileAnswers = {Path(fromDialog)};
+    CSoftPropDlg dialog;
+    Click(dialog, "saveProfileButton");
+    const std::string configAfterDialog = koral::test::ReadFile(env.ConfigIni());
 
-  std::ostringstream out;
-  std::ostringstream err;
-  QCOMPARE(koral::cli::RunKoralctl({"profile", "save", fromKoralctl.string()}, out, err), 0);
-  QCOMPARE(err.str(), std::string());
-  QCOMPARE(koral::test::ReadFile(fromKoralctl), koral::test::ReadFile(fromDialog));
-  QCOMPARE(koral::test::ReadFile(env.ConfigIni()), configAfterDialog);
+    std::ostringstream out;
+    std::ostringstream err;
+    QCOMPARE(koral::cli::RunKoralctl({"profile", "save", fromKoralctl.string()}, out, err), 0);
+    QCOMPARE(err.str(), std::string());
+    QCOMPARE(koral::test::ReadFile(fromKoralctl), koral::test::ReadFile(fromDialog));
+    QCOMPARE(koral::test::ReadFile(env.ConfigIni()), configAfterDialog);
+  }
 }
 
 QTEST_MAIN(SoftPropDlgTest)

@@ -62,6 +62,13 @@ std::vector<std::string> ReadVersionList(const std::filesystem::path& configIni)
   return SortVersionsForList(SplitAvailableVersions(GetPrivateProfileString("firmware", "versionsdispo", "", configIni)));
 }
 
+std::optional<std::string> ListedVersionFor(const std::filesystem::path& configIni, std::string_view version) {
+  const auto entries = ReadVersionList(configIni);
+  const auto entry = FindCurrentVersionEntry(entries, version);
+  if (!entry || entries[*entry].empty()) return std::nullopt;
+  return entries[*entry];
+}
+
 bool SaveFirmwareVersion(const std::filesystem::path& configIni, std::string_view version) {
   return WritePrivateProfileString("firmware", "version", version, configIni);
 }

@@ -25,6 +25,10 @@ std::optional<size_t> FindCurrentVersionEntry(const std::vector<std::string>& en
 // The list as the firmware dialog shows it, read from Config.ini.
 std::vector<std::string> ReadVersionList(const std::filesystem::path& configIni);
 
+// The entry the firmware dialog selects for a version when it opens, read
+// from Config.ini; nullopt when it selects none or an empty entry.
+std::optional<std::string> ListedVersionFor(const std::filesystem::path& configIni, std::string_view version);
+
 // Writes [firmware] version; false when Config.ini could not be written.
 bool SaveFirmwareVersion(const std::filesystem::path& configIni, std::string_view version);
 

@@ -85,7 +85,8 @@ std::string FormatProfile(const Profile& profile) {
 
 ProfileReading ReadProfile(const std::filesystem::path& file) {
   ProfileReading reading;
-  if (!ReadWholeFile(file)) {
+  std::error_code error;  // a folder opens as an empty stream
+  if (std::filesystem::is_directory(file, error) || !ReadWholeFile(file)) {
     reading.issues.push_back({ProfileIssue::Kind::kUnreadableProfile, {}});
     return reading;
   }
@@ -106,11 +107,11 @@ std::string DescribeProfileIssue(const ProfileIssue& issue, std::string_view ver
                "espace) : l'égaliseur n'a pas été chargé.";
       return "La valeur \"" + issue.key + "\" du profil est endommagée (il faut deux nombres de 0 à 255 séparés "
              "par un espace) : cette mémoire radio n'a pas été chargée.";
-    case ProfileIssue::Kind::kRadioOffsetMissing:
-      return "La clé offsetradio manque dans la section " + section +
+    case ProfileIssue::Kind::kRadioKeyMissing:
+      return "La clé " + issue.key + " manque dans la section " + section +
              " de Config.ini : les mémoires radio sont laissées de côté.";
-    case ProfileIssue::Kind::kEqualiserOffsetMissing:
-      return "La clé offseteq manque dans la section " + section +
+    case ProfileIssue::Kind::kEqualiserKeyMissing:
+      return "La clé " + issue.key + " manque dans la section " + section +
              " de Config.ini : l'égaliseur \"Perso\" est laissé de côté.";
   }
   return {};

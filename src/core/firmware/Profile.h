@@ -29,8 +29,8 @@ struct ProfileIssue {
   enum class Kind {
     kUnreadableProfile,      // the profile file cannot be read
     kDamagedValue,           // key: a radio letter or "perso"
-    kRadioOffsetMissing,     // offsetradio missing from the version section
-    kEqualiserOffsetMissing, // offseteq missing from the version section
+    kRadioKeyMissing,        // key: offsetradio or nbradios, missing from the version section
+    kEqualiserKeyMissing,    // key: offseteq
   };
   Kind kind;
   std::string key;

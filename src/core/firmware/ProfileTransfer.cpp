@@ -27,8 +27,9 @@ int32_t PersoFieldOffset(int equaliserOffset, int band) {
 int32_t RadioRecordOffset(int radioOffset, int memory) { return radioOffset + RadioRecordDisplacement(memory); }
 
 void AddLayoutIssues(const ProfileLayout& layout, std::vector<ProfileIssue>& issues) {
-  if (!layout.radioOffset) issues.push_back({ProfileIssue::Kind::kRadioOffsetMissing, {}});
-  if (!layout.equaliserOffset) issues.push_back({ProfileIssue::Kind::kEqualiserOffsetMissing, {}});
+  if (!layout.radioOffset) issues.push_back({ProfileIssue::Kind::kRadioKeyMissing, "offsetradio"});
+  else if (!layout.radioCount) issues.push_back({ProfileIssue::Kind::kRadioKeyMissing, "nbradios"});
+  if (!layout.equaliserOffset) issues.push_back({ProfileIssue::Kind::kEqualiserKeyMissing, "offseteq"});
 }
 
 bool OpenImage(CSettingsFile& image, const std::optional<std::string>& playerRoot) {
@@ -38,8 +39,8 @@ bool OpenImage(CSettingsFile& image, const std::optional<std::string>& playerRoo
 }
 
 ImagePassStatus ReadRadios(CSettingsFile& image, const ProfileLayout& layout, Profile& profile) {
-  if (!layout.radioOffset) return ImagePassStatus::kDone;
-  for (int i = 0; i < layout.radioCount; ++i) {
+  if (!layout.radioOffset || !layout.radioCount) return ImagePassStatus::kDone;
+  for (int i = 0; i < *layout.radioCount; ++i) {
     CSettingsFile::Slots slots{};  // bytes past the end of the image read as 0
     if (image.ReadBytes(slots, 3, RadioRecordOffset(*layout.radioOffset, i)) != CSettingsFile::kOk)
       return ImagePassStatus::kTransferFailed;
@@ -62,8 +63,8 @@ ImagePassStatus ReadPerso(CSettingsFile& image, const ProfileLayout& layout, Pro
 }
 
 ImagePassStatus WriteRadios(CSettingsFile& image, const ProfileLayout& layout, const Profile& profile) {
-  if (!layout.radioOffset) return ImagePassStatus::kDone;
-  for (int i = 0; i < layout.radioCount; ++i) {
+  if (!layout.radioOffset || !layout.radioCount) return ImagePassStatus::kDone;
+  for (int i = 0; i < *layout.radioCount; ++i) {
     const auto& radio = profile.radios[static_cast<size_t>(i)];
     if (!radio) continue;
     if (image.WriteBytes(RadioRecordOf(*radio), 3, RadioRecordOffset(*layout.radioOffset, i)) != CSettingsFile::kOk)
@@ -95,8 +96,11 @@ ImagePassStatus WriteProfileToImage(const std::optional<std::string>& playerRoot
                                     const Profile& profile) {
   CSettingsFile image;
   if (!OpenImage(image, playerRoot)) return ImagePassStatus::kImageNotOpened;
-  const ImagePassStatus status = WriteRadios(image, layout, profile);
-  return status != ImagePassStatus::kDone ? status : WritePerso(image, layout, profile);
+  ImagePassStatus status = WriteRadios(image, layout, profile);
+  if (status == ImagePassStatus::kDone) status = WritePerso(image, layout, profile);
+  // The bytes still buffered reach the player only here.
+  if (!image.Close() && status == ImagePassStatus::kDone) status = ImagePassStatus::kTransferFailed;
+  return status;
 }
 
 void RememberProfileFolder(const std::filesystem::path& configIni, const std::filesystem::path& profileFile) {
@@ -107,7 +111,8 @@ void RememberProfileFolder(const std::filesystem::path& configIni, const std::fi
 
 ProfileLayout ReadProfileLayout(const std::filesystem::path& configIni, std::string_view version) {
   ProfileLayout layout;
-  layout.radioCount = std::clamp(ReadLayoutValue(configIni, version, "nbradios").value_or(0), 0, kMaxRadios);
+  if (const auto count = ReadLayoutValue(configIni, version, "nbradios"))
+    layout.radioCount = std::clamp(*count, 0, kMaxRadios);
   layout.radioOffset = ReadLayoutValue(configIni, version, "offsetradio");
   layout.equaliserOffset = ReadLayoutValue(configIni, version, "offseteq");
   return layout;
