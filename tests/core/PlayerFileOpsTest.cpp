@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <algorithm>
 #include <functional>
 
 #include "TestEnvironment.h"
+#include "Undeletable.h"
+#include "files/SizeText.h"
 
 namespace fs = std::filesystem;
 using koral::PlayerFiles;
@@ -45,6 +47,24 @@ void MakeReadOnly(const fs::path& path) {
 }
 
 }  // namespace
+
+TEST_F(PlayerFileOpsTest, AFolderThatStaysIsReportedAndTheWalkGoesOn) {
+  for (const char* name : {"Album/Disc/locked.mp3", "Album/Disc/other.mp3", "Album/a.mp3", "Album/Live/b.mp3"})
+    WriteFile(Player() / name, "x");
+  const koral::test::Undeletable lock(Player() / "Album/Disc/locked.mp3");
+  if (!lock.Held()) GTEST_SKIP() << "the immutable flag cannot be set here";
+
+  const std::vector<koral::RemovalFailure> failures = PlayerFiles(Player().string()).DeleteEntry(At("Album"));
+
+  std::vector<std::string> folders;
+  for (const koral::RemovalFailure& failure : failures)
+    if (failure.folder) folders.push_back(failure.path);
+  EXPECT_EQ(folders, (std::vector<std::string>{At("Album/Disc"), At("Album")}));
+  EXPECT_EQ(failures.size(), 3U);  // the file itself, not shown to the user
+  EXPECT_FALSE(fs::exists(Player() / "Album/Disc/other.mp3"));
+  EXPECT_FALSE(fs::exists(Player() / "Album/a.mp3"));
+  EXPECT_FALSE(fs::exists(Player() / "Album/Live"));
+}
 
 TEST_F(PlayerFileOpsTest, DeletesReadOnlyAndHiddenFilesAtTheTopAndInsideATree) {
   WriteFile(Player() / "locked.mp3", "x");
@@ -149,6 +169,43 @@ TEST_F(PlayerFileOpsTest, CreatesOneFolderLevelInsideThePlayer) {
   EXPECT_TRUE(fs::is_directory(Player() / " spaced "));
 }
 
+TEST_F(PlayerFileOpsTest, ABackslashSeparatesFoldersAsASlashDoes) {
+  fs::create_directories(Player() / "Musique");
+  const PlayerFiles files(Player().string());
+  const std::string folder = Player().string();
+
+  EXPECT_FALSE(files.CreateFolder(folder, "Musique\\Jazz"));
+  EXPECT_TRUE(fs::is_directory(Player() / "Musique/Jazz"));
+  EXPECT_EQ(files.CreateFolder(folder, "Absent\\Rock"), std::errc::no_such_file_or_directory);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "..\\created"); }), PlayerPathError::Reason::BadName);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "Musique\\..\\..\\created"); }),
+            PlayerPathError::Reason::BadName);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "Musique\\."); }), PlayerPathError::Reason::BadName);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "\\created"); }), PlayerPathError::Reason::BadName);
+
+  EXPECT_FALSE(fs::exists(m_dir / "created"));
+  EXPECT_FALSE(fs::exists("/created"));
+  std::vector<std::string> left;
+  for (const auto& entry : fs::recursive_directory_iterator(Player())) left.push_back(entry.path().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{At("Musique"), At("Musique/Jazz")}));
+}
+
+TEST_F(PlayerFileOpsTest, NothingIsCreatedThroughALinkThatPointsOutside) {
+  fs::create_directory_symlink(Outside() / "target", Player() / "dangling");
+  fs::create_directory_symlink(Outside(), Player() / "escape");
+  const PlayerFiles files(Player().string());
+  const std::string folder = Player().string();
+
+  EXPECT_EQ(files.CreateFolder(folder, "dangling"), std::errc::file_exists);
+  EXPECT_TRUE(files.CreateFolder(folder, "dangling/inner"));
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "escape\\created"); }), PlayerPathError::Reason::OutsidePlayer);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder + "/escape", "created"); }),
+            PlayerPathError::Reason::OutsidePlayer);
+
+  EXPECT_TRUE(fs::is_empty(Outside()));
+}
+
 TEST_F(PlayerFileOpsTest, RefusesFolderNamesAndPlacesOutsideThePlayer) {
   fs::create_directory_symlink(Outside(), Player() / "escape");
   const PlayerFiles files(Player().string());
@@ -176,9 +233,9 @@ TEST(RemovalFailureText, ComesFromTheRuntimeOrTheSystem) {
   EXPECT_EQ(koral::RemovalFailureText(std::error_code(), false), std::nullopt);
 }
 
-TEST(TypeOfName, IsTheTextAfterTheLastDot) {
-  EXPECT_EQ(koral::TypeOfName("archive.tar.gz"), "gz");
-  EXPECT_EQ(koral::TypeOfName("README"), "");
-  EXPECT_EQ(koral::TypeOfName("name."), "");
-  EXPECT_EQ(koral::TypeOfName("Config.INI"), "INI");
+TEST(EmptyingType, IsTheTypeThePlayerListShows) {
+  EXPECT_EQ(koral::FileType("archive.tar.gz"), "gz");
+  EXPECT_EQ(koral::FileType("README"), "");
+  EXPECT_EQ(koral::FileType("name."), "");
+  EXPECT_EQ(koral::FileType("Config.INI"), "INI");
 }

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -7,11 +8,14 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "TestEnvironment.h"
+#include "Undeletable.h"
 #include "app/MainDlg.h"
 #include "files/NewFolderDlg.h"
 #include "gui/PromptRecorder.h"
@@ -52,6 +56,17 @@ void Select(CMainDlg& window, const QStringList& names) {
     rows.front()->setSelected(true);
   }
 }
+
+void DoubleClick(CMainDlg& window, const QString& name) {
+  QTreeWidget* list = PlayerList(window);
+  const QList<QTreeWidgetItem*> rows = list->findItems(name, Qt::MatchExactly, 0);
+  QVERIFY2(rows.size() == 1, qPrintable(name));
+  const QPoint at = list->visualItemRect(rows.front()).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+QString Q(const fs::path& path) { return QString::fromStdString(path.string()); }
 
 void Click(CMainDlg& window, const char* buttonName) { window.findChild<QPushButton*>(buttonName)->click(); }
 
@@ -106,6 +121,10 @@ class MainDlgDeleteTest final : public QObject {
   void createsAFolderAndRefusesNamesThatLeaveThePlayer();
   void aCancelledCreationKeepsTheLastConfirmedName();
   void nothingIsCreatedWithoutAPlayer();
+  void aFolderThatStaysGivesOneMessageEachInBothModes();
+  void emptyingFromASubFolderEmptiesAndListsTheRoot();
+  void aBackslashInTheNameSeparatesFolders();
+  void aFolderReachedThroughAnOutsideLinkIsNeverChanged();
 };
 
 void MainDlgDeleteTest::deletesReadOnlyAndHiddenFilesAtTheTopAndInsideATree() {
@@ -259,6 +278,97 @@ void MainDlgDeleteTest::nothingIsCreatedWithoutAPlayer() {
   QVERIFY(!created);
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QCOMPARE(box.prompts.messages[0].text, QString("Création du répertoire impossible"));
+}
+
+void MainDlgDeleteTest::aFolderThatStaysGivesOneMessageEachInBothModes() {
+  Sandbox box;
+  for (const char* name : {"Album/Disc/locked.mp3", "Album/Disc/other.mp3", "Album/a.mp3"})
+    WriteFile(box.Player() / name, "x");
+  const koral::test::Undeletable lock(box.Player() / "Album/Disc/locked.mp3");
+  if (!lock.Held()) QSKIP("the immutable flag cannot be set here");
+  const QString notEmpty = QString::fromLocal8Bit(std::strerror(ENOTEMPTY));
+
+  for (const bool win98 : {false, true}) {
+    WriteFile(box.Player() / "b.mp3", "x");
+    auto window = box.OpenWindow();
+    window->findChild<QCheckBox*>("win98Check")->setChecked(win98);
+    box.prompts.messages.clear();
+    Select(*window, {"Album", "b.mp3"});
+    Click(*window, "deleteButton");
+
+    QCOMPARE(box.prompts.messages.size(), size_t{2});  // Disc, then Album; the file says nothing
+    for (const auto& message : box.prompts.messages) {
+      QCOMPARE(message.text, notEmpty);
+      QCOMPARE(message.title, QString("Erreur"));
+    }
+    QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Album"});
+    QCOMPARE(EntriesOf(box.Player() / "Album/Disc"), std::vector<std::string>{"locked.mp3"});
+    QCOMPARE(RowNames(*window), QStringList{"Album"});
+  }
+}
+
+void MainDlgDeleteTest::emptyingFromASubFolderEmptiesAndListsTheRoot() {
+  Sandbox box;
+  for (const char* name : {"Settings.dat", "Musique/Rock/song.mp3", "Musique/a.mp3"}) WriteFile(box.Player() / name, "x");
+  auto window = box.OpenWindow();
+  window->show();
+  DoubleClick(*window, "Musique");
+  QCOMPARE(window->PlayerFolder(), Q(box.Player() / "Musique"));
+
+  Click(*window, "emptyButton");
+
+  QCOMPARE(window->PlayerFolder(), Q(box.Player()));
+  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Settings.dat"});
+  QCOMPARE(RowNames(*window), QStringList{"Settings.dat"});
+  QVERIFY(box.prompts.messages.empty());
+}
+
+void MainDlgDeleteTest::aBackslashInTheNameSeparatesFolders() {
+  Sandbox box;
+  fs::create_directories(box.Player() / "Musique");
+  auto window = box.OpenWindow();
+
+  CreateDirectory(*window, "Musique\\Jazz");
+  QVERIFY(fs::is_directory(box.Player() / "Musique/Jazz"));
+  QVERIFY(box.prompts.messages.empty());
+
+  for (const QString& name : {QString("Absent\\Rock"), QString("Musique\\..\\..\\escape")}) {
+    box.prompts.messages.clear();
+    CreateDirectory(*window, name);
+    QCOMPARE(box.prompts.messages.size(), size_t{1});
+    QCOMPARE(box.prompts.messages[0].text, QString("Création du répertoire impossible"));
+  }
+  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Musique"});
+  QCOMPARE(EntriesOf(box.Player() / "Musique"), std::vector<std::string>{"Jazz"});
+  QVERIFY(!fs::exists(box.Player().parent_path() / "escape"));
+}
+
+void MainDlgDeleteTest::aFolderReachedThroughAnOutsideLinkIsNeverChanged() {
+  Sandbox box;
+  const fs::path outside = box.env.ComputerDir() / "Albums";
+  WriteFile(outside / "song.mp3", "precious");
+  fs::create_directory_symlink(outside, box.Player() / "escape");
+  WriteFile(box.Player() / "Settings.dat", "x");
+  auto window = box.OpenWindow();
+  window->show();
+  DoubleClick(*window, "escape");
+  if (window->PlayerFolder() != Q(box.Player() / "escape")) QSKIP("the player list does not enter this link");
+
+  Select(*window, {"song.mp3"});
+  Click(*window, "deleteButton");
+  QCOMPARE(box.prompts.messages.size(), size_t{1});
+  QVERIFY(box.prompts.messages[0].text.contains("rien n'a été supprimé"));
+  QCOMPARE(box.prompts.messages[0].title, QString("Suppression impossible"));
+
+  box.prompts.messages.clear();
+  CreateDirectory(*window, "created");
+  QCOMPARE(box.prompts.messages.size(), size_t{1});
+  QCOMPARE(box.prompts.messages[0].text, QString("Création du répertoire impossible"));
+
+  Click(*window, "emptyButton");  // the root's own link goes, never what it shows
+  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Settings.dat"});
+  QCOMPARE(EntriesOf(outside), std::vector<std::string>{"song.mp3"});
+  QCOMPARE(koral::test::ReadFile(outside / "song.mp3"), std::string("precious"));
 }
 
 QTEST_MAIN(MainDlgDeleteTest)
