@@ -80,28 +80,29 @@ std::vector<std::string> EntriesOf(const fs::path& folder) {
 void MakeReadOnly(const fs::path& path) { fs::permissions(path, fs::perms::owner_read | fs::perms::group_read); }
 
 // Answers the create-directory dialog once it is up: reports the name it
-// shows, then types `name` and presses OK, or presses "Annuler" when cancel.
-void AnswerNewFolderDialog(const QString& name, bool cancel, QString* shown, int triesLeft = 100) {
+// shows, then types `name` (over the name shown, as a user would, unless
+// clearFirst) and presses OK, or presses "Annuler" when cancel.
+void AnswerNewFolderDialog(const QString& name, bool cancel, bool clearFirst, QString* shown, int triesLeft = 100) {
   QTimer::singleShot(0, [=] {
     CNewFolderDlg* dialog = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets())
       if (auto* candidate = qobject_cast<CNewFolderDlg*>(widget); candidate && candidate->isVisible()) dialog = candidate;
     if (dialog == nullptr) {
-      if (triesLeft > 0) AnswerNewFolderDialog(name, cancel, shown, triesLeft - 1);
+      if (triesLeft > 0) AnswerNewFolderDialog(name, cancel, clearFirst, shown, triesLeft - 1);
       return;
     }
     auto* edit = dialog->findChild<QLineEdit*>("folderNameEdit");
     *shown = edit->text();
-    edit->clear();
+    if (clearFirst) edit->clear();
     QTest::keyClicks(edit, name);
     dialog->findChild<QPushButton*>(cancel ? "cancelButton" : "okButton")->click();
   });
 }
 
 // Runs "Créer un répertoire" and answers its dialog; returns the name it showed.
-QString CreateDirectory(CMainDlg& window, const QString& name, bool cancel = false) {
+QString CreateDirectory(CMainDlg& window, const QString& name, bool cancel = false, bool clearFirst = true) {
   QString shown;
-  AnswerNewFolderDialog(name, cancel, &shown);
+  AnswerNewFolderDialog(name, cancel, clearFirst, &shown);
   window.findChild<QAction*>("createDirectoryAction")->trigger();
   return shown;
 }
@@ -259,8 +260,10 @@ void MainDlgDeleteTest::aCancelledCreationKeepsTheLastConfirmedName() {
   QCOMPARE(CreateDirectory(*window, "Rock"), QString(""));
   QCOMPARE(CreateDirectory(*window, "Jazz", true), QString("Rock"));
   QCOMPARE(CreateDirectory(*window, "Blues", true), QString("Rock"));
+  // The name shown is selected: typing replaces it.
+  QCOMPARE(CreateDirectory(*window, "Jazz", false, false), QString("Rock"));
 
-  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Rock"});
+  QCOMPARE(EntriesOf(box.Player()), (std::vector<std::string>{"Jazz", "Rock"}));
 }
 
 void MainDlgDeleteTest::nothingIsCreatedWithoutAPlayer() {
