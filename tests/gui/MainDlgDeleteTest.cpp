@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "TestEnvironment.h"
 #include "Undeletable.h"
 #include "app/MainDlg.h"
+#include "config/PrivateProfile.h"
 #include "files/NewFolderDlg.h"
 #include "gui/PromptRecorder.h"
 #include "platform/Volumes.h"
@@ -67,6 +69,18 @@ void DoubleClick(CMainDlg& window, const QString& name) {
 }
 
 QString Q(const fs::path& path) { return QString::fromStdString(path.string()); }
+
+void ClickNameHeader(QTreeWidget* list) {
+  QHeaderView* header = list->header();
+  const QPoint at(header->sectionViewportPosition(0) + header->sectionSize(0) / 2, header->height() / 2);
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+QStringList Names(const QTreeWidget* list) {
+  QStringList names;
+  for (int i = 0; i < list->topLevelItemCount(); ++i) names << list->topLevelItem(i)->text(0);
+  return names;
+}
 
 void Click(CMainDlg& window, const char* buttonName) { window.findChild<QPushButton*>(buttonName)->click(); }
 
@@ -125,6 +139,7 @@ class MainDlgDeleteTest final : public QObject {
   void aFolderThatStaysGivesOneMessageEachInBothModes();
   void emptyingFromASubFolderEmptiesAndListsTheRoot();
   void aBackslashInTheNameSeparatesFolders();
+  void emptyingReListsTheRootAsOpeningAFolderDoes();
   void aFolderReachedThroughAnOutsideLinkIsNeverChanged();
 };
 
@@ -324,6 +339,25 @@ void MainDlgDeleteTest::emptyingFromASubFolderEmptiesAndListsTheRoot() {
   QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Settings.dat"});
   QCOMPARE(RowNames(*window), QStringList{"Settings.dat"});
   QVERIFY(box.prompts.messages.empty());
+}
+
+void MainDlgDeleteTest::emptyingReListsTheRootAsOpeningAFolderDoes() {
+  Sandbox box;
+  for (const char* name : {"a.mp3", "b.mp3"}) WriteFile(box.env.ComputerDir() / name, "x");
+  koral::WritePrivateProfileString("repertoires", "pc", box.env.ComputerDir().string(), box.env.ConfigIni().string());
+  WriteFile(box.Player() / "a.mp3", "x");
+  auto window = box.OpenWindow();
+  window->show();
+  QTreeWidget* computer = window->findChild<QTreeWidget*>("computerList");
+  ClickNameHeader(computer);
+  QCOMPARE(Names(computer), (QStringList{"..", "b.mp3", "a.mp3"}));
+
+  Click(*window, "emptyButton");
+  // Opening a folder clears the computer list's direction: Z to A once more.
+  ClickNameHeader(computer);
+
+  QCOMPARE(Names(computer), (QStringList{"..", "b.mp3", "a.mp3"}));
+  QVERIFY(fs::is_empty(box.Player()));
 }
 
 void MainDlgDeleteTest::aBackslashInTheNameSeparatesFolders() {
