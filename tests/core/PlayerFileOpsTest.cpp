@@ -119,6 +119,27 @@ TEST_F(PlayerFileOpsTest, RefusesEveryPathThatLeavesThePlayer) {
   EXPECT_TRUE(fs::exists(Player() / "Sub/song.mp3"));
 }
 
+TEST_F(PlayerFileOpsTest, WorksThroughARootGivenAsALink) {
+  WriteFile(Player() / "a.mp3", "x");
+  WriteFile(Player() / "Settings.dat", "x");
+  fs::create_directory_symlink(Player(), m_dir / "mounted");
+  fs::create_directory_symlink(m_dir.Path(), Player() / "up");
+  const std::string root = (m_dir / "mounted").string();
+  const PlayerFiles files(root);
+
+  EXPECT_FALSE(files.CreateFolder(root, "Musique"));
+  EXPECT_TRUE(files.DeleteEntry(root + "/a.mp3").empty());
+  EXPECT_EQ(ReasonOf([&] { files.DeleteEntry(root + "/up/outside"); }), PlayerPathError::Reason::OutsidePlayer);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(root + "/up", "created"); }), PlayerPathError::Reason::OutsidePlayer);
+  EXPECT_TRUE(files.EmptyPlayer().empty());
+
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(Player())) left.push_back(entry.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"Settings.dat"});
+  EXPECT_TRUE(fs::is_directory(Outside()));
+  EXPECT_FALSE(fs::exists(m_dir / "created"));
+}
+
 TEST_F(PlayerFileOpsTest, NeedsARealPlayerRoot) {
   const auto noPlayer = PlayerPathError::Reason::NoPlayer;
   EXPECT_EQ(ReasonOf([] { PlayerFiles files(""); }), noPlayer);
