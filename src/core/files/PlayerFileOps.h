@@ -62,9 +62,10 @@ class PlayerFiles {
   std::vector<RemovalFailure> EmptyPlayer() const;
 
   // Creates folder + "/" + name, one level: every part but the last must
-  // exist; a backslash separates parts as a slash does. Throws PlayerPathError for a bad name or a place outside the
-  // player; otherwise returns the error (empty on success).
-  std::error_code CreateFolder(const std::string& folder, const std::string& name) const;
+  // exist; a backslash separates parts as a slash does. Throws
+  // PlayerPathError for a bad name or a place outside the player; otherwise
+  // returns the error (empty on success).
+  std::error_code CreateFolder(const std::string& folder, const std::string& typedName) const;
 
  private:
   // The entry's path with its parent resolved; nullopt when the parent is gone.
