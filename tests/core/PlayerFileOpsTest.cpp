@@ -99,6 +99,18 @@ TEST_F(PlayerFileOpsTest, RemovesSymbolicLinksWithoutTouchingWhatTheyPointTo) {
   EXPECT_EQ(fs::status(Outside() / "keep.mp3").permissions() & fs::perms::owner_write, fs::perms::none);
 }
 
+TEST_F(PlayerFileOpsTest, AHardLinkGoesAndTheOutsideFileKeepsItsMode) {
+  WriteFile(Outside() / "keep.mp3", "precious");
+  MakeReadOnly(Outside() / "keep.mp3");
+  fs::create_hard_link(Outside() / "keep.mp3", Player() / "linked.mp3");
+
+  EXPECT_TRUE(PlayerFiles(Player().string()).DeleteEntry(At("linked.mp3")).empty());
+
+  EXPECT_FALSE(fs::exists(Player() / "linked.mp3"));
+  EXPECT_EQ(koral::test::ReadFile(Outside() / "keep.mp3"), "precious");
+  EXPECT_EQ(fs::status(Outside() / "keep.mp3").permissions() & fs::perms::owner_write, fs::perms::none);
+}
+
 TEST_F(PlayerFileOpsTest, RefusesEveryPathThatLeavesThePlayer) {
   WriteFile(Outside() / "victim.mp3", "x");
   WriteFile(Player() / "Sub/song.mp3", "x");

@@ -30,10 +30,18 @@ bool IsRealFolder(const fs::path& path) {
   return fs::is_directory(fs::symlink_status(path, error));
 }
 
+// A file with other names may also be reached from outside the player: its
+// mode is left alone (the player's vfat has no such files).
+bool HasOtherNames(const fs::path& path) {
+  std::error_code error;
+  return fs::hard_link_count(path, error) != 1;
+}
+
 // Makes the file deletable first; a failure of either step leaves it in place.
 void DeleteFile(const fs::path& path, std::vector<RemovalFailure>& failures) {
   std::error_code error;
-  if (!IsSymlink(path)) fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
+  if (!IsSymlink(path) && !HasOtherNames(path))
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
   if (!fs::remove(path, error) && error) failures.push_back({path.string(), error, false});
 }
 
