@@ -43,10 +43,16 @@ struct Sandbox {
 
 QTreeWidget* PlayerList(CMainDlg& window) { return window.findChild<QTreeWidget*>("playerList"); }
 
-QStringList RowNames(CMainDlg& window) {
+// The rows' names, top row first.
+QStringList Names(const QTreeWidget* list) {
   QStringList names;
-  QTreeWidget* list = PlayerList(window);
   for (int i = 0; i < list->topLevelItemCount(); ++i) names << list->topLevelItem(i)->text(0);
+  return names;
+}
+
+// The player list's names, sorted.
+QStringList RowNames(CMainDlg& window) {
+  QStringList names = Names(PlayerList(window));
   names.sort();
   return names;
 }
@@ -74,12 +80,6 @@ void ClickNameHeader(QTreeWidget* list) {
   QHeaderView* header = list->header();
   const QPoint at(header->sectionViewportPosition(0) + header->sectionSize(0) / 2, header->height() / 2);
   QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-}
-
-QStringList Names(const QTreeWidget* list) {
-  QStringList names;
-  for (int i = 0; i < list->topLevelItemCount(); ++i) names << list->topLevelItem(i)->text(0);
-  return names;
 }
 
 void Click(CMainDlg& window, const char* buttonName) { window.findChild<QPushButton*>(buttonName)->click(); }
