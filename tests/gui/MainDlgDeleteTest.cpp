@@ -176,11 +176,11 @@ void MainDlgDeleteTest::deletingNothingSelectedSaysSo() {
 
 void MainDlgDeleteTest::theParentEntryIsRefusedTheOthersGoThenTheWindowCloses() {
   Sandbox box;
-  for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) WriteFile(box.Player() / name, "x");
+  for (const char* name : {"Musique/a.mp3", "Musique/b.mp3", "Musique/c.mp3"}) WriteFile(box.Player() / name, "x");
   auto window = box.OpenWindow();
   window->show();
-  // The parent row a sub-folder shows, standing beside the root's files.
-  new QTreeWidgetItem(PlayerList(*window), {QStringLiteral("..")});
+  DoubleClick(*window, "Musique");
+  PlayerList(*window)->clearSelection();
 
   Select(*window, {"..", "a.mp3", "b.mp3"});
   Click(*window, "deleteButton");
@@ -189,8 +189,8 @@ void MainDlgDeleteTest::theParentEntryIsRefusedTheOthersGoThenTheWindowCloses() 
   QCOMPARE(box.prompts.messages[0].text,
            QString("T'es barge? Ne t'amuse surtout pas à vouloir supprimer '..'! Allez, on sort de là!"));
   QCOMPARE(box.prompts.messages[0].title, QString("Faut pas faire çà!"));
-  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"c.mp3"});
-  QCOMPARE(RowNames(*window), QStringList{"c.mp3"});
+  QCOMPARE(EntriesOf(box.Player() / "Musique"), std::vector<std::string>{"c.mp3"});
+  QCOMPARE(RowNames(*window), (QStringList{"..", "c.mp3"}));
   QVERIFY(window->isVisible());  // closes only once the handler is over
   QTRY_VERIFY(!window->isVisible());
   QCOMPARE(window->result(), int(QDialog::Accepted));
