@@ -47,8 +47,9 @@ TEST_F(PlayerFilesCommandTest, RmDeletesFilesFoldersAndLinksButNotTheirTargets) 
   fs::permissions(Player() / "a.mp3", fs::perms::owner_read);
   WriteFile(Outside() / "Albums/song.mp3", "precious");
   fs::create_directory_symlink(Outside() / "Albums", Player() / "link");
+  fs::create_directory_symlink(Outside() / "Albums", Player() / "slashedLink");
 
-  EXPECT_EQ(Run({"rm", "a.mp3", ".hidden", "Album/", "link"}), 0) << m_err;
+  EXPECT_EQ(Run({"rm", "a.mp3", ".hidden", "Album/", "link", "slashedLink/"}), 0) << m_err;
 
   EXPECT_EQ(PlayerEntries(), std::vector<std::string>{"Settings.dat"});
   EXPECT_EQ(koral::test::ReadFile(Outside() / "Albums/song.mp3"), "precious");
@@ -86,14 +87,19 @@ TEST_F(PlayerFilesCommandTest, EmptyKeepsTheRootsDatAndIniFiles) {
 
 TEST_F(PlayerFilesCommandTest, MkdirCreatesOneFolderInsideThePlayer) {
   fs::create_directory_symlink(Outside(), Player() / "escape");
+  fs::create_directory_symlink(Outside() / "escaped", Player() / "dangling");
 
   EXPECT_EQ(Run({"mkdir", "Musique"}), 0) << m_err;
   EXPECT_EQ(Run({"mkdir", "Musique/Rock"}), 0) << m_err;
+  EXPECT_EQ(Run({"mkdir", "Musique\\Jazz"}), 0) << m_err;
   EXPECT_TRUE(fs::is_directory(Player() / "Musique/Rock"));
+  EXPECT_TRUE(fs::is_directory(Player() / "Musique/Jazz"));
 
   for (const std::string& name : {std::string("Musique"), std::string("Absent/Rock"), std::string(""),
                                   std::string("../escaped"), (Outside() / "escaped").string(),
-                                  std::string("escape/escaped")}) {
+                                  std::string("escape/escaped"), std::string("..\\escaped"),
+                                  std::string("escape\\escaped"), std::string("dangling"),
+                                  std::string("dangling/inner")}) {
     EXPECT_EQ(Run({"mkdir", name}), 1) << name;
     EXPECT_NE(m_err.find("Création du répertoire impossible"), std::string::npos) << m_err;
   }

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <algorithm>
 #include <functional>
 
 #include "TestEnvironment.h"
+#include "Undeletable.h"
+#include "files/SizeText.h"
 
 namespace fs = std::filesystem;
 using koral::PlayerFiles;
@@ -46,6 +48,24 @@ void MakeReadOnly(const fs::path& path) {
 
 }  // namespace
 
+TEST_F(PlayerFileOpsTest, AFolderThatStaysIsReportedAndTheWalkGoesOn) {
+  for (const char* name : {"Album/Disc/locked.mp3", "Album/Disc/other.mp3", "Album/a.mp3", "Album/Live/b.mp3"})
+    WriteFile(Player() / name, "x");
+  const koral::test::Undeletable lock(Player() / "Album/Disc/locked.mp3");
+  if (!lock.Held()) GTEST_SKIP() << "the immutable flag cannot be set here";
+
+  const std::vector<koral::RemovalFailure> failures = PlayerFiles(Player().string()).DeleteEntry(At("Album"));
+
+  std::vector<std::string> folders;
+  for (const koral::RemovalFailure& failure : failures)
+    if (failure.folder) folders.push_back(failure.path);
+  EXPECT_EQ(folders, (std::vector<std::string>{At("Album/Disc"), At("Album")}));
+  EXPECT_EQ(failures.size(), 3U);  // the file itself, not shown to the user
+  EXPECT_FALSE(fs::exists(Player() / "Album/Disc/other.mp3"));
+  EXPECT_FALSE(fs::exists(Player() / "Album/a.mp3"));
+  EXPECT_FALSE(fs::exists(Player() / "Album/Live"));
+}
+
 TEST_F(PlayerFileOpsTest, DeletesReadOnlyAndHiddenFilesAtTheTopAndInsideATree) {
   WriteFile(Player() / "locked.mp3", "x");
   WriteFile(Player() / ".hidden", "x");
@@ -79,6 +99,18 @@ TEST_F(PlayerFileOpsTest, RemovesSymbolicLinksWithoutTouchingWhatTheyPointTo) {
   EXPECT_EQ(fs::status(Outside() / "keep.mp3").permissions() & fs::perms::owner_write, fs::perms::none);
 }
 
+TEST_F(PlayerFileOpsTest, AHardLinkGoesAndTheOutsideFileKeepsItsMode) {
+  WriteFile(Outside() / "keep.mp3", "precious");
+  MakeReadOnly(Outside() / "keep.mp3");
+  fs::create_hard_link(Outside() / "keep.mp3", Player() / "linked.mp3");
+
+  EXPECT_TRUE(PlayerFiles(Player().string()).DeleteEntry(At("linked.mp3")).empty());
+
+  EXPECT_FALSE(fs::exists(Player() / "linked.mp3"));
+  EXPECT_EQ(koral::test::ReadFile(Outside() / "keep.mp3"), "precious");
+  EXPECT_EQ(fs::status(Outside() / "keep.mp3").permissions() & fs::perms::owner_write, fs::perms::none);
+}
+
 TEST_F(PlayerFileOpsTest, RefusesEveryPathThatLeavesThePlayer) {
   WriteFile(Outside() / "victim.mp3", "x");
   WriteFile(Player() / "Sub/song.mp3", "x");
@@ -97,6 +129,27 @@ TEST_F(PlayerFileOpsTest, RefusesEveryPathThatLeavesThePlayer) {
 
   EXPECT_TRUE(fs::exists(Outside() / "victim.mp3"));
   EXPECT_TRUE(fs::exists(Player() / "Sub/song.mp3"));
+}
+
+TEST_F(PlayerFileOpsTest, WorksThroughARootGivenAsALink) {
+  WriteFile(Player() / "a.mp3", "x");
+  WriteFile(Player() / "Settings.dat", "x");
+  fs::create_directory_symlink(Player(), m_dir / "mounted");
+  fs::create_directory_symlink(m_dir.Path(), Player() / "up");
+  const std::string root = (m_dir / "mounted").string();
+  const PlayerFiles files(root);
+
+  EXPECT_FALSE(files.CreateFolder(root, "Musique"));
+  EXPECT_TRUE(files.DeleteEntry(root + "/a.mp3").empty());
+  EXPECT_EQ(ReasonOf([&] { files.DeleteEntry(root + "/up/outside"); }), PlayerPathError::Reason::OutsidePlayer);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(root + "/up", "created"); }), PlayerPathError::Reason::OutsidePlayer);
+  EXPECT_TRUE(files.EmptyPlayer().empty());
+
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(Player())) left.push_back(entry.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"Settings.dat"});
+  EXPECT_TRUE(fs::is_directory(Outside()));
+  EXPECT_FALSE(fs::exists(m_dir / "created"));
 }
 
 TEST_F(PlayerFileOpsTest, NeedsARealPlayerRoot) {
@@ -149,6 +202,43 @@ TEST_F(PlayerFileOpsTest, CreatesOneFolderLevelInsideThePlayer) {
   EXPECT_TRUE(fs::is_directory(Player() / " spaced "));
 }
 
+TEST_F(PlayerFileOpsTest, ABackslashSeparatesFoldersAsASlashDoes) {
+  fs::create_directories(Player() / "Musique");
+  const PlayerFiles files(Player().string());
+  const std::string folder = Player().string();
+
+  EXPECT_FALSE(files.CreateFolder(folder, "Musique\\Jazz"));
+  EXPECT_TRUE(fs::is_directory(Player() / "Musique/Jazz"));
+  EXPECT_EQ(files.CreateFolder(folder, "Absent\\Rock"), std::errc::no_such_file_or_directory);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "..\\created"); }), PlayerPathError::Reason::BadName);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "Musique\\..\\..\\created"); }),
+            PlayerPathError::Reason::BadName);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "Musique\\."); }), PlayerPathError::Reason::BadName);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "\\created"); }), PlayerPathError::Reason::BadName);
+
+  EXPECT_FALSE(fs::exists(m_dir / "created"));
+  EXPECT_FALSE(fs::exists("/created"));
+  std::vector<std::string> left;
+  for (const auto& entry : fs::recursive_directory_iterator(Player())) left.push_back(entry.path().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{At("Musique"), At("Musique/Jazz")}));
+}
+
+TEST_F(PlayerFileOpsTest, NothingIsCreatedThroughALinkThatPointsOutside) {
+  fs::create_directory_symlink(Outside() / "target", Player() / "dangling");
+  fs::create_directory_symlink(Outside(), Player() / "escape");
+  const PlayerFiles files(Player().string());
+  const std::string folder = Player().string();
+
+  EXPECT_EQ(files.CreateFolder(folder, "dangling"), std::errc::file_exists);
+  EXPECT_TRUE(files.CreateFolder(folder, "dangling/inner"));
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "escape\\created"); }), PlayerPathError::Reason::OutsidePlayer);
+  EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder + "/escape", "created"); }),
+            PlayerPathError::Reason::OutsidePlayer);
+
+  EXPECT_TRUE(fs::is_empty(Outside()));
+}
+
 TEST_F(PlayerFileOpsTest, RefusesFolderNamesAndPlacesOutsideThePlayer) {
   fs::create_directory_symlink(Outside(), Player() / "escape");
   const PlayerFiles files(Player().string());
@@ -176,9 +266,9 @@ TEST(RemovalFailureText, ComesFromTheRuntimeOrTheSystem) {
   EXPECT_EQ(koral::RemovalFailureText(std::error_code(), false), std::nullopt);
 }
 
-TEST(TypeOfName, IsTheTextAfterTheLastDot) {
-  EXPECT_EQ(koral::TypeOfName("archive.tar.gz"), "gz");
-  EXPECT_EQ(koral::TypeOfName("README"), "");
-  EXPECT_EQ(koral::TypeOfName("name."), "");
-  EXPECT_EQ(koral::TypeOfName("Config.INI"), "INI");
+TEST(EmptyingType, IsTheTypeThePlayerListShows) {
+  EXPECT_EQ(koral::FileType("archive.tar.gz"), "gz");
+  EXPECT_EQ(koral::FileType("README"), "");
+  EXPECT_EQ(koral::FileType("name."), "");
+  EXPECT_EQ(koral::FileType("Config.INI"), "INI");
 }

@@ -1,5 +1,7 @@
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -7,12 +9,16 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "TestEnvironment.h"
+#include "Undeletable.h"
 #include "app/MainDlg.h"
+#include "config/PrivateProfile.h"
 #include "files/NewFolderDlg.h"
 #include "gui/PromptRecorder.h"
 #include "platform/Volumes.h"
@@ -37,10 +43,16 @@ struct Sandbox {
 
 QTreeWidget* PlayerList(CMainDlg& window) { return window.findChild<QTreeWidget*>("playerList"); }
 
-QStringList RowNames(CMainDlg& window) {
+// The rows' names, top row first.
+QStringList Names(const QTreeWidget* list) {
   QStringList names;
-  QTreeWidget* list = PlayerList(window);
   for (int i = 0; i < list->topLevelItemCount(); ++i) names << list->topLevelItem(i)->text(0);
+  return names;
+}
+
+// The player list's names, sorted.
+QStringList RowNames(CMainDlg& window) {
+  QStringList names = Names(PlayerList(window));
   names.sort();
   return names;
 }
@@ -51,6 +63,23 @@ void Select(CMainDlg& window, const QStringList& names) {
     QVERIFY2(rows.size() == 1, qPrintable(name));
     rows.front()->setSelected(true);
   }
+}
+
+void DoubleClick(CMainDlg& window, const QString& name) {
+  QTreeWidget* list = PlayerList(window);
+  const QList<QTreeWidgetItem*> rows = list->findItems(name, Qt::MatchExactly, 0);
+  QVERIFY2(rows.size() == 1, qPrintable(name));
+  const QPoint at = list->visualItemRect(rows.front()).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+QString Q(const fs::path& path) { return QString::fromStdString(path.string()); }
+
+void ClickNameHeader(QTreeWidget* list) {
+  QHeaderView* header = list->header();
+  const QPoint at(header->sectionViewportPosition(0) + header->sectionSize(0) / 2, header->height() / 2);
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
 }
 
 void Click(CMainDlg& window, const char* buttonName) { window.findChild<QPushButton*>(buttonName)->click(); }
@@ -65,28 +94,29 @@ std::vector<std::string> EntriesOf(const fs::path& folder) {
 void MakeReadOnly(const fs::path& path) { fs::permissions(path, fs::perms::owner_read | fs::perms::group_read); }
 
 // Answers the create-directory dialog once it is up: reports the name it
-// shows, then types `name` and presses OK, or presses "Annuler" when cancel.
-void AnswerNewFolderDialog(const QString& name, bool cancel, QString* shown, int triesLeft = 100) {
+// shows, then types `name` (over the name shown, as a user would, unless
+// clearFirst) and presses OK, or presses "Annuler" when cancel.
+void AnswerNewFolderDialog(const QString& name, bool cancel, bool clearFirst, QString* shown, int triesLeft = 100) {
   QTimer::singleShot(0, [=] {
     CNewFolderDlg* dialog = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets())
       if (auto* candidate = qobject_cast<CNewFolderDlg*>(widget); candidate && candidate->isVisible()) dialog = candidate;
     if (dialog == nullptr) {
-      if (triesLeft > 0) AnswerNewFolderDialog(name, cancel, shown, triesLeft - 1);
+      if (triesLeft > 0) AnswerNewFolderDialog(name, cancel, clearFirst, shown, triesLeft - 1);
       return;
     }
     auto* edit = dialog->findChild<QLineEdit*>("folderNameEdit");
     *shown = edit->text();
-    edit->clear();
+    if (clearFirst) edit->clear();
     QTest::keyClicks(edit, name);
     dialog->findChild<QPushButton*>(cancel ? "cancelButton" : "okButton")->click();
   });
 }
 
 // Runs "Créer un répertoire" and answers its dialog; returns the name it showed.
-QString CreateDirectory(CMainDlg& window, const QString& name, bool cancel = false) {
+QString CreateDirectory(CMainDlg& window, const QString& name, bool cancel = false, bool clearFirst = true) {
   QString shown;
-  AnswerNewFolderDialog(name, cancel, &shown);
+  AnswerNewFolderDialog(name, cancel, clearFirst, &shown);
   window.findChild<QAction*>("createDirectoryAction")->trigger();
   return shown;
 }
@@ -106,18 +136,24 @@ class MainDlgDeleteTest final : public QObject {
   void createsAFolderAndRefusesNamesThatLeaveThePlayer();
   void aCancelledCreationKeepsTheLastConfirmedName();
   void nothingIsCreatedWithoutAPlayer();
+  void aFolderThatStaysGivesOneMessageEachInBothModes();
+  void emptyingFromASubFolderEmptiesAndListsTheRoot();
+  void aBackslashInTheNameSeparatesFolders();
+  void emptyingReListsTheRootAsOpeningAFolderDoes();
+  void aFolderReachedThroughAnOutsideLinkIsNeverChanged();
 };
 
 void MainDlgDeleteTest::deletesReadOnlyAndHiddenFilesAtTheTopAndInsideATree() {
   Sandbox box;
   for (const char* name : {"Settings.dat", "locked.mp3", ".hidden", "Album/locked.mp3", "Album/.hidden",
-                           "Album/Disc 2/track.mp3"})
+                           "Album/Disc 2/track.mp3", "Live../track.mp3"})
     WriteFile(box.Player() / name, "x");
   MakeReadOnly(box.Player() / "locked.mp3");
   MakeReadOnly(box.Player() / "Album/locked.mp3");
   auto window = box.OpenWindow();
 
-  Select(*window, {"locked.mp3", ".hidden", "Album"});
+  // A folder whose name merely ends in two dots is no parent entry.
+  Select(*window, {"locked.mp3", ".hidden", "Album", "Live.."});
   Click(*window, "deleteButton");
 
   QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Settings.dat"});
@@ -140,11 +176,11 @@ void MainDlgDeleteTest::deletingNothingSelectedSaysSo() {
 
 void MainDlgDeleteTest::theParentEntryIsRefusedTheOthersGoThenTheWindowCloses() {
   Sandbox box;
-  for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) WriteFile(box.Player() / name, "x");
+  for (const char* name : {"Musique/a.mp3", "Musique/b.mp3", "Musique/c.mp3"}) WriteFile(box.Player() / name, "x");
   auto window = box.OpenWindow();
   window->show();
-  // The parent row a sub-folder shows, standing beside the root's files.
-  new QTreeWidgetItem(PlayerList(*window), {QStringLiteral("..")});
+  DoubleClick(*window, "Musique");
+  PlayerList(*window)->clearSelection();
 
   Select(*window, {"..", "a.mp3", "b.mp3"});
   Click(*window, "deleteButton");
@@ -153,8 +189,8 @@ void MainDlgDeleteTest::theParentEntryIsRefusedTheOthersGoThenTheWindowCloses() 
   QCOMPARE(box.prompts.messages[0].text,
            QString("T'es barge? Ne t'amuse surtout pas à vouloir supprimer '..'! Allez, on sort de là!"));
   QCOMPARE(box.prompts.messages[0].title, QString("Faut pas faire çà!"));
-  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"c.mp3"});
-  QCOMPARE(RowNames(*window), QStringList{"c.mp3"});
+  QCOMPARE(EntriesOf(box.Player() / "Musique"), std::vector<std::string>{"c.mp3"});
+  QCOMPARE(RowNames(*window), (QStringList{"..", "c.mp3"}));
   QVERIFY(window->isVisible());  // closes only once the handler is over
   QTRY_VERIFY(!window->isVisible());
   QCOMPARE(window->result(), int(QDialog::Accepted));
@@ -240,8 +276,10 @@ void MainDlgDeleteTest::aCancelledCreationKeepsTheLastConfirmedName() {
   QCOMPARE(CreateDirectory(*window, "Rock"), QString(""));
   QCOMPARE(CreateDirectory(*window, "Jazz", true), QString("Rock"));
   QCOMPARE(CreateDirectory(*window, "Blues", true), QString("Rock"));
+  // The name shown is selected: typing replaces it.
+  QCOMPARE(CreateDirectory(*window, "Jazz", false, false), QString("Rock"));
 
-  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Rock"});
+  QCOMPARE(EntriesOf(box.Player()), (std::vector<std::string>{"Jazz", "Rock"}));
 }
 
 void MainDlgDeleteTest::nothingIsCreatedWithoutAPlayer() {
@@ -259,6 +297,116 @@ void MainDlgDeleteTest::nothingIsCreatedWithoutAPlayer() {
   QVERIFY(!created);
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QCOMPARE(box.prompts.messages[0].text, QString("Création du répertoire impossible"));
+}
+
+void MainDlgDeleteTest::aFolderThatStaysGivesOneMessageEachInBothModes() {
+  Sandbox box;
+  for (const char* name : {"Album/Disc/locked.mp3", "Album/Disc/other.mp3", "Album/a.mp3"})
+    WriteFile(box.Player() / name, "x");
+  const koral::test::Undeletable lock(box.Player() / "Album/Disc/locked.mp3");
+  if (!lock.Held()) QSKIP("the immutable flag cannot be set here");
+  const QString notEmpty = QString::fromLocal8Bit(std::strerror(ENOTEMPTY));
+
+  for (const bool win98 : {false, true}) {
+    WriteFile(box.Player() / "b.mp3", "x");
+    auto window = box.OpenWindow();
+    window->findChild<QCheckBox*>("win98Check")->setChecked(win98);
+    box.prompts.messages.clear();
+    Select(*window, {"Album", "b.mp3"});
+    Click(*window, "deleteButton");
+
+    QCOMPARE(box.prompts.messages.size(), size_t{2});  // Disc, then Album; the file says nothing
+    for (const auto& message : box.prompts.messages) {
+      QCOMPARE(message.text, notEmpty);
+      QCOMPARE(message.title, QString("Erreur"));
+    }
+    QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Album"});
+    QCOMPARE(EntriesOf(box.Player() / "Album/Disc"), std::vector<std::string>{"locked.mp3"});
+    QCOMPARE(RowNames(*window), QStringList{"Album"});
+  }
+}
+
+void MainDlgDeleteTest::emptyingFromASubFolderEmptiesAndListsTheRoot() {
+  Sandbox box;
+  for (const char* name : {"Settings.dat", "Musique/Rock/song.mp3", "Musique/a.mp3"}) WriteFile(box.Player() / name, "x");
+  auto window = box.OpenWindow();
+  window->show();
+  DoubleClick(*window, "Musique");
+  QCOMPARE(window->PlayerFolder(), Q(box.Player() / "Musique"));
+
+  Click(*window, "emptyButton");
+
+  QCOMPARE(window->PlayerFolder(), Q(box.Player()));
+  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Settings.dat"});
+  QCOMPARE(RowNames(*window), QStringList{"Settings.dat"});
+  QVERIFY(box.prompts.messages.empty());
+}
+
+void MainDlgDeleteTest::emptyingReListsTheRootAsOpeningAFolderDoes() {
+  Sandbox box;
+  for (const char* name : {"a.mp3", "b.mp3"}) WriteFile(box.env.ComputerDir() / name, "x");
+  koral::WritePrivateProfileString("repertoires", "pc", box.env.ComputerDir().string(), box.env.ConfigIni().string());
+  WriteFile(box.Player() / "a.mp3", "x");
+  auto window = box.OpenWindow();
+  window->show();
+  QTreeWidget* computer = window->findChild<QTreeWidget*>("computerList");
+  ClickNameHeader(computer);
+  QCOMPARE(Names(computer), (QStringList{"..", "b.mp3", "a.mp3"}));
+
+  Click(*window, "emptyButton");
+  // Opening a folder clears the computer list's direction: Z to A once more.
+  ClickNameHeader(computer);
+
+  QCOMPARE(Names(computer), (QStringList{"..", "b.mp3", "a.mp3"}));
+  QVERIFY(fs::is_empty(box.Player()));
+}
+
+void MainDlgDeleteTest::aBackslashInTheNameSeparatesFolders() {
+  Sandbox box;
+  fs::create_directories(box.Player() / "Musique");
+  auto window = box.OpenWindow();
+
+  CreateDirectory(*window, "Musique\\Jazz");
+  QVERIFY(fs::is_directory(box.Player() / "Musique/Jazz"));
+  QVERIFY(box.prompts.messages.empty());
+
+  for (const QString& name : {QString("Absent\\Rock"), QString("Musique\\..\\..\\escape")}) {
+    box.prompts.messages.clear();
+    CreateDirectory(*window, name);
+    QCOMPARE(box.prompts.messages.size(), size_t{1});
+    QCOMPARE(box.prompts.messages[0].text, QString("Création du répertoire impossible"));
+  }
+  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Musique"});
+  QCOMPARE(EntriesOf(box.Player() / "Musique"), std::vector<std::string>{"Jazz"});
+  QVERIFY(!fs::exists(box.Player().parent_path() / "escape"));
+}
+
+void MainDlgDeleteTest::aFolderReachedThroughAnOutsideLinkIsNeverChanged() {
+  Sandbox box;
+  const fs::path outside = box.env.ComputerDir() / "Albums";
+  WriteFile(outside / "song.mp3", "precious");
+  fs::create_directory_symlink(outside, box.Player() / "escape");
+  WriteFile(box.Player() / "Settings.dat", "x");
+  auto window = box.OpenWindow();
+  window->show();
+  DoubleClick(*window, "escape");
+  if (window->PlayerFolder() != Q(box.Player() / "escape")) QSKIP("the player list does not enter this link");
+
+  Select(*window, {"song.mp3"});
+  Click(*window, "deleteButton");
+  QCOMPARE(box.prompts.messages.size(), size_t{1});
+  QVERIFY(box.prompts.messages[0].text.contains("rien n'a été supprimé"));
+  QCOMPARE(box.prompts.messages[0].title, QString("Suppression impossible"));
+
+  box.prompts.messages.clear();
+  CreateDirectory(*window, "created");
+  QCOMPARE(box.prompts.messages.size(), size_t{1});
+  QCOMPARE(box.prompts.messages[0].text, QString("Création du répertoire impossible"));
+
+  Click(*window, "emptyButton");  // the root's own link goes, never what it shows
+  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Settings.dat"});
+  QCOMPARE(EntriesOf(outside), std::vector<std::string>{"song.mp3"});
+  QCOMPARE(koral::test::ReadFile(outside / "song.mp3"), std::string("precious"));
 }
 
 QTEST_MAIN(MainDlgDeleteTest)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "files/Paths.h"
+#include "files/SizeText.h"
 
 namespace koral {
 
@@ -29,10 +30,18 @@ bool IsRealFolder(const fs::path& path) {
   return fs::is_directory(fs::symlink_status(path, error));
 }
 
+// A file with other names may also be reached from outside the player: its
+// mode is left alone (the player's vfat has no such files).
+bool HasOtherNames(const fs::path& path) {
+  std::error_code error;
+  return fs::hard_link_count(path, error) != 1;
+}
+
 // Makes the file deletable first; a failure of either step leaves it in place.
 void DeleteFile(const fs::path& path, std::vector<RemovalFailure>& failures) {
   std::error_code error;
-  if (!IsSymlink(path)) fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
+  if (!IsSymlink(path) && !HasOtherNames(path))
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
   if (!fs::remove(path, error) && error) failures.push_back({path.string(), error, false});
 }
 
@@ -59,9 +68,16 @@ void DeleteFolderTree(const fs::path& folder, std::vector<RemovalFailure>& failu
 bool IsKeptWhenEmptying(const fs::path& entry) {
   std::error_code error;
   if (fs::is_directory(fs::status(entry, error))) return false;
-  std::string type = TypeOfName(entry.filename().string());
+  std::string type = FileType(entry.filename().string());
   std::transform(type.begin(), type.end(), type.begin(), [](unsigned char c) { return std::toupper(c); });
   return type == "DAT" || type == "INI";
+}
+
+// The player's own file system takes a backslash as a separator, and refuses
+// it inside a name: a typed "Musique\Rock" means Rock inside Musique.
+std::string WithSlashes(std::string name) {
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
 }
 
 bool IsBadFolderName(const std::string& name) {
@@ -81,11 +97,6 @@ std::optional<std::string> RemovalFailureText(const std::error_code& error, bool
   std::string text = std::system_category().message(error.value());
   if (text.empty()) return std::nullopt;
   return text;
-}
-
-std::string TypeOfName(const std::string& name) {
-  const size_t dot = name.find_last_of('.');
-  return dot == std::string::npos ? std::string() : name.substr(dot + 1);
 }
 
 PlayerFiles::PlayerFiles(const std::string& playerRoot) {
@@ -137,11 +148,12 @@ std::vector<RemovalFailure> PlayerFiles::EmptyPlayer() const {
   return failures;
 }
 
-std::error_code PlayerFiles::CreateFolder(const std::string& folder, const std::string& name) const {
+std::error_code PlayerFiles::CreateFolder(const std::string& folder, const std::string& typedName) const {
   using Reason = PlayerPathError::Reason;
-  if (IsBadFolderName(name)) throw PlayerPathError(Reason::BadName, name);
+  const std::string name = WithSlashes(typedName);
+  if (IsBadFolderName(name)) throw PlayerPathError(Reason::BadName, typedName);
   const fs::path target(WithoutTrailingSlashes(JoinPath(folder, name)));
-  if (IsDotOrDotDot(target.filename())) throw PlayerPathError(Reason::BadName, name);
+  if (IsDotOrDotDot(target.filename())) throw PlayerPathError(Reason::BadName, typedName);
   std::error_code error;
   const fs::path parent = fs::canonical(target.parent_path(), error);
   if (error) return error;

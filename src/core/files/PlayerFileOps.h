@@ -39,10 +39,6 @@ struct RemovalFailure {
 // the code; nullopt when there is nothing to show. Both are strerror here.
 std::optional<std::string> RemovalFailureText(const std::error_code& error, bool win98);
 
-// The type of an entry as the player list shows it: the text after the last
-// dot of the name, empty without one.
-std::string TypeOfName(const std::string& name);
-
 // Deletes, empties and creates on the player. Every path is checked, after
 // resolving ".." and symbolic links, to lie inside the player root; a
 // symbolic link is removed itself, never what it points to.
@@ -66,9 +62,10 @@ class PlayerFiles {
   std::vector<RemovalFailure> EmptyPlayer() const;
 
   // Creates folder + "/" + name, one level: every part but the last must
-  // exist. Throws PlayerPathError for a bad name or a place outside the
-  // player; otherwise returns the error (empty on success).
-  std::error_code CreateFolder(const std::string& folder, const std::string& name) const;
+  // exist; a backslash separates parts as a slash does. Throws
+  // PlayerPathError for a bad name or a place outside the player; otherwise
+  // returns the error (empty on success).
+  std::error_code CreateFolder(const std::string& folder, const std::string& typedName) const;
 
  private:
   // The entry's path with its parent resolved; nullopt when the parent is gone.

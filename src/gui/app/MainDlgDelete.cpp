@@ -98,7 +98,7 @@ void CMainDlg::OnEmptyPlayer() {
   const std::optional<koral::PlayerFiles> files = OpenPlayerFiles(this, m_playerRoot);
   if (!files) return;
   m_playerFolder = m_playerRoot;
-  RefreshPlayerList();
+  OpenFolder(m_ui->playerList, nullptr);
   if (files->IsEmpty()) {
     Prompt::Message(this, QStringLiteral("L'Koral est vide !"), QStringLiteral("T'es aveugle?"));
     return;

@@ -12,6 +12,8 @@ CNewFolderDlg::~CNewFolderDlg() = default;
 
 int CNewFolderDlg::exec() {
   m_ui->folderNameEdit->setText(m_folderName);
+  // Selected, so that typing replaces the last name rather than adding to it.
+  m_ui->folderNameEdit->selectAll();
   m_ui->folderNameEdit->setFocus();
   return QDialog::exec();
 }
