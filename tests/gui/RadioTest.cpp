@@ -113,6 +113,7 @@ class RadioTest final : public QObject {
   void SavingWritesOnlyTheFirstNbradiosRecords();
   void TheCityIsStoredWhenTheTabIsLeftAndWhenTheSheetCloses();
   void TheRememberedCityIsMatchedWholeBeforeAsAPrefix();
+  void CitiesSortAlphabeticallyAndTheRememberedCaseComesBack();
   void HeaderClicksSortAndTheMarkFollowsItsRow();
   void AMissingImageIsFatalOnOpeningAndReportedOnSaving();
   void MissingStationsFileAndMissingLayout();
@@ -287,6 +288,27 @@ void RadioTest::TheRememberedCityIsMatchedWholeBeforeAsAPrefix() {
   RememberCity(env, "Lyon");
   CRadio page;
   QCOMPARE(Cities(&page)->currentIndex(), -1);
+}
+
+void RadioTest::CitiesSortAlphabeticallyAndTheRememberedCaseComesBack() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  env.SetSettingsImage();
+  koral::test::WriteFile(env.RadiosIni(),
+                         "\\Zurich\n-1\n\\paris\n91.0 Minuscule\n-1\n\\Évreux\n-1\n\\Paris\n90.0 Majuscule\n-1\n"
+                         "\\eve\n-1\n\\Lyon\n-1\n");
+  RememberCity(env, "paris");
+  {
+    CRadio page;
+    QStringList order;
+    for (int index = 0; index < Cities(&page)->count(); ++index) order << Cities(&page)->itemText(index);
+    QCOMPARE(order, (QStringList{"eve", "Évreux", "Lyon", "Paris", "paris", "Zurich"}));
+    QCOMPARE(Cities(&page)->currentText(), QStringLiteral("paris"));
+    QCOMPARE(Column(Stations(&page), 0), QStringList{QStringLiteral("Minuscule")});
+  }
+  RememberCity(env, "PARIS");  // no entry of that case: the first equal without regard to case
+  CRadio page;
+  QCOMPARE(Cities(&page)->currentText(), QStringLiteral("Paris"));
 }
 
 void RadioTest::HeaderClicksSortAndTheMarkFollowsItsRow() {

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QCollator>
 #include <QEvent>
+#include <QLocale>
 #include <QSignalBlocker>
 #include <QStringList>
 
@@ -29,10 +31,15 @@ void ReportMissingStationsFile(QWidget* parent) {
                   QStringLiteral("Fichier manquant"));
 }
 
-// Without regard to case; names equal but for case keep a fixed order.
-bool CityComesFirst(const QString& a, const QString& b) {
-  const int order = QString::compare(a, b, Qt::CaseInsensitive);
-  return order != 0 ? order < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+// Alphabetical without regard to case, accented letters among their own
+// ("Évreux" with the E); names equal but for case keep a fixed order.
+void SortCities(QStringList& names) {
+  QCollator collator{QLocale(QLocale::French, QLocale::France)};
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  std::sort(names.begin(), names.end(), [&collator](const QString& a, const QString& b) {
+    const int order = collator.compare(a, b);
+    return order != 0 ? order < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+  });
 }
 
 }  // namespace
@@ -83,9 +90,9 @@ void CRadio::ReadLayout() {
   m_layout = koral::ReadRadioLayout(m_configIni, m_firmwareVersion);
 }
 
-// The city whose name equals the remembered one comes first; otherwise the
-// first whose name begins with it, searched from the second entry on and
-// round to the first.
+// The city whose name equals the remembered one comes first (the same
+// letter case before another); otherwise the first whose name begins with
+// it, searched from the second entry on and round to the first.
 void CRadio::ChooseRememberedCity() {
   const QString remembered =
       QString::fromStdString(koral::GetPrivateProfileString("radio", "ville", "", m_configIni));
@@ -93,8 +100,10 @@ void CRadio::ChooseRememberedCity() {
   m_ui->cityCombo->setCurrentIndex(-1);
   const int count = m_ui->cityCombo->count();
   if (remembered.isEmpty() || count == 0) return;
-  const int exact = m_ui->cityCombo->findText(remembered, Qt::MatchFixedString);
-  if (exact >= 0) return m_ui->cityCombo->setCurrentIndex(exact);
+  for (const auto flags : {Qt::MatchFixedString | Qt::MatchCaseSensitive, Qt::MatchFlags(Qt::MatchFixedString)}) {
+    const int exact = m_ui->cityCombo->findText(remembered, flags);
+    if (exact >= 0) return m_ui->cityCombo->setCurrentIndex(exact);
+  }
   for (int step = 1; step <= count; ++step) {
     const int index = step % count;
     if (m_ui->cityCombo->itemText(index).startsWith(remembered, Qt::CaseInsensitive))
@@ -108,7 +117,7 @@ void CRadio::FillCities() {
   QStringList names;
   for (const koral::RadioCity& city : *cities)
     if (!city.name.empty()) names.append(QString::fromStdString(city.name));
-  std::sort(names.begin(), names.end(), CityComesFirst);
+  SortCities(names);
   const QSignalBlocker blocker(m_ui->cityCombo);
   m_ui->cityCombo->addItems(names);
   m_ui->cityCombo->setCurrentIndex(-1);
