@@ -11,9 +11,12 @@
 #include <QtTest>
 
 #include <memory>
+#include <sstream>
 
 #include "TestEnvironment.h"
+#include "cli/Koralctl.h"
 #include "config/PrivateProfile.h"
+#include "demo/DemoPlayer.h"
 #include "gui/PromptRecorder.h"
 #include "settings/Onglets.h"
 #include "settings/Radio.h"
@@ -117,6 +120,7 @@ class RadioTest final : public QObject {
   void HeaderClicksSortAndTheMarkFollowsItsRow();
   void AMissingImageIsFatalOnOpeningAndReportedOnSaving();
   void MissingStationsFileAndMissingLayout();
+  void MemoriesFilledOnTheDemoPlayerAreReadBackByKoralctl();
 };
 
 void RadioTest::SheetOpensOnTheRadioPageWhichReadsTheMemories() {
@@ -389,6 +393,31 @@ void RadioTest::MissingStationsFileAndMissingLayout() {
   QVERIFY(!page.findChild<QPushButton*>(QStringLiteral("saveAndQuitButton"))->isEnabled());
   QVERIFY(page.findChild<QPushButton*>(QStringLiteral("quitButton"))->isEnabled());
   QCOMPARE(env.SettingsImageBytes(), ImageWith({{0, 87500}}));
+}
+
+void RadioTest::MemoriesFilledOnTheDemoPlayerAreReadBackByKoralctl() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  const auto koralctl = [](const std::vector<std::string>& arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = koral::cli::RunKoralctl(arguments, out, err);
+    return std::make_pair(status, out.str());
+  };
+  QCOMPARE(koralctl({"firmware", "set", "118.2"}).first, 0);  // its memories lie elsewhere than 119.0's
+  koral::CreateDemoPlayer(env.PlayerDir(), env.ConfigIni(), env.RadiosIni());
+  auto page = ShownPage();
+  QCOMPARE(Edit(page.get(), 'A')->text(), QStringLiteral("87.8"));  // the demo's first station of Paris
+  Cities(page.get())->setCurrentIndex(Cities(page.get())->findText(QStringLiteral("Paris")));
+  QCOMPARE(StationName(page.get(), 'A'), QStringLiteral("France Inter"));
+  QTableWidget* stations = Stations(page.get());
+  for (const char* name : {"FIP", "RTL", "Radio Nova"}) DoubleClickRow(stations, RowNamed(stations, name));
+  page->findChild<QPushButton*>(QStringLiteral("saveButton"))->click();
+
+  const auto [status, shown] = koralctl({"radio", "show"});
+  QCOMPARE(status, 0);
+  QVERIFY2(shown.starts_with("A 105.1\nB 104.3\nC 101.5\nD 89.9\n"), shown.c_str());
+  QCOMPARE(std::count(shown.begin(), shown.end(), '\n'), 20);
 }
 
 QTEST_MAIN(RadioTest)
