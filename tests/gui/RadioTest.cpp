@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QtTest>
@@ -121,6 +123,7 @@ class RadioTest final : public QObject {
   void AMissingImageIsFatalOnOpeningAndReportedOnSaving();
   void MissingStationsFileAndMissingLayout();
   void MemoriesFilledOnTheDemoPlayerAreReadBackByKoralctl();
+  void LongNamesNeitherWidenThePageNorHideTheFrequencies();
 };
 
 void RadioTest::SheetOpensOnTheRadioPageWhichReadsTheMemories() {
@@ -418,6 +421,34 @@ void RadioTest::MemoriesFilledOnTheDemoPlayerAreReadBackByKoralctl() {
   QCOMPARE(status, 0);
   QVERIFY2(shown.starts_with("A 105.1\nB 104.3\nC 101.5\nD 89.9\n"), shown.c_str());
   QCOMPARE(std::count(shown.begin(), shown.end(), '\n'), 20);
+}
+
+void RadioTest::LongNamesNeitherWidenThePageNorHideTheFrequencies() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  env.SetSettingsImage(ImageWith({{0, 100300}, {19, 108000}}));
+  const int usualWidth = CRadio().minimumSizeHint().width();
+  const std::string longCity = "Une ville au nom vraiment très long pour voir comment la liste la montre";
+  koral::test::WriteFile(env.RadiosIni(), koral::test::ReadFile(env.RadiosIni()) + "\\" + longCity +
+                                              "\n100.3 Une radio au nom bien trop long pour tenir dans son étiquette\n-1\n");
+  RememberCity(env, longCity.c_str());
+  CRadio page;
+  QCOMPARE(StationName(&page, 'A'), QStringLiteral("Une radio au nom bien trop long pour tenir dans son étiquette"));
+  QCOMPARE(page.minimumSizeHint().width(), usualWidth);
+  // At its smallest the page still shows every frequency whole.
+  page.resize(page.minimumSizeHint());
+  page.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&page));
+  for (const char letter : {'A', 'T'}) {
+    QLineEdit* edit = Edit(&page, letter);
+    QCOMPARE(edit->text().size(), 5);
+    QStyleOptionFrame frame;
+    frame.initFrom(edit);
+    frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
+    // The room the line edit leaves its text: inside the frame, less two pixels each side and the cursor.
+    const int room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &frame, edit).width() - 2 * 2 - 1;
+    QVERIFY2(edit->fontMetrics().horizontalAdvance(edit->text()) <= room, qPrintable(edit->text()));
+  }
 }
 
 QTEST_MAIN(RadioTest)

@@ -5,9 +5,12 @@
 #include <QApplication>
 #include <QCollator>
 #include <QEvent>
+#include <QLineEdit>
 #include <QLocale>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include "common/FatalExit.h"
 #include "common/Prompt.h"
@@ -42,6 +45,19 @@ void SortCities(QStringList& names) {
   });
 }
 
+// However little room the window leaves, a field shows a whole "108.0".
+void KeepFrequencyReadable(QLineEdit* edit) {
+  constexpr int kInnerMargins = 2 * 2 + 1;  // the line edit's own text margins and its cursor
+  const QMargins textMargins = edit->textMargins();
+  const QSize text(edit->fontMetrics().horizontalAdvance(QStringLiteral("000.0")) + kInnerMargins +
+                       textMargins.left() + textMargins.right(),
+                   edit->sizeHint().height());
+  QStyleOptionFrame option;
+  option.initFrom(edit);
+  option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+  edit->setMinimumWidth(edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, edit).width());
+}
+
 }  // namespace
 
 CRadio::CRadio(QWidget* parent) : SettingsPage(parent), m_ui(std::make_unique<Ui::CRadio>()) {
@@ -74,6 +90,7 @@ void CRadio::CollectMemoryControls() {
     m_frequencyEdits[static_cast<size_t>(memory)] = findChild<QLineEdit*>(QStringLiteral("frequencyEdit") + letter);
     m_stationNames[static_cast<size_t>(memory)] = findChild<QLabel*>(QStringLiteral("stationName") + letter);
     m_frequencyEdits[static_cast<size_t>(memory)]->installEventFilter(this);
+    KeepFrequencyReadable(m_frequencyEdits[static_cast<size_t>(memory)]);
   }
 }
 
