@@ -332,6 +332,11 @@ void RadioTest::HeaderClicksSortAndTheMarkFollowsItsRow() {
   };
   QCOMPARE(Column(stations, 1), (QStringList{"95.0", "88.0", "101.0", "88.0"}));
   QCOMPARE(Column(stations, 0), (QStringList{"bravo", "Alpha", "charlie", "Zoulou"}));
+  // Reaching the list by the keyboard selects no row: a double click on its empty part does nothing.
+  stations->setFocus(Qt::TabFocusReason);
+  QTest::mouseDClick(stations->viewport(), Qt::LeftButton, {}, QPoint(5, stations->viewport()->height() - 3));
+  QCOMPARE(Edit(page.get(), 'A')->text(), QStringLiteral("0.0"));
+  QCOMPARE(Slider(page.get())->value(), 0);
   QTest::mouseClick(stations->viewport(), Qt::LeftButton, {},
                     stations->visualRect(stations->model()->index(0, 0)).center());  // marks "bravo"
   clickHeader(1);
