@@ -439,6 +439,7 @@ void RadioTest::LongNamesNeitherWidenThePageNorHideTheFrequencies() {
   RememberCity(env, longCity.c_str());
   CRadio page;
   QCOMPARE(StationName(&page, 'A'), QStringLiteral("Une radio au nom bien trop long pour tenir dans son étiquette"));
+  QCOMPARE(page.findChild<QLabel*>(QStringLiteral("stationNameA"))->toolTip(), StationName(&page, 'A'));
   QCOMPARE(page.minimumSizeHint().width(), usualWidth);
   // At its smallest the page still shows every frequency whole.
   page.resize(page.minimumSizeHint());

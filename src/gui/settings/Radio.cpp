@@ -191,10 +191,12 @@ void CRadio::ShowFrequency(int memory) {
       megahertz ? QString::fromStdString(koral::FormatMegahertz(*megahertz)) : QString());
 }
 
+// A name too long for its label is clipped there and shown whole as its tip.
 void CRadio::ShowStationName(int memory) {
   const auto& megahertz = m_memories[static_cast<size_t>(memory)];
-  m_stationNames[static_cast<size_t>(memory)]->setText(megahertz ? m_stations->NameOnFrequency(*megahertz)
-                                                                 : QString());
+  const QString name = megahertz ? m_stations->NameOnFrequency(*megahertz) : QString();
+  m_stationNames[static_cast<size_t>(memory)]->setText(name);
+  m_stationNames[static_cast<size_t>(memory)]->setToolTip(name);
 }
 
 // An accepted frequency keeps the text as typed; anything else puts the
