@@ -58,6 +58,10 @@ TEST(RadioLayout, MissingKeysGiveNoLayoutAndLargeCountsAreCapped) {
   EXPECT_EQ(ReadRadioLayout(env.ConfigIni(), "9.0")->count, 20);
   EXPECT_FALSE(ReadRadioLayout(env.ConfigIni(), "9.1"));
   EXPECT_FALSE(ReadRadioLayout(env.ConfigIni(), "9.2"));
+  // The last record's offset would not fit in 32 bits.
+  env.SetConfigIni("[9.3]\nnbradios=20\noffsetradio=2147483600\n[9.4]\nnbradios=20\noffsetradio=99999999999\n");
+  EXPECT_FALSE(ReadRadioLayout(env.ConfigIni(), "9.3"));
+  EXPECT_FALSE(ReadRadioLayout(env.ConfigIni(), "9.4"));
 }
 
 TEST(RadioMemoriesPass, ReadsAndWritesOnlyTheFirstCountRecords) {

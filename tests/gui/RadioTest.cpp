@@ -6,14 +6,19 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QtTest>
 
 #include <memory>
+#include <sstream>
 
 #include "TestEnvironment.h"
+#include "cli/Koralctl.h"
 #include "config/PrivateProfile.h"
+#include "demo/DemoPlayer.h"
 #include "gui/PromptRecorder.h"
 #include "settings/Onglets.h"
 #include "settings/Radio.h"
@@ -113,9 +118,12 @@ class RadioTest final : public QObject {
   void SavingWritesOnlyTheFirstNbradiosRecords();
   void TheCityIsStoredWhenTheTabIsLeftAndWhenTheSheetCloses();
   void TheRememberedCityIsMatchedWholeBeforeAsAPrefix();
+  void CitiesSortAlphabeticallyAndTheRememberedCaseComesBack();
   void HeaderClicksSortAndTheMarkFollowsItsRow();
   void AMissingImageIsFatalOnOpeningAndReportedOnSaving();
   void MissingStationsFileAndMissingLayout();
+  void MemoriesFilledOnTheDemoPlayerAreReadBackByKoralctl();
+  void LongNamesNeitherWidenThePageNorHideTheFrequencies();
 };
 
 void RadioTest::SheetOpensOnTheRadioPageWhichReadsTheMemories() {
@@ -289,6 +297,27 @@ void RadioTest::TheRememberedCityIsMatchedWholeBeforeAsAPrefix() {
   QCOMPARE(Cities(&page)->currentIndex(), -1);
 }
 
+void RadioTest::CitiesSortAlphabeticallyAndTheRememberedCaseComesBack() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  env.SetSettingsImage();
+  koral::test::WriteFile(env.RadiosIni(),
+                         "\\Zurich\n-1\n\\paris\n91.0 Minuscule\n-1\n\\Évreux\n-1\n\\Paris\n90.0 Majuscule\n-1\n"
+                         "\\eve\n-1\n\\Lyon\n-1\n");
+  RememberCity(env, "paris");
+  {
+    CRadio page;
+    QStringList order;
+    for (int index = 0; index < Cities(&page)->count(); ++index) order << Cities(&page)->itemText(index);
+    QCOMPARE(order, (QStringList{"eve", "Évreux", "Lyon", "Paris", "paris", "Zurich"}));
+    QCOMPARE(Cities(&page)->currentText(), QStringLiteral("paris"));
+    QCOMPARE(Column(Stations(&page), 0), QStringList{QStringLiteral("Minuscule")});
+  }
+  RememberCity(env, "PARIS");  // no entry of that case: the first equal without regard to case
+  CRadio page;
+  QCOMPARE(Cities(&page)->currentText(), QStringLiteral("Paris"));
+}
+
 void RadioTest::HeaderClicksSortAndTheMarkFollowsItsRow() {
   TestEnvironment env;
   PromptRecorder prompts;
@@ -303,6 +332,11 @@ void RadioTest::HeaderClicksSortAndTheMarkFollowsItsRow() {
   };
   QCOMPARE(Column(stations, 1), (QStringList{"95.0", "88.0", "101.0", "88.0"}));
   QCOMPARE(Column(stations, 0), (QStringList{"bravo", "Alpha", "charlie", "Zoulou"}));
+  // Reaching the list by the keyboard selects no row: a double click on its empty part does nothing.
+  stations->setFocus(Qt::TabFocusReason);
+  QTest::mouseDClick(stations->viewport(), Qt::LeftButton, {}, QPoint(5, stations->viewport()->height() - 3));
+  QCOMPARE(Edit(page.get(), 'A')->text(), QStringLiteral("0.0"));
+  QCOMPARE(Slider(page.get())->value(), 0);
   QTest::mouseClick(stations->viewport(), Qt::LeftButton, {},
                     stations->visualRect(stations->model()->index(0, 0)).center());  // marks "bravo"
   clickHeader(1);
@@ -367,6 +401,60 @@ void RadioTest::MissingStationsFileAndMissingLayout() {
   QVERIFY(!page.findChild<QPushButton*>(QStringLiteral("saveAndQuitButton"))->isEnabled());
   QVERIFY(page.findChild<QPushButton*>(QStringLiteral("quitButton"))->isEnabled());
   QCOMPARE(env.SettingsImageBytes(), ImageWith({{0, 87500}}));
+}
+
+void RadioTest::MemoriesFilledOnTheDemoPlayerAreReadBackByKoralctl() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  const auto koralctl = [](const std::vector<std::string>& arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = koral::cli::RunKoralctl(arguments, out, err);
+    return std::make_pair(status, out.str());
+  };
+  QCOMPARE(koralctl({"firmware", "set", "118.2"}).first, 0);  // its memories lie elsewhere than 119.0's
+  koral::CreateDemoPlayer(env.PlayerDir(), env.ConfigIni(), env.RadiosIni());
+  auto page = ShownPage();
+  QCOMPARE(Edit(page.get(), 'A')->text(), QStringLiteral("87.8"));  // the demo's first station of Paris
+  Cities(page.get())->setCurrentIndex(Cities(page.get())->findText(QStringLiteral("Paris")));
+  QCOMPARE(StationName(page.get(), 'A'), QStringLiteral("France Inter"));
+  QTableWidget* stations = Stations(page.get());
+  for (const char* name : {"FIP", "RTL", "Radio Nova"}) DoubleClickRow(stations, RowNamed(stations, name));
+  page->findChild<QPushButton*>(QStringLiteral("saveButton"))->click();
+
+  const auto [status, shown] = koralctl({"radio", "show"});
+  QCOMPARE(status, 0);
+  QVERIFY2(shown.starts_with("A 105.1\nB 104.3\nC 101.5\nD 89.9\n"), shown.c_str());
+  QCOMPARE(std::count(shown.begin(), shown.end(), '\n'), 20);
+}
+
+void RadioTest::LongNamesNeitherWidenThePageNorHideTheFrequencies() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  env.SetSettingsImage(ImageWith({{0, 100300}, {19, 108000}}));
+  const int usualWidth = CRadio().minimumSizeHint().width();
+  const std::string longCity = "Une ville au nom vraiment très long pour voir comment la liste la montre";
+  koral::test::WriteFile(env.RadiosIni(), koral::test::ReadFile(env.RadiosIni()) + "\\" + longCity +
+                                              "\n100.3 Une radio au nom bien trop long pour tenir dans son étiquette\n-1\n");
+  RememberCity(env, longCity.c_str());
+  CRadio page;
+  QCOMPARE(StationName(&page, 'A'), QStringLiteral("Une radio au nom bien trop long pour tenir dans son étiquette"));
+  QCOMPARE(page.findChild<QLabel*>(QStringLiteral("stationNameA"))->toolTip(), StationName(&page, 'A'));
+  QCOMPARE(page.minimumSizeHint().width(), usualWidth);
+  // At its smallest the page still shows every frequency whole.
+  page.resize(page.minimumSizeHint());
+  page.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&page));
+  for (const char letter : {'A', 'T'}) {
+    QLineEdit* edit = Edit(&page, letter);
+    QCOMPARE(edit->text().size(), 5);
+    QStyleOptionFrame frame;
+    frame.initFrom(edit);
+    frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
+    // The room the line edit leaves its text: inside the frame, less two pixels each side and the cursor.
+    const int room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &frame, edit).width() - 2 * 2 - 1;
+    QVERIFY2(edit->fontMetrics().horizontalAdvance(edit->text()) <= room, qPrintable(edit->text()));
+  }
 }
 
 QTEST_MAIN(RadioTest)

@@ -1,6 +1,7 @@
 #include "settings/RadioMemories.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "files/Paths.h"
 #include "settings/FirmwareLayout.h"
@@ -11,7 +12,9 @@ namespace koral {
 std::optional<RadioLayout> ReadRadioLayout(const std::filesystem::path& configIni, std::string_view version) {
   const auto offset = ReadLayoutValue(configIni, version, "offsetradio");
   const auto count = ReadLayoutValue(configIni, version, "nbradios");
-  if (!offset || !count || *offset < 0) return std::nullopt;
+  // An offset past the reach of 32-bit positions cannot address the records.
+  constexpr int kLargestOffset = std::numeric_limits<int32_t>::max() - RadioRecordDisplacement(kMaxRadios);
+  if (!offset || !count || *offset < 0 || *offset > kLargestOffset) return std::nullopt;
   return RadioLayout{*offset, std::clamp(*count, 0, kMaxRadios)};
 }
 

@@ -18,7 +18,7 @@ struct RadioLayout {
 };
 
 // nullopt when "offsetradio" or "nbradios" is missing from the version
-// section (or the offset is negative): the memories are then neither read
+// section (or the offset is negative or too large to reach): the memories are then neither read
 // nor written, so nothing lands at offset 0. A count above 20 is taken as 20.
 std::optional<RadioLayout> ReadRadioLayout(const std::filesystem::path& configIni, std::string_view version);
 

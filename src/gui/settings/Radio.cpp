@@ -3,9 +3,14 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QCollator>
 #include <QEvent>
+#include <QLineEdit>
+#include <QLocale>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 #include "common/FatalExit.h"
 #include "common/Prompt.h"
@@ -29,10 +34,28 @@ void ReportMissingStationsFile(QWidget* parent) {
                   QStringLiteral("Fichier manquant"));
 }
 
-// Without regard to case; names equal but for case keep a fixed order.
-bool CityComesFirst(const QString& a, const QString& b) {
-  const int order = QString::compare(a, b, Qt::CaseInsensitive);
-  return order != 0 ? order < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+// Alphabetical without regard to case, accented letters among their own
+// ("Évreux" with the E); names equal but for case keep a fixed order.
+void SortCities(QStringList& names) {
+  QCollator collator{QLocale(QLocale::French, QLocale::France)};
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  std::sort(names.begin(), names.end(), [&collator](const QString& a, const QString& b) {
+    const int order = collator.compare(a, b);
+    return order != 0 ? order < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+  });
+}
+
+// However little room the window leaves, a field shows a whole "108.0".
+void KeepFrequencyReadable(QLineEdit* edit) {
+  constexpr int kInnerMargins = 2 * 2 + 1;  // the line edit's own text margins and its cursor
+  const QMargins textMargins = edit->textMargins();
+  const QSize text(edit->fontMetrics().horizontalAdvance(QStringLiteral("000.0")) + kInnerMargins +
+                       textMargins.left() + textMargins.right(),
+                   edit->sizeHint().height());
+  QStyleOptionFrame option;
+  option.initFrom(edit);
+  option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+  edit->setMinimumWidth(edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, edit).width());
 }
 
 }  // namespace
@@ -67,6 +90,7 @@ void CRadio::CollectMemoryControls() {
     m_frequencyEdits[static_cast<size_t>(memory)] = findChild<QLineEdit*>(QStringLiteral("frequencyEdit") + letter);
     m_stationNames[static_cast<size_t>(memory)] = findChild<QLabel*>(QStringLiteral("stationName") + letter);
     m_frequencyEdits[static_cast<size_t>(memory)]->installEventFilter(this);
+    KeepFrequencyReadable(m_frequencyEdits[static_cast<size_t>(memory)]);
   }
 }
 
@@ -83,9 +107,9 @@ void CRadio::ReadLayout() {
   m_layout = koral::ReadRadioLayout(m_configIni, m_firmwareVersion);
 }
 
-// The city whose name equals the remembered one comes first; otherwise the
-// first whose name begins with it, searched from the second entry on and
-// round to the first.
+// The city whose name equals the remembered one comes first (the same
+// letter case before another); otherwise the first whose name begins with
+// it, searched from the second entry on and round to the first.
 void CRadio::ChooseRememberedCity() {
   const QString remembered =
       QString::fromStdString(koral::GetPrivateProfileString("radio", "ville", "", m_configIni));
@@ -93,8 +117,10 @@ void CRadio::ChooseRememberedCity() {
   m_ui->cityCombo->setCurrentIndex(-1);
   const int count = m_ui->cityCombo->count();
   if (remembered.isEmpty() || count == 0) return;
-  const int exact = m_ui->cityCombo->findText(remembered, Qt::MatchFixedString);
-  if (exact >= 0) return m_ui->cityCombo->setCurrentIndex(exact);
+  for (const auto flags : {Qt::MatchFixedString | Qt::MatchCaseSensitive, Qt::MatchFlags(Qt::MatchFixedString)}) {
+    const int exact = m_ui->cityCombo->findText(remembered, flags);
+    if (exact >= 0) return m_ui->cityCombo->setCurrentIndex(exact);
+  }
   for (int step = 1; step <= count; ++step) {
     const int index = step % count;
     if (m_ui->cityCombo->itemText(index).startsWith(remembered, Qt::CaseInsensitive))
@@ -108,7 +134,7 @@ void CRadio::FillCities() {
   QStringList names;
   for (const koral::RadioCity& city : *cities)
     if (!city.name.empty()) names.append(QString::fromStdString(city.name));
-  std::sort(names.begin(), names.end(), CityComesFirst);
+  SortCities(names);
   const QSignalBlocker blocker(m_ui->cityCombo);
   m_ui->cityCombo->addItems(names);
   m_ui->cityCombo->setCurrentIndex(-1);
@@ -165,10 +191,12 @@ void CRadio::ShowFrequency(int memory) {
       megahertz ? QString::fromStdString(koral::FormatMegahertz(*megahertz)) : QString());
 }
 
+// A name too long for its label is clipped there and shown whole as its tip.
 void CRadio::ShowStationName(int memory) {
   const auto& megahertz = m_memories[static_cast<size_t>(memory)];
-  m_stationNames[static_cast<size_t>(memory)]->setText(megahertz ? m_stations->NameOnFrequency(*megahertz)
-                                                                 : QString());
+  const QString name = megahertz ? m_stations->NameOnFrequency(*megahertz) : QString();
+  m_stationNames[static_cast<size_t>(memory)]->setText(name);
+  m_stationNames[static_cast<size_t>(memory)]->setToolTip(name);
 }
 
 // An accepted frequency keeps the text as typed; anything else puts the
