@@ -110,7 +110,7 @@ TEST_F(PlayerSettingsTest, LayoutLeavesOutMissingAndUnreachableOffsets) {
   const auto layout = ReadPlayerSettingsLayout(ini, "119.0");
   EXPECT_EQ(layout.offsets[Index(kRepeat)], 16);
   EXPECT_EQ(layout.offsets[Index(kContrast)], std::nullopt);
-  EXPECT_EQ(layout.offsets[Index(kUsb)], 0);  // present but empty: atoi gives 0
+  EXPECT_EQ(layout.offsets[Index(kUsb)], std::nullopt);  // present but empty
   EXPECT_EQ(layout.offsets[Index(kPower)], std::nullopt);
   // A level is read from its third byte: that byte must lie within reach.
   EXPECT_EQ(layout.offsets[Index(kSrsWowTruBass)], std::nullopt);

@@ -11,7 +11,8 @@ std::string ReadFirmwareVersion(const std::filesystem::path& configIni) {
 std::optional<int> ReadLayoutValue(const std::filesystem::path& configIni, std::string_view version,
                                    std::string_view key) {
   const auto text = FindPrivateProfileString(version, key, configIni);
-  if (!text) return std::nullopt;
+  // An empty value names no offset either: writing it as 0 would hit the image's first bytes.
+  if (!text || text->empty()) return std::nullopt;
   return Atoi(*text);
 }
 

@@ -12,8 +12,8 @@ namespace koral {
 std::string ReadFirmwareVersion(const std::filesystem::path& configIni);
 
 // One key of a version section, converted as atoi converts it. nullopt when
-// the key (or the whole section) is missing: such a setting is neither shown
-// as valid nor written, so offset 0 is never written for a missing key.
+// the key (or the whole section) is missing or its value empty: such a setting
+// is neither shown as valid nor written, so offset 0 is never written for it.
 std::optional<int> ReadLayoutValue(const std::filesystem::path& configIni, std::string_view version,
                                    std::string_view key);
 

@@ -1,0 +1,24 @@
+#include "settings/FirmwareLayout.h"
+
+#include <gtest/gtest.h>
+
+#include "TestEnvironment.h"
+
+namespace koral {
+namespace {
+
+TEST(FirmwareLayout, OffsetsReadAsAtoiAndMissingOrEmptyKeysNameNoOffset) {
+  test::TempDir dir;
+  const auto ini = dir / "Config.ini";
+  test::WriteFile(ini, "[FIRMWARE]\nVERSION=119.0\n[119.0]\noffseteq= 64 \noffsetab=0x10\noffsetusb=\noffsetpower=0\n");
+  EXPECT_EQ(ReadFirmwareVersion(ini), "119.0");
+  EXPECT_EQ(ReadLayoutValue(ini, "119.0", "OFFSETEQ"), 64);
+  EXPECT_EQ(ReadLayoutValue(ini, "119.0", "offsetab"), 0);  // the reading stops at the x
+  EXPECT_EQ(ReadLayoutValue(ini, "119.0", "offsetpower"), 0);
+  EXPECT_EQ(ReadLayoutValue(ini, "119.0", "offsetusb"), std::nullopt);
+  EXPECT_EQ(ReadLayoutValue(ini, "119.0", "offsetradio"), std::nullopt);
+  EXPECT_EQ(ReadLayoutValue(ini, "118.2", "offseteq"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace koral
