@@ -76,6 +76,20 @@ TEST_F(PrivateProfileTest, LongValuesAreKeptWhole) {
   EXPECT_EQ(GetPrivateProfileString("repertoires", "pc", "", ini), folder);
 }
 
+TEST_F(PrivateProfileTest, AByteOrderMarkHidesNoSectionAndIsKept) {
+  WriteFile(ini, "\xEF\xBB\xBF[firmware]\nversion=119.0\n");
+  EXPECT_EQ(GetPrivateProfileString("firmware", "version", "", ini), "119.0");
+  ASSERT_TRUE(WritePrivateProfileString("firmware", "version", "118.2", ini));
+  EXPECT_EQ(ReadFile(ini), "\xEF\xBB\xBF[firmware]\nversion=118.2\n");
+}
+
+TEST_F(PrivateProfileTest, AValueWithALineBreakIsRefusedAndTheFileKept) {
+  WriteFile(ini, "[repertoires]\npc=/home\n[firmware]\nversion=119.0\n");
+  EXPECT_FALSE(WritePrivateProfileString("repertoires", "pc", "/tmp/x\n[firmware]\nversion=0", ini));
+  EXPECT_FALSE(WritePrivateProfileString("repertoires", "pc", "/tmp/x\r", ini));
+  EXPECT_EQ(ReadFile(ini), "[repertoires]\npc=/home\n[firmware]\nversion=119.0\n");
+}
+
 TEST_F(PrivateProfileTest, AWriteToAnUnwritableFolderFailsAndLeavesNoTemporaryFile) {
   EXPECT_FALSE(WritePrivateProfileString("a", "b", "c", dir / "missing-folder" / "Config.ini"));
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
