@@ -28,10 +28,15 @@ std::string Unescape(const std::string& field) {
   return out;
 }
 
-bool ReadsOne(const fs::path& file) {
+bool Reads(const fs::path& file, const std::string& expected) {
   std::ifstream in(file);
   std::string value;
-  return in >> value && value == "1";
+  return in >> value && value == expected;
+}
+
+// Optical drives report themselves removable, yet a disc is no player.
+bool IsOptical(const fs::path& disk) {
+  return disk.filename().string().rfind("sr", 0) == 0 || Reads(disk / "device/type", "5");
 }
 
 const VolumeSource* g_testSource = nullptr;
@@ -52,7 +57,8 @@ bool LinuxVolumeSource::IsRemovable(const std::string& device) const {
   if (error) return false;
   // A partition's removable flag sits on the disk it belongs to.
   const fs::path disk = fs::exists(block / "partition", error) ? resolved.parent_path() : resolved;
-  return ReadsOne(disk / "removable") || resolved.string().find("/usb") != std::string::npos;
+  if (IsOptical(disk)) return false;
+  return Reads(disk / "removable", "1") || resolved.string().find("/usb") != std::string::npos;
 }
 
 std::vector<Volume> LinuxVolumeSource::List() const {
