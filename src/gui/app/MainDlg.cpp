@@ -67,6 +67,7 @@ void CMainDlg::OnInitDialog() {
   SetUpLists();
   const QString keptFolder = m_computerFolder;
   DetectPlayer();
+  const QString listedDrive = m_computerFolder != keptFolder ? m_computerFolder : QString();
   m_computerFolder = keptFolder;
   if (!m_playerFound) {
     Prompt::Message(this,
@@ -75,7 +76,12 @@ void CMainDlg::OnInitDialog() {
                     QStringLiteral("Koral manquant"));
     DisablePlayerControls();
   }
-  OpenFolder(m_ui->computerList, nullptr);
+  if (!OpenFolder(m_ui->computerList, nullptr)) {
+    // The stored folder has vanished: the folder must be what the list shows,
+    // or every operation would work on entries of another folder.
+    m_computerFolder = listedDrive.isEmpty() ? QDir::homePath() : listedDrive;
+    OpenFolder(m_ui->computerList, nullptr);
+  }
   ListDriveRoot(m_ui->playerList, m_playerRoot);
 }
 

@@ -104,7 +104,8 @@ bool CMainDlg::ShowsParent(const QTreeWidget* list, const std::string& folder) c
 }
 
 bool CMainDlg::MayBrowse(const QTreeWidget* list, const std::string& folder) const {
-  if (list == m_ui->computerList) return !folder.empty();
+  // A relative folder (a path written on another system) would depend on the working folder.
+  if (list == m_ui->computerList) return !folder.empty() && folder.front() == '/';
   return !m_playerRoot.isEmpty() && koral::IsWithinFolder(folder, Std(m_playerRoot));
 }
 
@@ -145,7 +146,7 @@ void CMainDlg::ListDriveRoot(QTreeWidget* list, const QString& root) {
   ShowMembers();
 }
 
-void CMainDlg::OpenFolder(QTreeWidget* list, QTreeWidgetItem* item) {
+bool CMainDlg::OpenFolder(QTreeWidget* list, QTreeWidgetItem* item) {
   TakeControls();
   QString& folder = FolderOf(list);
   std::string candidate = koral::BrowseCandidate(Std(folder), item != nullptr ? Std(item->text(0)) : std::string());
@@ -162,9 +163,11 @@ void CMainDlg::OpenFolder(QTreeWidget* list, QTreeWidgetItem* item) {
   m_computerSort.flag = false;
   ApplyDefaultOrder(list);
   ShowMembers();
+  return rows.has_value();
 }
 
 void CMainDlg::RefreshPlayerList() {
+  TakeControls();  // the options clicked since the last handler must survive the showing below
   const std::string folder = Std(m_playerFolder);
   if (MayBrowse(m_ui->playerList, folder)) {
     if (const auto rows = koral::ListFolder(folder, ShowsParent(m_ui->playerList, folder))) {
