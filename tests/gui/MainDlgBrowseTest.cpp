@@ -348,6 +348,20 @@ class MainDlgBrowseTest final : public QObject {
     QVERIFY(Row(computer, "..") != nullptr);
   }
 
+  void thePlayerListFollowsNoLinkOffThePlayer() {
+    Sandbox sandbox;
+    fs::create_directory_symlink(sandbox.otherDrive.Path(), sandbox.Player() / "dehors");
+    fs::create_directory_symlink(sandbox.Player() / "Musique", sandbox.Player() / "raccourci");
+    auto window = sandbox.OpenWindow();
+    QTreeWidget* player = PlayerList(*window);
+    DoubleClick(player, "dehors");
+    QCOMPARE(window->PlayerFolder(), Q(sandbox.Player()));
+    QVERIFY(Row(player, "note.txt") != nullptr);
+    DoubleClick(player, "raccourci");  // a link that stays on the player is followed
+    QCOMPARE(window->PlayerFolder(), Q(sandbox.Player() / "raccourci"));
+    QVERIFY(Row(player, "x.mp3") != nullptr);
+  }
+
   void aVanishedStoredFolderGivesWayToItsDrive() {
     Sandbox sandbox;
     koral::WritePrivateProfileString("repertoires", "pc", (sandbox.Computer() / "parti").string(),
