@@ -34,6 +34,12 @@ bool Reads(const fs::path& file, const std::string& expected) {
   return in >> value && value == expected;
 }
 
+bool IsMountedFile(const std::string& mountPoint) {
+  std::error_code error;
+  const fs::file_status status = fs::status(mountPoint, error);
+  return !error && fs::exists(status) && !fs::is_directory(status);
+}
+
 // Optical drives report themselves removable, yet a disc is no player.
 bool IsOptical(const fs::path& disk) {
   return disk.filename().string().rfind("sr", 0) == 0 || Reads(disk / "device/type", "5");
@@ -76,6 +82,7 @@ std::vector<Volume> LinuxVolumeSource::List() const {
     source = Unescape(source);
     const bool blockDevice = source.rfind("/dev/", 0) == 0;
     if (!blockDevice && mountPoint != "/") continue;  // pseudo file systems
+    if (type == "squashfs" || IsMountedFile(mountPoint)) continue;  // package images, files bound by containers
     Volume volume{mountPoint, source, IsRemovable(source)};
     byMountPoint[mountPoint] = std::move(volume);
   }
