@@ -70,6 +70,14 @@ TEST_F(PrivateProfileTest, Windows1252FilesAreDecodedAndStayWindows1252) {
   EXPECT_EQ(ReadFile(ini), "[radio]\r\nville=Besan\xE7on\r\n");
 }
 
+TEST_F(PrivateProfileTest, AValueWindows1252CannotHoldTurnsTheFileToUtf8) {
+  WriteFile(ini, "[radio]\r\nville=Orl\xE9" "ans\r\n");
+  ASSERT_TRUE(WritePrivateProfileString("repertoires", "pc", "/home/anna/Złoto", ini));
+  EXPECT_EQ(ReadFile(ini), "[radio]\r\nville=Orléans\r\n[repertoires]\r\npc=/home/anna/Złoto\r\n");
+  EXPECT_EQ(GetPrivateProfileString("repertoires", "pc", "", ini), "/home/anna/Złoto");
+  EXPECT_EQ(GetPrivateProfileString("radio", "ville", "", ini), "Orléans");
+}
+
 TEST_F(PrivateProfileTest, LongValuesAreKeptWhole) {
   const std::string folder = "/" + std::string(3000, 'a');
   ASSERT_TRUE(WritePrivateProfileString("repertoires", "pc", folder, ini));

@@ -122,6 +122,14 @@ std::string InFileEncoding(const ParsedFile& file, std::string_view text) {
   return file.windows1252 ? Utf8ToWindows1252(text) : std::string(text);
 }
 
+// A text that Windows-1252 cannot hold turns the whole file to UTF-8, which
+// holds everything, rather than storing '?' in its place.
+void MakeRoomFor(ParsedFile& file, std::string_view text) {
+  if (!file.windows1252 || Windows1252ToUtf8(Utf8ToWindows1252(text)) == text) return;
+  for (Line& line : file.lines) line.text = Windows1252ToUtf8(line.text);
+  file.windows1252 = false;
+}
+
 }  // namespace
 
 int Atoi(std::string_view text) {
@@ -169,6 +177,7 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
   for (const std::string_view text : {section, key, value})
     if (text.find_first_of("\r\n") != std::string_view::npos) return false;
   ParsedFile file = Parse(ReadWholeFile(path).value_or(std::string()));
+  for (const std::string_view text : {section, key, value}) MakeRoomFor(file, text);
   const std::string fileSection = InFileEncoding(file, section);
   const std::string fileKey = InFileEncoding(file, key);
   const std::string fileValue = InFileEncoding(file, value);
