@@ -78,6 +78,14 @@ TEST_F(PrivateProfileTest, AValueWindows1252CannotHoldTurnsTheFileToUtf8) {
   EXPECT_EQ(GetPrivateProfileString("radio", "ville", "", ini), "Orléans");
 }
 
+TEST_F(PrivateProfileTest, AWriteGoesThroughALinkAndKeepsIt) {
+  WriteFile(dir / "dotfiles" / "Config.ini", "[copie]\nwin98=0\n");
+  std::filesystem::create_symlink(dir / "dotfiles" / "Config.ini", ini);
+  ASSERT_TRUE(WritePrivateProfileInt("copie", "win98", 1, ini));
+  EXPECT_TRUE(std::filesystem::is_symlink(ini));
+  EXPECT_EQ(ReadFile(dir / "dotfiles" / "Config.ini"), "[copie]\nwin98=1\n");
+}
+
 TEST_F(PrivateProfileTest, LongValuesAreKeptWhole) {
   const std::string folder = "/" + std::string(3000, 'a');
   ASSERT_TRUE(WritePrivateProfileString("repertoires", "pc", folder, ini));
