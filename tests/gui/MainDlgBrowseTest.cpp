@@ -317,6 +317,7 @@ class MainDlgBrowseTest final : public QObject {
     for (int i = 0; i < 60; ++i) WriteFile(sandbox.Computer() / "Alpha" / ("piste" + std::to_string(i) + ".mp3"), "x");
     auto window = sandbox.OpenWindow();
     QTreeWidget* computer = ComputerList(*window);
+    QCOMPARE(computer->columnWidth(2), computer->width() / 6);  // the start-up rows fit
     DoubleClick(computer, "Alpha");
     QCOMPARE(computer->topLevelItemCount(), 62);
     QCOMPARE(computer->columnWidth(2), computer->width() / 6 - 18);

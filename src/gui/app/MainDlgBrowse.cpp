@@ -52,7 +52,9 @@ void Reorder(QTreeWidget* list, const std::vector<size_t>& order) {
 bool MoreRowsThanFit(const QTreeWidget* list) {
   if (list->topLevelItemCount() == 0) return false;
   const int rowHeight = std::max(1, list->sizeHintForRow(0));
-  return list->topLevelItemCount() > list->viewport()->height() / rowHeight;
+  // From the list's own geometry: its viewport is sized only once the window is shown.
+  const int visibleHeight = list->contentsRect().height() - list->header()->sizeHint().height();
+  return list->topLevelItemCount() > visibleHeight / rowHeight;
 }
 
 // Whether the folder really lies on the player: a link inside it may lead elsewhere.
