@@ -1,5 +1,7 @@
 #include "app/MainDlg.h"
 
+#include <array>
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QDir>
@@ -141,10 +143,9 @@ void CMainDlg::DetectPlayer() {
 }
 
 void CMainDlg::DisablePlayerControls() {
-  for (QWidget* control : {static_cast<QWidget*>(m_ui->playerList), static_cast<QWidget*>(m_ui->settingsButton),
-                           static_cast<QWidget*>(m_ui->firmwareButton), static_cast<QWidget*>(m_ui->copyButton),
-                           static_cast<QWidget*>(m_ui->deleteButton), static_cast<QWidget*>(m_ui->emptyButton)})
-    control->setEnabled(false);
+  const std::array<QWidget*, 6> controls{m_ui->playerList,  m_ui->settingsButton, m_ui->firmwareButton,
+                                         m_ui->copyButton,  m_ui->deleteButton,   m_ui->emptyButton};
+  for (QWidget* control : controls) control->setEnabled(false);
 }
 
 void CMainDlg::OnFollowPlaylistToggled() {
