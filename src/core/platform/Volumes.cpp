@@ -92,8 +92,8 @@ std::vector<Volume> LinuxVolumeSource::List() const {
 }
 
 const VolumeSource& CurrentVolumeSource() {
-  static const LinuxVolumeSource linux;
-  return g_testSource ? *g_testSource : linux;
+  static const LinuxVolumeSource machine;  // not "linux": GNU dialects define it as a macro
+  return g_testSource ? *g_testSource : machine;
 }
 
 void SetVolumeSourceForTesting(const VolumeSource* source) { g_testSource = source; }
