@@ -65,7 +65,8 @@ void CMainDlg::OnInitDialog() {
   m_configPath = QString::fromStdString(koral::ConfigIniPath().string());
   ReadOptions();
   ShowMembers();
-  if (m_followPlaylist == 0) OnFollowPlaylistToggled();
+  // Also for a value other than 0 or 1 in the file: the radios follow the box as shown.
+  OnFollowPlaylistToggled();
   SetUpLists();
   const QString keptFolder = m_computerFolder;
   DetectPlayer();
