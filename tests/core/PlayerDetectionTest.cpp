@@ -63,21 +63,33 @@ TEST(LinuxVolumeSource, ReadsMountInfoAndTheRemovableFlagOfTheDisk) {
   const auto fixedDisk = sys / "devices/pci0/ata1/block/sda";
   WriteFile(fixedDisk / "removable", "0\n");
   WriteFile(fixedDisk / "sda1/partition", "1\n");
+  const auto optical = sys / "devices/pci0/usb2/2-1/block/sr0";
+  WriteFile(optical / "removable", "1\n");
+  WriteFile(optical / "device/type", "5\n");
   std::filesystem::create_directories(sys / "class/block");
+  std::filesystem::create_directory_symlink(optical, sys / "class/block/sr0");
   std::filesystem::create_directory_symlink(disk / "sdb1", sys / "class/block/sdb1");
   std::filesystem::create_directory_symlink(fixedDisk / "sda1", sys / "class/block/sda1");
+  WriteFile(sys / "hosts", "127.0.0.1 localhost\n");
   WriteFile(sys / "mountinfo",
             "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
             "23 22 0:5 / /proc rw - proc proc rw\n"
             "24 22 0:20 / /run rw - tmpfs tmpfs rw\n"
-            "40 22 8:17 / /media/anna/MON\\040KORAL rw - vfat /dev/sdb1 rw\n");
+            "40 22 8:17 / /media/anna/MON\\040KORAL rw - vfat /dev/sdb1 rw\n"
+            "41 22 11:0 / /media/anna/ZDISQUE rw - iso9660 /dev/sr0 ro\n"
+            "42 22 7:3 / /snap/core/42 ro - squashfs /dev/loop3 ro\n"
+            "43 22 8:1 /etc/hosts " + (sys / "hosts").string() + " rw - ext4 /dev/sda1 rw\n");
   const LinuxVolumeSource source((sys / "mountinfo").string(), (sys / "class/block").string());
   const auto volumes = source.List();
-  ASSERT_EQ(volumes.size(), 2u);
+  ASSERT_EQ(volumes.size(), 3u);
   EXPECT_EQ(volumes[0].mountPoint, "/");
   EXPECT_FALSE(volumes[0].removable);
   EXPECT_EQ(volumes[1].mountPoint, "/media/anna/MON KORAL");
   EXPECT_TRUE(volumes[1].removable);
+  // An optical drive, even on the USB bus, is a computer drive; package
+  // images and files bound in by a container are no drives at all.
+  EXPECT_EQ(volumes[2].mountPoint, "/media/anna/ZDISQUE");
+  EXPECT_FALSE(volumes[2].removable);
 }
 
 }  // namespace

@@ -70,10 +70,40 @@ TEST_F(PrivateProfileTest, Windows1252FilesAreDecodedAndStayWindows1252) {
   EXPECT_EQ(ReadFile(ini), "[radio]\r\nville=Besan\xE7on\r\n");
 }
 
+TEST_F(PrivateProfileTest, AValueWindows1252CannotHoldTurnsTheFileToUtf8) {
+  WriteFile(ini, "[radio]\r\nville=Orl\xE9" "ans\r\n");
+  ASSERT_TRUE(WritePrivateProfileString("repertoires", "pc", "/home/anna/Złoto", ini));
+  EXPECT_EQ(ReadFile(ini), "[radio]\r\nville=Orléans\r\n[repertoires]\r\npc=/home/anna/Złoto\r\n");
+  EXPECT_EQ(GetPrivateProfileString("repertoires", "pc", "", ini), "/home/anna/Złoto");
+  EXPECT_EQ(GetPrivateProfileString("radio", "ville", "", ini), "Orléans");
+}
+
+TEST_F(PrivateProfileTest, AWriteGoesThroughALinkAndKeepsIt) {
+  WriteFile(dir / "dotfiles" / "Config.ini", "[copie]\nwin98=0\n");
+  std::filesystem::create_symlink(dir / "dotfiles" / "Config.ini", ini);
+  ASSERT_TRUE(WritePrivateProfileInt("copie", "win98", 1, ini));
+  EXPECT_TRUE(std::filesystem::is_symlink(ini));
+  EXPECT_EQ(ReadFile(dir / "dotfiles" / "Config.ini"), "[copie]\nwin98=1\n");
+}
+
 TEST_F(PrivateProfileTest, LongValuesAreKeptWhole) {
   const std::string folder = "/" + std::string(3000, 'a');
   ASSERT_TRUE(WritePrivateProfileString("repertoires", "pc", folder, ini));
   EXPECT_EQ(GetPrivateProfileString("repertoires", "pc", "", ini), folder);
+}
+
+TEST_F(PrivateProfileTest, AByteOrderMarkHidesNoSectionAndIsKept) {
+  WriteFile(ini, "\xEF\xBB\xBF[firmware]\nversion=119.0\n");
+  EXPECT_EQ(GetPrivateProfileString("firmware", "version", "", ini), "119.0");
+  ASSERT_TRUE(WritePrivateProfileString("firmware", "version", "118.2", ini));
+  EXPECT_EQ(ReadFile(ini), "\xEF\xBB\xBF[firmware]\nversion=118.2\n");
+}
+
+TEST_F(PrivateProfileTest, AValueWithALineBreakIsRefusedAndTheFileKept) {
+  WriteFile(ini, "[repertoires]\npc=/home\n[firmware]\nversion=119.0\n");
+  EXPECT_FALSE(WritePrivateProfileString("repertoires", "pc", "/tmp/x\n[firmware]\nversion=0", ini));
+  EXPECT_FALSE(WritePrivateProfileString("repertoires", "pc", "/tmp/x\r", ini));
+  EXPECT_EQ(ReadFile(ini), "[repertoires]\npc=/home\n[firmware]\nversion=119.0\n");
 }
 
 TEST_F(PrivateProfileTest, AWriteToAnUnwritableFolderFailsAndLeavesNoTemporaryFile) {

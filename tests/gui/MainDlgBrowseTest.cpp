@@ -4,7 +4,10 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
@@ -15,6 +18,7 @@
 #include "TestEnvironment.h"
 #include "app/MainDlg.h"
 #include "config/PrivateProfile.h"
+#include "files/NewFolderDlg.h"
 #include "gui/PromptRecorder.h"
 #include "platform/Volumes.h"
 
@@ -105,6 +109,18 @@ QString InfoEntry(CMainDlg& window) {
 }
 
 QString Q(const fs::path& path) { return QString::fromStdString(path.string()); }
+
+// Types `name` into the create-directory dialog once it is up and presses OK.
+void AnswerNewFolderDialog(const QString& name) {
+  QTimer::singleShot(0, [name] {
+    auto* dialog = qobject_cast<CNewFolderDlg*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return AnswerNewFolderDialog(name);
+    auto* edit = dialog->findChild<QLineEdit*>("folderNameEdit");
+    edit->clear();
+    QTest::keyClicks(edit, name);
+    dialog->findChild<QPushButton*>("okButton")->click();
+  });
+}
 
 }  // namespace
 
@@ -301,6 +317,7 @@ class MainDlgBrowseTest final : public QObject {
     for (int i = 0; i < 60; ++i) WriteFile(sandbox.Computer() / "Alpha" / ("piste" + std::to_string(i) + ".mp3"), "x");
     auto window = sandbox.OpenWindow();
     QTreeWidget* computer = ComputerList(*window);
+    QCOMPARE(computer->columnWidth(2), computer->width() / 6);  // the start-up rows fit
     DoubleClick(computer, "Alpha");
     QCOMPARE(computer->topLevelItemCount(), 62);
     QCOMPARE(computer->columnWidth(2), computer->width() / 6 - 18);
@@ -330,6 +347,64 @@ class MainDlgBrowseTest final : public QObject {
     QTreeWidget* computer = ComputerList(*window);
     QVERIFY(Row(computer, "notes.txt") != nullptr);
     QVERIFY(Row(computer, "..") != nullptr);
+  }
+
+  void thePlayerListFollowsNoLinkOffThePlayer() {
+    Sandbox sandbox;
+    fs::create_directory_symlink(sandbox.otherDrive.Path(), sandbox.Player() / "dehors");
+    fs::create_directory_symlink(sandbox.Player() / "Musique", sandbox.Player() / "raccourci");
+    auto window = sandbox.OpenWindow();
+    QTreeWidget* player = PlayerList(*window);
+    DoubleClick(player, "dehors");
+    QCOMPARE(window->PlayerFolder(), Q(sandbox.Player()));
+    QVERIFY(Row(player, "note.txt") != nullptr);
+    DoubleClick(player, "raccourci");  // a link that stays on the player is followed
+    QCOMPARE(window->PlayerFolder(), Q(sandbox.Player() / "raccourci"));
+    QVERIFY(Row(player, "x.mp3") != nullptr);
+  }
+
+  void aVanishedStoredFolderGivesWayToItsDrive() {
+    Sandbox sandbox;
+    koral::WritePrivateProfileString("repertoires", "pc", (sandbox.Computer() / "parti").string(),
+                                     sandbox.env.ConfigIni().string());
+    auto window = sandbox.OpenWindow();
+    // The list and the folder agree: what is selected is what gets copied.
+    QCOMPARE(window->ComputerFolder(), Q(sandbox.Root()));
+    DoubleClick(ComputerList(*window), Q(sandbox.Computer().filename()));
+    QCOMPARE(window->ComputerFolder(), Q(sandbox.Computer()));
+    QVERIFY(Row(ComputerList(*window), "a.mp3") != nullptr);
+    window.reset();
+    QCOMPARE(koral::GetPrivateProfileString("repertoires", "pc", "", sandbox.env.ConfigIni().string()),
+             sandbox.Computer().string());
+  }
+
+  void aFolderWrittenOnAnotherSystemGivesWayToTheHomeFolder() {
+    Sandbox sandbox;
+    koral::test::TempDir home;
+    koral::test::WriteFile(home / "notes.txt", "x");
+    const QByteArray savedHome = qgetenv("HOME");
+    qputenv("HOME", QByteArray::fromStdString(home.Path().string()));
+    koral::WritePrivateProfileString("repertoires", "pc", "C:\\Musique", sandbox.env.ConfigIni().string());
+    auto window = sandbox.OpenWindow();
+    qputenv("HOME", savedHome);
+    QCOMPARE(window->ComputerFolder(), Q(home.Path()));
+    QVERIFY(Row(ComputerList(*window), "notes.txt") != nullptr);
+  }
+
+  void optionsClickedBeforeCreatingAFolderStay() {
+    Sandbox sandbox;
+    auto window = sandbox.OpenWindow();
+    auto* win98 = window->findChild<QCheckBox*>("win98Check");
+    QVERIFY(!win98->isChecked());
+    win98->click();
+    QVERIFY(win98->isChecked());
+    AnswerNewFolderDialog(QStringLiteral("Nouveau"));
+    window->findChild<QAction*>("createDirectoryAction")->trigger();
+    QVERIFY(fs::is_directory(sandbox.Player() / "Nouveau"));
+    QVERIFY(Row(PlayerList(*window), "Nouveau") != nullptr);
+    QVERIFY(win98->isChecked());
+    window.reset();
+    QCOMPARE(koral::GetPrivateProfileInt("copie", "win98", sandbox.env.ConfigIni().string()), 1);
   }
 
   void aDriveChangeListsThatRoot() {

@@ -79,6 +79,19 @@ class MainDlgTest : public QObject {
     QVERIFY(second->isChecked());
   }
 
+  void anOutOfRangeFollowPlaylistValueShowsAsClearedWithTheModesDisabled() {
+    TestEnvironment env;
+    env.SetConfigIni("[copie]\nsuivrem3u=2\ntrackonly=0\n");
+    PromptRecorder prompts;
+    {
+      CMainDlg window;
+      QVERIFY(!Child<QCheckBox>(window, "followPlaylistCheck")->isChecked());
+      QVERIFY(!Child<QRadioButton>(window, "addNumberRadio")->isEnabled());
+      QVERIFY(!Child<QRadioButton>(window, "numberOnlyRadio")->isEnabled());
+    }
+    QCOMPARE(Option(env, "copie", "suivrem3u"), std::string("0"));
+  }
+
   void optionsAreSavedHoweverTheWindowCloses() {
     TestEnvironment env;
     env.SetConfigIni("[copie]\nsuivrem3u=1\ntrackonly= 1 \n");

@@ -14,7 +14,10 @@ struct Line {
   std::string ending;  // "\n", "\r\n" or empty for a last line without one
 };
 
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 struct ParsedFile {
+  std::string bom;  // a UTF-8 byte-order mark some editors put first, kept as found
   std::vector<Line> lines;
   bool windows1252 = false;
   std::string newline = "\n";
@@ -40,6 +43,10 @@ ParsedFile Parse(const std::string& bytes) {
   ParsedFile file;
   file.windows1252 = !IsValidUtf8(bytes);
   size_t start = 0;
+  if (std::string_view(bytes).substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+    file.bom = kUtf8Bom;
+    start = kUtf8Bom.size();
+  }
   bool endingSeen = false;
   while (start < bytes.size()) {
     const size_t lf = bytes.find('\n', start);
@@ -105,7 +112,7 @@ std::optional<size_t> FindKey(const ParsedFile& file, const SectionRange& range,
 }
 
 std::string Join(const ParsedFile& file) {
-  std::string bytes;
+  std::string bytes = file.bom;
   for (const Line& line : file.lines) bytes += line.text + line.ending;
   return bytes;
 }
@@ -113,6 +120,14 @@ std::string Join(const ParsedFile& file) {
 // Names are compared in the file's own encoding; ours are UTF-8.
 std::string InFileEncoding(const ParsedFile& file, std::string_view text) {
   return file.windows1252 ? Utf8ToWindows1252(text) : std::string(text);
+}
+
+// A text that Windows-1252 cannot hold turns the whole file to UTF-8, which
+// holds everything, rather than storing '?' in its place.
+void MakeRoomFor(ParsedFile& file, std::string_view text) {
+  if (!file.windows1252 || Windows1252ToUtf8(Utf8ToWindows1252(text)) == text) return;
+  for (Line& line : file.lines) line.text = Windows1252ToUtf8(line.text);
+  file.windows1252 = false;
 }
 
 }  // namespace
@@ -158,7 +173,11 @@ int GetPrivateProfileInt(std::string_view section, std::string_view key, const s
 
 bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
                                const std::filesystem::path& path) {
+  // A line break would end the line early and let the rest pass for other keys or sections.
+  for (const std::string_view text : {section, key, value})
+    if (text.find_first_of("\r\n") != std::string_view::npos) return false;
   ParsedFile file = Parse(ReadWholeFile(path).value_or(std::string()));
+  for (const std::string_view text : {section, key, value}) MakeRoomFor(file, text);
   const std::string fileSection = InFileEncoding(file, section);
   const std::string fileKey = InFileEncoding(file, key);
   const std::string fileValue = InFileEncoding(file, value);

@@ -23,7 +23,8 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 int GetPrivateProfileInt(std::string_view section, std::string_view key,
                          const std::filesystem::path& file);
 
-// Returns false when the file could not be written.
+// Returns false when the file could not be written, or when a name or the
+// value holds a line break (nothing is written then).
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::filesystem::path& file);
 bool WritePrivateProfileInt(std::string_view section, std::string_view key, int value,

@@ -17,7 +17,13 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
   return std::move(bytes).str();
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
+bool WriteFileAtomically(const std::filesystem::path& link, const std::string& bytes) {
+  // A linked file (a configuration kept elsewhere) is written where the link
+  // leads; replacing the link itself would cut it off.
+  std::error_code error;
+  std::filesystem::path path = link;
+  if (std::filesystem::is_symlink(link, error)) path = std::filesystem::weakly_canonical(link, error);
+  if (error) path = link;
   std::string temp = path.string() + ".XXXXXX";
   const int fd = mkstemp(temp.data());
   if (fd < 0) return false;

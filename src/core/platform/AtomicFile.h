@@ -11,7 +11,8 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 
 // Writes a file so that a crash never leaves it half written: the bytes go
 // to a temporary file in the same folder, which then replaces the target.
-// The target's permission bits are kept. Returns false when it failed, and
+// The target's permission bits are kept; a symbolic link is written
+// through, to the file it names. Returns false when it failed, and
 // the target is then untouched.
 bool WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes);
 

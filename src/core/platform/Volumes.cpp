@@ -28,10 +28,21 @@ std::string Unescape(const std::string& field) {
   return out;
 }
 
-bool ReadsOne(const fs::path& file) {
+bool Reads(const fs::path& file, const std::string& expected) {
   std::ifstream in(file);
   std::string value;
-  return in >> value && value == "1";
+  return in >> value && value == expected;
+}
+
+bool IsMountedFile(const std::string& mountPoint) {
+  std::error_code error;
+  const fs::file_status status = fs::status(mountPoint, error);
+  return !error && fs::exists(status) && !fs::is_directory(status);
+}
+
+// Optical drives report themselves removable, yet a disc is no player.
+bool IsOptical(const fs::path& disk) {
+  return disk.filename().string().rfind("sr", 0) == 0 || Reads(disk / "device/type", "5");
 }
 
 const VolumeSource* g_testSource = nullptr;
@@ -52,7 +63,8 @@ bool LinuxVolumeSource::IsRemovable(const std::string& device) const {
   if (error) return false;
   // A partition's removable flag sits on the disk it belongs to.
   const fs::path disk = fs::exists(block / "partition", error) ? resolved.parent_path() : resolved;
-  return ReadsOne(disk / "removable") || resolved.string().find("/usb") != std::string::npos;
+  if (IsOptical(disk)) return false;
+  return Reads(disk / "removable", "1") || resolved.string().find("/usb") != std::string::npos;
 }
 
 std::vector<Volume> LinuxVolumeSource::List() const {
@@ -70,6 +82,7 @@ std::vector<Volume> LinuxVolumeSource::List() const {
     source = Unescape(source);
     const bool blockDevice = source.rfind("/dev/", 0) == 0;
     if (!blockDevice && mountPoint != "/") continue;  // pseudo file systems
+    if (type == "squashfs" || IsMountedFile(mountPoint)) continue;  // package images, files bound by containers
     Volume volume{mountPoint, source, IsRemovable(source)};
     byMountPoint[mountPoint] = std::move(volume);
   }
@@ -79,8 +92,8 @@ std::vector<Volume> LinuxVolumeSource::List() const {
 }
 
 const VolumeSource& CurrentVolumeSource() {
-  static const LinuxVolumeSource linux;
-  return g_testSource ? *g_testSource : linux;
+  static const LinuxVolumeSource machine;  // not "linux": GNU dialects define it as a macro
+  return g_testSource ? *g_testSource : machine;
 }
 
 void SetVolumeSourceForTesting(const VolumeSource* source) { g_testSource = source; }

@@ -1,5 +1,7 @@
 #include "app/MainDlg.h"
 
+#include <array>
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QDir>
@@ -63,10 +65,12 @@ void CMainDlg::OnInitDialog() {
   m_configPath = QString::fromStdString(koral::ConfigIniPath().string());
   ReadOptions();
   ShowMembers();
-  if (m_followPlaylist == 0) OnFollowPlaylistToggled();
+  // Also for a value other than 0 or 1 in the file: the radios follow the box as shown.
+  OnFollowPlaylistToggled();
   SetUpLists();
   const QString keptFolder = m_computerFolder;
   DetectPlayer();
+  const QString listedDrive = m_computerFolder != keptFolder ? m_computerFolder : QString();
   m_computerFolder = keptFolder;
   if (!m_playerFound) {
     Prompt::Message(this,
@@ -75,7 +79,12 @@ void CMainDlg::OnInitDialog() {
                     QStringLiteral("Koral manquant"));
     DisablePlayerControls();
   }
-  OpenFolder(m_ui->computerList, nullptr);
+  if (!OpenFolder(m_ui->computerList, nullptr)) {
+    // The stored folder has vanished: the folder must be what the list shows,
+    // or every operation would work on entries of another folder.
+    m_computerFolder = listedDrive.isEmpty() ? QDir::homePath() : listedDrive;
+    OpenFolder(m_ui->computerList, nullptr);
+  }
   ListDriveRoot(m_ui->playerList, m_playerRoot);
 }
 
@@ -135,10 +144,9 @@ void CMainDlg::DetectPlayer() {
 }
 
 void CMainDlg::DisablePlayerControls() {
-  for (QWidget* control : {static_cast<QWidget*>(m_ui->playerList), static_cast<QWidget*>(m_ui->settingsButton),
-                           static_cast<QWidget*>(m_ui->firmwareButton), static_cast<QWidget*>(m_ui->copyButton),
-                           static_cast<QWidget*>(m_ui->deleteButton), static_cast<QWidget*>(m_ui->emptyButton)})
-    control->setEnabled(false);
+  const std::array<QWidget*, 6> controls{m_ui->playerList,  m_ui->settingsButton, m_ui->firmwareButton,
+                                         m_ui->copyButton,  m_ui->deleteButton,   m_ui->emptyButton};
+  for (QWidget* control : controls) control->setEnabled(false);
 }
 
 void CMainDlg::OnFollowPlaylistToggled() {

@@ -58,7 +58,7 @@ class CMainDlg final : public QDialog {
   // Folder browsers (MainDlgBrowse.cpp).
   void SetUpLists();
   void ListDriveRoot(QTreeWidget* list, const QString& root);
-  void OpenFolder(QTreeWidget* list, QTreeWidgetItem* item);
+  bool OpenFolder(QTreeWidget* list, QTreeWidgetItem* item);  // false when the list stays as it was
   void RefreshPlayerList();
   void OnDriveChanged(int index);
   QString& FolderOf(const QTreeWidget* list);

@@ -52,7 +52,18 @@ void Reorder(QTreeWidget* list, const std::vector<size_t>& order) {
 bool MoreRowsThanFit(const QTreeWidget* list) {
   if (list->topLevelItemCount() == 0) return false;
   const int rowHeight = std::max(1, list->sizeHintForRow(0));
-  return list->topLevelItemCount() > list->viewport()->height() / rowHeight;
+  // From the list's own geometry: its viewport is sized only once the window is shown.
+  const int visibleHeight = list->contentsRect().height() - list->header()->sizeHint().height();
+  return list->topLevelItemCount() > visibleHeight / rowHeight;
+}
+
+// Whether the folder really lies on the player: a link inside it may lead elsewhere.
+bool LiesOnPlayer(const std::string& folder, const std::string& playerRoot) {
+  std::error_code folderError;
+  std::error_code rootError;
+  const std::filesystem::path real = std::filesystem::canonical(folder, folderError);
+  const std::filesystem::path root = std::filesystem::canonical(playerRoot, rootError);
+  return !folderError && !rootError && koral::IsWithinFolder(real.string(), root.string());
 }
 
 struct SpaceTexts {
@@ -104,8 +115,10 @@ bool CMainDlg::ShowsParent(const QTreeWidget* list, const std::string& folder) c
 }
 
 bool CMainDlg::MayBrowse(const QTreeWidget* list, const std::string& folder) const {
-  if (list == m_ui->computerList) return !folder.empty();
-  return !m_playerRoot.isEmpty() && koral::IsWithinFolder(folder, Std(m_playerRoot));
+  // A relative folder (a path written on another system) would depend on the working folder.
+  if (list == m_ui->computerList) return !folder.empty() && folder.front() == '/';
+  return !m_playerRoot.isEmpty() && koral::IsWithinFolder(folder, Std(m_playerRoot)) &&
+         LiesOnPlayer(folder, Std(m_playerRoot));
 }
 
 void CMainDlg::FillList(QTreeWidget* list, const QString& folder, const std::vector<koral::ListingRow>& rows) {
@@ -145,7 +158,7 @@ void CMainDlg::ListDriveRoot(QTreeWidget* list, const QString& root) {
   ShowMembers();
 }
 
-void CMainDlg::OpenFolder(QTreeWidget* list, QTreeWidgetItem* item) {
+bool CMainDlg::OpenFolder(QTreeWidget* list, QTreeWidgetItem* item) {
   TakeControls();
   QString& folder = FolderOf(list);
   std::string candidate = koral::BrowseCandidate(Std(folder), item != nullptr ? Std(item->text(0)) : std::string());
@@ -162,9 +175,11 @@ void CMainDlg::OpenFolder(QTreeWidget* list, QTreeWidgetItem* item) {
   m_computerSort.flag = false;
   ApplyDefaultOrder(list);
   ShowMembers();
+  return rows.has_value();
 }
 
 void CMainDlg::RefreshPlayerList() {
+  TakeControls();  // the options clicked since the last handler must survive the showing below
   const std::string folder = Std(m_playerFolder);
   if (MayBrowse(m_ui->playerList, folder)) {
     if (const auto rows = koral::ListFolder(folder, ShowsParent(m_ui->playerList, folder))) {
