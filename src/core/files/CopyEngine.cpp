@@ -1,0 +1,194 @@
+#include "files/CopyEngine.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+namespace koral {
+namespace {
+
+// Closes a descriptor when it goes.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
+  ~FileDescriptor() { Close(); }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int Get() const { return m_fd; }
+  bool IsOpen() const { return m_fd >= 0; }
+  // The result of close(): some file systems report a failed write only here.
+  int Close() {
+    if (m_fd < 0) return 0;
+    const int status = close(m_fd);
+    m_fd = -1;
+    return status;
+  }
+
+ private:
+  int m_fd;
+};
+
+int OpenSource(const std::string& path) { return open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); }
+
+// Truncates or creates the destination. A read-only file left on the player
+// gets its owner's write bit back first, as the delete does.
+int OpenDestination(const std::string& path) {
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+  int fd = open(path.c_str(), kFlags, 0666);
+  if (fd < 0 && errno == EACCES) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && chmod(path.c_str(), info.st_mode | S_IWUSR) == 0)
+      fd = open(path.c_str(), kFlags, 0666);
+  }
+  return fd;
+}
+
+bool IsSameFile(const struct stat& source, const std::string& destination) {
+  struct stat info {};
+  return stat(destination.c_str(), &info) == 0 && info.st_dev == source.st_dev && info.st_ino == source.st_ino;
+}
+
+ssize_t ReadRetrying(int fd, char* data, std::size_t count) {
+  ssize_t got;
+  do got = read(fd, data, count);
+  while (got < 0 && errno == EINTR);
+  return got;
+}
+
+CopyFault WriteFault(int error) {
+  return error == ENOSPC || error == EDQUOT || error == EFBIG ? CopyFault::PlayerFull
+                                                             : CopyFault::DestinationUnwritable;
+}
+
+}  // namespace
+
+CCopyEngine::CCopyEngine(const CopyOptions& options, CopyObserver& observer)
+    : m_options(options), m_observer(observer), m_buffer(kCopyChunkBytes) {}
+
+CopyResult CCopyEngine::Run(const CopyPlan& plan) {
+  m_result = {};
+  m_written.clear();
+  m_progress = {};
+  m_progress.fileTotal = plan.fileTotal;
+  m_progress.totalSize = plan.totalBytes;
+  for (const CopyStep& step : plan.steps) {
+    if (m_result.stoppedOnFullPlayer) break;
+    if (step.kind == CopyStep::Kind::MakeFolder) mkdir(step.destination.c_str(), 0777);  // an existing one is merged into
+    else CopyOneFile(step);
+  }
+  SyncWrittenFiles();
+  return std::move(m_result);
+}
+
+void CCopyEngine::Fail(const std::string& path, CopyFault fault, int error) {
+  m_result.failures.push_back({path, fault, error});
+  if (fault == CopyFault::PlayerFull) m_result.stoppedOnFullPlayer = true;
+}
+
+void CCopyEngine::CopyOneFile(const CopyStep& step) {
+  FileDescriptor in(OpenSource(step.source));
+  if (!in.IsOpen())
+    return Fail(step.source, errno == ENOENT || errno == ENOTDIR ? CopyFault::SourceMissing : CopyFault::SourceUnreadable,
+                errno);
+  struct stat info {};
+  if (fstat(in.Get(), &info) != 0) return Fail(step.source, CopyFault::SourceUnreadable, errno);
+  if (!S_ISREG(info.st_mode)) return Fail(step.source, CopyFault::NotRegularFile, 0);
+  // Opening the destination would truncate the source.
+  if (IsSameFile(info, step.destination)) return Fail(step.source, CopyFault::SameFile, 0);
+  fcntl(in.Get(), F_SETFL, 0);
+  posix_fadvise(in.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+
+  ++m_progress.fileNumber;
+  m_progress.source = step.source;
+  m_progress.destination = step.destination;
+  m_progress.fileDone = 0;
+  m_progress.fileSize = static_cast<std::uint64_t>(info.st_size);
+  m_waitedUpTo = 0;
+  m_observer.OnProgress(m_progress);
+
+  FileDescriptor out(OpenDestination(step.destination));
+  if (!out.IsOpen()) return Fail(step.destination, WriteFault(errno), errno);
+  bool copied = TransferChunks(in.Get(), out.Get(), step);
+  if (copied && out.Close() != 0) {
+    Fail(step.destination, WriteFault(errno), errno);
+    copied = false;
+  }
+  if (!copied) {
+    out.Close();
+    unlink(step.destination.c_str());  // no partial file is left on the player
+    return;
+  }
+  m_written.push_back(step.destination);
+  ++m_result.filesCopied;
+}
+
+bool CCopyEngine::TransferChunks(int in, int out, const CopyStep& step) {
+  for (;;) {
+    const ssize_t count = ReadRetrying(in, m_buffer.data(), m_buffer.size());
+    if (count < 0) {
+      Fail(step.source, CopyFault::SourceUnreadable, errno);
+      return false;
+    }
+    if (count == 0) return true;
+    if (!WriteChunk(out, m_buffer.data(), static_cast<std::size_t>(count), step)) return false;
+    m_progress.fileDone += static_cast<std::uint64_t>(count);
+    m_progress.totalDone += static_cast<std::uint64_t>(count);
+    FollowWriteback(out, m_progress.fileDone);
+    m_observer.OnProgress(m_progress);
+  }
+}
+
+bool CCopyEngine::WriteChunk(int out, const char* data, std::size_t count, const CopyStep& step) {
+  while (count > 0) {
+    const ssize_t done = write(out, data, count);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) {
+      Fail(step.destination, WriteFault(done < 0 ? errno : ENOSPC), done < 0 ? errno : ENOSPC);
+      return false;
+    }
+    data += done;
+    count -= static_cast<std::size_t>(done);
+  }
+  if (m_options.syncEachChunk && fdatasync(out) != 0) {
+    Fail(step.destination, WriteFault(errno), errno);
+    return false;
+  }
+  return true;
+}
+
+// Starts the writeback of what was just written and waits for what lies more
+// than kMaxUnwrittenBytes behind, so that progress follows the device rather
+// than the page cache.
+void CCopyEngine::FollowWriteback(int out, std::uint64_t written) {
+  if (m_options.syncEachChunk) return;
+  const std::uint64_t chunkStart = written - std::min<std::uint64_t>(written, m_buffer.size());
+  sync_file_range(out, static_cast<off_t>(chunkStart), static_cast<off_t>(written - chunkStart),
+                  SYNC_FILE_RANGE_WRITE);
+  if (written <= kMaxUnwrittenBytes) return;
+  const std::uint64_t waitEnd = written - kMaxUnwrittenBytes;
+  if (waitEnd <= m_waitedUpTo) return;
+  sync_file_range(out, static_cast<off_t>(m_waitedUpTo), static_cast<off_t>(waitEnd - m_waitedUpTo),
+                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+  m_waitedUpTo = waitEnd;
+}
+
+// "Done" means on the player: one pass over the whole volume, then each file
+// is asked again so that a failed write is reported with its name.
+void CCopyEngine::SyncWrittenFiles() {
+  if (m_written.empty()) return;
+  const std::string folder = std::filesystem::path(m_written.front()).parent_path().string();
+  if (FileDescriptor volume(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); volume.IsOpen())
+    syncfs(volume.Get());
+  for (const std::string& path : m_written) {
+    FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.IsOpen() || fdatasync(file.Get()) != 0) {
+      Fail(path, CopyFault::NotSynced, errno);
+      --m_result.filesCopied;
+    }
+  }
+}
+
+}  // namespace koral
