@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QString>
 
+class CFileOp;
 class QAction;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -58,6 +59,7 @@ class CMainDlg final : public QDialog {
 
   std::unique_ptr<Ui::CMainDlg> m_ui;
   QAction* m_createDirectoryAction = nullptr;  // the player list menu's "Créer un répertoire"
+  CFileOp* m_fileOp = nullptr;                 // the copy dialog, a child reused for every copy
   QString m_configPath;
   QString m_computerFolder;
   QString m_playerFolder;
