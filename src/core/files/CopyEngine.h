@@ -41,7 +41,8 @@ inline constexpr std::uint64_t kMaxUnwrittenBytes = 8 * 1024 * 1024;
 // Runs a plan: one file at a time, in order, each closed before the next is
 // opened (players play in directory-entry order). A file that fails is
 // removed and remembered and the copy goes on, but a full player ends it.
-// Everything written is synced to the device before Run returns.
+// Everything written is on the device (synced, write errors collected)
+// before Run returns.
 class CCopyEngine {
  public:
   CCopyEngine(const CopyOptions& options, CopyObserver& observer);
