@@ -76,8 +76,22 @@ run_case() {
     "$(echo "$bytes / 1048576" | bc -l)" "$cp_median" "$k_median" "$(echo "$cp_median / $k_median" | bc -l)"
 }
 
+# The time from the last progress report to the end of the copy, large files.
+run_latency() {
+  local probe="$work/copy_latency" source_dir
+  source_dir="$(cd "$(dirname "$0")/.." && pwd)"
+  if ! c++ -std=c++20 -O2 -I "$source_dir/src/core" "$source_dir/bench/copy_latency.cpp" \
+      "$build_dir/src/core/libkoral_core.a" -pthread -o "$probe" 2>/dev/null; then
+    echo "latency   (probe not built)"
+    return
+  fi
+  fresh_player
+  printf 'latency   large files: %s\n' "$("$probe" "$data/large" "$player")"
+}
+
 make_data
 echo "destination: $(df -T "$work" | awk 'NR == 2 { print $2 }') under $work; median of $rounds rounds"
 run_case large "$data/large"
 run_case small "$data/small"
 run_case playlist "$data/playlist" --playlist
+run_latency

@@ -79,6 +79,8 @@ class CopyToPlayerTest final : public QObject {
   void unreadablePlaylistClosesTheMainWindow();
   void dialogCannotBeClosedWhileTheWorkerRuns();
   void progressRelayNeverMakesTheWorkerWait();
+  void fileOpReportsRefusedFilesBeforeCopyingTheOthers();
+  void fileOpClosesAtOnceOnAnUnreadablePlaylist();
 };
 
 void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() {
@@ -275,6 +277,49 @@ void CopyToPlayerTest::progressRelayNeverMakesTheWorkerWait() {
   bool changed = false;
   QCOMPARE(relay.Take(&changed).fileDone, std::uint64_t{200000});
   QVERIFY(changed);
+}
+
+void CopyToPlayerTest::fileOpReportsRefusedFilesBeforeCopyingTheOthers() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  WriteFile(env.ComputerDir() / "big.bin", std::string(5000, 'b'));
+  WriteFile(env.ComputerDir() / "small.bin", "small");
+  koral::CopyJob job;
+  for (const char* name : {"big.bin", "small.bin"}) {
+    job.sources.push_back((env.ComputerDir() / name).string());
+    job.destinations.push_back((env.PlayerDir() / name).string());
+  }
+  job.maxFileSize = 4999;  // stands for the 4 GiB limit of a FAT player
+
+  CFileOp fileOp;
+  fileOp.RunJob(job);
+
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].title, QString("Copie incomplète"));
+  QVERIFY(prompts.messages[0].text.startsWith("Ces éléments ne seront pas copiés :"));
+  QVERIFY(prompts.messages[0].text.contains("big.bin : fichier de 4 Go ou plus"));
+  QCOMPARE(SortedNames(env.PlayerDir()), QStringList{"small.bin"});
+  QCOMPARE(fileOp.findChild<QLabel*>("fileCounterLabel")->text(), QString("Fichier : 1 / 1"));
+}
+
+void CopyToPlayerTest::fileOpClosesAtOnceOnAnUnreadablePlaylist() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  WriteFile(env.ComputerDir() / "Album" / "a.mp3", "a");
+  fs::create_symlink("nowhere.m3u", env.ComputerDir() / "Album" / "list.m3u");
+  koral::CopyJob job;
+  job.sources = {(env.ComputerDir() / "Album").string()};
+  job.destinations = {(env.PlayerDir() / "Album").string()};
+  job.options.followPlaylist = true;
+
+  CFileOp fileOp;
+  fileOp.RunJob(job);
+
+  QVERIFY(!fileOp.IsCopying());
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].text, QString("Echec de l'ouverture de la playlist"));
+  QCOMPARE(prompts.messages[0].title, QString("Erreur pas cool"));
+  QVERIFY(fs::is_empty(env.PlayerDir()));
 }
 
 QTEST_MAIN(CopyToPlayerTest)
