@@ -62,8 +62,7 @@ constexpr unsigned kWaitForWholeFile =
     SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
 
 CopyFault WriteFault(int error) {
-  return error == ENOSPC || error == EDQUOT || error == EFBIG ? CopyFault::PlayerFull
-                                                             : CopyFault::DestinationUnwritable;
+  return error == ENOSPC || error == EDQUOT ? CopyFault::PlayerFull : CopyFault::DestinationUnwritable;
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ std::string DescribeError(int error) {
     case ENAMETOOLONG: return "nom refusé par l'Koral";
     case EIO: return "erreur d'écriture (l'Koral a-t-il été débranché ?)";
     case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return "l'Koral est plein";
+    case EDQUOT: return "l'Koral est plein";
+    case EFBIG: return "fichier trop gros pour l'Koral";
     case EISDIR: return "un dossier porte déjà ce nom";
     default: return "erreur système " + std::to_string(error);
   }
