@@ -207,6 +207,25 @@ TEST_F(CopyEngineTest, ChunkBoundaryAndEmptyFilesAreCopiedByteForByteWithTruthfu
   EXPECT_EQ(last.totalSize, 307200u + 3 * 307200u + 17u);
 }
 
+TEST_F(CopyEngineTest, CopyToAnotherFileSystemGoesThroughTheBufferWithTheSameBytes) {
+  struct stat here {}, there {};
+  if (stat(Player().c_str(), &here) != 0 || stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev)
+    GTEST_SKIP() << "no second file system at hand";
+  WriteFile(Computer() / "a.bin", Content("cross", 3 * 307200 + 5));
+  const fs::path folder = fs::path("/dev/shm") / m_dir.Path().filename();
+  fs::create_directories(folder);
+  koral::CopyJob job;
+  job.sources = {(Computer() / "a.bin").string()};
+  job.destinations = {(folder / "a.bin").string()};
+  plan = koral::BuildCopyPlan(job);
+  const koral::CopyResult result = koral::CCopyEngine(job.options, observer).Run(plan);
+  const std::string copied = ReadFile(folder / "a.bin");
+  fs::remove_all(folder);
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(copied, Content("cross", 3 * 307200 + 5));
+  EXPECT_EQ(observer.calls.size(), 1u + 4u);  // start, then four chunks
+}
+
 TEST_F(CopyEngineTest, TotalOfSmallFilesCountsEveryByte) {
   WriteFile(Computer() / "a.txt", std::string(1000, 'a'));
   WriteFile(Computer() / "b.txt", std::string(23, 'b'));

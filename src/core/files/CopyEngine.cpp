@@ -51,6 +51,13 @@ bool IsSameFile(const struct stat& source, const std::string& destination) {
   return stat(destination.c_str(), &info) == 0 && info.st_dev == source.st_dev && info.st_ino == source.st_ino;
 }
 
+ssize_t CopyRangeRetrying(int in, int out, std::size_t count) {
+  ssize_t got;
+  do got = copy_file_range(in, nullptr, out, nullptr, count, 0);
+  while (got < 0 && errno == EINTR);
+  return got;
+}
+
 ssize_t ReadRetrying(int fd, char* data, std::size_t count) {
   ssize_t got;
   do got = read(fd, data, count);
@@ -127,15 +134,27 @@ void CCopyEngine::CopyOneFile(const CopyStep& step) {
   ++m_result.filesCopied;
 }
 
+// In-kernel copy where the two file systems allow it (no trip through user
+// memory, as cp does); otherwise, or after any fault, read and write, which
+// names the side that failed.
 bool CCopyEngine::TransferChunks(int in, int out, const CopyStep& step) {
+  bool inKernel = true;
   for (;;) {
-    const ssize_t count = ReadRetrying(in, m_buffer.data(), m_buffer.size());
-    if (count < 0) {
-      Fail(step.source, CopyFault::SourceUnreadable, errno);
+    ssize_t count = inKernel ? CopyRangeRetrying(in, out, m_buffer.size()) : -1;
+    if (count < 0 && inKernel && (errno == ENOSPC || errno == EDQUOT)) {
+      Fail(step.destination, CopyFault::PlayerFull, errno);
       return false;
     }
+    if (count < 0) {
+      inKernel = false;
+      count = ReadAndWriteChunk(in, out, step);
+      if (count < 0) return false;
+    }
     if (count == 0) return true;
-    if (!WriteChunk(out, m_buffer.data(), static_cast<std::size_t>(count), step)) return false;
+    if (m_options.syncEachChunk && fdatasync(out) != 0) {
+      Fail(step.destination, WriteFault(errno), errno);
+      return false;
+    }
     m_progress.fileDone += static_cast<std::uint64_t>(count);
     m_progress.totalDone += static_cast<std::uint64_t>(count);
     FollowWriteback(out, m_progress.fileDone);
@@ -143,22 +162,26 @@ bool CCopyEngine::TransferChunks(int in, int out, const CopyStep& step) {
   }
 }
 
-bool CCopyEngine::WriteChunk(int out, const char* data, std::size_t count, const CopyStep& step) {
-  while (count > 0) {
-    const ssize_t done = write(out, data, count);
+// One chunk through the buffer: its size, 0 at the end, -1 once reported.
+ssize_t CCopyEngine::ReadAndWriteChunk(int in, int out, const CopyStep& step) {
+  const ssize_t count = ReadRetrying(in, m_buffer.data(), m_buffer.size());
+  if (count < 0) {
+    Fail(step.source, CopyFault::SourceUnreadable, errno);
+    return -1;
+  }
+  const char* data = m_buffer.data();
+  for (auto left = static_cast<std::size_t>(count); left > 0;) {
+    const ssize_t done = write(out, data, left);
     if (done < 0 && errno == EINTR) continue;
     if (done <= 0) {
-      Fail(step.destination, WriteFault(done < 0 ? errno : ENOSPC), done < 0 ? errno : ENOSPC);
-      return false;
+      const int error = done < 0 ? errno : ENOSPC;
+      Fail(step.destination, WriteFault(error), error);
+      return -1;
     }
     data += done;
-    count -= static_cast<std::size_t>(done);
+    left -= static_cast<std::size_t>(done);
   }
-  if (m_options.syncEachChunk && fdatasync(out) != 0) {
-    Fail(step.destination, WriteFault(errno), errno);
-    return false;
-  }
-  return true;
+  return count;
 }
 
 // Starts the writeback of what was just written and waits for what lies more

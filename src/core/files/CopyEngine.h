@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/types.h>
+
 #include "files/CopyPlan.h"
 
 namespace koral {
@@ -54,7 +56,7 @@ class CCopyEngine {
  private:
   void CopyOneFile(const CopyStep& step);
   bool TransferChunks(int in, int out, const CopyStep& step);
-  bool WriteChunk(int out, const char* data, std::size_t count, const CopyStep& step);
+  ssize_t ReadAndWriteChunk(int in, int out, const CopyStep& step);
   void FollowWriteback(int out, std::uint64_t written);
   void SyncWrittenFiles();
   void Fail(const std::string& path, CopyFault fault, int error);
