@@ -65,6 +65,10 @@ ssize_t ReadRetrying(int fd, char* data, std::size_t count) {
   return got;
 }
 
+// Writeback is started about a megabyte at a time: a request per 300 KiB
+// chunk costs the device a quarter of its speed.
+constexpr std::uint64_t kWritebackBatchBytes = 1024 * 1024;
+
 constexpr unsigned kWaitForWholeFile =
     SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
 
@@ -116,6 +120,7 @@ void CCopyEngine::CopyOneFile(const CopyStep& step) {
   m_progress.fileDone = 0;
   m_progress.fileSize = static_cast<std::uint64_t>(info.st_size);
   m_waitedUpTo = 0;
+  m_kickedUpTo = 0;
   m_observer.OnProgress(m_progress);
 
   FileDescriptor out(OpenDestination(step.destination));
@@ -150,14 +155,17 @@ bool CCopyEngine::TransferChunks(int in, int out, const CopyStep& step) {
       count = ReadAndWriteChunk(in, out, step);
       if (count < 0) return false;
     }
-    if (count == 0) return true;
+    if (count == 0) {
+      FollowWriteback(out, m_progress.fileDone, true);
+      return true;
+    }
     if (m_options.syncEachChunk && fdatasync(out) != 0) {
       Fail(step.destination, WriteFault(errno), errno);
       return false;
     }
     m_progress.fileDone += static_cast<std::uint64_t>(count);
     m_progress.totalDone += static_cast<std::uint64_t>(count);
-    FollowWriteback(out, m_progress.fileDone);
+    FollowWriteback(out, m_progress.fileDone, false);
     m_observer.OnProgress(m_progress);
   }
 }
@@ -184,14 +192,17 @@ ssize_t CCopyEngine::ReadAndWriteChunk(int in, int out, const CopyStep& step) {
   return count;
 }
 
-// Starts the writeback of what was just written and waits for what lies more
-// than kMaxUnwrittenBytes behind, so that progress follows the device rather
-// than the page cache.
-void CCopyEngine::FollowWriteback(int out, std::uint64_t written) {
+// Starts the writeback of what was written, a few chunks at a time (one
+// small request per chunk would slow the device), and waits for what lies
+// more than kMaxUnwrittenBytes behind: progress follows the device rather
+// than the page cache. At the end of a file everything left is started.
+void CCopyEngine::FollowWriteback(int out, std::uint64_t written, bool endOfFile) {
   if (m_options.syncEachChunk) return;
-  const std::uint64_t chunkStart = written - std::min<std::uint64_t>(written, m_buffer.size());
-  sync_file_range(out, static_cast<off_t>(chunkStart), static_cast<off_t>(written - chunkStart),
-                  SYNC_FILE_RANGE_WRITE);
+  if (written - m_kickedUpTo >= kWritebackBatchBytes || (endOfFile && written > m_kickedUpTo)) {
+    sync_file_range(out, static_cast<off_t>(m_kickedUpTo), static_cast<off_t>(written - m_kickedUpTo),
+                    SYNC_FILE_RANGE_WRITE);
+    m_kickedUpTo = written;
+  }
   if (written <= kMaxUnwrittenBytes) return;
   const std::uint64_t waitEnd = written - kMaxUnwrittenBytes;
   if (waitEnd <= m_waitedUpTo) return;

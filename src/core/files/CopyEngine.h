@@ -57,7 +57,7 @@ class CCopyEngine {
   void CopyOneFile(const CopyStep& step);
   bool TransferChunks(int in, int out, const CopyStep& step);
   ssize_t ReadAndWriteChunk(int in, int out, const CopyStep& step);
-  void FollowWriteback(int out, std::uint64_t written);
+  void FollowWriteback(int out, std::uint64_t written, bool endOfFile);
   void SyncWrittenFiles();
   void Fail(const std::string& path, CopyFault fault, int error);
 
@@ -66,6 +66,7 @@ class CCopyEngine {
   std::vector<char> m_buffer;
   CopyProgress m_progress;
   std::uint64_t m_waitedUpTo = 0;  // bytes of the current file known to be on the device
+  std::uint64_t m_kickedUpTo = 0;  // bytes of the current file whose writeback has started
   std::vector<std::string> m_written;
   CopyResult m_result;
 };
