@@ -51,6 +51,14 @@ bool IsSameFile(const struct stat& source, const std::string& destination) {
   return stat(destination.c_str(), &info) == 0 && info.st_dev == source.st_dev && info.st_ino == source.st_ino;
 }
 
+// The player's volume, opened before anything is written so that its sync
+// reports every write error of the copy; -1 when it cannot be opened.
+int OpenVolume(const CopyPlan& plan) {
+  if (plan.steps.empty()) return -1;
+  const std::string folder = std::filesystem::path(plan.steps.front().destination).parent_path().string();
+  return open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
 ssize_t CopyRangeRetrying(int in, int out, std::size_t count) {
   ssize_t got;
   do got = copy_file_range(in, nullptr, out, nullptr, count, 0);
@@ -87,12 +95,13 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   m_progress = {};
   m_progress.fileTotal = plan.fileTotal;
   m_progress.totalSize = plan.totalBytes;
+  const FileDescriptor volume(OpenVolume(plan));
   for (const CopyStep& step : plan.steps) {
     if (m_result.stoppedOnFullPlayer) break;
     if (step.kind == CopyStep::Kind::MakeFolder) mkdir(step.destination.c_str(), 0777);  // an existing one is merged into
     else CopyOneFile(step);
   }
-  SyncWrittenFiles();
+  SyncWrittenFiles(volume.Get());
   return std::move(m_result);
 }
 
@@ -111,7 +120,6 @@ void CCopyEngine::CopyOneFile(const CopyStep& step) {
   if (!S_ISREG(info.st_mode)) return Fail(step.source, CopyFault::NotRegularFile, 0);
   // Opening the destination would truncate the source.
   if (IsSameFile(info, step.destination)) return Fail(step.source, CopyFault::SameFile, 0);
-  fcntl(in.Get(), F_SETFL, 0);
   posix_fadvise(in.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
   ++m_progress.fileNumber;
@@ -212,24 +220,26 @@ void CCopyEngine::FollowWriteback(int out, std::uint64_t written, bool endOfFile
 }
 
 // "Done" means on the player. One syncfs writes and commits the whole volume
-// with a single cache flush (an fdatasync per file would flush the device
-// once per file: several times slower on many small files); then each file
-// is waited on again, which reports a failed writeback with the file's name.
-void CCopyEngine::SyncWrittenFiles() {
+// with a single cache flush (an fdatasync per file flushes the device once
+// per file: several times slower on many small files). It reports any write
+// error on the volume since it was opened, before the copy; only then is
+// each file asked again, so that the report names it.
+void CCopyEngine::SyncWrittenFiles(int volume) {
   if (m_written.empty()) return;
-  const std::string folder = std::filesystem::path(m_written.front()).parent_path().string();
-  FileDescriptor volume(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  const bool volumeSynced = volume.IsOpen() && syncfs(volume.Get()) == 0;
+  if (volume >= 0 && syncfs(volume) == 0) return;
   const int volumeError = errno;
   const size_t failuresBefore = m_result.failures.size();
   for (const std::string& path : m_written) {
     FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.IsOpen() || sync_file_range(file.Get(), 0, 0, kWaitForWholeFile) != 0) {
+    const bool synced = file.IsOpen() && (volume >= 0 ? sync_file_range(file.Get(), 0, 0, kWaitForWholeFile) == 0
+                                                      : fdatasync(file.Get()) == 0);
+    if (!synced) {
       Fail(path, CopyFault::NotSynced, errno);
       --m_result.filesCopied;
     }
   }
-  if (!volumeSynced && m_result.failures.size() == failuresBefore) Fail(folder, CopyFault::NotSynced, volumeError);
+  if (volume >= 0 && m_result.failures.size() == failuresBefore)
+    Fail(std::filesystem::path(m_written.front()).parent_path().string(), CopyFault::NotSynced, volumeError);
 }
 
 }  // namespace koral

@@ -58,7 +58,7 @@ class CCopyEngine {
   bool TransferChunks(int in, int out, const CopyStep& step);
   ssize_t ReadAndWriteChunk(int in, int out, const CopyStep& step);
   void FollowWriteback(int out, std::uint64_t written, bool endOfFile);
-  void SyncWrittenFiles();
+  void SyncWrittenFiles(int volume);
   void Fail(const std::string& path, CopyFault fault, int error);
 
   CopyOptions m_options;
