@@ -76,7 +76,7 @@ run_case() {
     "$(echo "$bytes / 1048576" | bc -l)" "$cp_median" "$k_median" "$(echo "$cp_median / $k_median" | bc -l)"
 }
 
-# The time from the last progress report to the end of the copy, large files.
+# The time from the last progress report to the end of the copy.
 run_latency() {
   local probe="$work/copy_latency" source_dir
   source_dir="$(cd "$(dirname "$0")/.." && pwd)"
@@ -87,6 +87,8 @@ run_latency() {
   fi
   fresh_player
   printf 'latency   large files: %s\n' "$("$probe" "$data/large" "$player")"
+  fresh_player
+  printf 'latency   small files: %s\n' "$("$probe" "$data/small" "$player")"
 }
 
 make_data

@@ -92,6 +92,9 @@ CCopyEngine::CCopyEngine(const CopyOptions& options, CopyObserver& observer)
 CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   m_result = {};
   m_written.clear();
+  m_inFlight.clear();
+  m_inFlightBytes = 0;
+  m_syncFailed = false;
   m_progress = {};
   m_progress.fileTotal = plan.fileTotal;
   m_progress.totalSize = plan.totalBytes;
@@ -145,6 +148,37 @@ void CCopyEngine::CopyOneFile(const CopyStep& step) {
   }
   m_written.push_back(step.destination);
   ++m_result.filesCopied;
+  BoundUnwrittenFiles(step.destination);
+}
+
+// Many small files are each under the window of FollowWriteback: the files
+// already closed count too, the oldest waited for until about
+// kMaxUnwrittenBytes remain on the way.
+void CCopyEngine::BoundUnwrittenFiles(const std::string& path) {
+  if (m_options.syncEachChunk) return;
+  const std::uint64_t pending = m_progress.fileDone - std::min(m_progress.fileDone, m_waitedUpTo);
+  m_inFlight.push_back({path, pending});
+  m_inFlightBytes += pending;
+  while (m_inFlightBytes > kMaxUnwrittenBytes && !m_inFlight.empty()) {
+    const FileInFlight oldest = std::move(m_inFlight.front());
+    m_inFlight.pop_front();
+    m_inFlightBytes -= oldest.bytes;
+    if (!WaitForFile(oldest.path, false)) std::erase(m_written, oldest.path);
+  }
+}
+
+// Waits until the file's data is on the device (durably: flushed from the
+// device's cache too); a failed write is reported with the file's name.
+bool CCopyEngine::WaitForFile(const std::string& path, bool durably) {
+  FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const bool done = file.IsOpen() && (durably ? fdatasync(file.Get()) == 0
+                                              : sync_file_range(file.Get(), 0, 0, kWaitForWholeFile) == 0);
+  if (!done) {
+    Fail(path, CopyFault::NotSynced, errno);
+    --m_result.filesCopied;
+    m_syncFailed = true;
+  }
+  return done;
 }
 
 // In-kernel copy where the two file systems allow it (no trip through user
@@ -228,17 +262,8 @@ void CCopyEngine::SyncWrittenFiles(int volume) {
   if (m_written.empty()) return;
   if (volume >= 0 && syncfs(volume) == 0) return;
   const int volumeError = errno;
-  const size_t failuresBefore = m_result.failures.size();
-  for (const std::string& path : m_written) {
-    FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    const bool synced = file.IsOpen() && (volume >= 0 ? sync_file_range(file.Get(), 0, 0, kWaitForWholeFile) == 0
-                                                      : fdatasync(file.Get()) == 0);
-    if (!synced) {
-      Fail(path, CopyFault::NotSynced, errno);
-      --m_result.filesCopied;
-    }
-  }
-  if (volume >= 0 && m_result.failures.size() == failuresBefore)
+  for (const std::string& path : m_written) WaitForFile(path, volume < 0);
+  if (volume >= 0 && !m_syncFailed)
     Fail(std::filesystem::path(m_written.front()).parent_path().string(), CopyFault::NotSynced, volumeError);
 }
 

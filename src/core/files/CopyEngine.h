@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,8 @@
 
 namespace koral {
 
-// Where a copy stands, as the player has it: the bytes counted are written
-// and their writeback started, with at most kMaxUnwrittenBytes still on the way.
+// Where a copy stands, as the player has it: of the bytes counted, at most
+// about kMaxUnwrittenBytes of the current file are not yet on the device.
 struct CopyProgress {
   std::string source;
   std::string destination;
@@ -58,6 +59,8 @@ class CCopyEngine {
   bool TransferChunks(int in, int out, const CopyStep& step);
   ssize_t ReadAndWriteChunk(int in, int out, const CopyStep& step);
   void FollowWriteback(int out, std::uint64_t written, bool endOfFile);
+  void BoundUnwrittenFiles(const std::string& path);
+  bool WaitForFile(const std::string& path, bool durably);
   void SyncWrittenFiles(int volume);
   void Fail(const std::string& path, CopyFault fault, int error);
 
@@ -67,7 +70,14 @@ class CCopyEngine {
   CopyProgress m_progress;
   std::uint64_t m_waitedUpTo = 0;  // bytes of the current file known to be on the device
   std::uint64_t m_kickedUpTo = 0;  // bytes of the current file whose writeback has started
+  struct FileInFlight {
+    std::string path;
+    std::uint64_t bytes;
+  };
+  std::deque<FileInFlight> m_inFlight;  // closed files whose data may still be on the way
+  std::uint64_t m_inFlightBytes = 0;
   std::vector<std::string> m_written;
+  bool m_syncFailed = false;
   CopyResult m_result;
 };
 
