@@ -230,7 +230,7 @@ void CopyToPlayerTest::unreadablePlaylistClosesTheMainWindow() {
 void CopyToPlayerTest::dialogCannotBeClosedWhileTheWorkerRuns() {
   koral::test::TestEnvironment env;
   koral::test::PromptRecorder prompts;
-  for (int i = 0; i < 12; ++i)
+  for (int i = 0; i < 16; ++i)
     WriteFile(env.ComputerDir() / "Big" / ("f" + std::to_string(i) + ".bin"), Content("big", 2 * 1024 * 1024));
   WriteOptions(env, {0, 0, 1});  // every chunk committed: the copy takes a while
 
@@ -253,8 +253,8 @@ void CopyToPlayerTest::dialogCannotBeClosedWhileTheWorkerRuns() {
   QVERIFY(sawCopying);
   QVERIFY(stayedOpen);
   QVERIFY(prompts.messages.empty());
-  QCOMPARE(SortedNames(env.PlayerDir() / "Big").size(), 12);
-  QVERIFY(ReadFile(env.PlayerDir() / "Big" / "f11.bin") == Content("big", 2 * 1024 * 1024));
+  QCOMPARE(SortedNames(env.PlayerDir() / "Big").size(), 16);
+  QVERIFY(ReadFile(env.PlayerDir() / "Big" / "f15.bin") == Content("big", 2 * 1024 * 1024));
 }
 
 void CopyToPlayerTest::progressRelayNeverMakesTheWorkerWait() {
