@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "cli/CopyCommand.h"
 #include "cli/DetectCommand.h"
 #include "cli/PlayerFilesCommand.h"
 #include "cli/RadioCommand.h"
@@ -21,6 +22,7 @@ std::vector<std::unique_ptr<Command>> AllCommands() {
   commands.push_back(std::make_unique<FirmwareCommand>());
   commands.push_back(std::make_unique<ProfileCommand>());
   commands.push_back(std::make_unique<EqCommand>());
+  commands.push_back(std::make_unique<CopyCommand>());
   return commands;
 }
 

@@ -11,6 +11,7 @@
 #include "files/FolderListing.h"
 
 class CNewFolderDlg;
+class CFileOp;
 class QAction;
 class QMenu;
 class QPoint;
@@ -81,6 +82,7 @@ class CMainDlg final : public QDialog {
   std::unique_ptr<Ui::CMainDlg> m_ui;
   QAction* m_createDirectoryAction = nullptr;  // the player list menu's "Créer un répertoire"
   CNewFolderDlg* m_newFolderDlg = nullptr;     // kept for the whole run: it remembers the last name
+  CFileOp* m_fileOp = nullptr;                 // the copy dialog, a child reused for every copy
   QString m_configPath;
   QString m_computerFolder;
   QString m_playerFolder;

@@ -1,3 +1,76 @@
-#include "app/MainDlg.h"
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
 
-void CMainDlg::OnCopyToPlayer() {}
+#include "app/MainDlg.h"
+#include "common/Prompt.h"
+#include "files/CopyPlan.h"
+#include "files/FileOp.h"
+#include "files/Paths.h"
+#include "files/SelectionSize.h"
+#include "platform/VolumeSpace.h"
+#include "ui_MainDlg.h"
+
+namespace {
+
+// The names of the selected rows, lowest row first. The parent row is left
+// out: copying it would copy the whole parent folder, unchecked against the
+// free space, next to the player folder.
+std::vector<std::string> SelectedNames(const QTreeWidget* list) {
+  std::vector<std::pair<int, std::string>> rows;
+  for (QTreeWidgetItem* item : list->selectedItems()) {
+    const QString name = item->text(0);
+    if (name != QLatin1String("..") && name != QLatin1String("."))
+      rows.emplace_back(list->indexOfTopLevelItem(item), name.toStdString());
+  }
+  std::sort(rows.begin(), rows.end());
+  std::vector<std::string> names;
+  for (auto& row : rows) names.push_back(std::move(row.second));
+  return names;
+}
+
+bool IsOnPlayer(const QString& folder, const QString& playerRoot) {
+  if (playerRoot.isEmpty()) return false;
+  return folder == playerRoot || folder.startsWith(playerRoot == "/" ? playerRoot : playerRoot + "/");
+}
+
+}  // namespace
+
+void CMainDlg::OnCopyToPlayer() {
+  TakeControls();
+  const std::vector<std::string> names = SelectedNames(m_ui->computerList);
+  if (names.empty()) {
+    Prompt::Message(this, QStringLiteral("Pas de source à copier"), QStringLiteral("Copie impossible"));
+    return;
+  }
+  if (!IsOnPlayer(m_playerFolder, m_playerRoot)) {
+    Prompt::Message(this, QStringLiteral("L'Koral n'a pas été détecté."), QStringLiteral("Copie impossible"));
+    return;
+  }
+  const std::string computerFolder = m_computerFolder.toStdString();
+  float need = 0.0f;
+  try {
+    need = koral::SelectionSize(computerFolder, names, m_followPlaylist == 1);
+  } catch (const koral::PlaylistUnreadable&) {
+    Prompt::Message(this, QStringLiteral("Echec de l'ouverture de la playlist"), QStringLiteral("Erreur pas cool"));
+    accept();  // closes the program as "Quitter" does, options saved
+    return;
+  }
+  if (!koral::HasRoomFor(need, koral::AvailableBytes(m_playerRoot.toStdString()))) {
+    Prompt::Message(this, QStringLiteral("Espace libre insuffisant"), QStringLiteral("Copie impossible"));
+    return;
+  }
+
+  koral::CopyJob job;
+  const std::string playerFolder = m_playerFolder.toStdString();
+  for (const std::string& name : names) {
+    job.sources.push_back(koral::JoinPath(computerFolder, name));
+    job.destinations.push_back(koral::JoinPath(playerFolder, name));
+  }
+  job.options = {m_followPlaylist == 1, m_copyMode == 1, m_win98 == 1};
+  job.maxFileSize = koral::MaxFileSizeOf(playerFolder);
+  if (m_fileOp == nullptr) m_fileOp = new CFileOp(this);
+  m_fileOp->RunJob(std::move(job));
+  RefreshPlayerList();
+}

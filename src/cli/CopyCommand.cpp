@@ -1,0 +1,169 @@
+#include "cli/CopyCommand.h"
+
+#include <unistd.h>
+
+#include <charconv>
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+#include "files/CopyEngine.h"
+#include "files/CopyReport.h"
+#include "files/Paths.h"
+#include "files/SelectionSize.h"
+#include "platform/VolumeSpace.h"
+
+namespace koral::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CopyArguments {
+  CopyOptions options;
+  std::string folder;  // relative to the player root
+  std::vector<std::string> sources;
+};
+
+std::optional<CopyArguments> ParseArguments(const std::vector<std::string>& args) {
+  CopyArguments parsed;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--playlist") parsed.options.followPlaylist = true;
+    else if (arg == "--numbers-only") parsed.options.numbersOnly = true;
+    else if (arg == "--sync-each-chunk") parsed.options.syncEachChunk = true;
+    else if (arg == "--to" && i + 1 < args.size()) parsed.folder = args[++i];
+    else if (arg.rfind("--", 0) == 0) return std::nullopt;
+    else parsed.sources.push_back(arg);
+  }
+  if (parsed.sources.empty()) return std::nullopt;
+  return parsed;
+}
+
+// The destination folder on the player, never outside it.
+std::optional<std::string> PlayerFolder(const std::string& root, const std::string& relative) {
+  const fs::path inside = fs::path(relative).relative_path().lexically_normal();
+  if (!inside.empty() && *inside.begin() == "..") return std::nullopt;
+  std::string folder = root;
+  for (const fs::path& part : inside)
+    if (!part.empty() && part != ".") folder = JoinPath(folder, part.string());
+  return folder;
+}
+
+// A source as an absolute path without a trailing slash; its name is the
+// destination's name ("music/.." names the folder itself, not "..").
+std::optional<fs::path> SourcePath(const std::string& source) {
+  fs::path path = fs::absolute(source).lexically_normal();
+  if (!path.has_filename()) path = path.parent_path();
+  if (!path.has_filename()) return std::nullopt;
+  return path;
+}
+
+std::string Fixed1(double value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+  return std::string(buffer, result.ptr);
+}
+
+// One line rewritten in place on a terminal, a few times a second.
+class TerminalProgress final : public CopyObserver {
+ public:
+  explicit TerminalProgress(std::ostream& out) : m_out(out) {}
+  ~TerminalProgress() override {
+    if (m_shown) m_out << '\n';
+  }
+  TerminalProgress(const TerminalProgress&) = delete;
+  TerminalProgress& operator=(const TerminalProgress&) = delete;
+
+  void OnProgress(const CopyProgress& progress) override {
+    const auto now = std::chrono::steady_clock::now();
+    const bool last = progress.fileNumber == progress.fileTotal && progress.fileDone == progress.fileSize;
+    if (m_shown && !last && now - m_lastShown < std::chrono::milliseconds(100)) return;
+    m_lastShown = now;
+    m_shown = true;
+    m_out << "\rFichier : " << progress.fileNumber << " / " << progress.fileTotal << "   Total : "
+          << Fixed1(static_cast<double>(progress.totalDone) / 1048576.0) << " / "
+          << Fixed1(static_cast<double>(progress.totalSize) / 1048576.0) << " Mo" << std::flush;
+  }
+
+ private:
+  std::ostream& m_out;
+  std::chrono::steady_clock::time_point m_lastShown;
+  bool m_shown = false;
+};
+
+class SilentProgress final : public CopyObserver {
+ public:
+  void OnProgress(const CopyProgress&) override {}
+};
+
+bool OnTerminal(const std::ostream& err) { return &err == &std::cerr && isatty(STDERR_FILENO) == 1; }
+
+int RunCopy(const CopyJob& job, CliContext& context) {
+  CopyPlan plan;
+  try {
+    plan = BuildCopyPlan(job);
+  } catch (const PlaylistUnreadable& error) {
+    context.err << "Echec de l'ouverture de la playlist : " << error.Playlist().string() << '\n';
+    return kExitFailed;
+  }
+  const std::string refused = FormatRefusedReport(plan.refused);
+  if (!refused.empty()) context.err << refused << '\n';
+  CopyResult result;
+  if (OnTerminal(context.err)) {
+    TerminalProgress progress(context.err);
+    result = CCopyEngine(job.options, progress).Run(plan);
+  } else {
+    SilentProgress progress;
+    result = CCopyEngine(job.options, progress).Run(plan);
+  }
+  const std::string report = FormatCopyReport(result.failures, result.stoppedOnFullPlayer);
+  if (!report.empty()) context.err << report << '\n';
+  return plan.refused.empty() && result.failures.empty() ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+std::vector<std::string> CopyCommand::Usage() const {
+  return {"copy [--playlist] [--numbers-only] [--sync-each-chunk] [--to DOSSIER] SOURCE...  "
+          "copie des fichiers et dossiers sur le Koral"};
+}
+
+int CopyCommand::Run(const std::vector<std::string>& args, CliContext& context) {
+  const auto parsed = ParseArguments(args);
+  if (!parsed) return kExitUsage;
+  if (!RequirePlayer(context)) return kExitFailed;
+  const auto folder = PlayerFolder(*context.playerRoot, parsed->folder);
+  std::error_code error;
+  if (!folder || !fs::is_directory(*folder, error)) {
+    context.err << "Dossier introuvable sur l'Koral : " << parsed->folder << '\n';
+    return kExitFailed;
+  }
+
+  CopyJob job;
+  job.options = parsed->options;
+  job.maxFileSize = MaxFileSizeOf(*folder);
+  float need = 0.0f;
+  for (const std::string& source : parsed->sources) {
+    const auto path = SourcePath(source);
+    if (!path) {
+      context.err << "Source invalide : " << source << '\n';
+      return kExitUsage;
+    }
+    try {
+      need += SelectionSize(path->parent_path().string(), {path->filename().string()}, job.options.followPlaylist);
+    } catch (const PlaylistUnreadable& unreadable) {
+      context.err << "Echec de l'ouverture de la playlist : " << unreadable.Playlist().string() << '\n';
+      return kExitFailed;
+    }
+    job.sources.push_back(path->string());
+    job.destinations.push_back(JoinPath(*folder, path->filename().string()));
+  }
+  if (!HasRoomFor(need, AvailableBytes(*context.playerRoot))) {
+    context.err << "Espace libre insuffisant\n";
+    return kExitFailed;
+  }
+  return RunCopy(job, context);
+}
+
+}  // namespace koral::cli

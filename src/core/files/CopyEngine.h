@@ -1,0 +1,84 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+#include "files/CopyPlan.h"
+
+namespace koral {
+
+// Where a copy stands, as the player has it: of the bytes counted, at most
+// about kMaxUnwrittenBytes of the current file are not yet on the device.
+struct CopyProgress {
+  std::string source;
+  std::string destination;
+  int fileNumber = 0;  // 1-based
+  int fileTotal = 0;
+  std::uint64_t fileDone = 0;
+  std::uint64_t fileSize = 0;
+  std::uint64_t totalDone = 0;
+  std::uint64_t totalSize = 0;
+};
+
+// Told of the progress on the copying thread, at the start of each file and
+// after each chunk. It must return at once: the copy waits for it.
+class CopyObserver {
+ public:
+  virtual ~CopyObserver() = default;
+  virtual void OnProgress(const CopyProgress& progress) = 0;
+};
+
+struct CopyResult {
+  std::vector<CopyFailure> failures;  // in the order met; the plan's refusals not included
+  int filesCopied = 0;
+  bool stoppedOnFullPlayer = false;
+};
+
+inline constexpr std::size_t kCopyChunkBytes = 300 * 1024;
+inline constexpr std::uint64_t kMaxUnwrittenBytes = 8 * 1024 * 1024;
+
+// Runs a plan: one file at a time, in order, each closed before the next is
+// opened (players play in directory-entry order). A file that fails is
+// removed and remembered and the copy goes on, but a full player ends it.
+// Everything written is on the device (synced, write errors collected)
+// before Run returns.
+class CCopyEngine {
+ public:
+  CCopyEngine(const CopyOptions& options, CopyObserver& observer);
+  CCopyEngine(const CCopyEngine&) = delete;
+  CCopyEngine& operator=(const CCopyEngine&) = delete;
+
+  CopyResult Run(const CopyPlan& plan);
+
+ private:
+  void CopyOneFile(const CopyStep& step);
+  bool TransferChunks(int in, int out, const CopyStep& step);
+  ssize_t ReadAndWriteChunk(int in, int out, const CopyStep& step);
+  void FollowWriteback(int out, std::uint64_t written, bool endOfFile);
+  void BoundUnwrittenFiles(const std::string& path);
+  bool WaitForFile(const std::string& path, bool durably);
+  void SyncWrittenFiles(int volume);
+  void Fail(const std::string& path, CopyFault fault, int error);
+
+  CopyOptions m_options;
+  CopyObserver& m_observer;
+  std::vector<char> m_buffer;
+  CopyProgress m_progress;
+  std::uint64_t m_waitedUpTo = 0;  // bytes of the current file known to be on the device
+  std::uint64_t m_kickedUpTo = 0;  // bytes of the current file whose writeback has started
+  struct FileInFlight {
+    std::string path;
+    std::uint64_t bytes;
+  };
+  std::deque<FileInFlight> m_inFlight;  // closed files whose data may still be on the way
+  std::uint64_t m_inFlightBytes = 0;
+  std::vector<std::string> m_written;
+  bool m_syncFailed = false;
+  CopyResult m_result;
+};
+
+}  // namespace koral

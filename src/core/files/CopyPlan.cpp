@@ -1,0 +1,134 @@
+#include "files/CopyPlan.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <utility>
+
+#include "files/Paths.h"
+#include "files/Playlist.h"
+#include "files/SelectionSize.h"
+#include "files/VfatNames.h"
+
+namespace koral {
+namespace {
+
+namespace fs = std::filesystem;
+
+using FolderId = std::pair<dev_t, ino_t>;
+
+std::optional<FolderId> IdOf(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0) return std::nullopt;
+  return FolderId{info.st_dev, info.st_ino};
+}
+
+// True when `inner` is `outer` or lies below it, links resolved.
+bool IsSameOrInside(const std::string& inner, const std::string& outer) {
+  std::error_code error;
+  const fs::path innerPath = fs::weakly_canonical(inner, error);
+  if (error) return false;
+  const fs::path outerPath = fs::weakly_canonical(outer, error);
+  if (error) return false;
+  auto [outerEnd, innerIt] = std::mismatch(outerPath.begin(), outerPath.end(), innerPath.begin(), innerPath.end());
+  return outerEnd == outerPath.end();
+}
+
+std::string WithVfatName(const std::string& destination) {
+  const fs::path path(destination);
+  return JoinPath(path.parent_path().string(), ToVfatName(path.filename().string()));
+}
+
+class PlanBuilder {
+ public:
+  explicit PlanBuilder(const CopyJob& job) : m_job(job) {}
+
+  CopyPlan Build() {
+    const size_t count = std::min(m_job.sources.size(), m_job.destinations.size());
+    for (size_t i = 0; i < count; ++i) {
+      // The parent entry is never copied: it would copy the whole parent
+      // folder into the player folder's parent.
+      const std::string name = fs::path(m_job.sources[i]).filename().string();
+      if (name == "." || name == "..") continue;
+      AddEntry(m_job.sources[i], WithVfatName(m_job.destinations[i]));
+    }
+    return std::move(m_plan);
+  }
+
+ private:
+  void AddEntry(const std::string& source, const std::string& destination, std::optional<bool> isFolder = {}) {
+    std::error_code error;
+    if (isFolder ? *isFolder : fs::is_directory(source, error)) AddFolder(source, destination);
+    else AddFile(source, destination);
+  }
+
+  void AddFile(const std::string& source, const std::string& destination) {
+    struct stat info {};
+    if (stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+      const auto size = static_cast<std::uint64_t>(info.st_size);
+      if (m_job.maxFileSize && size > *m_job.maxFileSize) {
+        m_plan.refused.push_back({source, CopyFault::TooBigForPlayer, 0});
+        return;
+      }
+      m_plan.totalBytes += size;
+      ++m_plan.fileTotal;
+    }
+    m_plan.steps.push_back({CopyStep::Kind::CopyFile, source, destination});
+  }
+
+  void AddFolder(const std::string& source, const std::string& destination) {
+    if (m_job.options.followPlaylist) AddPlaylistFolder(source, destination);
+    else AddTree(source, destination);
+  }
+
+  void AddPlaylistFolder(const std::string& source, const std::string& destination) {
+    const auto playlist = FindPlaylist(source);
+    if (!playlist) return;
+    const auto entries = ReadPlaylist(*playlist);
+    if (!entries) throw PlaylistUnreadable(*playlist);
+    m_plan.steps.push_back({CopyStep::Kind::MakeFolder, source, destination});
+    int number = 1;
+    for (const PlaylistEntry& entry : *entries) {
+      const std::string name = NumberedName(number++, entry.path.filename().string(), m_job.options.numbersOnly);
+      AddFile(entry.path.string(), JoinPath(destination, ToVfatName(name)));
+    }
+  }
+
+  void AddTree(const std::string& source, const std::string& destination) {
+    if (IsSameOrInside(destination, source)) {
+      m_plan.refused.push_back({source, CopyFault::FolderIntoItself, 0});
+      return;
+    }
+    const auto id = IdOf(source);
+    if (id && std::find(m_ancestors.begin(), m_ancestors.end(), *id) != m_ancestors.end()) {
+      m_plan.refused.push_back({source, CopyFault::LinkLoop, 0});
+      return;
+    }
+    if (id) m_ancestors.push_back(*id);
+    m_plan.steps.push_back({CopyStep::Kind::MakeFolder, source, destination});
+    std::error_code error;
+    for (fs::directory_iterator it(source, error), end; !error && it != end; it.increment(error)) {
+      const std::string name = it->path().filename().string();
+      std::error_code kind;
+      const bool isFolder = it->is_directory(kind);  // the listing knows it: no extra stat per file
+      AddEntry(it->path().string(), JoinPath(destination, ToVfatName(name)), isFolder);
+    }
+    if (id) m_ancestors.pop_back();
+  }
+
+  const CopyJob& m_job;
+  CopyPlan m_plan;
+  std::vector<FolderId> m_ancestors;  // the folders being walked, to stop link loops
+};
+
+}  // namespace
+
+CopyPlan BuildCopyPlan(const CopyJob& job) { return PlanBuilder(job).Build(); }
+
+std::string NumberedName(int number, const std::string& entryName, bool numbersOnly) {
+  const std::string digits = (number < 10 ? "0" : "") + std::to_string(number);
+  return numbersOnly ? digits + ".mp3" : digits + " - " + entryName;
+}
+
+}  // namespace koral

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace koral {
+
+// The options of the main window that steer a copy.
+struct CopyOptions {
+  bool followPlaylist = false;  // folders by their playlist, numbered tracks
+  bool numbersOnly = false;     // copy mode 1: "01.mp3" instead of "01 - title"
+  bool syncEachChunk = false;   // the Windows 98 option: every chunk committed at once
+};
+
+// What the main window hands to the copy: one destination per source, in
+// the same order. The last part of each destination is made vfat-safe.
+struct CopyJob {
+  std::vector<std::string> sources;
+  std::vector<std::string> destinations;
+  CopyOptions options;
+  std::optional<std::uint64_t> maxFileSize;  // the player's file system limit, if any
+};
+
+// Why an entry was not copied.
+enum class CopyFault {
+  SourceMissing,          // a playlist entry or a file that names nothing
+  SourceUnreadable,
+  NotRegularFile,         // a device, a pipe, a socket
+  SameFile,               // source and destination are one file
+  FolderIntoItself,       // the destination lies inside the copied folder
+  LinkLoop,               // a symbolic link leads back to a folder being copied
+  TooBigForPlayer,        // 4 GiB or more on a FAT player
+  DestinationUnwritable,
+  PlayerFull,
+  NotSynced,              // the data could not be confirmed on the device
+};
+
+struct CopyFailure {
+  std::string path;  // the source, or the destination for write and sync faults
+  CopyFault fault;
+  int error = 0;     // errno when a system call failed
+};
+
+// One step of the copy, in the order it is done.
+struct CopyStep {
+  enum class Kind { MakeFolder, CopyFile };
+  Kind kind;
+  std::string source;
+  std::string destination;
+};
+
+// The pre-count: every step, and the files and bytes to copy. Entries that
+// name nothing keep their step (they are reported when reached) but count
+// nothing; entries refused before the copy have no step.
+struct CopyPlan {
+  std::vector<CopyStep> steps;
+  int fileTotal = 0;
+  std::uint64_t totalBytes = 0;
+  std::vector<CopyFailure> refused;
+};
+
+// Walks the job: trees, or playlists with numbered names. Throws
+// PlaylistUnreadable (files/SelectionSize.h).
+CopyPlan BuildCopyPlan(const CopyJob& job);
+
+// The destination name of the n-th playlist entry (1-based) whose file name
+// is `entryName`: "09 - a.mp3", "10 - a.mp3"; number only: "09.mp3".
+std::string NumberedName(int number, const std::string& entryName, bool numbersOnly);
+
+}  // namespace koral

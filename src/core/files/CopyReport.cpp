@@ -1,0 +1,69 @@
+#include "files/CopyReport.h"
+
+#include <cerrno>
+
+namespace koral {
+namespace {
+
+constexpr size_t kMaxListedEntries = 25;  // a message box must still fit on the screen
+
+std::string DescribeError(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO: return "introuvable (l'Koral a-t-il été débranché ?)";
+    case EACCES:
+    case EPERM: return "accès refusé";
+    case EROFS: return "l'Koral est en lecture seule";
+    case EINVAL:
+    case EILSEQ:
+    case ENAMETOOLONG: return "nom refusé par l'Koral";
+    case EIO: return "erreur d'écriture (l'Koral a-t-il été débranché ?)";
+    case ENOSPC:
+    case EDQUOT: return "l'Koral est plein";
+    case EFBIG: return "fichier trop gros pour l'Koral";
+    case EISDIR: return "un dossier porte déjà ce nom";
+    default: return "erreur système " + std::to_string(error);
+  }
+}
+
+std::string ListFailures(const std::string& heading, const std::vector<CopyFailure>& failures) {
+  std::string text = heading;
+  for (size_t i = 0; i < failures.size() && i < kMaxListedEntries; ++i)
+    text += "\n" + failures[i].path + " : " + DescribeCopyFailure(failures[i]);
+  if (failures.size() > kMaxListedEntries)
+    text += "\n... et " + std::to_string(failures.size() - kMaxListedEntries) + " autres.";
+  return text;
+}
+
+}  // namespace
+
+std::string DescribeCopyFailure(const CopyFailure& failure) {
+  switch (failure.fault) {
+    case CopyFault::SourceMissing: return "fichier introuvable";
+    case CopyFault::SourceUnreadable: return "lecture impossible (" + DescribeError(failure.error) + ")";
+    case CopyFault::NotRegularFile: return "ce n'est pas un fichier ordinaire";
+    case CopyFault::SameFile: return "la source et la destination sont le même fichier";
+    case CopyFault::FolderIntoItself: return "un dossier ne peut pas être copié dans lui-même";
+    case CopyFault::LinkLoop: return "lien symbolique qui revient sur un dossier déjà copié";
+    case CopyFault::TooBigForPlayer: return "fichier de 4 Go ou plus, trop gros pour l'Koral (FAT)";
+    case CopyFault::DestinationUnwritable: return "écriture impossible (" + DescribeError(failure.error) + ")";
+    case CopyFault::PlayerFull: return "l'Koral est plein";
+    case CopyFault::NotSynced: return "écriture sur l'Koral non confirmée (" + DescribeError(failure.error) + ")";
+  }
+  return {};
+}
+
+std::string FormatCopyReport(const std::vector<CopyFailure>& failures, bool stoppedOnFullPlayer) {
+  if (failures.empty()) return {};
+  std::string text = ListFailures("Ces éléments n'ont pas été copiés :", failures);
+  if (stoppedOnFullPlayer) text += "\nL'Koral est plein : la copie a été arrêtée.";
+  return text;
+}
+
+std::string FormatRefusedReport(const std::vector<CopyFailure>& refused) {
+  if (refused.empty()) return {};
+  return ListFailures("Ces éléments ne seront pas copiés :", refused);
+}
+
+}  // namespace koral

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+namespace koral {
+
+// Bytes available to the user on the volume that holds the path; 0 when
+// the volume cannot be queried.
+std::uint64_t AvailableBytes(const std::filesystem::path& path);
+
+// The largest file the volume that holds the path can store: 4 GiB - 1 on
+// FAT (vfat, msdos); nullopt when there is no such limit or it is unknown.
+std::optional<std::uint64_t> MaxFileSizeOf(const std::filesystem::path& path);
+
+// A copy of `needMebibytes` fits only when it is below the free space.
+bool HasRoomFor(float needMebibytes, std::uint64_t availableBytes);
+
+}  // namespace koral

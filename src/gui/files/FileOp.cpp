@@ -1,0 +1,165 @@
+#include "files/FileOp.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include <QCloseEvent>
+
+#include "common/Prompt.h"
+#include "files/CopyReport.h"
+#include "files/SelectionSize.h"
+#include "ui_FileOp.h"
+
+namespace {
+
+constexpr int kRefreshIntervalMs = 50;
+constexpr double kRateIntervalMs = 1000.0;
+constexpr double kBytesPerMebibyte = 1048576.0;
+
+int Percent(std::uint64_t done, std::uint64_t size) {
+  if (size == 0) return 0;
+  return static_cast<int>(std::min<std::uint64_t>(100, done * 100 / size));
+}
+
+QString Mebibytes(std::uint64_t bytes) { return QString::number(static_cast<double>(bytes) / kBytesPerMebibyte, 'f', 1); }
+
+}  // namespace
+
+CFileOp::CFileOp(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CFileOp>()) {
+  m_ui->setupUi(this);
+  // A caption bar, but no system menu and no close box.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  m_refreshCooldown.setSingleShot(true);
+  m_refreshCooldown.setInterval(kRefreshIntervalMs);
+  connect(&m_relay, &CCopyProgressRelay::progressAvailable, this, &CFileOp::OnProgressAvailable,
+          Qt::QueuedConnection);
+  connect(&m_refreshCooldown, &QTimer::timeout, this, &CFileOp::OnRefreshCooldownEnded);
+}
+
+CFileOp::~CFileOp() {
+  if (m_worker.joinable()) m_worker.join();
+}
+
+void CFileOp::RunJob(koral::CopyJob job) {
+  m_job = std::move(job);
+  if (OnInitDialog()) exec();
+  m_job = {};
+  m_plan = {};
+}
+
+void CFileOp::reject() {
+  if (!IsCopying()) QDialog::reject();
+}
+
+void CFileOp::closeEvent(QCloseEvent* event) {
+  if (IsCopying()) event->ignore();
+  else QDialog::closeEvent(event);
+}
+
+bool CFileOp::OnInitDialog() {
+  m_ui->sourceCaptionLabel->setText(QStringLiteral("Copie de :"));
+  m_ui->destinationCaptionLabel->setText(QStringLiteral("Vers :"));
+  for (QLabel* label : {m_ui->sourcePathLabel, m_ui->destinationPathLabel, m_ui->rateLabel}) label->clear();
+  m_ui->fileCounterLabel->setText(QStringLiteral("Fichier"));
+  m_ui->totalCounterLabel->setText(QStringLiteral("Total"));
+  for (QProgressBar* bar : {m_ui->fileBar, m_ui->totalBar}) {
+    bar->setRange(0, 100);
+    bar->setValue(0);
+  }
+  m_relay.Reset();
+  m_result = {};
+  m_workerError.clear();
+  m_rateFileNumber = 0;
+  if (!CountSelection()) return false;
+  m_startTime = m_clock.GetElapsedMs();  // the pre-count is not part of the rate
+  return StartWorker();
+}
+
+bool CFileOp::CountSelection() {
+  try {
+    m_plan = koral::BuildCopyPlan(m_job);
+  } catch (const koral::PlaylistUnreadable&) {
+    Prompt::Message(this, QStringLiteral("Echec de l'ouverture de la playlist"), QStringLiteral("Erreur pas cool"));
+    return false;
+  }
+  const std::string refused = koral::FormatRefusedReport(m_plan.refused);
+  if (!refused.empty()) Prompt::Message(this, QString::fromStdString(refused), QStringLiteral("Copie incomplète"));
+  return true;
+}
+
+bool CFileOp::StartWorker() {
+  try {
+    m_worker = std::thread(&CFileOp::CopyThreadProc, this);
+  } catch (const std::system_error&) {
+    Prompt::Message(this, QStringLiteral("Impossible de créer le thread de copie dans CFileOp::OnButtonCopy"),
+                    QStringLiteral("Echec de la copie!"));
+    return false;
+  }
+  return true;
+}
+
+// The worker: copies the plan, then tells the dialog, as its last act.
+void CFileOp::CopyThreadProc() {
+  try {
+    koral::CCopyEngine engine(m_job.options, m_relay);
+    m_result = engine.Run(m_plan);
+  } catch (const std::exception& error) {
+    m_workerError = error.what();
+  }
+  QMetaObject::invokeMethod(this, &CFileOp::OnCopyDone, Qt::QueuedConnection);
+}
+
+void CFileOp::OnProgressAvailable() {
+  ShowProgress(m_relay.Take());
+  m_refreshCooldown.start();
+}
+
+void CFileOp::OnRefreshCooldownEnded() {
+  m_relay.Rearm();
+  bool changed = false;
+  const koral::CopyProgress progress = m_relay.Take(&changed);
+  if (changed) ShowProgress(progress);
+}
+
+void CFileOp::ShowProgress(const koral::CopyProgress& progress) {
+  if (progress.fileNumber == 0) return;
+  m_ui->sourcePathLabel->setText(QString::fromStdString(progress.source));
+  m_ui->destinationPathLabel->setText(QString::fromStdString(progress.destination));
+  m_ui->fileCounterLabel->setText(QStringLiteral("Fichier : %1 / %2").arg(progress.fileNumber).arg(progress.fileTotal));
+  m_ui->totalCounterLabel->setText(
+      QStringLiteral("Total : %1 / %2 Mo").arg(Mebibytes(progress.totalDone), Mebibytes(progress.totalSize)));
+  m_ui->fileBar->setValue(Percent(progress.fileDone, progress.fileSize));
+  m_ui->totalBar->setValue(Percent(progress.totalDone, progress.totalSize));
+  ShowRate(progress);
+}
+
+// The average since the start, refreshed with the first chunk of every file
+// and then at most once a second.
+void CFileOp::ShowRate(const koral::CopyProgress& progress) {
+  const double now = m_clock.GetElapsedMs();
+  if (progress.fileNumber != m_rateFileNumber) {
+    m_rateFileNumber = progress.fileNumber;
+    m_lastRateTime = -kRateIntervalMs;
+  }
+  if (progress.totalDone == 0 || now - m_lastRateTime < kRateIntervalMs) return;
+  const double kilobytesPerSecond = static_cast<double>(progress.totalDone) / 1024.0 * 1000.0 /
+                                    std::max(now - m_startTime, 1.0);
+  m_ui->rateLabel->setText(QStringLiteral("%1 ko/sec").arg(QString::number(kilobytesPerSecond, 'f', 1)));
+  m_lastRateTime = now;
+}
+
+void CFileOp::OnCopyDone() {
+  m_worker.join();
+  m_refreshCooldown.stop();
+  ShowProgress(m_relay.Take());
+  ReportFailures();
+  accept();
+}
+
+void CFileOp::ReportFailures() {
+  if (!m_workerError.empty())
+    Prompt::Message(this, QStringLiteral("La copie a échoué : %1").arg(QString::fromStdString(m_workerError)),
+                    QStringLiteral("Echec de la copie!"));
+  const std::string report = koral::FormatCopyReport(m_result.failures, m_result.stoppedOnFullPlayer);
+  if (!report.empty()) Prompt::Message(this, QString::fromStdString(report), QStringLiteral("Copie incomplète"));
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <thread>
+
+#include <QDialog>
+#include <QTimer>
+
+#include "files/CopyEngine.h"
+#include "files/CopyProgressRelay.h"
+#include "platform/ElapsedTimer.h"
+
+namespace Ui {
+class CFileOp;
+}
+
+// "Opération en cours...": the copy's progress dialog. It counts the job,
+// copies it on a worker thread and closes itself when the worker is done;
+// the user cannot close it before. One instance serves every copy.
+class CFileOp final : public QDialog {
+  Q_OBJECT
+  Q_DISABLE_COPY_MOVE(CFileOp)
+
+ public:
+  explicit CFileOp(QWidget* parent = nullptr);
+  ~CFileOp() override;
+
+  // Copies the job, showing the dialog modally until everything is on the
+  // player; the job is kept until the worker has ended.
+  void RunJob(koral::CopyJob job);
+  bool IsCopying() const { return m_worker.joinable(); }
+
+ public slots:
+  void reject() override;  // Escape must not close the dialog while it copies
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  bool OnInitDialog();
+  bool CountSelection();
+  bool StartWorker();
+  void CopyThreadProc();
+  void OnProgressAvailable();
+  void OnRefreshCooldownEnded();
+  void ShowProgress(const koral::CopyProgress& progress);
+  void ShowRate(const koral::CopyProgress& progress);
+  void OnCopyDone();
+  void ReportFailures();
+
+  std::unique_ptr<Ui::CFileOp> m_ui;
+  CElapsedTimer m_clock;
+  CCopyProgressRelay m_relay;
+  QTimer m_refreshCooldown;  // at most a few refreshes a second: the copy comes first
+  koral::CopyJob m_job;
+  koral::CopyPlan m_plan;
+  koral::CopyResult m_result;
+  std::string m_workerError;
+  std::thread m_worker;
+  double m_startTime = 0.0;
+  double m_lastRateTime = 0.0;
+  int m_rateFileNumber = 0;
+};

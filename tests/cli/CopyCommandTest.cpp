@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "TestEnvironment.h"
+#include "cli/Koralctl.h"
+#include "platform/Volumes.h"
+
+namespace fs = std::filesystem;
+using koral::test::ReadFile;
+using koral::test::WriteFile;
+
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome Koralctl(std::vector<std::string> arguments) {
+  std::ostringstream out, err;
+  const int status = koral::cli::RunKoralctl(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+}  // namespace
+
+TEST(CopyCommandTest, CopiesFilesAndPlaylistFoldersIntoAFolderOfThePlayer) {
+  koral::test::TestEnvironment env;
+  const fs::path album = env.ComputerDir() / "Album";
+  WriteFile(album / "x.mp3", "x bytes");
+  WriteFile(album / "y.wma", "y bytes");
+  WriteFile(album / "list.m3u", "y.wma\nx.mp3\n");
+  WriteFile(env.ComputerDir() / "single.mp3", "single");
+  fs::create_directories(env.PlayerDir() / "Music");
+
+  const Outcome outcome = Koralctl({"copy", "--playlist", "--numbers-only", "--to", "Music", album.string() + "/",
+                                    (env.ComputerDir() / "single.mp3").string()});
+
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(ReadFile(env.PlayerDir() / "Music" / "Album" / "01.mp3"), "y bytes");
+  EXPECT_EQ(ReadFile(env.PlayerDir() / "Music" / "Album" / "02.mp3"), "x bytes");
+  EXPECT_EQ(ReadFile(env.PlayerDir() / "Music" / "single.mp3"), "single");
+}
+
+TEST(CopyCommandTest, FailsWithTheReportWhenAnEntryIsNotCopied) {
+  koral::test::TestEnvironment env;
+  WriteFile(env.ComputerDir() / "Album" / "a.mp3", "a");
+  WriteFile(env.ComputerDir() / "Album" / "list.m3u", "#EXTM3U\n#EXTINF:1,A\na.mp3\n#EXTINF:1,B\nb.mp3\n");
+
+  const Outcome outcome = Koralctl({"copy", "--playlist", (env.ComputerDir() / "Album").string()});
+
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("b.mp3 : fichier introuvable"), std::string::npos) << outcome.err;
+  EXPECT_EQ(ReadFile(env.PlayerDir() / "Album" / "01 - a.mp3"), "a");
+}
+
+TEST(CopyCommandTest, RefusesAFolderOutsideThePlayerAndALackOfSpace) {
+  koral::test::TestEnvironment env;
+  WriteFile(env.ComputerDir() / "a.mp3", "a");
+  WriteFile(env.ComputerDir() / "huge.bin", "");
+  fs::resize_file(env.ComputerDir() / "huge.bin", std::uintmax_t{1} << 43);
+
+  const Outcome outside = Koralctl({"copy", "--to", "../computer", (env.ComputerDir() / "a.mp3").string()});
+  EXPECT_EQ(outside.status, 1);
+  EXPECT_NE(outside.err.find("Dossier introuvable sur l'Koral"), std::string::npos);
+
+  const Outcome full = Koralctl({"copy", (env.ComputerDir() / "huge.bin").string()});
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err, "Espace libre insuffisant\n");
+  EXPECT_TRUE(fs::is_empty(env.PlayerDir()));
+}
+
+TEST(CopyCommandTest, UsageErrorsAndNoPlayer) {
+  koral::test::TestEnvironment env;
+  EXPECT_EQ(Koralctl({"copy"}).status, 2);
+  EXPECT_EQ(Koralctl({"copy", "--bogus", "x"}).status, 2);
+  EXPECT_EQ(Koralctl({"copy", "/"}).status, 2);
+  env.ForgetPlayer();
+  const koral::FixedVolumeSource noVolumes({});
+  koral::SetVolumeSourceForTesting(&noVolumes);
+  EXPECT_EQ(Koralctl({"copy", env.ComputerDir().string()}).status, 1);
+  koral::SetVolumeSourceForTesting(nullptr);
+}

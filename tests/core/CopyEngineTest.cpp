@@ -1,0 +1,360 @@
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TestEnvironment.h"
+#include "files/CopyEngine.h"
+#include "files/CopyReport.h"
+#include "files/SelectionSize.h"
+#include "files/VfatNames.h"
+#include "platform/ElapsedTimer.h"
+#include "platform/VolumeSpace.h"
+
+namespace fs = std::filesystem;
+using koral::test::ReadFile;
+using koral::test::TempDir;
+using koral::test::WriteFile;
+
+namespace {
+
+class RecordingObserver final : public koral::CopyObserver {
+ public:
+  void OnProgress(const koral::CopyProgress& progress) override { calls.push_back(progress); }
+  std::vector<koral::CopyProgress> calls;
+};
+
+// Distinct bytes per file, so that a mixed-up copy shows.
+std::string Content(const std::string& seed, size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31 + seed.size() * 7 + seed[0]) & 0xFF);
+  return bytes;
+}
+
+class CopyEngineTest : public ::testing::Test {
+ protected:
+  fs::path Computer() const { return m_dir / "computer"; }
+  fs::path Player() const { return m_dir / "player"; }
+
+  void SetUp() override { fs::create_directories(Player()); }
+
+  koral::CopyResult Copy(const std::vector<std::string>& names, koral::CopyOptions options = {},
+                         std::optional<std::uint64_t> maxFileSize = std::nullopt) {
+    koral::CopyJob job;
+    for (const std::string& name : names) {
+      job.sources.push_back((Computer() / name).string());
+      job.destinations.push_back((Player() / name).string());
+    }
+    job.options = options;
+    job.maxFileSize = maxFileSize;
+    plan = koral::BuildCopyPlan(job);
+    koral::CCopyEngine engine(options, observer);
+    return engine.Run(plan);
+  }
+
+  std::vector<std::string> PlayerNames(const fs::path& folder) const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  TempDir m_dir;
+  RecordingObserver observer;
+  koral::CopyPlan plan;
+};
+
+koral::CopyOptions PlaylistOptions(bool numbersOnly = false) {
+  koral::CopyOptions options;
+  options.followPlaylist = true;
+  options.numbersOnly = numbersOnly;
+  return options;
+}
+
+}  // namespace
+
+TEST(NumberedNameTest, KeepsThePlaylistPositionWithOneLeadingZeroBelowTen) {
+  EXPECT_EQ(koral::NumberedName(9, "a.mp3", false), "09 - a.mp3");
+  EXPECT_EQ(koral::NumberedName(10, "a.mp3", false), "10 - a.mp3");
+  EXPECT_EQ(koral::NumberedName(100, "a.mp3", false), "100 - a.mp3");
+  EXPECT_EQ(koral::NumberedName(9, "b.wma", true), "09.mp3");
+  EXPECT_EQ(koral::NumberedName(10, "b.wma", true), "10.mp3");
+}
+
+TEST(VfatNameTest, RefusedCharactersBecomeUnderscoresAndTrailingDotsAndSpacesGo) {
+  EXPECT_EQ(koral::ToVfatName("a\"b*c:d<e>f?g\\h|i.mp3"), "a_b_c_d_e_f_g_h_i.mp3");
+  EXPECT_EQ(koral::ToVfatName(std::string("tab\there\x01.mp3")), "tab_here_.mp3");
+  EXPECT_EQ(koral::ToVfatName("Best of... "), "Best of");
+  EXPECT_EQ(koral::ToVfatName(".."), "_");
+  EXPECT_EQ(koral::ToVfatName("Émilie & Zoé.mp3"), "Émilie & Zoé.mp3");
+}
+
+TEST(VolumeSpaceTest, NeedMustBeBelowTheFreeSpace) {
+  EXPECT_FALSE(koral::HasRoomFor(5.0f, 5 * 1048576ull));
+  EXPECT_TRUE(koral::HasRoomFor(5.0f, 5 * 1048576ull + 1));
+  EXPECT_FALSE(koral::HasRoomFor(0.0f, 0));
+  EXPECT_TRUE(koral::HasRoomFor(6000.0f, 6ull << 40));  // beyond 32 bits
+  EXPECT_EQ(koral::AvailableBytes("/no/such/player"), 0u);
+}
+
+TEST_F(CopyEngineTest, PlaylistFolderIsCopiedInPlaylistOrderUnderNumberedNames) {
+  std::string playlist = "#EXTM3U\r\n";
+  for (int i = 1; i <= 100; ++i) {
+    const std::string name = "t" + std::to_string(i) + (i == 9 ? ".wma" : ".mp3");
+    WriteFile(Computer() / "Album" / name, Content(name, 100 + i));
+    // The 5th entry has no information line: the pairing must not shift.
+    if (i != 5) playlist += "#EXTINF:1,Title " + std::to_string(i) + "\r\n";
+    playlist += name + "\r\n";
+  }
+  WriteFile(Computer() / "Album" / "list.m3u", playlist);
+  WriteFile(Computer() / "Album" / "not-listed.mp3", "x");
+  WriteFile(Computer() / "Album" / "Sub" / "deep.mp3", "x");
+
+  const koral::CopyResult result = Copy({"Album"}, PlaylistOptions());
+
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(result.filesCopied, 100);
+  EXPECT_EQ(plan.fileTotal, 100);
+  const fs::path album = Player() / "Album";
+  EXPECT_EQ(PlayerNames(album).size(), 100u);  // no playlist, no unlisted file, no sub-folder
+  EXPECT_EQ(ReadFile(album / "05 - t5.mp3"), Content("t5.mp3", 105));
+  EXPECT_EQ(ReadFile(album / "09 - t9.wma"), Content("t9.wma", 109));
+  EXPECT_EQ(ReadFile(album / "10 - t10.mp3"), Content("t10.mp3", 110));
+  EXPECT_EQ(ReadFile(album / "100 - t100.mp3"), Content("t100.mp3", 200));
+}
+
+TEST_F(CopyEngineTest, NumberOnlyNamesAlwaysEndInMp3AndAPlainPlaylistStartsWithAnEntry) {
+  WriteFile(Computer() / "Album" / "b.wma", "wma bytes");
+  WriteFile(Computer() / "Album" / "a.mp3", "mp3 bytes");
+  WriteFile(Computer() / "Album" / "list.m3u", "b.wma\na.mp3\n");
+
+  const koral::CopyResult result = Copy({"Album"}, PlaylistOptions(true));
+
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(PlayerNames(Player() / "Album"), (std::vector<std::string>{"01.mp3", "02.mp3"}));
+  EXPECT_EQ(ReadFile(Player() / "Album" / "01.mp3"), "wma bytes");
+}
+
+TEST_F(CopyEngineTest, LongPlaylistLineWithAFolderPartIsReadWholeAndNumberedByItsFileName) {
+  const std::string folder(200, 'd');
+  const std::string file = std::string(95, 'f') + ".mp3";
+  const std::string line = folder + "\\" + file;  // 300 characters, Windows separator
+  ASSERT_EQ(line.size(), 300u);
+  WriteFile(Computer() / "Album" / folder / file, "long");
+  WriteFile(Computer() / "Album" / "list.m3u", "#EXTM3U\n#EXTINF:1,x\n" + line + "\n");
+
+  const koral::CopyResult result = Copy({"Album"}, PlaylistOptions());
+
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(ReadFile(Player() / "Album" / ("01 - " + file)), "long");
+}
+
+TEST_F(CopyEngineTest, FolderWithoutPlaylistIsLeftOutSilently) {
+  WriteFile(Computer() / "Album" / "a.mp3", "a");
+  const koral::CopyResult result = Copy({"Album"}, PlaylistOptions());
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_FALSE(fs::exists(Player() / "Album"));
+}
+
+TEST_F(CopyEngineTest, MissingPlaylistEntryIsReportedAndTheNumbersKeepThePlaylistPositions) {
+  WriteFile(Computer() / "Album" / "a.mp3", "a");
+  WriteFile(Computer() / "Album" / "c.mp3", "c");
+  WriteFile(Computer() / "Album" / "list.m3u", "a.mp3\ngone.mp3\nc.mp3\n");
+
+  const koral::CopyResult result = Copy({"Album"}, PlaylistOptions());
+
+  EXPECT_EQ(plan.fileTotal, 2);
+  EXPECT_EQ(PlayerNames(Player() / "Album"), (std::vector<std::string>{"01 - a.mp3", "03 - c.mp3"}));
+  ASSERT_EQ(result.failures.size(), 1u);
+  EXPECT_EQ(result.failures[0].path, (Computer() / "Album" / "gone.mp3").string());
+  EXPECT_EQ(result.failures[0].fault, koral::CopyFault::SourceMissing);
+  const std::string report = koral::FormatCopyReport(result.failures, result.stoppedOnFullPlayer);
+  EXPECT_NE(report.find("gone.mp3 : fichier introuvable"), std::string::npos) << report;
+}
+
+TEST_F(CopyEngineTest, UnreadablePlaylistStopsThePlanBeforeAnythingIsCopied) {
+  WriteFile(Computer() / "Album" / "a.mp3", "a");
+  fs::create_symlink("nowhere.m3u", Computer() / "Album" / "list.m3u");  // found, but cannot be read
+  EXPECT_THROW(Copy({"Album"}, PlaylistOptions()), koral::PlaylistUnreadable);
+  EXPECT_FALSE(fs::exists(Player() / "Album"));
+}
+
+TEST_F(CopyEngineTest, ChunkBoundaryAndEmptyFilesAreCopiedByteForByteWithTruthfulProgress) {
+  WriteFile(Computer() / "exact.bin", Content("exact", 307200));
+  WriteFile(Computer() / "empty.bin", "");
+  WriteFile(Computer() / "odd.bin", Content("odd", 3 * 307200 + 17));
+
+  const koral::CopyResult result = Copy({"exact.bin", "empty.bin", "odd.bin"});
+
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(ReadFile(Player() / "exact.bin"), Content("exact", 307200));
+  EXPECT_TRUE(fs::exists(Player() / "empty.bin"));
+  EXPECT_EQ(fs::file_size(Player() / "empty.bin"), 0u);
+  EXPECT_EQ(ReadFile(Player() / "odd.bin"), Content("odd", 3 * 307200 + 17));
+  // exact: start + one chunk; empty: start only; odd: start + four chunks.
+  ASSERT_EQ(observer.calls.size(), 2u + 1u + 5u);
+  EXPECT_EQ(observer.calls[1].fileDone, 307200u);
+  EXPECT_EQ(observer.calls[2].fileSize, 0u);
+  EXPECT_EQ(observer.calls[2].fileNumber, 2);
+  const koral::CopyProgress& last = observer.calls.back();
+  EXPECT_EQ(last.fileNumber, 3);
+  EXPECT_EQ(last.fileTotal, 3);
+  EXPECT_EQ(last.totalDone, last.totalSize);
+  EXPECT_EQ(last.totalSize, 307200u + 3 * 307200u + 17u);
+}
+
+TEST_F(CopyEngineTest, CopyToAnotherFileSystemGoesThroughTheBufferWithTheSameBytes) {
+  struct stat here {}, there {};
+  if (stat(Player().c_str(), &here) != 0 || stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev)
+    GTEST_SKIP() << "no second file system at hand";
+  WriteFile(Computer() / "a.bin", Content("cross", 3 * 307200 + 5));
+  const fs::path folder = fs::path("/dev/shm") / m_dir.Path().filename();
+  fs::create_directories(folder);
+  koral::CopyJob job;
+  job.sources = {(Computer() / "a.bin").string()};
+  job.destinations = {(folder / "a.bin").string()};
+  plan = koral::BuildCopyPlan(job);
+  const koral::CopyResult result = koral::CCopyEngine(job.options, observer).Run(plan);
+  const std::string copied = ReadFile(folder / "a.bin");
+  fs::remove_all(folder);
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(copied, Content("cross", 3 * 307200 + 5));
+  EXPECT_EQ(observer.calls.size(), 1u + 4u);  // start, then four chunks
+}
+
+TEST_F(CopyEngineTest, TotalOfSmallFilesCountsEveryByte) {
+  WriteFile(Computer() / "a.txt", std::string(1000, 'a'));
+  WriteFile(Computer() / "b.txt", std::string(23, 'b'));
+  Copy({"a.txt", "b.txt"});
+  EXPECT_EQ(plan.totalBytes, 1023u);
+  EXPECT_EQ(observer.calls.back().totalDone, 1023u);
+}
+
+TEST_F(CopyEngineTest, TreeIsMergedIntoAnExistingFolderAndExistingFilesAreOverwritten) {
+  WriteFile(Computer() / "Music" / "a.mp3", "new a");
+  WriteFile(Computer() / "Music" / "Live" / "b.mp3", "new b");
+  WriteFile(Computer() / "Music" / "list.m3u", "a.mp3\n");
+  WriteFile(Player() / "Music" / "a.mp3", "old a, longer than the new one");
+  WriteFile(Player() / "Music" / "kept.mp3", "kept");
+
+  const koral::CopyResult result = Copy({"Music"});
+
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(ReadFile(Player() / "Music" / "a.mp3"), "new a");
+  EXPECT_EQ(ReadFile(Player() / "Music" / "Live" / "b.mp3"), "new b");
+  EXPECT_EQ(ReadFile(Player() / "Music" / "list.m3u"), "a.mp3\n");
+  EXPECT_EQ(ReadFile(Player() / "Music" / "kept.mp3"), "kept");
+}
+
+TEST_F(CopyEngineTest, SameFileAndFolderIntoItselfAreReportedAndLeftIntact) {
+  WriteFile(Player() / "song.mp3", "precious");
+  WriteFile(Player() / "Dir" / "x.mp3", "x");
+  koral::CopyJob job;
+  job.sources = {(Player() / "song.mp3").string(), (Player() / "Dir").string(), (Player() / "..").string()};
+  job.destinations = {(Player() / "song.mp3").string(), (Player() / "Dir" / "Dir").string(),
+                      (Player() / "Dir" / "..").string()};
+  plan = koral::BuildCopyPlan(job);
+  koral::CCopyEngine engine(job.options, observer);
+  const koral::CopyResult result = engine.Run(plan);
+
+  EXPECT_EQ(ReadFile(Player() / "song.mp3"), "precious");
+  ASSERT_EQ(result.failures.size(), 1u);
+  EXPECT_EQ(result.failures[0].fault, koral::CopyFault::SameFile);
+  ASSERT_EQ(plan.refused.size(), 1u);  // ".." is dropped without a word
+  EXPECT_EQ(plan.refused[0].fault, koral::CopyFault::FolderIntoItself);
+  EXPECT_EQ(PlayerNames(Player() / "Dir"), (std::vector<std::string>{"x.mp3"}));
+}
+
+TEST_F(CopyEngineTest, DestinationNamesAreMadeVfatSafe) {
+  WriteFile(Computer() / "What? Live" / "a:b.mp3", "ab");
+  WriteFile(Computer() / "What? Live" / "list.m3u", "a:b.mp3\n");
+  WriteFile(Computer() / "Intro. ", "intro");
+
+  Copy({"What? Live", "Intro. "});
+  EXPECT_EQ(ReadFile(Player() / "What_ Live" / "a_b.mp3"), "ab");
+  EXPECT_EQ(ReadFile(Player() / "Intro"), "intro");
+
+  Copy({"What? Live"}, PlaylistOptions());
+  EXPECT_EQ(ReadFile(Player() / "What_ Live" / "01 - a_b.mp3"), "ab");
+}
+
+TEST_F(CopyEngineTest, FileTooBigForThePlayerIsRefusedBeforeTheCopyAndTheOthersAreCopied) {
+  WriteFile(Computer() / "big.bin", std::string(2000, 'b'));
+  WriteFile(Computer() / "small.bin", "small");
+
+  const koral::CopyResult result = Copy({"big.bin", "small.bin"}, {}, 1999);
+
+  ASSERT_EQ(plan.refused.size(), 1u);
+  EXPECT_EQ(plan.refused[0].fault, koral::CopyFault::TooBigForPlayer);
+  EXPECT_EQ(plan.fileTotal, 1);
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_FALSE(fs::exists(Player() / "big.bin"));
+  EXPECT_EQ(ReadFile(Player() / "small.bin"), "small");
+  EXPECT_NE(koral::FormatRefusedReport(plan.refused).find("4 Go"), std::string::npos);
+}
+
+TEST_F(CopyEngineTest, UnwritableDestinationIsReportedAndTheCopyGoesOn) {
+  WriteFile(Computer() / "a.mp3", "a");
+  WriteFile(Computer() / "b.mp3", "b");
+  koral::CopyJob job;
+  job.sources = {(Computer() / "a.mp3").string(), (Computer() / "b.mp3").string()};
+  WriteFile(Player() / "blocker", "a file, not a folder");
+  job.destinations = {(Player() / "blocker" / "a.mp3").string(), (Player() / "b.mp3").string()};
+  plan = koral::BuildCopyPlan(job);
+  koral::CCopyEngine engine(job.options, observer);
+  const koral::CopyResult result = engine.Run(plan);
+
+  ASSERT_EQ(result.failures.size(), 1u);
+  EXPECT_EQ(result.failures[0].fault, koral::CopyFault::DestinationUnwritable);
+  EXPECT_EQ(ReadFile(Player() / "b.mp3"), "b");
+  EXPECT_EQ(result.filesCopied, 1);
+}
+
+TEST_F(CopyEngineTest, EachChunkCommittedInWindows98ModeGivesTheSameBytes) {
+  WriteFile(Computer() / "a.bin", Content("w98", 700000));
+  koral::CopyOptions options;
+  options.syncEachChunk = true;
+  const koral::CopyResult result = Copy({"a.bin"}, options);
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(ReadFile(Player() / "a.bin"), Content("w98", 700000));
+}
+
+TEST_F(CopyEngineTest, FullPlayerStopsTheCopyAndLeavesNoPartialFile) {
+  if (mount("tmpfs", Player().c_str(), "tmpfs", 0, "size=512k") != 0)
+    GTEST_SKIP() << "a small volume cannot be mounted here";
+  WriteFile(Computer() / "big.bin", Content("big", 2 * 1024 * 1024));
+  WriteFile(Computer() / "next.bin", "next");
+
+  const koral::CopyResult result = Copy({"big.bin", "next.bin"});
+  const bool bigLeft = fs::exists(Player() / "big.bin");
+  const bool nextCopied = fs::exists(Player() / "next.bin");
+  umount(Player().c_str());
+
+  EXPECT_TRUE(result.stoppedOnFullPlayer);
+  ASSERT_EQ(result.failures.size(), 1u);
+  EXPECT_EQ(result.failures[0].fault, koral::CopyFault::PlayerFull);
+  EXPECT_FALSE(bigLeft);
+  EXPECT_FALSE(nextCopied);
+  EXPECT_NE(koral::FormatCopyReport(result.failures, true).find("la copie a été arrêtée"), std::string::npos);
+}
+
+TEST_F(CopyEngineTest, PipeInATreeIsReportedInsteadOfBlockingTheCopy) {
+  WriteFile(Computer() / "Dir" / "a.mp3", "a");
+  ASSERT_EQ(mkfifo((Computer() / "Dir" / "pipe").c_str(), 0600), 0);
+  const koral::CopyResult result = Copy({"Dir"});
+  ASSERT_EQ(result.failures.size(), 1u);
+  EXPECT_EQ(result.failures[0].fault, koral::CopyFault::NotRegularFile);
+  EXPECT_EQ(ReadFile(Player() / "Dir" / "a.mp3"), "a");
+}
+
+TEST(ElapsedTimerTest, CountsMillisecondsFromConstruction) {
+  const CElapsedTimer timer;
+  const double start = timer.GetElapsedMs();
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_GE(start, 0.0);
+  EXPECT_GE(timer.GetElapsedMs() - start, 25.0);
+}

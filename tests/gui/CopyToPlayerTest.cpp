@@ -1,0 +1,326 @@
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "TestEnvironment.h"
+#include "app/MainDlg.h"
+#include "config/PrivateProfile.h"
+#include "files/CopyProgressRelay.h"
+#include "files/FileOp.h"
+#include "gui/PromptRecorder.h"
+
+namespace fs = std::filesystem;
+using koral::test::ReadFile;
+using koral::test::WriteFile;
+
+namespace {
+
+struct CopySettings {
+  int followPlaylist = 0;
+  int copyMode = 0;
+  int win98 = 0;
+};
+
+void WriteOptions(const koral::test::TestEnvironment& env, const CopySettings& settings) {
+  const std::string config = env.ConfigIni().string();
+  koral::WritePrivateProfileString("repertoires", "pc", env.ComputerDir().string(), config);
+  koral::WritePrivateProfileInt("copie", "suivrem3u", settings.followPlaylist, config);
+  koral::WritePrivateProfileInt("copie", "trackonly", settings.copyMode, config);
+  koral::WritePrivateProfileInt("copie", "win98", settings.win98, config);
+}
+
+void Select(CMainDlg& dialog, const QStringList& names) {
+  auto* list = dialog.findChild<QTreeWidget*>("computerList");
+  for (const QString& name : names) {
+    const QList<QTreeWidgetItem*> rows = list->findItems(name, Qt::MatchExactly, 0);
+    QVERIFY2(!rows.isEmpty(), qPrintable(name));
+    rows.front()->setSelected(true);
+  }
+}
+
+void ClickCopy(CMainDlg& dialog) {
+  QTest::mouseClick(dialog.findChild<QPushButton*>("copyButton"), Qt::LeftButton);
+}
+
+std::string Content(const std::string& seed, size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 13 + seed.size() * 5 + seed[0]) & 0xFF);
+  return bytes;
+}
+
+QStringList SortedNames(const fs::path& folder) {
+  QStringList names;
+  for (const auto& entry : fs::directory_iterator(folder)) names << QString::fromStdString(entry.path().filename());
+  names.sort();
+  return names;
+}
+
+}  // namespace
+
+class CopyToPlayerTest final : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void copiesTheSelectionByteForByteAndRefreshesThePlayerList();
+  void followsThePlaylistWithNumberOnlyNamesAndReportsAMissingEntry();
+  void totalBarReachesTheEndWhenEveryFileIsUnderOneKilobyte();
+  void refusesWhenNeedIsNotBelowTheFreeSpace();
+  void refusesAnEmptySelectionAndTheParentRowAlone();
+  void unreadablePlaylistClosesTheMainWindow();
+  void dialogCannotBeClosedWhileTheWorkerRuns();
+  void progressRelayNeverMakesTheWorkerWait();
+  void fileOpReportsRefusedFilesBeforeCopyingTheOthers();
+  void fileOpClosesAtOnceOnAnUnreadablePlaylist();
+};
+
+void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  const fs::path computer = env.ComputerDir();
+  WriteFile(computer / "a.mp3", Content("a", 307201));
+  WriteFile(computer / "left.mp3", "not selected");
+  WriteFile(computer / "Album" / "01.mp3", Content("01", 5000));
+  WriteFile(computer / "Album" / "CD2" / "02.mp3", Content("02", 700000));
+  WriteOptions(env, {});
+  const QStringList rootBefore = SortedNames(env.PlayerDir().parent_path());
+
+  CMainDlg dialog;
+  dialog.show();
+  Select(dialog, {"..", "a.mp3", "Album"});
+  ClickCopy(dialog);
+
+  QVERIFY(prompts.messages.empty());
+  QCOMPARE(SortedNames(env.PlayerDir()), (QStringList{"Album", "a.mp3"}));
+  QCOMPARE(SortedNames(env.PlayerDir().parent_path()), rootBefore);  // ".." copied nothing anywhere
+  QVERIFY(ReadFile(env.PlayerDir() / "a.mp3") == Content("a", 307201));
+  QVERIFY(ReadFile(env.PlayerDir() / "Album" / "01.mp3") == Content("01", 5000));
+  QVERIFY(ReadFile(env.PlayerDir() / "Album" / "CD2" / "02.mp3") == Content("02", 700000));
+  auto* playerList = dialog.findChild<QTreeWidget*>("playerList");
+  QCOMPARE(playerList->findItems("Album", Qt::MatchExactly, 0).size(), 1);
+  QCOMPARE(playerList->findItems("a.mp3", Qt::MatchExactly, 0).size(), 1);
+  auto* fileOp = dialog.findChild<CFileOp*>();
+  QVERIFY(fileOp != nullptr && !fileOp->isVisible());
+  QCOMPARE(fileOp->findChild<QLabel*>("fileCounterLabel")->text(), QString("Fichier : 3 / 3"));
+  QCOMPARE(fileOp->findChild<QProgressBar*>("totalBar")->value(), 100);
+}
+
+void CopyToPlayerTest::followsThePlaylistWithNumberOnlyNamesAndReportsAMissingEntry() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  const fs::path album = env.ComputerDir() / "Album";
+  WriteFile(album / "b.wma", "wma");
+  WriteFile(album / "a.mp3", "mp3");
+  WriteFile(album / "list.m3u", "#EXTM3U\n#EXTINF:1,B\nb.wma\n#EXTINF:1,Gone\ngone.mp3\n#EXTINF:1,A\na.mp3\n");
+  WriteOptions(env, {1, 1, 1});
+
+  CMainDlg dialog;
+  dialog.show();
+  QVERIFY(dialog.findChild<QCheckBox*>("followPlaylistCheck")->isChecked());
+  Select(dialog, {"Album"});
+  ClickCopy(dialog);
+
+  QCOMPARE(SortedNames(env.PlayerDir() / "Album"), (QStringList{"01.mp3", "03.mp3"}));
+  QCOMPARE(QString::fromStdString(ReadFile(env.PlayerDir() / "Album" / "01.mp3")), QString("wma"));
+  QCOMPARE(QString::fromStdString(ReadFile(env.PlayerDir() / "Album" / "03.mp3")), QString("mp3"));
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].title, QString("Copie incomplète"));
+  QVERIFY(prompts.messages[0].text.contains("gone.mp3 : fichier introuvable"));
+}
+
+void CopyToPlayerTest::totalBarReachesTheEndWhenEveryFileIsUnderOneKilobyte() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  WriteFile(env.ComputerDir() / "x.txt", std::string(1023, 'x'));
+  WriteFile(env.ComputerDir() / "y.txt", "y");
+  WriteOptions(env, {});
+
+  CMainDlg dialog;
+  dialog.show();
+  Select(dialog, {"x.txt", "y.txt"});
+  ClickCopy(dialog);
+
+  auto* fileOp = dialog.findChild<CFileOp*>();
+  QVERIFY(fileOp != nullptr);
+  QCOMPARE(fileOp->findChild<QProgressBar*>("totalBar")->value(), 100);
+  QCOMPARE(fileOp->findChild<QProgressBar*>("fileBar")->value(), 100);
+  QCOMPARE(fileOp->findChild<QLabel*>("fileCounterLabel")->text(), QString("Fichier : 2 / 2"));
+  QCOMPARE(fileOp->findChild<QLabel*>("totalCounterLabel")->text(), QString("Total : 0.0 / 0.0 Mo"));
+  QVERIFY(fileOp->findChild<QLabel*>("rateLabel")->text().endsWith(" ko/sec"));
+  QCOMPARE(fs::file_size(env.PlayerDir() / "x.txt"), std::uintmax_t{1023});
+}
+
+void CopyToPlayerTest::refusesWhenNeedIsNotBelowTheFreeSpace() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  // A sparse file far larger than any free space, beyond 32 bits.
+  WriteFile(env.ComputerDir() / "huge.bin", "");
+  fs::resize_file(env.ComputerDir() / "huge.bin", std::uintmax_t{1} << 43);
+  WriteFile(env.ComputerDir() / "empty.bin", "");
+  WriteOptions(env, {});
+
+  CMainDlg dialog;
+  dialog.show();
+  Select(dialog, {"huge.bin"});
+  ClickCopy(dialog);
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].text, QString("Espace libre insuffisant"));
+  QCOMPARE(prompts.messages[0].title, QString("Copie impossible"));
+  QVERIFY(!fs::exists(env.PlayerDir() / "huge.bin"));
+
+  // A need of 0 MB against a free space that cannot be queried (0): equal, refused.
+  dialog.findChild<QTreeWidget*>("computerList")->clearSelection();
+  Select(dialog, {"empty.bin"});
+  fs::rename(env.PlayerDir(), env.PlayerDir().string() + "-away");
+  ClickCopy(dialog);
+  fs::rename(env.PlayerDir().string() + "-away", env.PlayerDir());
+  QCOMPARE(prompts.messages.size(), size_t{2});
+  QCOMPARE(prompts.messages[1].text, QString("Espace libre insuffisant"));
+  QVERIFY(!fs::exists(env.PlayerDir() / "empty.bin"));
+}
+
+void CopyToPlayerTest::refusesAnEmptySelectionAndTheParentRowAlone() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  WriteFile(env.ComputerDir() / "a.mp3", "a");
+  WriteOptions(env, {});
+
+  CMainDlg dialog;
+  dialog.show();
+  ClickCopy(dialog);
+  Select(dialog, {".."});
+  ClickCopy(dialog);
+
+  QCOMPARE(prompts.messages.size(), size_t{2});
+  for (const auto& message : prompts.messages) {
+    QCOMPARE(message.text, QString("Pas de source à copier"));
+    QCOMPARE(message.title, QString("Copie impossible"));
+  }
+  QVERIFY(fs::is_empty(env.PlayerDir()));
+}
+
+void CopyToPlayerTest::unreadablePlaylistClosesTheMainWindow() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  WriteFile(env.ComputerDir() / "Album" / "a.mp3", "a");
+  fs::create_symlink("nowhere.m3u", env.ComputerDir() / "Album" / "list.m3u");
+  WriteOptions(env, {1, 0, 0});
+
+  CMainDlg dialog;
+  dialog.show();
+  Select(dialog, {"Album"});
+  ClickCopy(dialog);
+
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].text, QString("Echec de l'ouverture de la playlist"));
+  QCOMPARE(prompts.messages[0].title, QString("Erreur pas cool"));
+  QVERIFY(!dialog.isVisible());
+  QVERIFY(fs::is_empty(env.PlayerDir()));
+}
+
+void CopyToPlayerTest::dialogCannotBeClosedWhileTheWorkerRuns() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  for (int i = 0; i < 16; ++i)
+    WriteFile(env.ComputerDir() / "Big" / ("f" + std::to_string(i) + ".bin"), Content("big", 2 * 1024 * 1024));
+  WriteOptions(env, {0, 0, 1});  // every chunk committed: the copy takes a while
+
+  CMainDlg dialog;
+  dialog.show();
+  Select(dialog, {"Big"});
+  bool sawCopying = false;
+  bool stayedOpen = false;
+  QTimer::singleShot(0, &dialog, [&] {
+    auto* fileOp = dialog.findChild<CFileOp*>();
+    if (fileOp == nullptr || !fileOp->IsCopying()) return;
+    sawCopying = true;
+    QTest::keyClick(fileOp, Qt::Key_Escape);
+    QTest::keyClick(fileOp, Qt::Key_Return);
+    fileOp->close();
+    stayedOpen = fileOp->isVisible();
+  });
+  ClickCopy(dialog);
+
+  QVERIFY(sawCopying);
+  QVERIFY(stayedOpen);
+  QVERIFY(prompts.messages.empty());
+  QCOMPARE(SortedNames(env.PlayerDir() / "Big").size(), 16);
+  QVERIFY(ReadFile(env.PlayerDir() / "Big" / "f15.bin") == Content("big", 2 * 1024 * 1024));
+}
+
+void CopyToPlayerTest::progressRelayNeverMakesTheWorkerWait() {
+  CCopyProgressRelay relay;
+  int signalCount = 0;
+  connect(&relay, &CCopyProgressRelay::progressAvailable, this, [&] { ++signalCount; }, Qt::QueuedConnection);
+  koral::CopyProgress progress;
+  progress.source = "/music/a long path to a file that is being copied.mp3";
+  const auto start = std::chrono::steady_clock::now();
+  std::thread worker([&] {
+    for (int i = 1; i <= 200000; ++i) {
+      progress.fileDone = static_cast<std::uint64_t>(i);
+      relay.OnProgress(progress);
+    }
+  });
+  worker.join();  // the window's thread serves no event meanwhile
+  QVERIFY(std::chrono::steady_clock::now() - start < std::chrono::seconds(2));
+  QCoreApplication::processEvents();
+  QCOMPARE(signalCount, 1);  // one signal on its way at a time
+  bool changed = false;
+  QCOMPARE(relay.Take(&changed).fileDone, std::uint64_t{200000});
+  QVERIFY(changed);
+}
+
+void CopyToPlayerTest::fileOpReportsRefusedFilesBeforeCopyingTheOthers() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  WriteFile(env.ComputerDir() / "big.bin", std::string(5000, 'b'));
+  WriteFile(env.ComputerDir() / "small.bin", "small");
+  koral::CopyJob job;
+  for (const char* name : {"big.bin", "small.bin"}) {
+    job.sources.push_back((env.ComputerDir() / name).string());
+    job.destinations.push_back((env.PlayerDir() / name).string());
+  }
+  job.maxFileSize = 4999;  // stands for the 4 GiB limit of a FAT player
+
+  CFileOp fileOp;
+  fileOp.RunJob(job);
+
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].title, QString("Copie incomplète"));
+  QVERIFY(prompts.messages[0].text.startsWith("Ces éléments ne seront pas copiés :"));
+  QVERIFY(prompts.messages[0].text.contains("big.bin : fichier de 4 Go ou plus"));
+  QCOMPARE(SortedNames(env.PlayerDir()), QStringList{"small.bin"});
+  QCOMPARE(fileOp.findChild<QLabel*>("fileCounterLabel")->text(), QString("Fichier : 1 / 1"));
+}
+
+void CopyToPlayerTest::fileOpClosesAtOnceOnAnUnreadablePlaylist() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  WriteFile(env.ComputerDir() / "Album" / "a.mp3", "a");
+  fs::create_symlink("nowhere.m3u", env.ComputerDir() / "Album" / "list.m3u");
+  koral::CopyJob job;
+  job.sources = {(env.ComputerDir() / "Album").string()};
+  job.destinations = {(env.PlayerDir() / "Album").string()};
+  job.options.followPlaylist = true;
+
+  CFileOp fileOp;
+  fileOp.RunJob(job);
+
+  QVERIFY(!fileOp.IsCopying());
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].text, QString("Echec de l'ouverture de la playlist"));
+  QCOMPARE(prompts.messages[0].title, QString("Erreur pas cool"));
+  QVERIFY(fs::is_empty(env.PlayerDir()));
+}
+
+QTEST_MAIN(CopyToPlayerTest)
+#include "CopyToPlayerTest.moc"
