@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "KoralctlRun.h"
 #include "TestEnvironment.h"
 #include "cli/Koralctl.h"
 #include "platform/Volumes.h"
@@ -9,17 +10,8 @@
 namespace koral::cli {
 namespace {
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Result Koralctl(const std::vector<std::string>& arguments) {
-  std::ostringstream out, err;
-  const int status = RunKoralctl(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
+using Result = koral::test::KoralctlResult;
+using koral::test::Koralctl;
 
 TEST(Koralctl, DetectPrintsThePlayerNamedOnTheCommandLine) {
   test::TestEnvironment env;

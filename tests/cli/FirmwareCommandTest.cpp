@@ -2,26 +2,17 @@
 
 #include <sstream>
 
+#include "KoralctlRun.h"
 #include "TestEnvironment.h"
 #include "cli/Koralctl.h"
 #include "config/PrivateProfile.h"
 
 namespace {
 
+using KoralctlRun = koral::test::KoralctlResult;
+using koral::test::Koralctl;
+
 using koral::test::TestEnvironment;
-
-struct KoralctlRun {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-KoralctlRun Koralctl(const std::vector<std::string>& arguments) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = koral::cli::RunKoralctl(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
 
 TEST(FirmwareCommand, ListsTheVersionsSortedWithTheCurrentOneMarked) {
   TestEnvironment env;

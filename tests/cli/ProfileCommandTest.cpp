@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "KoralctlRun.h"
 #include "TestEnvironment.h"
 #include "cli/Koralctl.h"
 #include "demo/DemoPlayer.h"
@@ -9,23 +10,14 @@
 
 namespace {
 
+using KoralctlRun = koral::test::KoralctlResult;
+using koral::test::Koralctl;
+
 using koral::test::TestEnvironment;
 
 // Where the shipped Config.ini puts the fields of firmware 119.0.
 constexpr size_t kRadioOffset = 256;
 constexpr size_t kPersoOffset = 64 + 150;
-
-struct KoralctlRun {
-  int status;
-  std::string err;
-};
-
-KoralctlRun Koralctl(const std::vector<std::string>& arguments) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = koral::cli::RunKoralctl(arguments, out, err);
-  return {status, err.str()};
-}
 
 // Other frequencies in every memory and other Perso gains, the rest as it was.
 std::string AnotherPlayer(std::string image) {

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "KoralctlRun.h"
 #include "TestEnvironment.h"
 #include "cli/Koralctl.h"
 #include "platform/Volumes.h"
@@ -9,20 +10,10 @@
 namespace koral::cli {
 namespace {
 
+using Outcome = koral::test::KoralctlResult;
+using koral::test::Koralctl;
+
 using test::TestEnvironment;
-
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome Koralctl(const std::vector<std::string>& arguments) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunKoralctl(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
 
 TEST(RadioCommand, SetWritesOneRecordThatShowReadsBack) {
   TestEnvironment env;

@@ -2,26 +2,17 @@
 
 #include <sstream>
 
+#include "KoralctlRun.h"
 #include "TestEnvironment.h"
 #include "cli/Koralctl.h"
 #include "demo/DemoPlayer.h"
 
 namespace {
 
+using Result = koral::test::KoralctlResult;
+using koral::test::Koralctl;
+
 using koral::test::TestEnvironment;
-
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Result Koralctl(std::vector<std::string> arguments) {
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = koral::cli::RunKoralctl(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
 
 std::string ImageWithPowerAndMode() {
   std::string image(512, '\0');
