@@ -11,9 +11,9 @@
 
 namespace {
 
-int Usage() {
-  std::fprintf(stderr, "usage : koral-config [--player DOSSIER] [--config-dir DOSSIER] [--demo]\n");
-  return 2;
+int Usage(std::FILE* stream, int status) {
+  std::fprintf(stream, "usage : koral-config [--player DOSSIER] [--config-dir DOSSIER] [--demo]\n");
+  return status;
 }
 
 }  // namespace
@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
     if (argument == "--player" && hasValue) qputenv("KORAL_PLAYER", arguments[++i].toLocal8Bit());
     else if (argument == "--config-dir" && hasValue) qputenv("KORAL_CONFIG_DIR", arguments[++i].toLocal8Bit());
     else if (argument == "--demo") demo = true;
-    else return Usage();
+    else if (argument == "--help") return Usage(stdout, 0);
+    else return Usage(stderr, 2);
   }
   if (demo) {
     const auto folder = koral::EnsureDemoPlayer(koral::ConfigIniPath(), koral::RadiosIniPath());
