@@ -314,6 +314,42 @@ TEST_F(CopyEngineTest, UnwritableDestinationIsReportedAndTheCopyGoesOn) {
   EXPECT_EQ(result.filesCopied, 1);
 }
 
+TEST_F(CopyEngineTest, LinksOnThePlayerThatLeadOffItAreNeitherFollowedNorWrittenThrough) {
+  WriteFile(Computer() / "Music" / "a.mp3", "a");
+  WriteFile(Computer() / "Music" / "Live" / "b.mp3", "b");
+  WriteFile(Computer() / "song.mp3", "new");
+  WriteFile(Computer() / "Album" / "c.mp3", "c");
+  WriteFile(Computer() / "Album" / "list.m3u", "c.mp3\n");
+  WriteFile(Computer() / "next.mp3", "next");
+  const fs::path elsewhere = m_dir / "elsewhere";
+  WriteFile(elsewhere / "song.mp3", "precious");
+  fs::create_symlink(elsewhere, Player() / "Music");
+  fs::create_symlink(elsewhere / "song.mp3", Player() / "song.mp3");
+  WriteFile(Player() / "Blocked", "a file where the folder goes");
+
+  koral::CopyResult result = Copy({"Music", "song.mp3", "next.mp3"});
+  ASSERT_EQ(result.failures.size(), 2u);
+  EXPECT_EQ(result.failures[0].path, (Player() / "Music").string());  // one report for the folder
+  EXPECT_EQ(result.failures[1].path, (Player() / "song.mp3").string());
+  EXPECT_EQ(ReadFile(Player() / "next.mp3"), "next");
+  EXPECT_EQ(PlayerNames(elsewhere), (std::vector<std::string>{"song.mp3"}));
+  EXPECT_EQ(ReadFile(elsewhere / "song.mp3"), "precious");
+  const std::string report = koral::FormatCopyReport(result.failures, false);
+  EXPECT_NE(report.find("Music : écriture impossible (un lien symbolique porte ce nom"), std::string::npos) << report;
+
+  fs::rename(Computer() / "Music", Computer() / "Blocked");
+  result = Copy({"Blocked"});
+  ASSERT_EQ(result.failures.size(), 1u);
+  EXPECT_NE(koral::FormatCopyReport(result.failures, false).find("Blocked : écriture impossible (un fichier porte déjà ce nom"),
+            std::string::npos);
+
+  fs::remove(Player() / "Music");
+  fs::create_symlink(elsewhere, Player() / "Album");
+  result = Copy({"Album"}, PlaylistOptions());
+  ASSERT_EQ(result.failures.size(), 1u);
+  EXPECT_EQ(PlayerNames(elsewhere), (std::vector<std::string>{"song.mp3"}));
+}
+
 TEST_F(CopyEngineTest, EachChunkCommittedInWindows98ModeGivesTheSameBytes) {
   WriteFile(Computer() / "a.bin", Content("w98", 700000));
   koral::CopyOptions options;
