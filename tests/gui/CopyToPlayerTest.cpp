@@ -76,6 +76,7 @@ class CopyToPlayerTest final : public QObject {
   void totalBarReachesTheEndWhenEveryFileIsUnderOneKilobyte();
   void refusesWhenNeedIsNotBelowTheFreeSpace();
   void refusesAnEmptySelectionAndTheParentRowAlone();
+  void refusesAPlayerFolderThatHasBecomeALinkOffThePlayer();
   void unreadablePlaylistClosesTheMainWindow();
   void dialogCannotBeClosedWhileTheWorkerRuns();
   void progressRelayNeverMakesTheWorkerWait();
@@ -206,6 +207,35 @@ void CopyToPlayerTest::refusesAnEmptySelectionAndTheParentRowAlone() {
     QCOMPARE(message.title, QString("Copie impossible"));
   }
   QVERIFY(fs::is_empty(env.PlayerDir()));
+}
+
+void CopyToPlayerTest::refusesAPlayerFolderThatHasBecomeALinkOffThePlayer() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  WriteFile(env.ComputerDir() / "a.mp3", "a");
+  fs::create_directories(env.PlayerDir() / "Music");
+  const fs::path elsewhere = env.ComputerDir().parent_path() / "elsewhere";
+  fs::create_directories(elsewhere);
+  WriteOptions(env, {});
+
+  CMainDlg dialog;
+  dialog.show();
+  auto* playerList = dialog.findChild<QTreeWidget*>("playerList");
+  const QList<QTreeWidgetItem*> rows = playerList->findItems("Music", Qt::MatchExactly, 0);
+  QVERIFY(!rows.isEmpty());
+  const QPoint at = playerList->visualItemRect(rows.front()).center();
+  QTest::mouseClick(playerList->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(playerList->viewport(), Qt::LeftButton, {}, at);
+  QCOMPARE(dialog.PlayerFolder(), QString::fromStdString((env.PlayerDir() / "Music").string()));
+  fs::remove(env.PlayerDir() / "Music");
+  fs::create_directory_symlink(elsewhere, env.PlayerDir() / "Music");
+  Select(dialog, {"a.mp3"});
+  ClickCopy(dialog);
+
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QVERIFY(prompts.messages[0].text.endsWith("n'est pas sur l'Koral : rien n'a été copié."));
+  QCOMPARE(prompts.messages[0].title, QString("Copie impossible"));
+  QVERIFY(fs::is_empty(elsewhere));
 }
 
 void CopyToPlayerTest::unreadablePlaylistClosesTheMainWindow() {

@@ -126,6 +126,15 @@ class PlanBuilder {
 
 CopyPlan BuildCopyPlan(const CopyJob& job) { return PlanBuilder(job).Build(); }
 
+bool IsFolderOnPlayer(const std::string& folder, const std::string& playerRoot) {
+  std::error_code error;
+  if (playerRoot.empty() || !fs::is_directory(folder, error)) return false;
+  const fs::path real = fs::canonical(folder, error);
+  if (error) return false;
+  const fs::path root = fs::canonical(playerRoot, error);
+  return !error && std::mismatch(root.begin(), root.end(), real.begin(), real.end()).first == root.end();
+}
+
 std::string NumberedName(int number, const std::string& entryName, bool numbersOnly) {
   const std::string digits = (number < 10 ? "0" : "") + std::to_string(number);
   return numbersOnly ? digits + ".mp3" : digits + " - " + entryName;
