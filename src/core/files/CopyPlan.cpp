@@ -24,15 +24,18 @@ std::optional<FolderId> IdOf(const std::string& path) {
   return FolderId{info.st_dev, info.st_ino};
 }
 
+// True when `inner` is `outer` or lies below it; both already resolved.
+bool Holds(const fs::path& outer, const fs::path& inner) {
+  return std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end()).first == outer.end();
+}
+
 // True when `inner` is `outer` or lies below it, links resolved.
 bool IsSameOrInside(const std::string& inner, const std::string& outer) {
   std::error_code error;
   const fs::path innerPath = fs::weakly_canonical(inner, error);
   if (error) return false;
   const fs::path outerPath = fs::weakly_canonical(outer, error);
-  if (error) return false;
-  auto [outerEnd, innerIt] = std::mismatch(outerPath.begin(), outerPath.end(), innerPath.begin(), innerPath.end());
-  return outerEnd == outerPath.end();
+  return !error && Holds(outerPath, innerPath);
 }
 
 std::string WithVfatName(const std::string& destination) {
@@ -132,7 +135,7 @@ bool IsFolderOnPlayer(const std::string& folder, const std::string& playerRoot) 
   const fs::path real = fs::canonical(folder, error);
   if (error) return false;
   const fs::path root = fs::canonical(playerRoot, error);
-  return !error && std::mismatch(root.begin(), root.end(), real.begin(), real.end()).first == root.end();
+  return !error && Holds(root, real);
 }
 
 std::string NumberedName(int number, const std::string& entryName, bool numbersOnly) {
