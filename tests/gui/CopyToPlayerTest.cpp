@@ -6,6 +6,9 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -94,6 +97,9 @@ void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() 
   WriteFile(computer / "Album" / "CD2" / "02.mp3", Content("02", 700000));
   WriteOptions(env, {});
   const QStringList rootBefore = SortedNames(env.PlayerDir().parent_path());
+  // A French user: the numbers on screen still take a point.
+  QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+  const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
 
   CMainDlg dialog;
   dialog.show();
@@ -112,6 +118,9 @@ void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() 
   auto* fileOp = dialog.findChild<CFileOp*>();
   QVERIFY(fileOp != nullptr && !fileOp->isVisible());
   QCOMPARE(fileOp->findChild<QLabel*>("fileCounterLabel")->text(), QString("Fichier : 3 / 3"));
+  QCOMPARE(fileOp->findChild<QLabel*>("totalCounterLabel")->text(), QString("Total : 1.0 / 1.0 Mo"));
+  const QString rate = fileOp->findChild<QLabel*>("rateLabel")->text();
+  QVERIFY2(QRegularExpression("^[0-9]+\\.[0-9] ko/sec$").match(rate).hasMatch(), qPrintable(rate));
   QCOMPARE(fileOp->findChild<QProgressBar*>("totalBar")->value(), 100);
 }
 
