@@ -229,6 +229,7 @@ bool CCopyEngine::TransferChunks(int in, int out, const CopyStep& step) {
     const std::uint64_t written = m_progress.fileDone + static_cast<std::uint64_t>(count);
     if (!FollowWriteback(out, written, false)) {
       Fail(step.destination, WriteFault(errno), errno);
+      m_syncFailed = true;  // the volume's sync will report this error again, already named
       return false;
     }
     m_progress.fileDone = written;
