@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -280,6 +281,33 @@ TEST_F(CopyEngineTest, DestinationNamesAreMadeVfatSafe) {
 
   Copy({"What? Live"}, PlaylistOptions());
   EXPECT_EQ(ReadFile(Player() / "What_ Live" / "01 - a_b.mp3"), "ab");
+}
+
+TEST_F(CopyEngineTest, FilesThatFallOnOneNameOnTheFatPlayerAreRefusedBeforeTheCopyButTheFirst) {
+  WriteFile(Computer() / "Dir" / "a?.mp3", "first");
+  WriteFile(Computer() / "Dir" / "a*.mp3", "second");
+  WriteFile(Computer() / "Dir" / "Song.mp3", "song");
+  WriteFile(Computer() / "Dir" / "song.mp3", "other song");
+
+  const koral::CopyResult result = Copy({"Dir"});
+
+  EXPECT_TRUE(result.failures.empty());
+  ASSERT_EQ(plan.refused.size(), 2u);
+  EXPECT_EQ(plan.refused[0].fault, koral::CopyFault::NameTaken);
+  EXPECT_EQ(plan.fileTotal, 2);
+  EXPECT_EQ(result.filesCopied, 2);
+  std::set<std::string> refused;  // the listing's order decides which of each pair comes first
+  for (const koral::CopyFailure& failure : plan.refused) refused.insert(fs::path(failure.path).filename().string());
+  ASSERT_EQ(refused.count("a?.mp3") + refused.count("a*.mp3"), 1u);
+  ASSERT_EQ(refused.count("Song.mp3") + refused.count("song.mp3"), 1u);
+  const std::string keptA = refused.count("a?.mp3") ? "a*.mp3" : "a?.mp3";
+  const std::string keptSong = refused.count("Song.mp3") ? "song.mp3" : "Song.mp3";
+  const std::vector<std::string> names = PlayerNames(Player() / "Dir");
+  EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), (std::set<std::string>{"a_.mp3", keptSong}));
+  EXPECT_EQ(ReadFile(Player() / "Dir" / "a_.mp3"), ReadFile(Computer() / "Dir" / keptA));
+  EXPECT_EQ(ReadFile(Player() / "Dir" / keptSong), ReadFile(Computer() / "Dir" / keptSong));
+  EXPECT_NE(koral::FormatRefusedReport(plan.refused).find("un autre fichier de la copie porte déjà ce nom"),
+            std::string::npos);
 }
 
 TEST_F(CopyEngineTest, FileTooBigForThePlayerIsRefusedBeforeTheCopyAndTheOthersAreCopied) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_set>
 #include <utility>
 
 #include "files/Paths.h"
@@ -38,6 +39,13 @@ bool IsSameOrInside(const std::string& inner, const std::string& outer) {
   return !error && Holds(outerPath, innerPath);
 }
 
+// FAT ignores the case of ASCII letters: "Song.mp3" and "song.mp3" name one file there.
+std::string FoldedForVfat(std::string path) {
+  for (char& c : path)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return path;
+}
+
 std::string WithVfatName(const std::string& destination) {
   const fs::path path(destination);
   return JoinPath(path.parent_path().string(), ToVfatName(path.filename().string()));
@@ -68,12 +76,19 @@ class PlanBuilder {
 
   void AddFile(const std::string& source, const std::string& destination) {
     struct stat info {};
-    if (stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-      const auto size = static_cast<std::uint64_t>(info.st_size);
-      if (m_job.maxFileSize && size > *m_job.maxFileSize) {
-        m_plan.refused.push_back({source, CopyFault::TooBigForPlayer, 0});
-        return;
-      }
+    const bool regular = stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode);  // others fail when reached
+    const std::uint64_t size = regular ? static_cast<std::uint64_t>(info.st_size) : 0;
+    if (regular && m_job.maxFileSize && size > *m_job.maxFileSize) {
+      m_plan.refused.push_back({source, CopyFault::TooBigForPlayer, 0});
+      return;
+    }
+    // Two files that fall on one name (by case, or by the characters made
+    // vfat-safe) would leave only the last on the player: the first keeps it.
+    if (!m_destinations.insert(FoldedForVfat(destination)).second) {
+      m_plan.refused.push_back({source, CopyFault::NameTaken, 0});
+      return;
+    }
+    if (regular) {
       m_plan.totalBytes += size;
       ++m_plan.fileTotal;
     }
@@ -123,6 +138,7 @@ class PlanBuilder {
   const CopyJob& m_job;
   CopyPlan m_plan;
   std::vector<FolderId> m_ancestors;  // the folders being walked, to stop link loops
+  std::unordered_set<std::string> m_destinations;  // of the files, folded as FAT compares them
 };
 
 }  // namespace

@@ -32,6 +32,7 @@ enum class CopyFault {
   FolderIntoItself,       // the destination lies inside the copied folder
   LinkLoop,               // a symbolic link leads back to a folder being copied
   TooBigForPlayer,        // 4 GiB or more on a FAT player
+  NameTaken,              // another file of the copy has the same name on the player
   DestinationUnwritable,
   PlayerFull,
   NotSynced,              // the data could not be confirmed on the device
