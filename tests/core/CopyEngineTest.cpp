@@ -270,6 +270,24 @@ TEST_F(CopyEngineTest, SameFileAndFolderIntoItselfAreReportedAndLeftIntact) {
   EXPECT_EQ(PlayerNames(Player() / "Dir"), (std::vector<std::string>{"x.mp3"}));
 }
 
+TEST_F(CopyEngineTest, PlaylistFolderCopiedOntoItselfIsRefusedAndNoTrackIsOverwritten) {
+  WriteFile(Player() / "Album" / "02.mp3", "second track");
+  WriteFile(Player() / "Album" / "01.mp3", "first track");
+  WriteFile(Player() / "Album" / "list.m3u", "02.mp3\n01.mp3\n");
+  koral::CopyJob job;
+  job.sources = {(Player() / "Album").string()};
+  job.destinations = {(Player() / "Album").string()};
+  job.options = PlaylistOptions(true);
+  plan = koral::BuildCopyPlan(job);
+  const koral::CopyResult result = koral::CCopyEngine(job.options, observer).Run(plan);
+
+  ASSERT_EQ(plan.refused.size(), 1u);
+  EXPECT_EQ(plan.refused[0].fault, koral::CopyFault::FolderIntoItself);
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(ReadFile(Player() / "Album" / "01.mp3"), "first track");
+  EXPECT_EQ(ReadFile(Player() / "Album" / "02.mp3"), "second track");
+}
+
 TEST_F(CopyEngineTest, DestinationNamesAreMadeVfatSafe) {
   WriteFile(Computer() / "What? Live" / "a:b.mp3", "ab");
   WriteFile(Computer() / "What? Live" / "list.m3u", "a:b.mp3\n");

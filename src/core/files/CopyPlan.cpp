@@ -105,6 +105,11 @@ class PlanBuilder {
     if (!playlist) return;
     const auto entries = ReadPlaylist(*playlist);
     if (!entries) throw PlaylistUnreadable(*playlist);
+    // Onto itself, a numbered name ("02.mp3") could be another entry's file.
+    if (IsSameOrInside(destination, source)) {
+      m_plan.refused.push_back({source, CopyFault::FolderIntoItself, 0});
+      return;
+    }
     m_plan.steps.push_back({CopyStep::Kind::MakeFolder, source, destination});
     int number = 1;
     for (const PlaylistEntry& entry : *entries) {
