@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "files/CopyEngine.h"
+#include "files/CopyPlan.h"
 #include "files/CopyReport.h"
 #include "files/Paths.h"
 #include "files/SelectionSize.h"
@@ -134,8 +135,7 @@ int CopyCommand::Run(const std::vector<std::string>& args, CliContext& context) 
   if (!parsed) return kExitUsage;
   if (!RequirePlayer(context)) return kExitFailed;
   const auto folder = PlayerFolder(*context.playerRoot, parsed->folder);
-  std::error_code error;
-  if (!folder || !fs::is_directory(*folder, error)) {
+  if (!folder || !IsFolderOnPlayer(*folder, *context.playerRoot)) {  // a link may lead off the player
     context.err << "Dossier introuvable sur l'Koral : " << parsed->folder << '\n';
     return kExitFailed;
   }

@@ -67,6 +67,15 @@ TEST(CopyCommandTest, RefusesAFolderOutsideThePlayerAndALackOfSpace) {
   EXPECT_EQ(outside.status, 1);
   EXPECT_NE(outside.err.find("Dossier introuvable sur l'Koral"), std::string::npos);
 
+  const fs::path elsewhere = env.ComputerDir().parent_path() / "elsewhere";
+  fs::create_directories(elsewhere);
+  fs::create_directory_symlink(elsewhere, env.PlayerDir() / "Linked");
+  const Outcome linked = Koralctl({"copy", "--to", "Linked", (env.ComputerDir() / "a.mp3").string()});
+  EXPECT_EQ(linked.status, 1);
+  EXPECT_NE(linked.err.find("Dossier introuvable sur l'Koral"), std::string::npos);
+  EXPECT_TRUE(fs::is_empty(elsewhere));
+  fs::remove(env.PlayerDir() / "Linked");
+
   const Outcome full = Koralctl({"copy", (env.ComputerDir() / "huge.bin").string()});
   EXPECT_EQ(full.status, 1);
   EXPECT_EQ(full.err, "Espace libre insuffisant\n");

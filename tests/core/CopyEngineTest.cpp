@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -269,6 +270,24 @@ TEST_F(CopyEngineTest, SameFileAndFolderIntoItselfAreReportedAndLeftIntact) {
   EXPECT_EQ(PlayerNames(Player() / "Dir"), (std::vector<std::string>{"x.mp3"}));
 }
 
+TEST_F(CopyEngineTest, PlaylistFolderCopiedOntoItselfIsRefusedAndNoTrackIsOverwritten) {
+  WriteFile(Player() / "Album" / "02.mp3", "second track");
+  WriteFile(Player() / "Album" / "01.mp3", "first track");
+  WriteFile(Player() / "Album" / "list.m3u", "02.mp3\n01.mp3\n");
+  koral::CopyJob job;
+  job.sources = {(Player() / "Album").string()};
+  job.destinations = {(Player() / "Album").string()};
+  job.options = PlaylistOptions(true);
+  plan = koral::BuildCopyPlan(job);
+  const koral::CopyResult result = koral::CCopyEngine(job.options, observer).Run(plan);
+
+  ASSERT_EQ(plan.refused.size(), 1u);
+  EXPECT_EQ(plan.refused[0].fault, koral::CopyFault::FolderIntoItself);
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(ReadFile(Player() / "Album" / "01.mp3"), "first track");
+  EXPECT_EQ(ReadFile(Player() / "Album" / "02.mp3"), "second track");
+}
+
 TEST_F(CopyEngineTest, DestinationNamesAreMadeVfatSafe) {
   WriteFile(Computer() / "What? Live" / "a:b.mp3", "ab");
   WriteFile(Computer() / "What? Live" / "list.m3u", "a:b.mp3\n");
@@ -280,6 +299,33 @@ TEST_F(CopyEngineTest, DestinationNamesAreMadeVfatSafe) {
 
   Copy({"What? Live"}, PlaylistOptions());
   EXPECT_EQ(ReadFile(Player() / "What_ Live" / "01 - a_b.mp3"), "ab");
+}
+
+TEST_F(CopyEngineTest, FilesThatFallOnOneNameOnTheFatPlayerAreRefusedBeforeTheCopyButTheFirst) {
+  WriteFile(Computer() / "Dir" / "a?.mp3", "first");
+  WriteFile(Computer() / "Dir" / "a*.mp3", "second");
+  WriteFile(Computer() / "Dir" / "Song.mp3", "song");
+  WriteFile(Computer() / "Dir" / "song.mp3", "other song");
+
+  const koral::CopyResult result = Copy({"Dir"});
+
+  EXPECT_TRUE(result.failures.empty());
+  ASSERT_EQ(plan.refused.size(), 2u);
+  EXPECT_EQ(plan.refused[0].fault, koral::CopyFault::NameTaken);
+  EXPECT_EQ(plan.fileTotal, 2);
+  EXPECT_EQ(result.filesCopied, 2);
+  std::set<std::string> refused;  // the listing's order decides which of each pair comes first
+  for (const koral::CopyFailure& failure : plan.refused) refused.insert(fs::path(failure.path).filename().string());
+  ASSERT_EQ(refused.count("a?.mp3") + refused.count("a*.mp3"), 1u);
+  ASSERT_EQ(refused.count("Song.mp3") + refused.count("song.mp3"), 1u);
+  const std::string keptA = refused.count("a?.mp3") ? "a*.mp3" : "a?.mp3";
+  const std::string keptSong = refused.count("Song.mp3") ? "song.mp3" : "Song.mp3";
+  const std::vector<std::string> names = PlayerNames(Player() / "Dir");
+  EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), (std::set<std::string>{"a_.mp3", keptSong}));
+  EXPECT_EQ(ReadFile(Player() / "Dir" / "a_.mp3"), ReadFile(Computer() / "Dir" / keptA));
+  EXPECT_EQ(ReadFile(Player() / "Dir" / keptSong), ReadFile(Computer() / "Dir" / keptSong));
+  EXPECT_NE(koral::FormatRefusedReport(plan.refused).find("un autre fichier de la copie porte déjà ce nom"),
+            std::string::npos);
 }
 
 TEST_F(CopyEngineTest, FileTooBigForThePlayerIsRefusedBeforeTheCopyAndTheOthersAreCopied) {
@@ -312,6 +358,42 @@ TEST_F(CopyEngineTest, UnwritableDestinationIsReportedAndTheCopyGoesOn) {
   EXPECT_EQ(result.failures[0].fault, koral::CopyFault::DestinationUnwritable);
   EXPECT_EQ(ReadFile(Player() / "b.mp3"), "b");
   EXPECT_EQ(result.filesCopied, 1);
+}
+
+TEST_F(CopyEngineTest, LinksOnThePlayerThatLeadOffItAreNeitherFollowedNorWrittenThrough) {
+  WriteFile(Computer() / "Music" / "a.mp3", "a");
+  WriteFile(Computer() / "Music" / "Live" / "b.mp3", "b");
+  WriteFile(Computer() / "song.mp3", "new");
+  WriteFile(Computer() / "Album" / "c.mp3", "c");
+  WriteFile(Computer() / "Album" / "list.m3u", "c.mp3\n");
+  WriteFile(Computer() / "next.mp3", "next");
+  const fs::path elsewhere = m_dir / "elsewhere";
+  WriteFile(elsewhere / "song.mp3", "precious");
+  fs::create_symlink(elsewhere, Player() / "Music");
+  fs::create_symlink(elsewhere / "song.mp3", Player() / "song.mp3");
+  WriteFile(Player() / "Blocked", "a file where the folder goes");
+
+  koral::CopyResult result = Copy({"Music", "song.mp3", "next.mp3"});
+  ASSERT_EQ(result.failures.size(), 2u);
+  EXPECT_EQ(result.failures[0].path, (Player() / "Music").string());  // one report for the folder
+  EXPECT_EQ(result.failures[1].path, (Player() / "song.mp3").string());
+  EXPECT_EQ(ReadFile(Player() / "next.mp3"), "next");
+  EXPECT_EQ(PlayerNames(elsewhere), (std::vector<std::string>{"song.mp3"}));
+  EXPECT_EQ(ReadFile(elsewhere / "song.mp3"), "precious");
+  const std::string report = koral::FormatCopyReport(result.failures, false);
+  EXPECT_NE(report.find("Music : écriture impossible (un lien symbolique porte ce nom"), std::string::npos) << report;
+
+  fs::rename(Computer() / "Music", Computer() / "Blocked");
+  result = Copy({"Blocked"});
+  ASSERT_EQ(result.failures.size(), 1u);
+  const std::string blocked = koral::FormatCopyReport(result.failures, false);
+  EXPECT_NE(blocked.find("Blocked : écriture impossible (un fichier porte déjà ce nom"), std::string::npos) << blocked;
+
+  fs::remove(Player() / "Music");
+  fs::create_symlink(elsewhere, Player() / "Album");
+  result = Copy({"Album"}, PlaylistOptions());
+  ASSERT_EQ(result.failures.size(), 1u);
+  EXPECT_EQ(PlayerNames(elsewhere), (std::vector<std::string>{"song.mp3"}));
 }
 
 TEST_F(CopyEngineTest, EachChunkCommittedInWindows98ModeGivesTheSameBytes) {

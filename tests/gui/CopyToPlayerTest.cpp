@@ -6,6 +6,9 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLocale>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -76,6 +79,7 @@ class CopyToPlayerTest final : public QObject {
   void totalBarReachesTheEndWhenEveryFileIsUnderOneKilobyte();
   void refusesWhenNeedIsNotBelowTheFreeSpace();
   void refusesAnEmptySelectionAndTheParentRowAlone();
+  void refusesAPlayerFolderThatHasBecomeALinkOffThePlayer();
   void unreadablePlaylistClosesTheMainWindow();
   void dialogCannotBeClosedWhileTheWorkerRuns();
   void progressRelayNeverMakesTheWorkerWait();
@@ -93,6 +97,9 @@ void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() 
   WriteFile(computer / "Album" / "CD2" / "02.mp3", Content("02", 700000));
   WriteOptions(env, {});
   const QStringList rootBefore = SortedNames(env.PlayerDir().parent_path());
+  // A French user: the numbers on screen still take a point.
+  QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+  const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
 
   CMainDlg dialog;
   dialog.show();
@@ -111,6 +118,9 @@ void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() 
   auto* fileOp = dialog.findChild<CFileOp*>();
   QVERIFY(fileOp != nullptr && !fileOp->isVisible());
   QCOMPARE(fileOp->findChild<QLabel*>("fileCounterLabel")->text(), QString("Fichier : 3 / 3"));
+  QCOMPARE(fileOp->findChild<QLabel*>("totalCounterLabel")->text(), QString("Total : 1.0 / 1.0 Mo"));
+  const QString rate = fileOp->findChild<QLabel*>("rateLabel")->text();
+  QVERIFY2(QRegularExpression("^[0-9]+\\.[0-9] ko/sec$").match(rate).hasMatch(), qPrintable(rate));
   QCOMPARE(fileOp->findChild<QProgressBar*>("totalBar")->value(), 100);
 }
 
@@ -206,6 +216,35 @@ void CopyToPlayerTest::refusesAnEmptySelectionAndTheParentRowAlone() {
     QCOMPARE(message.title, QString("Copie impossible"));
   }
   QVERIFY(fs::is_empty(env.PlayerDir()));
+}
+
+void CopyToPlayerTest::refusesAPlayerFolderThatHasBecomeALinkOffThePlayer() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  WriteFile(env.ComputerDir() / "a.mp3", "a");
+  fs::create_directories(env.PlayerDir() / "Music");
+  const fs::path elsewhere = env.ComputerDir().parent_path() / "elsewhere";
+  fs::create_directories(elsewhere);
+  WriteOptions(env, {});
+
+  CMainDlg dialog;
+  dialog.show();
+  auto* playerList = dialog.findChild<QTreeWidget*>("playerList");
+  const QList<QTreeWidgetItem*> rows = playerList->findItems("Music", Qt::MatchExactly, 0);
+  QVERIFY(!rows.isEmpty());
+  const QPoint at = playerList->visualItemRect(rows.front()).center();
+  QTest::mouseClick(playerList->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(playerList->viewport(), Qt::LeftButton, {}, at);
+  QCOMPARE(dialog.PlayerFolder(), QString::fromStdString((env.PlayerDir() / "Music").string()));
+  fs::remove(env.PlayerDir() / "Music");
+  fs::create_directory_symlink(elsewhere, env.PlayerDir() / "Music");
+  Select(dialog, {"a.mp3"});
+  ClickCopy(dialog);
+
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QVERIFY(prompts.messages[0].text.endsWith("n'est pas sur l'Koral : rien n'a été copié."));
+  QCOMPARE(prompts.messages[0].title, QString("Copie impossible"));
+  QVERIFY(fs::is_empty(elsewhere));
 }
 
 void CopyToPlayerTest::unreadablePlaylistClosesTheMainWindow() {

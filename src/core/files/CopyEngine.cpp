@@ -34,9 +34,10 @@ class FileDescriptor {
 int OpenSource(const std::string& path) { return open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); }
 
 // Truncates or creates the destination. A read-only file left on the player
-// gets its owner's write bit back first, as the delete does.
+// gets its owner's write bit back first, as the delete does. A link in its
+// place is refused: it could lead off the player.
 int OpenDestination(const std::string& path) {
-  constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW;
   int fd = open(path.c_str(), kFlags, 0666);
   if (fd < 0 && errno == EACCES) {
     struct stat info {};
@@ -44,6 +45,11 @@ int OpenDestination(const std::string& path) {
       fd = open(path.c_str(), kFlags, 0666);
   }
   return fd;
+}
+
+// True when `path` lies below `folder` ("/a/b/c" below "/a/b", not "/a/bc").
+bool IsBelow(const std::string& path, const std::string& folder) {
+  return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
 }
 
 bool IsSameFile(const struct stat& source, const std::string& destination) {
@@ -99,13 +105,28 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   m_progress.fileTotal = plan.fileTotal;
   m_progress.totalSize = plan.totalBytes;
   const FileDescriptor volume(OpenVolume(plan));
+  std::string refusedFolder;  // nothing is written below a folder that could not be made
   for (const CopyStep& step : plan.steps) {
     if (m_result.stoppedOnFullPlayer) break;
-    if (step.kind == CopyStep::Kind::MakeFolder) mkdir(step.destination.c_str(), 0777);  // an existing one is merged into
-    else CopyOneFile(step);
+    if (!refusedFolder.empty() && IsBelow(step.destination, refusedFolder)) continue;
+    refusedFolder.clear();
+    if (step.kind == CopyStep::Kind::CopyFile) CopyOneFile(step);
+    else if (!MakeFolder(step.destination)) refusedFolder = step.destination;
   }
   SyncWrittenFiles(volume.Get());
   return std::move(m_result);
+}
+
+// An existing folder is merged into; a link or a file in its place is not
+// (a link could lead off the player).
+bool CCopyEngine::MakeFolder(const std::string& path) {
+  if (mkdir(path.c_str(), 0777) == 0) return true;
+  const int error = errno;
+  struct stat info {};
+  if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
+  if (error != EEXIST) Fail(path, WriteFault(error), error);
+  else Fail(path, CopyFault::DestinationUnwritable, S_ISLNK(info.st_mode) ? ELOOP : ENOTDIR);
+  return false;
 }
 
 void CCopyEngine::Fail(const std::string& path, CopyFault fault, int error) {
@@ -205,9 +226,14 @@ bool CCopyEngine::TransferChunks(int in, int out, const CopyStep& step) {
       Fail(step.destination, WriteFault(errno), errno);
       return false;
     }
-    m_progress.fileDone += static_cast<std::uint64_t>(count);
+    const std::uint64_t written = m_progress.fileDone + static_cast<std::uint64_t>(count);
+    if (!FollowWriteback(out, written, false)) {
+      Fail(step.destination, WriteFault(errno), errno);
+      m_syncFailed = true;  // the volume's sync will report this error again, already named
+      return false;
+    }
+    m_progress.fileDone = written;
     m_progress.totalDone += static_cast<std::uint64_t>(count);
-    FollowWriteback(out, m_progress.fileDone, false);
     m_observer.OnProgress(m_progress);
   }
 }
@@ -238,19 +264,23 @@ ssize_t CCopyEngine::ReadAndWriteChunk(int in, int out, const CopyStep& step) {
 // small request per chunk would slow the device), and waits for what lies
 // more than kMaxUnwrittenBytes behind: progress follows the device rather
 // than the page cache. At the end of a file everything left is started.
-void CCopyEngine::FollowWriteback(int out, std::uint64_t written, bool endOfFile) {
-  if (m_options.syncEachChunk) return;
+// False, with errno, when the device reports a failed write: this wait is
+// the one that hears of it with the file's name.
+bool CCopyEngine::FollowWriteback(int out, std::uint64_t written, bool endOfFile) {
+  if (m_options.syncEachChunk) return true;
   if (written - m_kickedUpTo >= kWritebackBatchBytes || (endOfFile && written > m_kickedUpTo)) {
     sync_file_range(out, static_cast<off_t>(m_kickedUpTo), static_cast<off_t>(written - m_kickedUpTo),
                     SYNC_FILE_RANGE_WRITE);
     m_kickedUpTo = written;
   }
-  if (written <= kMaxUnwrittenBytes) return;
+  if (written <= kMaxUnwrittenBytes) return true;
   const std::uint64_t waitEnd = written - kMaxUnwrittenBytes;
-  if (waitEnd <= m_waitedUpTo) return;
-  sync_file_range(out, static_cast<off_t>(m_waitedUpTo), static_cast<off_t>(waitEnd - m_waitedUpTo),
-                  SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+  if (waitEnd <= m_waitedUpTo) return true;
+  if (sync_file_range(out, static_cast<off_t>(m_waitedUpTo), static_cast<off_t>(waitEnd - m_waitedUpTo),
+                      kWaitForWholeFile) != 0)
+    return false;
   m_waitedUpTo = waitEnd;
+  return true;
 }
 
 // "Done" means on the player. One syncfs writes and commits the whole volume

@@ -55,10 +55,11 @@ class CCopyEngine {
   CopyResult Run(const CopyPlan& plan);
 
  private:
+  bool MakeFolder(const std::string& path);
   void CopyOneFile(const CopyStep& step);
   bool TransferChunks(int in, int out, const CopyStep& step);
   ssize_t ReadAndWriteChunk(int in, int out, const CopyStep& step);
-  void FollowWriteback(int out, std::uint64_t written, bool endOfFile);
+  bool FollowWriteback(int out, std::uint64_t written, bool endOfFile);
   void BoundUnwrittenFiles(const std::string& path);
   bool WaitForFile(const std::string& path, bool durably);
   void SyncWrittenFiles(int volume);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_set>
 #include <utility>
 
 #include "files/Paths.h"
@@ -24,15 +25,25 @@ std::optional<FolderId> IdOf(const std::string& path) {
   return FolderId{info.st_dev, info.st_ino};
 }
 
+// True when `inner` is `outer` or lies below it; both already resolved.
+bool Holds(const fs::path& outer, const fs::path& inner) {
+  return std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end()).first == outer.end();
+}
+
 // True when `inner` is `outer` or lies below it, links resolved.
 bool IsSameOrInside(const std::string& inner, const std::string& outer) {
   std::error_code error;
   const fs::path innerPath = fs::weakly_canonical(inner, error);
   if (error) return false;
   const fs::path outerPath = fs::weakly_canonical(outer, error);
-  if (error) return false;
-  auto [outerEnd, innerIt] = std::mismatch(outerPath.begin(), outerPath.end(), innerPath.begin(), innerPath.end());
-  return outerEnd == outerPath.end();
+  return !error && Holds(outerPath, innerPath);
+}
+
+// FAT ignores the case of ASCII letters: "Song.mp3" and "song.mp3" name one file there.
+std::string FoldedForVfat(std::string path) {
+  for (char& c : path)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return path;
 }
 
 std::string WithVfatName(const std::string& destination) {
@@ -65,12 +76,19 @@ class PlanBuilder {
 
   void AddFile(const std::string& source, const std::string& destination) {
     struct stat info {};
-    if (stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-      const auto size = static_cast<std::uint64_t>(info.st_size);
-      if (m_job.maxFileSize && size > *m_job.maxFileSize) {
-        m_plan.refused.push_back({source, CopyFault::TooBigForPlayer, 0});
-        return;
-      }
+    const bool regular = stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode);  // others fail when reached
+    const std::uint64_t size = regular ? static_cast<std::uint64_t>(info.st_size) : 0;
+    if (regular && m_job.maxFileSize && size > *m_job.maxFileSize) {
+      m_plan.refused.push_back({source, CopyFault::TooBigForPlayer, 0});
+      return;
+    }
+    // Two files that fall on one name (by case, or by the characters made
+    // vfat-safe) would leave only the last on the player: the first keeps it.
+    if (!m_destinations.insert(FoldedForVfat(destination)).second) {
+      m_plan.refused.push_back({source, CopyFault::NameTaken, 0});
+      return;
+    }
+    if (regular) {
       m_plan.totalBytes += size;
       ++m_plan.fileTotal;
     }
@@ -87,6 +105,11 @@ class PlanBuilder {
     if (!playlist) return;
     const auto entries = ReadPlaylist(*playlist);
     if (!entries) throw PlaylistUnreadable(*playlist);
+    // Onto itself, a numbered name ("02.mp3") could be another entry's file.
+    if (IsSameOrInside(destination, source)) {
+      m_plan.refused.push_back({source, CopyFault::FolderIntoItself, 0});
+      return;
+    }
     m_plan.steps.push_back({CopyStep::Kind::MakeFolder, source, destination});
     int number = 1;
     for (const PlaylistEntry& entry : *entries) {
@@ -120,11 +143,21 @@ class PlanBuilder {
   const CopyJob& m_job;
   CopyPlan m_plan;
   std::vector<FolderId> m_ancestors;  // the folders being walked, to stop link loops
+  std::unordered_set<std::string> m_destinations;  // of the files, folded as FAT compares them
 };
 
 }  // namespace
 
 CopyPlan BuildCopyPlan(const CopyJob& job) { return PlanBuilder(job).Build(); }
+
+bool IsFolderOnPlayer(const std::string& folder, const std::string& playerRoot) {
+  std::error_code error;
+  if (playerRoot.empty() || !fs::is_directory(folder, error)) return false;
+  const fs::path real = fs::canonical(folder, error);
+  if (error) return false;
+  const fs::path root = fs::canonical(playerRoot, error);
+  return !error && Holds(root, real);
+}
 
 std::string NumberedName(int number, const std::string& entryName, bool numbersOnly) {
   const std::string digits = (number < 10 ? "0" : "") + std::to_string(number);

@@ -32,6 +32,7 @@ enum class CopyFault {
   FolderIntoItself,       // the destination lies inside the copied folder
   LinkLoop,               // a symbolic link leads back to a folder being copied
   TooBigForPlayer,        // 4 GiB or more on a FAT player
+  NameTaken,              // another file of the copy has the same name on the player
   DestinationUnwritable,
   PlayerFull,
   NotSynced,              // the data could not be confirmed on the device
@@ -64,6 +65,10 @@ struct CopyPlan {
 // Walks the job: trees, or playlists with numbered names. Throws
 // PlaylistUnreadable (files/SelectionSize.h).
 CopyPlan BuildCopyPlan(const CopyJob& job);
+
+// Whether a copy may write into `folder`: it is a folder that, links
+// resolved, is the player root or lies below it.
+bool IsFolderOnPlayer(const std::string& folder, const std::string& playerRoot);
 
 // The destination name of the n-th playlist entry (1-based) whose file name
 // is `entryName`: "09 - a.mp3", "10 - a.mp3"; number only: "09.mp3".

@@ -23,6 +23,8 @@ std::string DescribeError(int error) {
     case EDQUOT: return "l'Koral est plein";
     case EFBIG: return "fichier trop gros pour l'Koral";
     case EISDIR: return "un dossier porte déjà ce nom";
+    case ENOTDIR: return "un fichier porte déjà ce nom";
+    case ELOOP: return "un lien symbolique porte ce nom sur l'Koral";
     default: return "erreur système " + std::to_string(error);
   }
 }
@@ -46,6 +48,7 @@ std::string DescribeCopyFailure(const CopyFailure& failure) {
     case CopyFault::SameFile: return "la source et la destination sont le même fichier";
     case CopyFault::FolderIntoItself: return "un dossier ne peut pas être copié dans lui-même";
     case CopyFault::LinkLoop: return "lien symbolique qui revient sur un dossier déjà copié";
+    case CopyFault::NameTaken: return "un autre fichier de la copie porte déjà ce nom sur l'Koral";
     case CopyFault::TooBigForPlayer: return "fichier de 4 Go ou plus, trop gros pour l'Koral (FAT)";
     case CopyFault::DestinationUnwritable: return "écriture impossible (" + DescribeError(failure.error) + ")";
     case CopyFault::PlayerFull: return "l'Koral est plein";

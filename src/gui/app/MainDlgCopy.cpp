@@ -30,11 +30,6 @@ std::vector<std::string> SelectedNames(const QTreeWidget* list) {
   return names;
 }
 
-bool IsOnPlayer(const QString& folder, const QString& playerRoot) {
-  if (playerRoot.isEmpty()) return false;
-  return folder == playerRoot || folder.startsWith(playerRoot == "/" ? playerRoot : playerRoot + "/");
-}
-
 }  // namespace
 
 void CMainDlg::OnCopyToPlayer() {
@@ -44,7 +39,7 @@ void CMainDlg::OnCopyToPlayer() {
     Prompt::Message(this, QStringLiteral("Pas de source à copier"), QStringLiteral("Copie impossible"));
     return;
   }
-  if (!IsOnPlayer(m_playerFolder, m_playerRoot)) {
+  if (m_playerRoot.isEmpty()) {
     Prompt::Message(this, QStringLiteral("L'Koral n'a pas été détecté."), QStringLiteral("Copie impossible"));
     return;
   }
@@ -62,8 +57,15 @@ void CMainDlg::OnCopyToPlayer() {
     return;
   }
 
-  koral::CopyJob job;
+  // The player folder may have become a link off the player since it was listed.
   const std::string playerFolder = m_playerFolder.toStdString();
+  if (!koral::IsFolderOnPlayer(playerFolder, m_playerRoot.toStdString())) {
+    Prompt::Message(this, QStringLiteral("'%1' n'est pas sur l'Koral : rien n'a été copié.").arg(m_playerFolder),
+                    QStringLiteral("Copie impossible"));
+    return;
+  }
+
+  koral::CopyJob job;
   for (const std::string& name : names) {
     job.sources.push_back(koral::JoinPath(computerFolder, name));
     job.destinations.push_back(koral::JoinPath(playerFolder, name));
