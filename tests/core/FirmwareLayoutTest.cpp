@@ -20,5 +20,17 @@ TEST(FirmwareLayout, OffsetsReadAsAtoiAndMissingOrEmptyKeysNameNoOffset) {
   EXPECT_EQ(ReadLayoutValue(ini, "118.2", "offseteq"), std::nullopt);
 }
 
+TEST(FirmwareLayout, AnOffsetWhoseBytesCannotBeAddressedCountsAsMissing) {
+  test::TempDir dir;
+  const auto ini = dir / "Config.ini";
+  test::WriteFile(ini, "[v]\nnegative=-3\nlast=2147483645\nhuge=99999999999\nempty=\nzero=0\n");
+  EXPECT_EQ(ReadLayoutOffset(ini, "v", "negative", 1), std::nullopt);
+  EXPECT_EQ(ReadLayoutOffset(ini, "v", "last", 3), 2147483645);  // its last byte is the last position
+  EXPECT_EQ(ReadLayoutOffset(ini, "v", "last", 4), std::nullopt);
+  EXPECT_EQ(ReadLayoutOffset(ini, "v", "huge", 165), std::nullopt);  // atoi saturates: 165 bytes do not fit
+  EXPECT_EQ(ReadLayoutOffset(ini, "v", "empty", 1), std::nullopt);
+  EXPECT_EQ(ReadLayoutOffset(ini, "v", "zero", 165), 0);
+}
+
 }  // namespace
 }  // namespace koral

@@ -113,8 +113,8 @@ ProfileLayout ReadProfileLayout(const std::filesystem::path& configIni, std::str
   ProfileLayout layout;
   if (const auto count = ReadLayoutValue(configIni, version, "nbradios"))
     layout.radioCount = std::clamp(*count, 0, kMaxRadios);
-  layout.radioOffset = ReadLayoutValue(configIni, version, "offsetradio");
-  layout.equaliserOffset = ReadLayoutValue(configIni, version, "offseteq");
+  layout.radioOffset = ReadLayoutOffset(configIni, version, "offsetradio", RadioRecordDisplacement(kMaxRadios));
+  layout.equaliserOffset = ReadLayoutOffset(configIni, version, "offseteq", kEqualiserBytes);
   return layout;
 }
 

@@ -7,11 +7,6 @@
 namespace koral {
 namespace {
 
-std::optional<int> UsableOffset(std::optional<int> offset, int length) {
-  if (!offset || *offset < 0 || *offset > std::numeric_limits<int32_t>::max() - length) return std::nullopt;
-  return offset;
-}
-
 }  // namespace
 
 std::vector<std::string> EqualiserLayout::MissingKeys() const {
@@ -24,8 +19,8 @@ std::vector<std::string> EqualiserLayout::MissingKeys() const {
 EqualiserLayout ReadEqualiserLayout(const std::filesystem::path& configIni, const std::string& firmwareVersion) {
   EqualiserLayout layout;
   layout.firmwareVersion = firmwareVersion;
-  layout.offsetEq = UsableOffset(ReadLayoutValue(configIni, firmwareVersion, "offseteq"), kEqualiserBytes);
-  layout.offsetSelEq = UsableOffset(ReadLayoutValue(configIni, firmwareVersion, "offsetseleq"), 1);
+  layout.offsetEq = ReadLayoutOffset(configIni, firmwareVersion, "offseteq", kEqualiserBytes);
+  layout.offsetSelEq = ReadLayoutOffset(configIni, firmwareVersion, "offsetseleq", 1);
   return layout;
 }
 

@@ -1,5 +1,8 @@
 #include "settings/FirmwareLayout.h"
 
+#include <cstdint>
+#include <limits>
+
 #include "config/PrivateProfile.h"
 
 namespace koral {
@@ -14,6 +17,13 @@ std::optional<int> ReadLayoutValue(const std::filesystem::path& configIni, std::
   // An empty value names no offset either: writing it as 0 would hit the image's first bytes.
   if (!text || text->empty()) return std::nullopt;
   return Atoi(*text);
+}
+
+std::optional<int> ReadLayoutOffset(const std::filesystem::path& configIni, std::string_view version,
+                                    std::string_view key, int span) {
+  const auto offset = ReadLayoutValue(configIni, version, key);
+  if (!offset || *offset < 0 || *offset > std::numeric_limits<int32_t>::max() - (span - 1)) return std::nullopt;
+  return offset;
 }
 
 }  // namespace koral

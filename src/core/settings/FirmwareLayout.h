@@ -17,6 +17,12 @@ std::string ReadFirmwareVersion(const std::filesystem::path& configIni);
 std::optional<int> ReadLayoutValue(const std::filesystem::path& configIni, std::string_view version,
                                    std::string_view key);
 
+// An offset key whose span of bytes the image can address: nullopt, like a
+// missing key, when the value is missing or empty, negative, or when the span's
+// last byte would lie past the largest 32-bit file position.
+std::optional<int> ReadLayoutOffset(const std::filesystem::path& configIni, std::string_view version,
+                                    std::string_view key, int span);
+
 // The firmware version whose labels and value tables differ from the others.
 inline constexpr std::string_view kFirmware119 = "119.0";
 

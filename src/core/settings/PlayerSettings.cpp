@@ -173,12 +173,8 @@ PlayerSettingsLayout ReadPlayerSettingsLayout(const std::filesystem::path& confi
   PlayerSettingsLayout layout;
   layout.version = std::string(version);
   for (const PlayerSettingInfo& info : kInfos) {
-    const auto offset = ReadLayoutValue(configIni, version, OffsetKey(info.id));
-    // An offset whose bytes the image cannot reach (negative, or running past
-    // the largest file position) is treated like a missing key.
-    const int lastByte = info.kind == kSoundLevel ? kSoundLevelReadDisplacement : 0;
-    if (offset && *offset >= 0 && *offset <= std::numeric_limits<int32_t>::max() - lastByte)
-      layout.offsets[Index(info.id)] = offset;
+    const int span = (info.kind == kSoundLevel ? kSoundLevelReadDisplacement : 0) + 1;
+    layout.offsets[Index(info.id)] = ReadLayoutOffset(configIni, version, OffsetKey(info.id), span);
   }
   return layout;
 }

@@ -10,11 +10,9 @@
 namespace koral {
 
 std::optional<RadioLayout> ReadRadioLayout(const std::filesystem::path& configIni, std::string_view version) {
-  const auto offset = ReadLayoutValue(configIni, version, "offsetradio");
+  const auto offset = ReadLayoutOffset(configIni, version, "offsetradio", RadioRecordDisplacement(kMaxRadios));
   const auto count = ReadLayoutValue(configIni, version, "nbradios");
-  // An offset past the reach of 32-bit positions cannot address the records.
-  constexpr int kLargestOffset = std::numeric_limits<int32_t>::max() - RadioRecordDisplacement(kMaxRadios);
-  if (!offset || !count || *offset < 0 || *offset > kLargestOffset) return std::nullopt;
+  if (!offset || !count) return std::nullopt;
   return RadioLayout{*offset, std::clamp(*count, 0, kMaxRadios)};
 }
 
