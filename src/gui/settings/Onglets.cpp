@@ -1,26 +1,17 @@
 #include "settings/Onglets.h"
 
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 #include "settings/Equaliser.h"
 #include "settings/Radio.h"
 #include "settings/ReglagesKoral.h"
+#include "ui_Onglets.h"
 
-COnglets::COnglets(QWidget* parent) : QDialog(parent) {
+COnglets::COnglets(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::COnglets>()) {
+  m_ui->setupUi(this);
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(QStringLiteral("Propriétés"));
   setModal(false);
-  m_tabs = new QTabWidget(this);
-  m_tabs->setObjectName(QStringLiteral("tabs"));
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(m_tabs);
-  for (const char* caption : {"Radio", "Equaliser", "Réglages de l'Koral"}) {
-    auto* container = new QWidget(m_tabs);
-    new QVBoxLayout(container);
-    container->layout()->setContentsMargins(0, 0, 0, 0);
-    m_tabs->addTab(container, QString::fromUtf8(caption));
-  }
+  m_tabs = m_ui->tabs;
   m_tabs->setCurrentIndex(kRadioPage);
   OnTabChanged(kRadioPage);
   connect(m_tabs, &QTabWidget::currentChanged, this, &COnglets::OnTabChanged);

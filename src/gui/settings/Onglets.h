@@ -1,12 +1,17 @@
 #pragma once
 
 #include <array>
+#include <memory>
 
 #include <QDialog>
 
 #include "settings/SettingsPage.h"
 
 class QTabWidget;
+
+namespace Ui {
+class COnglets;
+}
 
 // The settings sheet "Propriétés": tabs Radio, Equaliser and "Réglages de
 // l'Koral". Modeless and independent: every press of "&Réglages Koral"
@@ -30,6 +35,7 @@ class COnglets final : public QDialog {
   void EnsurePage(int index);
   SettingsPage* CreatePage(int index, QWidget* container);
 
+  std::unique_ptr<Ui::COnglets> m_ui;
   QTabWidget* m_tabs = nullptr;
   std::array<SettingsPage*, kPageCount> m_pages{};
   int m_currentIndex = -1;
