@@ -141,10 +141,3 @@ TEST(BrowseCandidate, ParentChildOrTheFolderItself) {
   EXPECT_EQ(koral::BrowseCandidate("/media/KORAL", ""), "/media/KORAL");
 }
 
-TEST(IsWithinFolder, OnlyTheRootAndWhatLiesBelow) {
-  EXPECT_TRUE(koral::IsWithinFolder("/media/KORAL", "/media/KORAL"));
-  EXPECT_TRUE(koral::IsWithinFolder("/media/KORAL/Rock", "/media/KORAL"));
-  EXPECT_FALSE(koral::IsWithinFolder("/media/KORAL2", "/media/KORAL"));
-  EXPECT_FALSE(koral::IsWithinFolder("/media", "/media/KORAL"));
-  EXPECT_TRUE(koral::IsWithinFolder("/x", "/"));
-}

@@ -25,18 +25,13 @@ std::optional<FolderId> IdOf(const std::string& path) {
   return FolderId{info.st_dev, info.st_ino};
 }
 
-// True when `inner` is `outer` or lies below it; both already resolved.
-bool Holds(const fs::path& outer, const fs::path& inner) {
-  return std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end()).first == outer.end();
-}
-
 // True when `inner` is `outer` or lies below it, links resolved.
 bool IsSameOrInside(const std::string& inner, const std::string& outer) {
   std::error_code error;
   const fs::path innerPath = fs::weakly_canonical(inner, error);
   if (error) return false;
   const fs::path outerPath = fs::weakly_canonical(outer, error);
-  return !error && Holds(outerPath, innerPath);
+  return !error && PathHolds(outerPath, innerPath);
 }
 
 // FAT ignores the case of ASCII letters: "Song.mp3" and "song.mp3" name one file there.
@@ -149,15 +144,6 @@ class PlanBuilder {
 }  // namespace
 
 CopyPlan BuildCopyPlan(const CopyJob& job) { return PlanBuilder(job).Build(); }
-
-bool IsFolderOnPlayer(const std::string& folder, const std::string& playerRoot) {
-  std::error_code error;
-  if (playerRoot.empty() || !fs::is_directory(folder, error)) return false;
-  const fs::path real = fs::canonical(folder, error);
-  if (error) return false;
-  const fs::path root = fs::canonical(playerRoot, error);
-  return !error && Holds(root, real);
-}
 
 std::string NumberedName(int number, const std::string& entryName, bool numbersOnly) {
   const std::string digits = (number < 10 ? "0" : "") + std::to_string(number);

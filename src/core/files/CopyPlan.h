@@ -66,10 +66,6 @@ struct CopyPlan {
 // PlaylistUnreadable (files/SelectionSize.h).
 CopyPlan BuildCopyPlan(const CopyJob& job);
 
-// Whether a copy may write into `folder`: it is a folder that, links
-// resolved, is the player root or lies below it.
-bool IsFolderOnPlayer(const std::string& folder, const std::string& playerRoot);
-
 // The destination name of the n-th playlist entry (1-based) whose file name
 // is `entryName`: "09 - a.mp3", "10 - a.mp3"; number only: "09.mp3".
 std::string NumberedName(int number, const std::string& entryName, bool numbersOnly);

@@ -115,12 +115,6 @@ std::string BrowseCandidate(const std::string& folder, const std::string& name) 
   return JoinPath(folder, name);
 }
 
-bool IsWithinFolder(const std::string& path, const std::string& root) {
-  if (path == root) return true;
-  const std::string prefix = JoinPath(root, "");
-  return path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0;
-}
-
 std::vector<size_t> DefaultOrder(const std::vector<ListingRow>& rows) { return StableOrder(rows, DefaultLess); }
 
 std::vector<size_t> ColumnOrder(const std::vector<ListingRow>& rows, int column, bool flag) {

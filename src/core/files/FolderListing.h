@@ -32,9 +32,6 @@ std::optional<std::vector<ListingRow>> ListFolder(const std::string& folder, boo
 // the child for any other name, the folder itself for no row.
 std::string BrowseCandidate(const std::string& folder, const std::string& name);
 
-// Whether path is root or lies below it (textually; both without a trailing slash).
-bool IsWithinFolder(const std::string& path, const std::string& root);
-
 // ".." first, then the files grouped by extension (ascending bytes), then the
 // folders. Returns the row indices in their new order; equal rows keep theirs.
 std::vector<std::size_t> DefaultOrder(const std::vector<ListingRow>& rows);

@@ -109,9 +109,7 @@ PlayerFiles::PlayerFiles(const std::string& playerRoot) {
     throw PlayerPathError(Reason::NoPlayer, playerRoot);
 }
 
-bool PlayerFiles::Holds(const fs::path& resolved) const {
-  return std::mismatch(m_root.begin(), m_root.end(), resolved.begin(), resolved.end()).first == m_root.end();
-}
+bool PlayerFiles::Holds(const fs::path& resolved) const { return PathHolds(m_root, resolved); }
 
 std::optional<fs::path> PlayerFiles::ResolveEntry(const std::string& path) const {
   const fs::path entry(WithoutTrailingSlashes(path));

@@ -57,15 +57,6 @@ bool MoreRowsThanFit(const QTreeWidget* list) {
   return list->topLevelItemCount() > visibleHeight / rowHeight;
 }
 
-// Whether the folder really lies on the player: a link inside it may lead elsewhere.
-bool LiesOnPlayer(const std::string& folder, const std::string& playerRoot) {
-  std::error_code folderError;
-  std::error_code rootError;
-  const std::filesystem::path real = std::filesystem::canonical(folder, folderError);
-  const std::filesystem::path root = std::filesystem::canonical(playerRoot, rootError);
-  return !folderError && !rootError && koral::IsWithinFolder(real.string(), root.string());
-}
-
 struct SpaceTexts {
   QString free;
   QString total;
@@ -117,8 +108,7 @@ bool CMainDlg::ShowsParent(const QTreeWidget* list, const std::string& folder) c
 bool CMainDlg::MayBrowse(const QTreeWidget* list, const std::string& folder) const {
   // A relative folder (a path written on another system) would depend on the working folder.
   if (list == m_ui->computerList) return !folder.empty() && folder.front() == '/';
-  return !m_playerRoot.isEmpty() && koral::IsWithinFolder(folder, Std(m_playerRoot)) &&
-         LiesOnPlayer(folder, Std(m_playerRoot));
+  return koral::IsFolderOnPlayer(folder, Std(m_playerRoot));
 }
 
 void CMainDlg::FillList(QTreeWidget* list, const QString& folder, const std::vector<koral::ListingRow>& rows) {
