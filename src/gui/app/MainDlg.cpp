@@ -1,4 +1,5 @@
 #include "app/MainDlg.h"
+#include "common/PathText.h"
 
 #include <array>
 
@@ -16,8 +17,6 @@
 #include "ui_MainDlg.h"
 
 namespace {
-
-std::string Std(const QString& text) { return text.toStdString(); }
 
 // The longest mount point that holds the folder.
 QString DriveOf(const QString& folder, const std::vector<std::string>& drives) {
@@ -89,7 +88,7 @@ void CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::ReadOptions() {
-  const std::string config = Std(m_configPath);
+  const std::string config = PathToStd(m_configPath);
   m_computerFolder = QString::fromStdString(koral::GetPrivateProfileString("repertoires", "pc", "", config));
   // A first run starts in the user's home rather than at the file system's root.
   if (m_computerFolder.isEmpty()) m_computerFolder = QDir::homePath();
@@ -100,8 +99,8 @@ void CMainDlg::ReadOptions() {
 
 void CMainDlg::SaveOptions() {
   TakeControls();
-  const std::string config = Std(m_configPath);
-  koral::WritePrivateProfileString("repertoires", "pc", Std(m_computerFolder), config);
+  const std::string config = PathToStd(m_configPath);
+  koral::WritePrivateProfileString("repertoires", "pc", PathToStd(m_computerFolder), config);
   koral::WritePrivateProfileInt("copie", "suivrem3u", m_followPlaylist, config);
   koral::WritePrivateProfileInt("copie", "win98", m_win98, config);
   koral::WritePrivateProfileInt("copie", "trackonly", m_copyMode, config);

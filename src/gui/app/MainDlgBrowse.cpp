@@ -5,6 +5,7 @@
 #include <QMenu>
 
 #include "app/MainDlg.h"
+#include "common/PathText.h"
 #include "common/Prompt.h"
 #include "files/FolderListing.h"
 #include "files/Paths.h"
@@ -19,11 +20,10 @@ constexpr int kSizeColumn = 2;
 constexpr int kScrollBarAllowance = 18;
 constexpr int kRefreshRowsBeforeScrollBar = 10;
 
-std::string Std(const QString& text) { return text.toStdString(); }
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
 koral::ListingRow RowOf(const QTreeWidgetItem* item) {
-  return {Std(item->text(0)), item->data(0, kFolderRole).toBool(), Std(item->text(1)), Std(item->text(2))};
+  return {PathToStd(item->text(0)), item->data(0, kFolderRole).toBool(), PathToStd(item->text(1)), PathToStd(item->text(2))};
 }
 
 std::vector<koral::ListingRow> RowsOf(const QTreeWidget* list) {
@@ -66,7 +66,7 @@ struct SpaceTexts {
 // both 0 when the query fails.
 SpaceTexts SpaceOf(const QString& folder) {
   std::error_code error;
-  const std::filesystem::space_info space = std::filesystem::space(Std(folder), error);
+  const std::filesystem::space_info space = std::filesystem::space(PathToStd(folder), error);
   const bool known = !error && !folder.isEmpty();
   return {FromStd(koral::FormatSize(known ? static_cast<std::int64_t>(space.available) : 0)),
           FromStd(koral::FormatSize(known ? static_cast<std::int64_t>(space.capacity) : 0))};
@@ -102,18 +102,18 @@ QString& CMainDlg::FolderOf(const QTreeWidget* list) {
 // The computer list climbs to "/"; the player list never leaves the player.
 bool CMainDlg::ShowsParent(const QTreeWidget* list, const std::string& folder) const {
   if (list == m_ui->computerList) return folder != "/";
-  return folder != Std(m_playerRoot);
+  return folder != PathToStd(m_playerRoot);
 }
 
 bool CMainDlg::MayBrowse(const QTreeWidget* list, const std::string& folder) const {
   // A relative folder (a path written on another system) would depend on the working folder.
   if (list == m_ui->computerList) return !folder.empty() && folder.front() == '/';
-  return koral::IsFolderOnPlayer(folder, Std(m_playerRoot));
+  return koral::IsFolderOnPlayer(folder, PathToStd(m_playerRoot));
 }
 
 void CMainDlg::FillList(QTreeWidget* list, const QString& folder, const std::vector<koral::ListingRow>& rows) {
   list->clear();
-  const std::string folderPath = Std(folder);
+  const std::string folderPath = PathToStd(folder);
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(rows.size()));
   for (const koral::ListingRow& row : rows) {
@@ -139,7 +139,7 @@ void CMainDlg::ShowSpace(const QTreeWidget* list, const QString& drive) {
 
 void CMainDlg::ListDriveRoot(QTreeWidget* list, const QString& root) {
   FolderOf(list) = root;
-  const std::string drive = Std(root);
+  const std::string drive = PathToStd(root);
   const auto rows = MayBrowse(list, drive) ? koral::ListFolder(drive, ShowsParent(list, drive)) : std::nullopt;
   FillList(list, root, rows.value_or(std::vector<koral::ListingRow>{}));
   SetSizeColumnWidth(list, MoreRowsThanFit(list));
@@ -151,7 +151,7 @@ void CMainDlg::ListDriveRoot(QTreeWidget* list, const QString& root) {
 bool CMainDlg::OpenFolder(QTreeWidget* list, QTreeWidgetItem* item) {
   TakeControls();
   QString& folder = FolderOf(list);
-  std::string candidate = koral::BrowseCandidate(Std(folder), item != nullptr ? Std(item->text(0)) : std::string());
+  std::string candidate = koral::BrowseCandidate(PathToStd(folder), item != nullptr ? PathToStd(item->text(0)) : std::string());
   // An unset computer folder shows the root, as the system's current drive would.
   if (candidate.empty() && list == m_ui->computerList) candidate.push_back('/');
   const auto rows = MayBrowse(list, candidate) ? koral::ListFolder(candidate, ShowsParent(list, candidate))
@@ -170,7 +170,7 @@ bool CMainDlg::OpenFolder(QTreeWidget* list, QTreeWidgetItem* item) {
 
 void CMainDlg::RefreshPlayerList() {
   TakeControls();  // the options clicked since the last handler must survive the showing below
-  const std::string folder = Std(m_playerFolder);
+  const std::string folder = PathToStd(m_playerFolder);
   if (MayBrowse(m_ui->playerList, folder)) {
     if (const auto rows = koral::ListFolder(folder, ShowsParent(m_ui->playerList, folder))) {
       FillList(m_ui->playerList, m_playerFolder, *rows);
@@ -225,10 +225,10 @@ std::optional<float> CMainDlg::ComputerSelectionSize() {
   std::vector<std::string> names;
   for (int i = 0; i < m_ui->computerList->topLevelItemCount(); ++i) {
     const QTreeWidgetItem* item = m_ui->computerList->topLevelItem(i);
-    if (item->isSelected()) names.push_back(Std(item->text(0)));
+    if (item->isSelected()) names.push_back(PathToStd(item->text(0)));
   }
   try {
-    return koral::SelectionSize(Std(m_computerFolder), names, m_followPlaylist == 1);
+    return koral::SelectionSize(PathToStd(m_computerFolder), names, m_followPlaylist == 1);
   } catch (const koral::PlaylistUnreadable&) {
     Prompt::Message(this, QStringLiteral("Echec de l'ouverture de la playlist"), QStringLiteral("Erreur pas cool"));
     accept();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/MainDlg.h"
+#include "common/PathText.h"
 #include "common/Prompt.h"
 #include "files/CopyPlan.h"
 #include "files/FileOp.h"
@@ -22,7 +23,7 @@ std::vector<std::string> SelectedNames(const QTreeWidget* list) {
   for (QTreeWidgetItem* item : list->selectedItems()) {
     const QString name = item->text(0);
     if (name != QLatin1String("..") && name != QLatin1String("."))
-      rows.emplace_back(list->indexOfTopLevelItem(item), name.toStdString());
+      rows.emplace_back(list->indexOfTopLevelItem(item), PathToStd(name));
   }
   std::sort(rows.begin(), rows.end());
   std::vector<std::string> names;
@@ -43,7 +44,7 @@ void CMainDlg::OnCopyToPlayer() {
     Prompt::Message(this, QStringLiteral("L'Koral n'a pas été détecté."), QStringLiteral("Copie impossible"));
     return;
   }
-  const std::string computerFolder = m_computerFolder.toStdString();
+  const std::string computerFolder = PathToStd(m_computerFolder);
   float need = 0.0f;
   try {
     need = koral::SelectionSize(computerFolder, names, m_followPlaylist == 1);
@@ -52,14 +53,14 @@ void CMainDlg::OnCopyToPlayer() {
     accept();  // closes the program as "Quitter" does, options saved
     return;
   }
-  if (!koral::HasRoomFor(need, koral::AvailableBytes(m_playerRoot.toStdString()))) {
+  if (!koral::HasRoomFor(need, koral::AvailableBytes(PathToStd(m_playerRoot)))) {
     Prompt::Message(this, QStringLiteral("Espace libre insuffisant"), QStringLiteral("Copie impossible"));
     return;
   }
 
   // The player folder may have become a link off the player since it was listed.
-  const std::string playerFolder = m_playerFolder.toStdString();
-  if (!koral::IsFolderOnPlayer(playerFolder, m_playerRoot.toStdString())) {
+  const std::string playerFolder = PathToStd(m_playerFolder);
+  if (!koral::IsFolderOnPlayer(playerFolder, PathToStd(m_playerRoot))) {
     Prompt::Message(this, QStringLiteral("'%1' n'est pas sur l'Koral : rien n'a été copié.").arg(m_playerFolder),
                     QStringLiteral("Copie impossible"));
     return;

@@ -4,6 +4,7 @@
 #include <QFile>
 
 #include "app/MainDlg.h"
+#include "common/PathText.h"
 #include "common/Prompt.h"
 #include "files/NewFolderDlg.h"
 #include "files/Paths.h"
@@ -15,14 +16,10 @@ namespace {
 const QString kDeleteTitle = QStringLiteral("Suppression impossible");
 const QString kErrorTitle = QStringLiteral("Erreur");
 
-std::string Native(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-QString FromNative(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
-
 // The player's files, or nullopt with a message when there is no usable player root.
 std::optional<koral::PlayerFiles> OpenPlayerFiles(QWidget* parent, const QString& root) {
   try {
-    return koral::PlayerFiles(Native(root));
+    return koral::PlayerFiles(PathToStd(root));
   } catch (const koral::PlayerPathError&) {
     Prompt::Message(parent, QStringLiteral("L'Koral n'a pas été détecté : rien n'a été supprimé."), kDeleteTitle);
     return std::nullopt;
@@ -62,14 +59,14 @@ void DeleteOneEntry(QWidget* parent, const koral::PlayerFiles& files, const std:
   try {
     ShowRemovalFailures(parent, files.DeleteEntry(path), win98);
   } catch (const koral::PlayerPathError&) {
-    Prompt::Message(parent, QStringLiteral("'%1' n'est pas sur l'Koral : rien n'a été supprimé.").arg(FromNative(path)),
+    Prompt::Message(parent, QStringLiteral("'%1' n'est pas sur l'Koral : rien n'a été supprimé.").arg(PathFromStd(path)),
                     kDeleteTitle);
   }
 }
 
 bool CreateFolderOnPlayer(const QString& root, const QString& folder, const QString& name) {
   try {
-    return !koral::PlayerFiles(Native(root)).CreateFolder(Native(folder), Native(name));
+    return !koral::PlayerFiles(PathToStd(root)).CreateFolder(PathToStd(folder), PathToStd(name));
   } catch (const koral::PlayerPathError&) {
     return false;
   }
@@ -88,7 +85,7 @@ void CMainDlg::OnDeleteFromPlayer() {
   if (!files) return;
   for (const QString& name : names) {
     if (name == QLatin1String("..")) RefuseParentEntry(this);
-    else DeleteOneEntry(this, *files, koral::JoinPath(Native(m_playerFolder), Native(name)), m_win98 == 1);
+    else DeleteOneEntry(this, *files, koral::JoinPath(PathToStd(m_playerFolder), PathToStd(name)), m_win98 == 1);
   }
   RefreshPlayerList();
 }
