@@ -71,6 +71,20 @@ std::string Windows1252ToUtf8(std::string_view text) {
   return out;
 }
 
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
 std::string ToUtf8(std::string_view text) {
   return IsValidUtf8(text) ? std::string(text) : Windows1252ToUtf8(text);
 }

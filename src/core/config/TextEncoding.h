@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace koral {
 
@@ -13,5 +14,8 @@ std::string Windows1252ToUtf8(std::string_view text);
 std::string ToUtf8(std::string_view text);
 // Encodes UTF-8 text to Windows-1252; characters it lacks become '?'.
 std::string Utf8ToWindows1252(std::string_view text);
+
+// The lines of a text file, whole, without their LF or CR LF endings.
+std::vector<std::string> SplitLines(std::string_view text);
 
 }  // namespace koral

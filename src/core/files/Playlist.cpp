@@ -1,9 +1,9 @@
 #include "files/Playlist.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "config/TextEncoding.h"
+#include "platform/AtomicFile.h"
 
 namespace koral {
 namespace {
@@ -19,10 +19,6 @@ bool HasM3uExtension(const fs::path& path) {
 
 bool IsBlank(const std::string& line) {
   return std::all_of(line.begin(), line.end(), [](unsigned char c) { return std::isspace(c); });
-}
-
-void StripLineEnd(std::string& line) {
-  if (!line.empty() && line.back() == '\r') line.pop_back();
 }
 
 PlaylistEntry MakeEntry(const fs::path& folder, std::string line) {
@@ -44,23 +40,15 @@ std::optional<fs::path> FindPlaylist(const fs::path& folder) {
 }
 
 std::optional<std::vector<PlaylistEntry>> ReadPlaylist(const fs::path& playlist) {
-  std::ifstream in(playlist, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
-  const std::string text = ToUtf8(bytes);
+  auto bytes = ReadWholeFile(playlist);
+  if (!bytes) return std::nullopt;
+  if (bytes->rfind("\xEF\xBB\xBF", 0) == 0) bytes->erase(0, 3);
 
   const fs::path folder = playlist.parent_path();
   std::vector<PlaylistEntry> entries;
   bool extended = false;
   bool firstLine = true;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    StripLineEnd(line);
+  for (std::string& line : SplitLines(ToUtf8(*bytes))) {
     if (firstLine) extended = !line.empty() && line.front() == '#';
     firstLine = false;
     if (IsBlank(line) || (extended && line.front() == '#')) continue;
