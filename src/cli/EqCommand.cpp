@@ -1,10 +1,10 @@
 #include "cli/EqCommand.h"
 
-#include <algorithm>
 #include <charconv>
 #include <iomanip>
 #include <optional>
 
+#include "files/FolderListing.h"
 #include "files/Paths.h"
 #include "settings/EqualiserImage.h"
 
@@ -25,13 +25,6 @@ std::optional<int> ParseInt(const std::string& text) {
   return value;
 }
 
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-           return lower(x) == lower(y);
-         });
-}
-
 // An index 0-11 or a preset name of the firmware version.
 std::optional<int> ParsePreset(const std::string& text, const std::string& firmwareVersion) {
   if (const auto index = ParseInt(text)) {
@@ -40,7 +33,7 @@ std::optional<int> ParsePreset(const std::string& text, const std::string& firmw
   }
   const PresetNameList& names = PresetNames(firmwareVersion);
   for (size_t i = 0; i < names.size(); ++i)
-    if (SameNameIgnoringCase(names[i], text)) return static_cast<int>(i);
+    if (CompareNoCase(names[i], text) == 0) return static_cast<int>(i);
   return std::nullopt;
 }
 
