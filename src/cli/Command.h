@@ -36,4 +36,7 @@ class Command {
 // False, with a French message on stderr, when there is no player.
 bool RequirePlayer(CliContext& context);
 
+// The message for a settings image of the player that cannot be opened.
+void ReportImageNotOpened(CliContext& context);
+
 }  // namespace koral::cli

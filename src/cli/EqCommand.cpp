@@ -54,8 +54,8 @@ std::optional<EqualiserLayout> PrepareLayout(CliContext& context) {
 class Pass {
  public:
   Pass(CliContext& context, const EqualiserLayout& layout)
-      : m_context(context), m_image(SettingsImagePath(*context.playerRoot)), m_pass(m_image, layout) {
-    if (!m_pass.IsOpen()) m_context.err << "Impossible d'ouvrir " << m_image << ".\n";
+      : m_context(context), m_pass(SettingsImagePath(*context.playerRoot), layout) {
+    if (!m_pass.IsOpen()) ReportImageNotOpened(m_context);
   }
   bool IsOpen() const { return m_pass.IsOpen(); }
   EqualiserPass& operator*() { return m_pass; }
@@ -68,7 +68,6 @@ class Pass {
 
  private:
   CliContext& m_context;
-  std::string m_image;
   EqualiserPass m_pass;
 };
 

@@ -49,7 +49,7 @@ std::optional<RadioTarget> FindTarget(CliContext& context) {
 bool ReportFailure(RadioPassStatus status, CliContext& context, const char* transfer) {
   if (status == RadioPassStatus::kOk) return false;
   if (status == RadioPassStatus::kImageNotOpened)
-    context.err << "Le fichier Settings.dat de l'Koral est absent ou ne peut pas être ouvert.\n";
+    ReportImageNotOpened(context);
   else
     context.err << transfer << " impossible sur l'Koral.\n";
   return true;

@@ -18,7 +18,7 @@ std::optional<int> ParseWholeNumber(const std::string& text) {
 bool ReportPassFailure(PassResult result, CliContext& context, const char* what) {
   if (result == PassResult::kOk) return false;
   if (result == PassResult::kOpenFailed)
-    context.err << "Impossible d'ouvrir " << SettingsImagePath(*context.playerRoot) << ".\n";
+    ReportImageNotOpened(context);
   else
     context.err << what << " impossible sur l'Koral.\n";
   return true;
