@@ -127,7 +127,7 @@ int RunCopy(const CopyJob& job, CliContext& context) {
 
 std::vector<std::string> CopyCommand::Usage() const {
   return {"copy [--playlist] [--numbers-only] [--sync-each-chunk] [--to DOSSIER] SOURCE...  "
-          "copie des fichiers et dossiers sur le Koral"};
+          "copie des fichiers et dossiers sur l'Koral"};
 }
 
 int CopyCommand::Run(const std::vector<std::string>& args, CliContext& context) {

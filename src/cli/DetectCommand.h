@@ -8,7 +8,7 @@ namespace koral::cli {
 class DetectCommand final : public Command {
  public:
   std::string_view Name() const override { return "detect"; }
-  std::vector<std::string> Usage() const override { return {"detect  affiche la racine du Koral"}; }
+  std::vector<std::string> Usage() const override { return {"detect  affiche la racine de l'Koral"}; }
   int Run(const std::vector<std::string>& args, CliContext& context) override;
 };
 

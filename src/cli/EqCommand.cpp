@@ -147,7 +147,7 @@ int Select(const std::vector<std::string>& args, CliContext& context) {
 std::vector<std::string> EqCommand::Usage() const {
   return {"eq show  affiche les gains des onze presets et le preset sélectionné",
           "eq set PRESET G62 G250 G1K G4K G16K  enregistre les cinq gains d'un preset (-12 à 20)",
-          "eq select PRESET  sélectionne le preset du Koral (0 à 11 ou son nom)"};
+          "eq select PRESET  sélectionne le preset de l'Koral (0 à 11 ou son nom)"};
 }
 
 int EqCommand::Run(const std::vector<std::string>& args, CliContext& context) {

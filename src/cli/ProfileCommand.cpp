@@ -10,7 +10,7 @@ namespace {
 
 int Report(const ProfileOperationResult& result, const std::string& version, CliContext& context) {
   if (result.pass != ImagePassStatus::kDone) {
-    context.err << "Le fichier Settings.dat du Koral ne peut pas être lu ou écrit.\n";
+    context.err << "Le fichier Settings.dat de l'Koral ne peut pas être lu ou écrit.\n";
     return kExitFailed;
   }
   for (const ProfileIssue& issue : result.issues) context.err << DescribeProfileIssue(issue, version) << '\n';
@@ -20,8 +20,8 @@ int Report(const ProfileOperationResult& result, const std::string& version, Cli
 }  // namespace
 
 std::vector<std::string> ProfileCommand::Usage() const {
-  return {"profile save FICHIER  sauve les mémoires radio et l'égaliseur \"Perso\" du Koral dans un profil",
-          "profile load FICHIER  charge un profil dans le Koral"};
+  return {"profile save FICHIER  sauve les mémoires radio et l'égaliseur \"Perso\" de l'Koral dans un profil",
+          "profile load FICHIER  charge un profil dans l'Koral"};
 }
 
 int ProfileCommand::Run(const std::vector<std::string>& args, CliContext& context) {

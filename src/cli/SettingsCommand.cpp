@@ -84,7 +84,7 @@ int Set(const std::string& name, const std::string& valueText, CliContext& conte
 }  // namespace
 
 std::vector<std::string> SettingsCommand::Usage() const {
-  return {"settings show  affiche les treize réglages du Koral",
+  return {"settings show  affiche les treize réglages de l'Koral",
           "settings set NOM VALEUR  écrit un réglage (indice du choix, ou niveau 0 à 10 pour contrast, "
           "srswowtrubass et srswowsrs)"};
 }
