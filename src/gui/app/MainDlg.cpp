@@ -1,5 +1,4 @@
 #include "app/MainDlg.h"
-#include "common/PathText.h"
 
 #include <array>
 
@@ -8,6 +7,7 @@
 #include <QDir>
 
 #include "app/AboutDlg.h"
+#include "common/PathText.h"
 #include "common/Prompt.h"
 #include "config/PrivateProfile.h"
 #include "config/ProgramFolder.h"
@@ -22,7 +22,7 @@ namespace {
 QString DriveOf(const QString& folder, const std::vector<std::string>& drives) {
   QString best;
   for (const std::string& drive : drives) {
-    const QString root = QString::fromStdString(drive);
+    const QString root = PathFromStd(drive);
     const bool holds = folder == root || root == "/" || folder.startsWith(root + "/");
     if (holds && root.size() > best.size()) best = root;
   }
@@ -61,7 +61,7 @@ void CMainDlg::ConnectSignals() {
 
 void CMainDlg::OnInitDialog() {
   m_playerFound = false;
-  m_configPath = QString::fromStdString(koral::ConfigIniPath().string());
+  m_configPath = PathFromStd(koral::ConfigIniPath().string());
   ReadOptions();
   ShowMembers();
   // Also for a value other than 0 or 1 in the file: the radios follow the box as shown.
@@ -127,10 +127,10 @@ void CMainDlg::TakeControls() {
 void CMainDlg::DetectPlayer() {
   const koral::DriveScan scan = koral::DetectDrives();
   m_ui->driveCombo->clear();
-  for (const std::string& drive : scan.computerDrives) m_ui->driveCombo->addItem(QString::fromStdString(drive));
+  for (const std::string& drive : scan.computerDrives) m_ui->driveCombo->addItem(PathFromStd(drive));
   m_ui->driveCombo->setCurrentIndex(m_driveIndex);
   if (scan.playerRoot) {
-    m_playerRoot = QString::fromStdString(*scan.playerRoot);
+    m_playerRoot = PathFromStd(*scan.playerRoot);
     m_playerFound = true;
     m_ui->playerDriveLabel->setText(m_playerRoot);
   }

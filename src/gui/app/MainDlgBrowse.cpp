@@ -117,9 +117,9 @@ void CMainDlg::FillList(QTreeWidget* list, const QString& folder, const std::vec
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(rows.size()));
   for (const koral::ListingRow& row : rows) {
-    auto* item = new QTreeWidgetItem({FromStd(row.name), FromStd(row.type), FromStd(row.sizeText)});
+    auto* item = new QTreeWidgetItem({PathFromStd(row.name), FromStd(row.type), FromStd(row.sizeText)});
     item->setData(0, kFolderRole, row.isFolder);
-    item->setIcon(0, m_listIcons.Icon(FromStd(koral::JoinPath(folderPath, row.name)), row.isFolder, item->text(1)));
+    item->setIcon(0, m_listIcons.Icon(PathFromStd(koral::JoinPath(folderPath, row.name)), row.isFolder, item->text(1)));
     items.append(item);
   }
   list->addTopLevelItems(items);
@@ -157,7 +157,7 @@ bool CMainDlg::OpenFolder(QTreeWidget* list, QTreeWidgetItem* item) {
   const auto rows = MayBrowse(list, candidate) ? koral::ListFolder(candidate, ShowsParent(list, candidate))
                                                 : std::nullopt;
   if (rows) {
-    folder = FromStd(candidate);
+    folder = PathFromStd(candidate);
     FillList(list, folder, *rows);
     SetSizeColumnWidth(list, MoreRowsThanFit(list));
   }

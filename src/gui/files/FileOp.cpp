@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 
+#include "common/PathText.h"
 #include "common/Prompt.h"
 #include "files/CopyReport.h"
 #include "files/SelectionSize.h"
@@ -123,8 +124,8 @@ void CFileOp::OnRefreshCooldownEnded() {
 
 void CFileOp::ShowProgress(const koral::CopyProgress& progress) {
   if (progress.fileNumber == 0) return;
-  m_ui->sourcePathLabel->setText(QString::fromStdString(progress.source));
-  m_ui->destinationPathLabel->setText(QString::fromStdString(progress.destination));
+  m_ui->sourcePathLabel->setText(PathFromStd(progress.source));
+  m_ui->destinationPathLabel->setText(PathFromStd(progress.destination));
   m_ui->fileCounterLabel->setText(QStringLiteral("Fichier : %1 / %2").arg(progress.fileNumber).arg(progress.fileTotal));
   m_ui->totalCounterLabel->setText(
       QStringLiteral("Total : %1 / %2 Mo").arg(Mebibytes(progress.totalDone), Mebibytes(progress.totalSize)));

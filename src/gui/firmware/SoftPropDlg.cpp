@@ -1,6 +1,7 @@
 #include "firmware/SoftPropDlg.h"
 
 #include "common/FatalExit.h"
+#include "common/PathText.h"
 #include "common/Prompt.h"
 #include "config/PrivateProfile.h"
 #include "config/ProgramFolder.h"
@@ -15,8 +16,6 @@ const QString kProfileSuffix = QStringLiteral("pro");
 const QString kDialogTitle = QStringLiteral("Firmware et profils");
 
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
-
-std::filesystem::path ToPath(const QString& path) { return std::filesystem::path(path.toStdString()); }
 
 QString PassFailureText(const char* operation) {
   return QStringLiteral("'CSoftPropDlg::%1()'... fichier de configuration absent.\r L'application va se terminer")
@@ -87,7 +86,7 @@ void CSoftPropDlg::OnButtonsauverprofil() {
   const QString file = Prompt::SaveFileName(this, QStringLiteral("Sauver le profil courant (lu sur l'Koral)"),
                                             m_profileFolder, kProfileFilter, kProfileSuffix);
   if (file.isEmpty()) return;
-  const auto result = koral::SaveProfile(m_configIni, *version, m_playerRoot, ToPath(file));
+  const auto result = koral::SaveProfile(m_configIni, *version, m_playerRoot, PathToStd(file));
   if (result.pass != koral::ImagePassStatus::kDone) return FailSettingsImage(this, PassFailureText("OnButtonsauverprofil"));
   ShowIssues(result, *version, QStringLiteral("Sauver le profil"));
   if (!result.profileWritten)
@@ -101,7 +100,7 @@ void CSoftPropDlg::OnButtonchargerprofil() {
   const QString file = Prompt::OpenFileName(this, QStringLiteral("Ouvrir un profil existant (sauvé directement dans l'Koral)"),
                                             m_profileFolder, kProfileFilter);
   if (file.isEmpty()) return;
-  const auto result = koral::LoadProfile(m_configIni, *version, m_playerRoot, ToPath(file));
+  const auto result = koral::LoadProfile(m_configIni, *version, m_playerRoot, PathToStd(file));
   if (result.pass != koral::ImagePassStatus::kDone) return FailSettingsImage(this, PassFailureText("OnButtonchargerprofil"));
   ShowIssues(result, *version, QStringLiteral("Charger le profil"));
 }
