@@ -7,6 +7,7 @@
 #include <QDir>
 
 #include "app/AboutDlg.h"
+#include "common/ButtonChoice.h"
 #include "common/PathText.h"
 #include "common/Prompt.h"
 #include "config/PrivateProfile.h"
@@ -109,11 +110,7 @@ void CMainDlg::SaveOptions() {
 void CMainDlg::ShowMembers() {
   m_ui->followPlaylistCheck->setChecked(m_followPlaylist == 1);
   m_ui->win98Check->setChecked(m_win98 == 1);
-  QButtonGroup* modes = m_ui->addNumberRadio->group();
-  modes->setExclusive(false);  // lets "no radio selected" be shown
-  m_ui->addNumberRadio->setChecked(m_copyMode == 0);
-  m_ui->numberOnlyRadio->setChecked(m_copyMode == 1);
-  modes->setExclusive(true);
+  ShowCheckedChoice(m_ui->addNumberRadio->group(), m_copyMode);
   m_ui->driveCombo->setCurrentIndex(m_driveIndex);
 }
 

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QSignalBlocker>
 
+#include "common/ButtonChoice.h"
 #include "common/FatalExit.h"
 #include "common/Prompt.h"
 #include "config/PrivateProfile.h"
@@ -31,13 +32,6 @@ constexpr const char* kWriteFailed = "écriture impossible sur l'Koral.";
 
 int ReadOption(const std::filesystem::path& configIni, const char* key) {
   return koral::Atoi(koral::GetPrivateProfileString(kSection, key, "1", configIni));
-}
-
-// Checks the button of a choice; any other value leaves the group empty.
-void ShowChoice(QButtonGroup* group, int choice) {
-  group->setExclusive(false);
-  for (QAbstractButton* button : group->buttons()) button->setChecked(group->id(button) == choice);
-  group->setExclusive(true);
 }
 
 bool IsGainPreset(int preset) { return preset >= 0 && preset < koral::kGainPresetCount; }
@@ -223,8 +217,8 @@ void CEqualiser::ShowMembers() {
     const QSignalBlocker blocker(m_ui->presetCombo);
     m_ui->presetCombo->setCurrentIndex(m_presetIndex);
   }
-  ShowChoice(m_modificationGroup, m_modificationChoice);
-  ShowChoice(m_validationGroup, m_validationChoice);
+  ShowCheckedChoice(m_modificationGroup, m_modificationChoice);
+  ShowCheckedChoice(m_validationGroup, m_validationChoice);
 }
 
 // The sliders of the shown preset; the Auto state has none to show.

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include "common/ButtonChoice.h"
 #include "common/FatalExit.h"
 #include "config/ProgramFolder.h"
 #include "files/Paths.h"
@@ -25,12 +26,6 @@ namespace {
 QString NameOf(PlayerSetting setting) { return QString::fromUtf8(koral::InfoOf(setting).name); }
 
 QString ToQString(const std::string& text) { return QString::fromStdString(text); }
-
-void ClearSelection(QButtonGroup* group) {
-  group->setExclusive(false);
-  for (QAbstractButton* button : group->buttons()) button->setChecked(false);
-  group->setExclusive(true);
-}
 
 const QString kReadOpenFailed = QStringLiteral(
     "'CReglagesKoral::ReadKORALValues()'... fichier de configuration absent.\r L'application va se terminer");
@@ -150,10 +145,8 @@ void CReglagesKoral::ShowValues(const koral::PlayerSettingValues& values) {
 
 // A byte that names no visible choice leaves the group without a selection.
 void CReglagesKoral::ShowChoice(PlayerSetting setting, std::optional<int> value) {
-  QButtonGroup* group = m_choiceGroups[koral::Index(setting)];
-  ClearSelection(group);
-  if (!value || !koral::LabelOf(setting, m_layout.Is119(), *value)) return;
-  group->button(*value)->setChecked(true);
+  const bool shown = value && koral::LabelOf(setting, m_layout.Is119(), *value);
+  ShowCheckedChoice(m_choiceGroups[koral::Index(setting)], shown ? *value : -1);
 }
 
 koral::PlayerSettingValues CReglagesKoral::TakeValues() const {
