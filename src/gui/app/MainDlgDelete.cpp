@@ -1,8 +1,6 @@
 #include <algorithm>
 #include <optional>
 
-#include <QFile>
-
 #include "app/MainDlg.h"
 #include "common/PathText.h"
 #include "common/Prompt.h"
@@ -31,7 +29,7 @@ void ShowRemovalFailures(QWidget* parent, const std::vector<koral::RemovalFailur
   for (const koral::RemovalFailure& failure : failures) {
     if (!failure.folder) continue;
     const std::optional<std::string> text = koral::RemovalFailureText(failure.error, win98);
-    if (text) Prompt::Message(parent, QString::fromLocal8Bit(*text), kErrorTitle);
+    if (text) Prompt::Message(parent, QString::fromStdString(*text), kErrorTitle);
   }
 }
 
