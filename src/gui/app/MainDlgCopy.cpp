@@ -9,7 +9,6 @@
 #include "files/CopyPlan.h"
 #include "files/FileOp.h"
 #include "files/Paths.h"
-#include "files/SelectionSize.h"
 #include "platform/VolumeSpace.h"
 #include "ui_MainDlg.h"
 
@@ -44,16 +43,9 @@ void CMainDlg::OnCopyToPlayer() {
     Prompt::Message(this, QStringLiteral("L'Koral n'a pas été détecté."), QStringLiteral("Copie impossible"));
     return;
   }
-  const std::string computerFolder = PathToStd(m_computerFolder);
-  float need = 0.0f;
-  try {
-    need = koral::SelectionSize(computerFolder, names, m_followPlaylist == 1);
-  } catch (const koral::PlaylistUnreadable&) {
-    Prompt::Message(this, QStringLiteral("Echec de l'ouverture de la playlist"), QStringLiteral("Erreur pas cool"));
-    accept();  // closes the program as "Quitter" does, options saved
-    return;
-  }
-  if (!koral::HasRoomFor(need, koral::AvailableBytes(PathToStd(m_playerRoot)))) {
+  const std::optional<float> need = ComputerSelectionSize();
+  if (!need) return;  // an unreadable playlist: the window is closing
+  if (!koral::HasRoomFor(*need, koral::AvailableBytes(PathToStd(m_playerRoot)))) {
     Prompt::Message(this, QStringLiteral("Espace libre insuffisant"), QStringLiteral("Copie impossible"));
     return;
   }
@@ -66,6 +58,7 @@ void CMainDlg::OnCopyToPlayer() {
     return;
   }
 
+  const std::string computerFolder = PathToStd(m_computerFolder);
   koral::CopyJob job;
   for (const std::string& name : names) {
     job.sources.push_back(koral::JoinPath(computerFolder, name));
