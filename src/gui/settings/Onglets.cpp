@@ -11,15 +11,16 @@ COnglets::COnglets(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui:
   m_ui->setupUi(this);
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
-  m_tabs = m_ui->tabs;
-  m_tabs->setCurrentIndex(kRadioPage);
+  Tabs()->setCurrentIndex(kRadioPage);
   OnTabChanged(kRadioPage);
-  connect(m_tabs, &QTabWidget::currentChanged, this, &COnglets::OnTabChanged);
+  connect(Tabs(), &QTabWidget::currentChanged, this, &COnglets::OnTabChanged);
 }
 
 // The tabs may still signal while they are torn down after this part of
 // the sheet is gone; no page is deactivated then.
-COnglets::~COnglets() { disconnect(m_tabs, nullptr, this, nullptr); }
+COnglets::~COnglets() { disconnect(Tabs(), nullptr, this, nullptr); }
+
+QTabWidget* COnglets::Tabs() const { return m_ui->tabs; }
 
 void COnglets::OnTabChanged(int index) {
   if (m_currentIndex >= 0 && Page(m_currentIndex) != nullptr) Page(m_currentIndex)->OnKillActive();
@@ -29,7 +30,7 @@ void COnglets::OnTabChanged(int index) {
 
 void COnglets::EnsurePage(int index) {
   if (index < 0 || index >= kPageCount || Page(index) != nullptr) return;
-  QWidget* container = m_tabs->widget(index);
+  QWidget* container = Tabs()->widget(index);
   SettingsPage* page = CreatePage(index, container);
   m_pages[static_cast<size_t>(index)] = page;
   container->layout()->addWidget(page);

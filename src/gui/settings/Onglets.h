@@ -26,7 +26,7 @@ class COnglets final : public QDialog {
   explicit COnglets(QWidget* parent = nullptr);
   ~COnglets() override;
 
-  QTabWidget* Tabs() const { return m_tabs; }
+  QTabWidget* Tabs() const;
   // The page of a tab, or nullptr while its tab was never shown.
   SettingsPage* Page(int index) const { return m_pages[static_cast<size_t>(index)]; }
 
@@ -36,7 +36,6 @@ class COnglets final : public QDialog {
   SettingsPage* CreatePage(int index, QWidget* container);
 
   std::unique_ptr<Ui::COnglets> m_ui;
-  QTabWidget* m_tabs = nullptr;
   std::array<SettingsPage*, kPageCount> m_pages{};
   int m_currentIndex = -1;
 };
