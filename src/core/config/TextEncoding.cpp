@@ -1,5 +1,6 @@
 #include "config/TextEncoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -83,6 +84,16 @@ std::vector<std::string> SplitLines(std::string_view text) {
     start = end + 1;
   }
   return lines;
+}
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text) c = LowerAscii(c);
+  return text;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
 std::string ToUtf8(std::string_view text) {

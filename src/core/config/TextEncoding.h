@@ -18,4 +18,10 @@ std::string Utf8ToWindows1252(std::string_view text);
 // The lines of a text file, whole, without their LF or CR LF endings.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// Case of ASCII letters only, whatever the user's locale: keys, versions,
+// file types and FAT names compare this way.
+constexpr char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+std::string LowerAscii(std::string text);
+bool EqualNoCase(std::string_view a, std::string_view b);
+
 }  // namespace koral

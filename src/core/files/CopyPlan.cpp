@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "config/TextEncoding.h"
 #include "files/Paths.h"
 #include "files/Playlist.h"
 #include "files/SelectionSize.h"
@@ -32,13 +33,6 @@ bool IsSameOrInside(const std::string& inner, const std::string& outer) {
   if (error) return false;
   const fs::path outerPath = fs::weakly_canonical(outer, error);
   return !error && PathHolds(outerPath, innerPath);
-}
-
-// FAT ignores the case of ASCII letters: "Song.mp3" and "song.mp3" name one file there.
-std::string FoldedForVfat(std::string path) {
-  for (char& c : path)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return path;
 }
 
 std::string WithVfatName(const std::string& destination) {
@@ -79,7 +73,8 @@ class PlanBuilder {
     }
     // Two files that fall on one name (by case, or by the characters made
     // vfat-safe) would leave only the last on the player: the first keeps it.
-    if (!m_destinations.insert(FoldedForVfat(destination)).second) {
+    // FAT ignores the case of ASCII letters: "Song.mp3" and "song.mp3" name one file there.
+    if (!m_destinations.insert(LowerAscii(destination)).second) {
       m_plan.refused.push_back({source, CopyFault::NameTaken, 0});
       return;
     }

@@ -1,9 +1,9 @@
 #include "files/PlayerFileOps.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
+#include "config/TextEncoding.h"
 #include "files/Paths.h"
 #include "files/SizeText.h"
 
@@ -68,9 +68,8 @@ void DeleteFolderTree(const fs::path& folder, std::vector<RemovalFailure>& failu
 bool IsKeptWhenEmptying(const fs::path& entry) {
   std::error_code error;
   if (fs::is_directory(fs::status(entry, error))) return false;
-  std::string type = FileType(entry.filename().string());
-  std::transform(type.begin(), type.end(), type.begin(), [](unsigned char c) { return std::toupper(c); });
-  return type == "DAT" || type == "INI";
+  const std::string type = FileType(entry.filename().string());
+  return EqualNoCase(type, "DAT") || EqualNoCase(type, "INI");
 }
 
 // The player's own file system takes a backslash as a separator, and refuses

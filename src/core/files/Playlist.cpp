@@ -11,10 +11,7 @@ namespace {
 namespace fs = std::filesystem;
 
 bool HasM3uExtension(const fs::path& path) {
-  std::string extension = path.extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension == ".m3u";
+  return EqualNoCase(path.extension().string(), ".m3u");
 }
 
 bool IsBlank(const std::string& line) {
