@@ -10,7 +10,6 @@
 #include "config/TextEncoding.h"
 #include "files/Paths.h"
 #include "files/Playlist.h"
-#include "files/SelectionSize.h"
 #include "files/VfatNames.h"
 
 namespace koral {
@@ -91,10 +90,8 @@ class PlanBuilder {
   }
 
   void AddPlaylistFolder(const std::string& source, const std::string& destination) {
-    const auto playlist = FindPlaylist(source);
-    if (!playlist) return;
-    const auto entries = ReadPlaylist(*playlist);
-    if (!entries) throw PlaylistUnreadable(*playlist);
+    const auto entries = ReadFolderPlaylist(source);
+    if (!entries) return;
     // Onto itself, a numbered name ("02.mp3") could be another entry's file.
     if (IsSameOrInside(destination, source)) {
       m_plan.refused.push_back({source, CopyFault::FolderIntoItself, 0});

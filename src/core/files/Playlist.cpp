@@ -54,4 +54,12 @@ std::optional<std::vector<PlaylistEntry>> ReadPlaylist(const fs::path& playlist)
   return entries;
 }
 
+std::optional<std::vector<PlaylistEntry>> ReadFolderPlaylist(const fs::path& folder) {
+  const auto playlist = FindPlaylist(folder);
+  if (!playlist) return std::nullopt;
+  auto entries = ReadPlaylist(*playlist);
+  if (!entries) throw PlaylistUnreadable(*playlist);
+  return entries;
+}
+
 }  // namespace koral
