@@ -1,7 +1,6 @@
 #include "settings/RadioMemories.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "files/Paths.h"
 #include "settings/FirmwareLayout.h"
@@ -47,7 +46,8 @@ RadioPassStatus WriteRadioMemories(const std::filesystem::path& image, const Rad
         file.WriteBytes(EncodeRadioRecordMHz(*megahertz), 3, layout.offset + RadioRecordDisplacement(memory));
     failed = failed || status != CSettingsFile::kOk;
   }
-  file.Close();
+  // The bytes still buffered reach the player only here.
+  if (!file.Close()) failed = true;
   return failed ? RadioPassStatus::kTransferFailed : RadioPassStatus::kOk;
 }
 
