@@ -1,13 +1,8 @@
 #include "settings/EqualiserImage.h"
 
-#include <limits>
-
 #include "settings/FirmwareLayout.h"
 
 namespace koral {
-namespace {
-
-}  // namespace
 
 std::vector<std::string> EqualiserLayout::MissingKeys() const {
   std::vector<std::string> keys;
