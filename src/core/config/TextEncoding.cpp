@@ -27,7 +27,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Decodes one UTF-8 sequence at text[i]; returns its length, 0 when invalid.
+}  // namespace
+
 size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
   const auto byte = [&](size_t k) { return static_cast<uint8_t>(text[k]); };
   const uint8_t lead = byte(i);
@@ -47,8 +48,6 @@ size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
   if (overlong || surrogate || cp > 0x10FFFF) return 0;
   return length;
 }
-
-}  // namespace
 
 bool IsValidUtf8(std::string_view text) {
   for (size_t i = 0; i < text.size();) {

@@ -9,6 +9,9 @@ namespace koral {
 // Files written on Windows (Config.ini, Radios.ini, profiles, playlists) may
 // be in Windows-1252; everything inside the program is UTF-8.
 bool IsValidUtf8(std::string_view text);
+// Decodes the UTF-8 sequence at text[i] into cp; returns its length, 0 when
+// it is invalid (overlong, surrogate, cut short).
+size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp);
 std::string Windows1252ToUtf8(std::string_view text);
 // Returns the text as UTF-8: unchanged when it already is, else decoded.
 std::string ToUtf8(std::string_view text);
