@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdint>
 
 namespace koral {
@@ -93,6 +94,14 @@ std::string LowerAscii(std::string text) {
 bool EqualNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+std::string FormatFixed(double value, int decimals) {
+  std::array<char, 64> buffer{};
+  const auto [end, error] =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
+  if (error != std::errc()) return {};
+  return std::string(buffer.data(), end);
 }
 
 std::string ToUtf8(std::string_view text) {

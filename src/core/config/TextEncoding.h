@@ -27,4 +27,8 @@ constexpr char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<ch
 std::string LowerAscii(std::string text);
 bool EqualNoCase(std::string_view a, std::string_view b);
 
+// Fixed-point text of a number, with a point whatever the user's locale;
+// empty when it does not fit (a number of some 60 digits).
+std::string FormatFixed(double value, int decimals);
+
 }  // namespace koral
