@@ -119,10 +119,8 @@ ProfileLayout ReadProfileLayout(const std::filesystem::path& configIni, std::str
 }
 
 std::string ProfileFolderOf(std::string_view profilePath) {
-  const size_t slash = profilePath.find_last_of('/');
-  if (slash == std::string_view::npos) return {};
-  if (slash == 0) return "/";
-  return std::string(profilePath.substr(0, slash));
+  if (profilePath.find('/') == std::string_view::npos) return {};  // a bare name names no folder
+  return ParentFolder(profilePath);
 }
 
 ProfileOperationResult SaveProfile(const std::filesystem::path& configIni, std::string_view version,
