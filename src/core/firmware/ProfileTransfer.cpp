@@ -1,13 +1,12 @@
 #include "firmware/ProfileTransfer.h"
 
-#include <algorithm>
-
 #include "config/PrivateProfile.h"
 #include "files/Paths.h"
 #include "platform/AtomicFile.h"
 #include "settings/BandField.h"
+#include "settings/EqualiserImage.h"
 #include "settings/EqualiserPresets.h"
-#include "settings/FirmwareLayout.h"
+#include "settings/RadioMemories.h"
 #include "settings/SettingsFile.h"
 
 namespace koral {
@@ -110,12 +109,8 @@ void RememberProfileFolder(const std::filesystem::path& configIni, const std::fi
 }  // namespace
 
 ProfileLayout ReadProfileLayout(const std::filesystem::path& configIni, std::string_view version) {
-  ProfileLayout layout;
-  if (const auto count = ReadLayoutValue(configIni, version, "nbradios"))
-    layout.radioCount = std::clamp(*count, 0, kMaxRadios);
-  layout.radioOffset = ReadLayoutOffset(configIni, version, "offsetradio", RadioRecordDisplacement(kMaxRadios));
-  layout.equaliserOffset = ReadLayoutOffset(configIni, version, "offseteq", kEqualiserBytes);
-  return layout;
+  return {ReadRadioCount(configIni, version), ReadRadioOffset(configIni, version),
+          ReadEqualiserOffset(configIni, version)};
 }
 
 std::string ProfileFolderOf(std::string_view profilePath) {

@@ -8,11 +8,21 @@
 
 namespace koral {
 
-std::optional<RadioLayout> ReadRadioLayout(const std::filesystem::path& configIni, std::string_view version) {
-  const auto offset = ReadLayoutOffset(configIni, version, "offsetradio", RadioRecordDisplacement(kMaxRadios));
+std::optional<int> ReadRadioOffset(const std::filesystem::path& configIni, std::string_view version) {
+  return ReadLayoutOffset(configIni, version, "offsetradio", RadioRecordDisplacement(kMaxRadios));
+}
+
+std::optional<int> ReadRadioCount(const std::filesystem::path& configIni, std::string_view version) {
   const auto count = ReadLayoutValue(configIni, version, "nbradios");
+  if (!count) return std::nullopt;
+  return std::clamp(*count, 0, kMaxRadios);
+}
+
+std::optional<RadioLayout> ReadRadioLayout(const std::filesystem::path& configIni, std::string_view version) {
+  const auto offset = ReadRadioOffset(configIni, version);
+  const auto count = ReadRadioCount(configIni, version);
   if (!offset || !count) return std::nullopt;
-  return RadioLayout{*offset, std::clamp(*count, 0, kMaxRadios)};
+  return RadioLayout{*offset, *count};
 }
 
 RadioPassStatus ReadRadioMemories(const std::filesystem::path& image, const RadioLayout& layout,
