@@ -107,5 +107,17 @@ TEST(RadioMemoriesPass, NoPlayerOrNoImageIsReportedAndNothingIsCreated) {
   EXPECT_FALSE(std::filesystem::exists(env.SettingsImage()));
 }
 
+TEST(RadioMemoriesPass, WriteWhoseBytesNeverReachThePlayerFails) {
+  // A device that takes the writes but cannot store them: the loss shows
+  // only when the image is closed.
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  TestEnvironment env;
+  std::filesystem::create_symlink("/dev/full", env.SettingsImage());
+  RadioMemories memories;
+  memories[0] = 90.0;
+  EXPECT_EQ(WriteRadioMemories(env.SettingsImage(), RadioLayout{0, 1}, memories), RadioPassStatus::kTransferFailed);
+  std::filesystem::remove(env.SettingsImage());
+}
+
 }  // namespace
 }  // namespace koral

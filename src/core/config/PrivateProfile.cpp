@@ -30,15 +30,6 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 ParsedFile Parse(const std::string& bytes) {
   ParsedFile file;
   file.windows1252 = !IsValidUtf8(bytes);

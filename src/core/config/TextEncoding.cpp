@@ -1,6 +1,8 @@
 #include "config/TextEncoding.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdint>
 
 namespace koral {
@@ -26,7 +28,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-// Decodes one UTF-8 sequence at text[i]; returns its length, 0 when invalid.
+}  // namespace
+
 size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
   const auto byte = [&](size_t k) { return static_cast<uint8_t>(text[k]); };
   const uint8_t lead = byte(i);
@@ -46,8 +49,6 @@ size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
   if (overlong || surrogate || cp > 0x10FFFF) return 0;
   return length;
 }
-
-}  // namespace
 
 bool IsValidUtf8(std::string_view text) {
   for (size_t i = 0; i < text.size();) {
@@ -83,6 +84,24 @@ std::vector<std::string> SplitLines(std::string_view text) {
     start = end + 1;
   }
   return lines;
+}
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text) c = LowerAscii(c);
+  return text;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+std::string FormatFixed(double value, int decimals) {
+  std::array<char, 64> buffer{};
+  const auto [end, error] =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, decimals);
+  if (error != std::errc()) return {};
+  return std::string(buffer.data(), end);
 }
 
 std::string ToUtf8(std::string_view text) {

@@ -7,9 +7,9 @@
 #include <unordered_set>
 #include <utility>
 
+#include "config/TextEncoding.h"
 #include "files/Paths.h"
 #include "files/Playlist.h"
-#include "files/SelectionSize.h"
 #include "files/VfatNames.h"
 
 namespace koral {
@@ -32,13 +32,6 @@ bool IsSameOrInside(const std::string& inner, const std::string& outer) {
   if (error) return false;
   const fs::path outerPath = fs::weakly_canonical(outer, error);
   return !error && PathHolds(outerPath, innerPath);
-}
-
-// FAT ignores the case of ASCII letters: "Song.mp3" and "song.mp3" name one file there.
-std::string FoldedForVfat(std::string path) {
-  for (char& c : path)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return path;
 }
 
 std::string WithVfatName(const std::string& destination) {
@@ -79,7 +72,8 @@ class PlanBuilder {
     }
     // Two files that fall on one name (by case, or by the characters made
     // vfat-safe) would leave only the last on the player: the first keeps it.
-    if (!m_destinations.insert(FoldedForVfat(destination)).second) {
+    // FAT ignores the case of ASCII letters: "Song.mp3" and "song.mp3" name one file there.
+    if (!m_destinations.insert(LowerAscii(destination)).second) {
       m_plan.refused.push_back({source, CopyFault::NameTaken, 0});
       return;
     }
@@ -96,10 +90,8 @@ class PlanBuilder {
   }
 
   void AddPlaylistFolder(const std::string& source, const std::string& destination) {
-    const auto playlist = FindPlaylist(source);
-    if (!playlist) return;
-    const auto entries = ReadPlaylist(*playlist);
-    if (!entries) throw PlaylistUnreadable(*playlist);
+    const auto entries = ReadFolderPlaylist(source);
+    if (!entries) return;
     // Onto itself, a numbered name ("02.mp3") could be another entry's file.
     if (IsSameOrInside(destination, source)) {
       m_plan.refused.push_back({source, CopyFault::FolderIntoItself, 0});

@@ -63,7 +63,7 @@ struct CopyPlan {
 };
 
 // Walks the job: trees, or playlists with numbered names. Throws
-// PlaylistUnreadable (files/SelectionSize.h).
+// PlaylistUnreadable (files/Playlist.h).
 CopyPlan BuildCopyPlan(const CopyJob& job);
 
 // The destination name of the n-th playlist entry (1-based) whose file name

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <numeric>
 
+#include "config/TextEncoding.h"
 #include "files/Paths.h"
 #include "files/SizeText.h"
 
@@ -17,21 +18,9 @@ bool IsParent(const ListingRow& row) { return row.name == kParentName; }
 // The next code point of a UTF-8 text; a byte that starts no valid sequence
 // stands for itself.
 char32_t NextCodePoint(std::string_view text, size_t& at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  const size_t length = lead < 0xC2 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 1;
-  if (length == 1 || at + length > text.size()) {
-    ++at;
-    return lead;
-  }
-  char32_t point = lead & (0x7F >> length);
-  for (size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[at + i]);
-    if ((next & 0xC0) != 0x80) {
-      ++at;
-      return lead;
-    }
-    point = (point << 6) | (next & 0x3F);
-  }
+  char32_t point = 0;
+  const size_t length = DecodeUtf8(text, at, point);
+  if (length == 0) return static_cast<unsigned char>(text[at++]);
   at += length;
   return point;
 }

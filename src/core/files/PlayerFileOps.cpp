@@ -1,9 +1,9 @@
 #include "files/PlayerFileOps.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
+#include "config/TextEncoding.h"
 #include "files/Paths.h"
 #include "files/SizeText.h"
 
@@ -53,24 +53,27 @@ std::vector<fs::path> EntriesOf(const fs::path& folder) {
   return entries;
 }
 
-// Never follows a link: a link inside the tree goes as a file would.
+void DeleteAnyEntry(const fs::path& entry, std::vector<RemovalFailure>& failures);
+
 void DeleteFolderTree(const fs::path& folder, std::vector<RemovalFailure>& failures) {
   std::error_code error;
   // A folder without the owner's rights cannot be emptied on this system.
   fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, error);
-  for (const fs::path& entry : EntriesOf(folder)) {
-    if (IsRealFolder(entry)) DeleteFolderTree(entry, failures);
-    else DeleteFile(entry, failures);
-  }
+  for (const fs::path& entry : EntriesOf(folder)) DeleteAnyEntry(entry, failures);
   if (!fs::remove(folder, error) && error) failures.push_back({folder.string(), error, true});
+}
+
+// Never follows a link: a link, even to a folder, goes as a file would.
+void DeleteAnyEntry(const fs::path& entry, std::vector<RemovalFailure>& failures) {
+  if (IsRealFolder(entry)) DeleteFolderTree(entry, failures);
+  else DeleteFile(entry, failures);
 }
 
 bool IsKeptWhenEmptying(const fs::path& entry) {
   std::error_code error;
   if (fs::is_directory(fs::status(entry, error))) return false;
-  std::string type = FileType(entry.filename().string());
-  std::transform(type.begin(), type.end(), type.begin(), [](unsigned char c) { return std::toupper(c); });
-  return type == "DAT" || type == "INI";
+  const std::string type = FileType(entry.filename().string());
+  return EqualNoCase(type, "DAT") || EqualNoCase(type, "INI");
 }
 
 // The player's own file system takes a backslash as a separator, and refuses
@@ -127,10 +130,7 @@ std::vector<RemovalFailure> PlayerFiles::DeleteEntry(const std::string& path) co
   const std::optional<fs::path> entry = ResolveEntry(path);
   if (!entry) return failures;
   std::error_code error;
-  const fs::file_status status = fs::symlink_status(*entry, error);
-  if (!fs::exists(status)) return failures;
-  if (fs::is_directory(status)) koral::DeleteFolderTree(*entry, failures);
-  else DeleteFile(*entry, failures);
+  if (fs::exists(fs::symlink_status(*entry, error))) DeleteAnyEntry(*entry, failures);
   return failures;
 }
 
@@ -138,11 +138,8 @@ bool PlayerFiles::IsEmpty() const { return EntriesOf(m_root).empty(); }
 
 std::vector<RemovalFailure> PlayerFiles::EmptyPlayer() const {
   std::vector<RemovalFailure> failures;
-  for (const fs::path& entry : EntriesOf(m_root)) {
-    if (IsKeptWhenEmptying(entry)) continue;
-    if (IsRealFolder(entry)) koral::DeleteFolderTree(entry, failures);
-    else DeleteFile(entry, failures);
-  }
+  for (const fs::path& entry : EntriesOf(m_root))
+    if (!IsKeptWhenEmptying(entry)) DeleteAnyEntry(entry, failures);
   return failures;
 }
 

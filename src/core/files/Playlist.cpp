@@ -11,10 +11,7 @@ namespace {
 namespace fs = std::filesystem;
 
 bool HasM3uExtension(const fs::path& path) {
-  std::string extension = path.extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return extension == ".m3u";
+  return EqualNoCase(path.extension().string(), ".m3u");
 }
 
 bool IsBlank(const std::string& line) {
@@ -54,6 +51,14 @@ std::optional<std::vector<PlaylistEntry>> ReadPlaylist(const fs::path& playlist)
     if (IsBlank(line) || (extended && line.front() == '#')) continue;
     entries.push_back(MakeEntry(folder, std::move(line)));
   }
+  return entries;
+}
+
+std::optional<std::vector<PlaylistEntry>> ReadFolderPlaylist(const fs::path& folder) {
+  const auto playlist = FindPlaylist(folder);
+  if (!playlist) return std::nullopt;
+  auto entries = ReadPlaylist(*playlist);
+  if (!entries) throw PlaylistUnreadable(*playlist);
   return entries;
 }
 

@@ -2,10 +2,22 @@
 
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace koral {
+
+// A folder's playlist exists but cannot be opened.
+class PlaylistUnreadable : public std::runtime_error {
+ public:
+  explicit PlaylistUnreadable(const std::filesystem::path& playlist)
+      : std::runtime_error("playlist unreadable: " + playlist.string()), m_playlist(playlist) {}
+  const std::filesystem::path& Playlist() const { return m_playlist; }
+
+ private:
+  std::filesystem::path m_playlist;
+};
 
 // A folder's playlist: its *.m3u file (any case). With several, the first
 // by name, so that the same one is used every time.
@@ -21,5 +33,9 @@ struct PlaylistEntry {
 // extended playlist (first line "#...") every "#" line is a directive; every
 // other non-blank line is an entry. nullopt when the file cannot be opened.
 std::optional<std::vector<PlaylistEntry>> ReadPlaylist(const std::filesystem::path& playlist);
+
+// The entries of a folder's playlist, as the size and the copy both take
+// them; nullopt when the folder has none. Throws PlaylistUnreadable.
+std::optional<std::vector<PlaylistEntry>> ReadFolderPlaylist(const std::filesystem::path& folder);
 
 }  // namespace koral

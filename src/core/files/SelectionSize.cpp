@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "files/Paths.h"
-#include "files/Playlist.h"
 
 namespace koral {
 namespace {
@@ -19,10 +18,8 @@ float FileMebibytes(const fs::path& path) {
 }
 
 float PlaylistSize(const fs::path& folder) {
-  const auto playlist = FindPlaylist(folder);
-  if (!playlist) return 0.0f;
-  const auto entries = ReadPlaylist(*playlist);
-  if (!entries) throw PlaylistUnreadable(*playlist);
+  const auto entries = ReadFolderPlaylist(folder);
+  if (!entries) return 0.0f;
   float size = 0.0f;
   std::error_code error;
   for (const PlaylistEntry& entry : *entries)

@@ -1,7 +1,8 @@
 #include "files/SizeText.h"
 
-#include <array>
 #include <charconv>
+
+#include "config/TextEncoding.h"
 
 namespace koral {
 namespace {
@@ -9,14 +10,6 @@ namespace {
 constexpr std::int64_t kKibibyte = 1024;
 constexpr std::int64_t kMebibyte = 1024 * kKibibyte;
 constexpr std::int64_t kGibibyte = 1024 * kMebibyte;
-
-// Fixed-point text of a double, independent of the user's locale.
-std::string Fixed(double value, int decimals) {
-  std::array<char, 64> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                    std::chars_format::fixed, decimals);
-  return std::string(buffer.data(), result.ptr);
-}
 
 // As atof reads the number of a size text: leading digits with a point.
 double LeadingNumber(std::string_view text) {
@@ -30,8 +23,8 @@ double LeadingNumber(std::string_view text) {
 std::string FormatSize(std::int64_t bytes) {
   if (bytes <= kKibibyte) return std::to_string(bytes) + " o";
   if (bytes <= kMebibyte) return std::to_string(bytes / kKibibyte) + " Ko";
-  if (bytes <= kGibibyte) return Fixed(static_cast<double>(bytes) / kMebibyte, 1) + " Mo";
-  return Fixed(static_cast<double>(bytes / kMebibyte) / 1024.0, 2) + " Go";
+  if (bytes <= kGibibyte) return FormatFixed(static_cast<double>(bytes) / kMebibyte, 1) + " Mo";
+  return FormatFixed(static_cast<double>(bytes / kMebibyte) / 1024.0, 2) + " Go";
 }
 
 float ReadSizeText(std::string_view text) {

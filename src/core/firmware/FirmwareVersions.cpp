@@ -3,20 +3,14 @@
 #include <algorithm>
 
 #include "config/PrivateProfile.h"
+#include "config/TextEncoding.h"
 
 namespace koral {
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool LessNoCase(std::string_view a, std::string_view b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
                                       [](char x, char y) { return LowerAscii(x) < LowerAscii(y); });
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {

@@ -1,13 +1,12 @@
 #include "firmware/ProfileTransfer.h"
 
-#include <algorithm>
-
 #include "config/PrivateProfile.h"
 #include "files/Paths.h"
 #include "platform/AtomicFile.h"
 #include "settings/BandField.h"
+#include "settings/EqualiserImage.h"
 #include "settings/EqualiserPresets.h"
-#include "settings/FirmwareLayout.h"
+#include "settings/RadioMemories.h"
 #include "settings/SettingsFile.h"
 
 namespace koral {
@@ -110,19 +109,13 @@ void RememberProfileFolder(const std::filesystem::path& configIni, const std::fi
 }  // namespace
 
 ProfileLayout ReadProfileLayout(const std::filesystem::path& configIni, std::string_view version) {
-  ProfileLayout layout;
-  if (const auto count = ReadLayoutValue(configIni, version, "nbradios"))
-    layout.radioCount = std::clamp(*count, 0, kMaxRadios);
-  layout.radioOffset = ReadLayoutOffset(configIni, version, "offsetradio", RadioRecordDisplacement(kMaxRadios));
-  layout.equaliserOffset = ReadLayoutOffset(configIni, version, "offseteq", kEqualiserBytes);
-  return layout;
+  return {ReadRadioCount(configIni, version), ReadRadioOffset(configIni, version),
+          ReadEqualiserOffset(configIni, version)};
 }
 
 std::string ProfileFolderOf(std::string_view profilePath) {
-  const size_t slash = profilePath.find_last_of('/');
-  if (slash == std::string_view::npos) return {};
-  if (slash == 0) return "/";
-  return std::string(profilePath.substr(0, slash));
+  if (profilePath.find('/') == std::string_view::npos) return {};  // a bare name names no folder
+  return ParentFolder(profilePath);
 }
 
 ProfileOperationResult SaveProfile(const std::filesystem::path& configIni, std::string_view version,

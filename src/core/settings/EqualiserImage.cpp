@@ -1,13 +1,8 @@
 #include "settings/EqualiserImage.h"
 
-#include <limits>
-
 #include "settings/FirmwareLayout.h"
 
 namespace koral {
-namespace {
-
-}  // namespace
 
 std::vector<std::string> EqualiserLayout::MissingKeys() const {
   std::vector<std::string> keys;
@@ -16,10 +11,14 @@ std::vector<std::string> EqualiserLayout::MissingKeys() const {
   return keys;
 }
 
+std::optional<int> ReadEqualiserOffset(const std::filesystem::path& configIni, std::string_view firmwareVersion) {
+  return ReadLayoutOffset(configIni, firmwareVersion, "offseteq", kEqualiserBytes);
+}
+
 EqualiserLayout ReadEqualiserLayout(const std::filesystem::path& configIni, const std::string& firmwareVersion) {
   EqualiserLayout layout;
   layout.firmwareVersion = firmwareVersion;
-  layout.offsetEq = ReadLayoutOffset(configIni, firmwareVersion, "offseteq", kEqualiserBytes);
+  layout.offsetEq = ReadEqualiserOffset(configIni, firmwareVersion);
   layout.offsetSelEq = ReadLayoutOffset(configIni, firmwareVersion, "offsetseleq", 1);
   return layout;
 }

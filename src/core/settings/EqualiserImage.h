@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/EqualiserTables.h"
@@ -23,6 +24,8 @@ struct EqualiserLayout {
 };
 
 EqualiserLayout ReadEqualiserLayout(const std::filesystem::path& configIni, const std::string& firmwareVersion);
+// The "offseteq" key alone, as ReadEqualiserLayout takes it.
+std::optional<int> ReadEqualiserOffset(const std::filesystem::path& configIni, std::string_view firmwareVersion);
 
 // The French explanation for a layout that is not complete.
 std::string MissingEqualiserKeysMessage(const EqualiserLayout& layout);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 
 #include "settings/FirmwareLayout.h"
 #include "settings/SettingsFile.h"

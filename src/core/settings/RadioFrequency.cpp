@@ -1,9 +1,10 @@
 #include "settings/RadioFrequency.h"
 
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
+
+#include "config/TextEncoding.h"
 
 namespace koral {
 
@@ -11,13 +12,7 @@ bool IsTypedFrequencyAccepted(double megahertz) {
   return megahertz >= kLowestTypedMHz && megahertz <= kHighestTypedMHz;
 }
 
-std::string FormatMegahertz(double megahertz) {
-  std::array<char, 64> buffer{};
-  const auto [end, error] =
-      std::to_chars(buffer.data(), buffer.data() + buffer.size(), megahertz, std::chars_format::fixed, 1);
-  if (error != std::errc()) return {};
-  return std::string(buffer.data(), end);
-}
+std::string FormatMegahertz(double megahertz) { return FormatFixed(megahertz, 1); }
 
 double ReadMegahertz(std::string_view text) {
   size_t start = text.find_first_not_of(" \t\n\r\f\v");

@@ -1,7 +1,6 @@
 #include "settings/RadioMemories.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "files/Paths.h"
 #include "settings/FirmwareLayout.h"
@@ -9,11 +8,21 @@
 
 namespace koral {
 
-std::optional<RadioLayout> ReadRadioLayout(const std::filesystem::path& configIni, std::string_view version) {
-  const auto offset = ReadLayoutOffset(configIni, version, "offsetradio", RadioRecordDisplacement(kMaxRadios));
+std::optional<int> ReadRadioOffset(const std::filesystem::path& configIni, std::string_view version) {
+  return ReadLayoutOffset(configIni, version, "offsetradio", RadioRecordDisplacement(kMaxRadios));
+}
+
+std::optional<int> ReadRadioCount(const std::filesystem::path& configIni, std::string_view version) {
   const auto count = ReadLayoutValue(configIni, version, "nbradios");
+  if (!count) return std::nullopt;
+  return std::clamp(*count, 0, kMaxRadios);
+}
+
+std::optional<RadioLayout> ReadRadioLayout(const std::filesystem::path& configIni, std::string_view version) {
+  const auto offset = ReadRadioOffset(configIni, version);
+  const auto count = ReadRadioCount(configIni, version);
   if (!offset || !count) return std::nullopt;
-  return RadioLayout{*offset, std::clamp(*count, 0, kMaxRadios)};
+  return RadioLayout{*offset, *count};
 }
 
 RadioPassStatus ReadRadioMemories(const std::filesystem::path& image, const RadioLayout& layout,
@@ -47,7 +56,8 @@ RadioPassStatus WriteRadioMemories(const std::filesystem::path& image, const Rad
         file.WriteBytes(EncodeRadioRecordMHz(*megahertz), 3, layout.offset + RadioRecordDisplacement(memory));
     failed = failed || status != CSettingsFile::kOk;
   }
-  file.Close();
+  // The bytes still buffered reach the player only here.
+  if (!file.Close()) failed = true;
   return failed ? RadioPassStatus::kTransferFailed : RadioPassStatus::kOk;
 }
 

@@ -21,6 +21,9 @@ struct RadioLayout {
 // section (or the offset is negative or too large to reach): the memories are then neither read
 // nor written, so nothing lands at offset 0. A count above 20 is taken as 20.
 std::optional<RadioLayout> ReadRadioLayout(const std::filesystem::path& configIni, std::string_view version);
+// Its two keys one by one, for a caller that names the missing one.
+std::optional<int> ReadRadioOffset(const std::filesystem::path& configIni, std::string_view version);
+std::optional<int> ReadRadioCount(const std::filesystem::path& configIni, std::string_view version);
 
 // The twenty memories A to T in MHz; empty when not read or not set.
 using RadioMemories = std::array<std::optional<double>, kMaxRadios>;
