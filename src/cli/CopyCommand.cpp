@@ -2,12 +2,12 @@
 
 #include <unistd.h>
 
-#include <charconv>
 #include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 
+#include "config/TextEncoding.h"
 #include "files/CopyEngine.h"
 #include "files/CopyPlan.h"
 #include "files/CopyReport.h"
@@ -60,12 +60,6 @@ std::optional<fs::path> SourcePath(const std::string& source) {
   return path;
 }
 
-std::string Fixed1(double value) {
-  char buffer[32];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
-  return std::string(buffer, result.ptr);
-}
-
 // One line rewritten in place on a terminal, a few times a second.
 class TerminalProgress final : public CopyObserver {
  public:
@@ -83,8 +77,8 @@ class TerminalProgress final : public CopyObserver {
     m_lastShown = now;
     m_shown = true;
     m_out << "\rFichier : " << progress.fileNumber << " / " << progress.fileTotal << "   Total : "
-          << Fixed1(static_cast<double>(progress.totalDone) / 1048576.0) << " / "
-          << Fixed1(static_cast<double>(progress.totalSize) / 1048576.0) << " Mo" << std::flush;
+          << FormatFixed(static_cast<double>(progress.totalDone) / 1048576.0, 1) << " / "
+          << FormatFixed(static_cast<double>(progress.totalSize) / 1048576.0, 1) << " Mo" << std::flush;
   }
 
  private:

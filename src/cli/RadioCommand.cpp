@@ -1,9 +1,9 @@
 #include "cli/RadioCommand.h"
 
-#include <cctype>
 #include <charconv>
 #include <optional>
 
+#include "config/TextEncoding.h"
 #include "settings/RadioFrequency.h"
 #include "settings/RadioMemories.h"
 
@@ -14,7 +14,7 @@ char MemoryLetter(int memory) { return static_cast<char>('A' + memory); }
 
 std::optional<int> ParseMemoryLetter(const std::string& text) {
   if (text.size() != 1) return std::nullopt;
-  const int memory = std::toupper(static_cast<unsigned char>(text[0])) - 'A';
+  const int memory = LowerAscii(text[0]) - 'a';
   if (memory < 0 || memory >= kMaxRadios) return std::nullopt;
   return memory;
 }
