@@ -1,7 +1,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -21,9 +20,14 @@
 #include "config/PrivateProfile.h"
 #include "files/NewFolderDlg.h"
 #include "gui/PromptRecorder.h"
+#include "gui/TreeRows.h"
 #include "platform/Volumes.h"
 
 namespace fs = std::filesystem;
+using koral::test::ClickHeader;
+using koral::test::DoubleClickRow;
+using koral::test::RowTexts;
+using koral::test::SelectRows;
 using koral::test::WriteFile;
 
 namespace {
@@ -43,44 +47,14 @@ struct Sandbox {
 
 QTreeWidget* PlayerList(CMainDlg& window) { return window.findChild<QTreeWidget*>("playerList"); }
 
-// The rows' names, top row first.
-QStringList Names(const QTreeWidget* list) {
-  QStringList names;
-  for (int i = 0; i < list->topLevelItemCount(); ++i) names << list->topLevelItem(i)->text(0);
-  return names;
-}
-
 // The player list's names, sorted.
 QStringList RowNames(CMainDlg& window) {
-  QStringList names = Names(PlayerList(window));
+  QStringList names = RowTexts(PlayerList(window));
   names.sort();
   return names;
 }
 
-void Select(CMainDlg& window, const QStringList& names) {
-  for (const QString& name : names) {
-    const QList<QTreeWidgetItem*> rows = PlayerList(window)->findItems(name, Qt::MatchExactly, 0);
-    QVERIFY2(rows.size() == 1, qPrintable(name));
-    rows.front()->setSelected(true);
-  }
-}
-
-void DoubleClick(CMainDlg& window, const QString& name) {
-  QTreeWidget* list = PlayerList(window);
-  const QList<QTreeWidgetItem*> rows = list->findItems(name, Qt::MatchExactly, 0);
-  QVERIFY2(rows.size() == 1, qPrintable(name));
-  const QPoint at = list->visualItemRect(rows.front()).center();
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-}
-
 QString Q(const fs::path& path) { return QString::fromStdString(path.string()); }
-
-void ClickNameHeader(QTreeWidget* list) {
-  QHeaderView* header = list->header();
-  const QPoint at(header->sectionViewportPosition(0) + header->sectionSize(0) / 2, header->height() / 2);
-  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-}
 
 void Click(CMainDlg& window, const char* buttonName) { window.findChild<QPushButton*>(buttonName)->click(); }
 
@@ -153,7 +127,7 @@ void MainDlgDeleteTest::deletesReadOnlyAndHiddenFilesAtTheTopAndInsideATree() {
   auto window = box.OpenWindow();
 
   // A folder whose name merely ends in two dots is no parent entry.
-  Select(*window, {"locked.mp3", ".hidden", "Album", "Live.."});
+  SelectRows(PlayerList(*window), {"locked.mp3", ".hidden", "Album", "Live.."});
   Click(*window, "deleteButton");
 
   QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Settings.dat"});
@@ -179,10 +153,9 @@ void MainDlgDeleteTest::theParentEntryIsRefusedTheOthersGoThenTheWindowCloses() 
   for (const char* name : {"Musique/a.mp3", "Musique/b.mp3", "Musique/c.mp3"}) WriteFile(box.Player() / name, "x");
   auto window = box.OpenWindow();
   window->show();
-  DoubleClick(*window, "Musique");
-  PlayerList(*window)->clearSelection();
+  DoubleClickRow(PlayerList(*window), "Musique");
 
-  Select(*window, {"..", "a.mp3", "b.mp3"});
+  SelectRows(PlayerList(*window), {"..", "a.mp3", "b.mp3"});
   Click(*window, "deleteButton");
 
   QCOMPARE(box.prompts.messages.size(), size_t{1});
@@ -207,7 +180,7 @@ void MainDlgDeleteTest::aLinkToAnOutsideFolderGoesItsTargetStays() {
   fs::create_directory_symlink(target, box.Player() / "Tree/innerLink");
   auto window = box.OpenWindow();
 
-  Select(*window, {"link", "Tree"});
+  SelectRows(PlayerList(*window), {"link", "Tree"});
   Click(*window, "deleteButton");
 
   QVERIFY(fs::is_empty(box.Player()));
@@ -312,7 +285,7 @@ void MainDlgDeleteTest::aFolderThatStaysGivesOneMessageEachInBothModes() {
     auto window = box.OpenWindow();
     window->findChild<QCheckBox*>("win98Check")->setChecked(win98);
     box.prompts.messages.clear();
-    Select(*window, {"Album", "b.mp3"});
+    SelectRows(PlayerList(*window), {"Album", "b.mp3"});
     Click(*window, "deleteButton");
 
     QCOMPARE(box.prompts.messages.size(), size_t{2});  // Disc, then Album; the file says nothing
@@ -331,7 +304,7 @@ void MainDlgDeleteTest::emptyingFromASubFolderEmptiesAndListsTheRoot() {
   for (const char* name : {"Settings.dat", "Musique/Rock/song.mp3", "Musique/a.mp3"}) WriteFile(box.Player() / name, "x");
   auto window = box.OpenWindow();
   window->show();
-  DoubleClick(*window, "Musique");
+  DoubleClickRow(PlayerList(*window), "Musique");
   QCOMPARE(window->PlayerFolder(), Q(box.Player() / "Musique"));
 
   Click(*window, "emptyButton");
@@ -350,14 +323,14 @@ void MainDlgDeleteTest::emptyingReListsTheRootAsOpeningAFolderDoes() {
   auto window = box.OpenWindow();
   window->show();
   QTreeWidget* computer = window->findChild<QTreeWidget*>("computerList");
-  ClickNameHeader(computer);
-  QCOMPARE(Names(computer), (QStringList{"..", "b.mp3", "a.mp3"}));
+  ClickHeader(computer, 0);
+  QCOMPARE(RowTexts(computer), (QStringList{"..", "b.mp3", "a.mp3"}));
 
   Click(*window, "emptyButton");
   // Opening a folder clears the computer list's direction: Z to A once more.
-  ClickNameHeader(computer);
+  ClickHeader(computer, 0);
 
-  QCOMPARE(Names(computer), (QStringList{"..", "b.mp3", "a.mp3"}));
+  QCOMPARE(RowTexts(computer), (QStringList{"..", "b.mp3", "a.mp3"}));
   QVERIFY(fs::is_empty(box.Player()));
 }
 
@@ -389,10 +362,10 @@ void MainDlgDeleteTest::aFolderReachedThroughAnOutsideLinkIsNeverChanged() {
   WriteFile(box.Player() / "Settings.dat", "x");
   auto window = box.OpenWindow();
   window->show();
-  DoubleClick(*window, "escape");
+  DoubleClickRow(PlayerList(*window), "escape");
   if (window->PlayerFolder() != Q(box.Player() / "escape")) QSKIP("the player list does not enter this link");
 
-  Select(*window, {"song.mp3"});
+  SelectRows(PlayerList(*window), {"song.mp3"});
   Click(*window, "deleteButton");
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QVERIFY(box.prompts.messages[0].text.contains("rien n'a été supprimé"));
