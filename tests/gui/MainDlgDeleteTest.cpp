@@ -358,12 +358,16 @@ void MainDlgDeleteTest::aFolderReachedThroughAnOutsideLinkIsNeverChanged() {
   Sandbox box;
   const fs::path outside = box.env.ComputerDir() / "Albums";
   WriteFile(outside / "song.mp3", "precious");
-  fs::create_directory_symlink(outside, box.Player() / "escape");
+  WriteFile(box.Player() / "escape/song.mp3", "x");
   WriteFile(box.Player() / "Settings.dat", "x");
   auto window = box.OpenWindow();
   window->show();
+  // The list follows no link off the player: the folder becomes one once the
+  // window is in it.
   DoubleClickRow(PlayerList(*window), "escape");
-  if (window->PlayerFolder() != Q(box.Player() / "escape")) QSKIP("the player list does not enter this link");
+  QCOMPARE(window->PlayerFolder(), Q(box.Player() / "escape"));
+  fs::remove_all(box.Player() / "escape");
+  fs::create_directory_symlink(outside, box.Player() / "escape");
 
   SelectRows(PlayerList(*window), {"song.mp3"});
   Click(*window, "deleteButton");
