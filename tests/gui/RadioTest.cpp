@@ -20,9 +20,11 @@
 #include "config/PrivateProfile.h"
 #include "demo/DemoPlayer.h"
 #include "gui/PromptRecorder.h"
+#include "gui/WidgetLookup.h"
 #include "settings/Onglets.h"
 #include "settings/Radio.h"
 
+using koral::test::ComboTexts;
 using koral::test::ExitRecorder;
 using koral::test::PromptRecorder;
 using koral::test::TestEnvironment;
@@ -307,9 +309,7 @@ void RadioTest::CitiesSortAlphabeticallyAndTheRememberedCaseComesBack() {
   RememberCity(env, "paris");
   {
     CRadio page;
-    QStringList order;
-    for (int index = 0; index < Cities(&page)->count(); ++index) order << Cities(&page)->itemText(index);
-    QCOMPARE(order, (QStringList{"eve", "Évreux", "Lyon", "Paris", "paris", "Zurich"}));
+    QCOMPARE(ComboTexts(Cities(&page)), (QStringList{"eve", "Évreux", "Lyon", "Paris", "paris", "Zurich"}));
     QCOMPARE(Cities(&page)->currentText(), QStringLiteral("paris"));
     QCOMPARE(Column(Stations(&page), 0), QStringList{QStringLiteral("Minuscule")});
   }

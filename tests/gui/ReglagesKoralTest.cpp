@@ -17,11 +17,13 @@
 #include "TestEnvironment.h"
 #include "config/PrivateProfile.h"
 #include "gui/PromptRecorder.h"
+#include "gui/WidgetLookup.h"
 #include "settings/Onglets.h"
 #include "settings/ReglagesKoral.h"
 
 namespace {
 
+using koral::test::ComboTexts;
 using koral::test::TestEnvironment;
 
 // Offsets of the shipped "119.0" section.
@@ -77,12 +79,7 @@ QStringList Captions(QWidget* page, const QString& name) {
   return captions;
 }
 
-QStringList Entries(QWidget* page) {
-  const auto* mode = page->findChild<QComboBox*>("srswowmodeactifCombo");
-  QStringList entries;
-  for (int i = 0; i < mode->count(); ++i) entries << mode->itemText(i);
-  return entries;
-}
+QStringList Entries(QWidget* page) { return ComboTexts(page->findChild<QComboBox*>("srswowmodeactifCombo")); }
 
 QString Text(QWidget* page, const char* name) {
   if (const auto* frame = page->findChild<QGroupBox*>(QString::fromUtf8(name))) return frame->title();

@@ -9,8 +9,10 @@
 #include "config/PrivateProfile.h"
 #include "firmware/SoftPropDlg.h"
 #include "gui/PromptRecorder.h"
+#include "gui/WidgetLookup.h"
 #include "settings/BandField.h"
 
+using koral::test::ComboTexts;
 using koral::test::ExitRecorder;
 using koral::test::PromptRecorder;
 using koral::test::TestEnvironment;
@@ -64,12 +66,6 @@ void Click(CSoftPropDlg& dialog, const char* button) {
 }
 
 QComboBox* VersionCombo(CSoftPropDlg& dialog) { return dialog.findChild<QComboBox*>(QStringLiteral("versionCombo")); }
-
-QStringList Entries(QComboBox* combo) {
-  QStringList entries;
-  for (int i = 0; i < combo->count(); ++i) entries << combo->itemText(i);
-  return entries;
-}
 
 std::string Bytes(const std::string& image, int offset, int count) {
   return image.substr(static_cast<size_t>(offset), static_cast<size_t>(count));
@@ -126,17 +122,17 @@ void SoftPropDlgTest::versionListIsCutAtEverySingleSpaceAndSorted() {
   env.SetConfigIni(Config("119.0", "119.0  118.2"));
   {
     CSoftPropDlg dialog;
-    QCOMPARE(Entries(VersionCombo(dialog)), (QStringList{QString(), "118.2", "119.0"}));
+    QCOMPARE(ComboTexts(VersionCombo(dialog)), (QStringList{QString(), "118.2", "119.0"}));
   }
   env.SetConfigIni(Config("119.0", "119.0 "));
   {
     CSoftPropDlg dialog;
-    QCOMPARE(Entries(VersionCombo(dialog)), QStringList{"119.0"});
+    QCOMPARE(ComboTexts(VersionCombo(dialog)), QStringList{"119.0"});
   }
   env.SetConfigIni(Config("beta", "Gamma 119.0-firmware-beta alpha Beta"));
   {
     CSoftPropDlg dialog;
-    QCOMPARE(Entries(VersionCombo(dialog)), (QStringList{"119.0-firmware-beta", "alpha", "Beta", "Gamma"}));
+    QCOMPARE(ComboTexts(VersionCombo(dialog)), (QStringList{"119.0-firmware-beta", "alpha", "Beta", "Gamma"}));
     QCOMPARE(VersionCombo(dialog)->currentText(), QStringLiteral("Beta"));
   }
 }
