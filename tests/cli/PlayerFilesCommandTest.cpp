@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
+#include "KoralctlRun.h"
 #include "TestEnvironment.h"
-#include "cli/Koralctl.h"
 #include "platform/Volumes.h"
 
 namespace fs = std::filesystem;
@@ -18,11 +17,9 @@ class PlayerFilesCommandTest : public ::testing::Test {
   ~PlayerFilesCommandTest() override { koral::SetVolumeSourceForTesting(nullptr); }
 
   int Run(const std::vector<std::string>& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = koral::cli::RunKoralctl(arguments, out, err);
-    m_err = err.str();
-    return status;
+    const koral::test::KoralctlResult result = koral::test::Koralctl(arguments);
+    m_err = result.err;
+    return result.status;
   }
 
   fs::path Player() const { return m_env.PlayerDir(); }

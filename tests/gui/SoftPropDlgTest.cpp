@@ -2,10 +2,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <sstream>
 
+#include "KoralctlRun.h"
 #include "TestEnvironment.h"
-#include "cli/Koralctl.h"
 #include "config/PrivateProfile.h"
 #include "firmware/SoftPropDlg.h"
 #include "gui/PromptRecorder.h"
@@ -443,10 +442,9 @@ void SoftPropDlgTest::koralctlSavesTheSameFileAsTheDialog() {
     Click(dialog, "saveProfileButton");
     const std::string configAfterDialog = koral::test::ReadFile(env.ConfigIni());
 
-    std::ostringstream out;
-    std::ostringstream err;
-    QCOMPARE(koral::cli::RunKoralctl({"profile", "save", fromKoralctl.string()}, out, err), 0);
-    QCOMPARE(err.str(), std::string());
+    const koral::test::KoralctlResult saved = koral::test::Koralctl({"profile", "save", fromKoralctl.string()});
+    QCOMPARE(saved.status, 0);
+    QCOMPARE(saved.err, std::string());
     QCOMPARE(koral::test::ReadFile(fromKoralctl), koral::test::ReadFile(fromDialog));
     QCOMPARE(koral::test::ReadFile(env.ConfigIni()), configAfterDialog);
   }
