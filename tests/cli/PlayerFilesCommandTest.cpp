@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "KoralctlRun.h"
 #include "TestEnvironment.h"
 #include "platform/Volumes.h"
@@ -25,12 +23,7 @@ class PlayerFilesCommandTest : public ::testing::Test {
   fs::path Player() const { return m_env.PlayerDir(); }
   fs::path Outside() const { return m_env.ComputerDir(); }
 
-  std::vector<std::string> PlayerEntries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(Player())) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> PlayerEntries() const { return koral::test::EntryNames(Player()); }
 
   koral::test::TestEnvironment m_env;
   koral::FixedVolumeSource m_volumes{{}};

@@ -26,6 +26,7 @@
 namespace fs = std::filesystem;
 using koral::test::ClickHeader;
 using koral::test::DoubleClickRow;
+using koral::test::EntryNames;
 using koral::test::RowTexts;
 using koral::test::SelectRows;
 using koral::test::WriteFile;
@@ -57,13 +58,6 @@ QStringList RowNames(CMainDlg& window) {
 QString Q(const fs::path& path) { return QString::fromStdString(path.string()); }
 
 void Click(CMainDlg& window, const char* buttonName) { window.findChild<QPushButton*>(buttonName)->click(); }
-
-std::vector<std::string> EntriesOf(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 void MakeReadOnly(const fs::path& path) { fs::permissions(path, fs::perms::owner_read | fs::perms::group_read); }
 
@@ -130,7 +124,7 @@ void MainDlgDeleteTest::deletesReadOnlyAndHiddenFilesAtTheTopAndInsideATree() {
   SelectRows(PlayerList(*window), {"locked.mp3", ".hidden", "Album", "Live.."});
   Click(*window, "deleteButton");
 
-  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Settings.dat"});
+  QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Settings.dat"});
   QCOMPARE(RowNames(*window), QStringList{"Settings.dat"});
   QVERIFY(box.prompts.messages.empty());
 }
@@ -162,7 +156,7 @@ void MainDlgDeleteTest::theParentEntryIsRefusedTheOthersGoThenTheWindowCloses() 
   QCOMPARE(box.prompts.messages[0].text,
            QString("T'es barge? Ne t'amuse surtout pas à vouloir supprimer '..'! Allez, on sort de là!"));
   QCOMPARE(box.prompts.messages[0].title, QString("Faut pas faire çà!"));
-  QCOMPARE(EntriesOf(box.Player() / "Musique"), std::vector<std::string>{"c.mp3"});
+  QCOMPARE(EntryNames(box.Player() / "Musique"), std::vector<std::string>{"c.mp3"});
   QCOMPARE(RowNames(*window), (QStringList{"..", "c.mp3"}));
   QVERIFY(window->isVisible());  // closes only once the handler is over
   QTRY_VERIFY(!window->isVisible());
@@ -199,12 +193,12 @@ void MainDlgDeleteTest::emptyingKeepsTheRootsDatAndIniFiles() {
 
   Click(*window, "emptyButton");
 
-  QCOMPARE(EntriesOf(box.Player()), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
+  QCOMPARE(EntryNames(box.Player()), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
   QCOMPARE(RowNames(*window), (QStringList{"Config.INI", "Settings.dat"}));
   QVERIFY(box.prompts.messages.empty());
 
   Click(*window, "emptyButton");  // nothing left to delete, nothing said
-  QCOMPARE(EntriesOf(box.Player()), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
+  QCOMPARE(EntryNames(box.Player()), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
   QVERIFY(box.prompts.messages.empty());
 }
 
@@ -239,7 +233,7 @@ void MainDlgDeleteTest::createsAFolderAndRefusesNamesThatLeaveThePlayer() {
   }
   QVERIFY(!fs::exists(box.Player().parent_path() / "escape"));
   QVERIFY(fs::is_empty(outside));
-  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Musique"});
+  QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Musique"});
 }
 
 void MainDlgDeleteTest::aCancelledCreationKeepsTheLastConfirmedName() {
@@ -252,7 +246,7 @@ void MainDlgDeleteTest::aCancelledCreationKeepsTheLastConfirmedName() {
   // The name shown is selected: typing replaces it.
   QCOMPARE(CreateDirectory(*window, "Jazz", false, false), QString("Rock"));
 
-  QCOMPARE(EntriesOf(box.Player()), (std::vector<std::string>{"Jazz", "Rock"}));
+  QCOMPARE(EntryNames(box.Player()), (std::vector<std::string>{"Jazz", "Rock"}));
 }
 
 void MainDlgDeleteTest::nothingIsCreatedWithoutAPlayer() {
@@ -293,8 +287,8 @@ void MainDlgDeleteTest::aFolderThatStaysGivesOneMessageEachInBothModes() {
       QCOMPARE(message.text, notEmpty);
       QCOMPARE(message.title, QString("Erreur"));
     }
-    QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Album"});
-    QCOMPARE(EntriesOf(box.Player() / "Album/Disc"), std::vector<std::string>{"locked.mp3"});
+    QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Album"});
+    QCOMPARE(EntryNames(box.Player() / "Album/Disc"), std::vector<std::string>{"locked.mp3"});
     QCOMPARE(RowNames(*window), QStringList{"Album"});
   }
 }
@@ -310,7 +304,7 @@ void MainDlgDeleteTest::emptyingFromASubFolderEmptiesAndListsTheRoot() {
   Click(*window, "emptyButton");
 
   QCOMPARE(window->PlayerFolder(), Q(box.Player()));
-  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Settings.dat"});
+  QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Settings.dat"});
   QCOMPARE(RowNames(*window), QStringList{"Settings.dat"});
   QVERIFY(box.prompts.messages.empty());
 }
@@ -349,8 +343,8 @@ void MainDlgDeleteTest::aBackslashInTheNameSeparatesFolders() {
     QCOMPARE(box.prompts.messages.size(), size_t{1});
     QCOMPARE(box.prompts.messages[0].text, QString("Création du répertoire impossible"));
   }
-  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Musique"});
-  QCOMPARE(EntriesOf(box.Player() / "Musique"), std::vector<std::string>{"Jazz"});
+  QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Musique"});
+  QCOMPARE(EntryNames(box.Player() / "Musique"), std::vector<std::string>{"Jazz"});
   QVERIFY(!fs::exists(box.Player().parent_path() / "escape"));
 }
 
@@ -381,8 +375,8 @@ void MainDlgDeleteTest::aFolderReachedThroughAnOutsideLinkIsNeverChanged() {
   QCOMPARE(box.prompts.messages[0].text, QString("Création du répertoire impossible"));
 
   Click(*window, "emptyButton");  // the root's own link goes, never what it shows
-  QCOMPARE(EntriesOf(box.Player()), std::vector<std::string>{"Settings.dat"});
-  QCOMPARE(EntriesOf(outside), std::vector<std::string>{"song.mp3"});
+  QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Settings.dat"});
+  QCOMPARE(EntryNames(outside), std::vector<std::string>{"song.mp3"});
   QCOMPARE(koral::test::ReadFile(outside / "song.mp3"), std::string("precious"));
 }
 
