@@ -24,6 +24,7 @@ namespace {
 
 using koral::GainTable;
 using koral::PresetGains;
+using koral::test::ClickButton;
 using koral::test::RequireChild;
 
 constexpr int kOffsetEq = 64;  // the shipped Config.ini, version 119.0
@@ -94,8 +95,6 @@ QStringList LabelTexts(QWidget* page) {
 // Moves a slider as the user drags it: to the position of the gain.
 void DragTo(QWidget* page, int band, int gain) { SliderOf(page, band)->setValue(-gain); }
 
-void Click(QWidget* page, const char* button) { RequireChild<QPushButton>(page, button)->click(); }
-
 std::string FieldBytes(const std::string& image, int preset, int band) {
   return image.substr(size_t(kOffsetEq + koral::BandFieldDisplacement(preset, band)), 3);
 }
@@ -143,7 +142,7 @@ void EqualiserTest::opensOnThePlayersPresetAndSavesAnEditInPlace() {
   QTest::keyClick(SliderOf(page, 4), Qt::Key_Up);  // one step up: +1
   QCOMPARE(LabelTexts(page), (QStringList{"7", "-4", "-2", "14", "15"}));
   QCOMPARE(RequireChild<QComboBox>(page, "presetCombo")->currentIndex(), 3);
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
 
   const std::string image = env.SettingsImageBytes();
   QCOMPARE(image.size(), size_t(512));
@@ -163,7 +162,7 @@ void EqualiserTest::persoPolicyCopiesTheShownCurveIntoPerso() {
   CEqualiser* page = sheet.ShowEqualiser();
   DragTo(page, 1, 6);
   QCOMPARE(RequireChild<QComboBox>(page, "presetCombo")->currentText(), QStringLiteral("Perso"));
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
 
   const std::string image = env.SettingsImageBytes();
   QCOMPARE(image[kOffsetSelEq], char(10));
@@ -180,7 +179,7 @@ void EqualiserTest::keepingTheOriginalPresetNeverWritesTheSelectionByte() {
   CEqualiser* page = sheet.ShowEqualiser();
   RequireChild<QComboBox>(page, "presetCombo")->setCurrentIndex(5);
   DragTo(page, 2, -5);
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
   const std::string image = env.SettingsImageBytes();
   QCOMPARE(image[kOffsetSelEq], char(2));
   QCOMPARE(FieldBytes(image, 10, 2), std::string("\xFB\xFF\xFF", 3));
@@ -202,7 +201,7 @@ void EqualiserTest::autoSelectionHidesTheSlidersUntilAPresetIsChosen() {
   for (int band = 0; band < 5; ++band) QVERIFY(SliderOf(page, band)->isVisible());
   QCOMPARE(LabelTexts(page), (QStringList{"12", "-2", "-4", "0", "8"}));
   DragTo(page, 3, 2);
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
   const std::string image = env.SettingsImageBytes();
   QCOMPARE(image[kOffsetSelEq], char(1));
   QCOMPARE(FieldBytes(image, 1, 3), std::string("\x02\x00\x00", 3));
@@ -217,11 +216,11 @@ void EqualiserTest::unknownSelectionByteIsKeptUnlessTheUserPicksAPreset() {
   CEqualiser* page = sheet.ShowEqualiser();
   QCOMPARE(RequireChild<QComboBox>(page, "presetCombo")->currentIndex(), -1);
   QVERIFY(SliderOf(page, 0)->isHidden());
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
   QCOMPARE(env.SettingsImageBytes()[kOffsetSelEq], char(14));
 
   RequireChild<QComboBox>(page, "presetCombo")->setCurrentIndex(4);
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
   QCOMPARE(env.SettingsImageBytes()[kOffsetSelEq], char(4));
 }
 
@@ -236,7 +235,7 @@ void EqualiserTest::outOfRangeGainIsShownAtTheEndAndSavedUnchanged() {
   CEqualiser* page = sheet.ShowEqualiser();
   QCOMPARE(LabelTexts(page), (QStringList{"-12", "20", "0", "0", "0"}));
   QCOMPARE(SliderOf(page, 0)->value(), 12);  // the bottom end
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
   QCOMPARE(FieldBytes(env.SettingsImageBytes(), 0, 0), std::string("\x15\xFF\xFF", 3));
 }
 
@@ -254,18 +253,18 @@ void EqualiserTest::restoreFactoryLeavesPersoAndReloadBringsBackTheReading() {
   RequireChild<QComboBox>(page, "presetCombo")->setCurrentIndex(1);
 
   RequireChild<QRadioButton>(page, "keepOriginalRadio")->click();
-  Click(page, "restoreFactoryButton");
+  ClickButton(page, "restoreFactoryButton");
   QCOMPARE(LabelTexts(page), (QStringList{"12", "-2", "-4", "0", "8"}));
   QVERIFY(RequireChild<QRadioButton>(page, "keepOriginalRadio")->isChecked());
   RequireChild<QRadioButton>(page, "selectCurrentRadio")->click();
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
   GainTable saved = FactoryTable({9, 2, 3, 4, 5});
   QCOMPARE(env.SettingsImageBytes(), ImageWith(saved, 1));
 
-  Click(page, "reloadPlayerButton");  // what was read when the page opened, not the save
+  ClickButton(page, "reloadPlayerButton");  // what was read when the page opened, not the save
   QCOMPARE(LabelTexts(page), (QStringList{"-1", "-1", "-1", "-1", "-1"}));
   QCOMPARE(RequireChild<QComboBox>(page, "presetCombo")->currentIndex(), 1);
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
   QCOMPARE(env.SettingsImageBytes(), ImageWith(read, 1));
 }
 
@@ -319,7 +318,7 @@ void EqualiserTest::optionsOtherThanZeroOrOneCheckNothingAndStoreMinusOne() {
   RequireChild<QComboBox>(page, "presetCombo")->setCurrentIndex(6);
   DragTo(page, 0, -1);  // only choice 1 edits Perso: the shown preset is edited
   QCOMPARE(RequireChild<QComboBox>(page, "presetCombo")->currentIndex(), 6);
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
   const std::string image = env.SettingsImageBytes();
   QCOMPARE(image[kOffsetSelEq], char(2));  // only choice 0 selects
   QCOMPARE(FieldBytes(image, 6, 0), std::string("\xFF\xFF\xFF", 3));
@@ -340,7 +339,7 @@ void EqualiserTest::twoSheetsShareThePresetTables() {
   Sheet second;
   CEqualiser* secondPage = second.ShowEqualiser();
   DragTo(firstPage, 4, -7);  // edits Normal, in the tables both pages use
-  Click(secondPage, "saveButton");
+  ClickButton(secondPage, "saveButton");
   QCOMPARE(FieldBytes(env.SettingsImageBytes(), 0, 4), std::string("\xF9\xFF\xFF", 3));
   emit RequireChild<QComboBox>(secondPage, "presetCombo")->activated(0);  // the user picks Normal again
   QCOMPARE(LabelTexts(secondPage)[4], QStringLiteral("-7"));
@@ -378,7 +377,7 @@ void EqualiserTest::saveAndQuitWritesAndClosesQuitOnlyCloses() {
     CEqualiser* page = sheet.ShowEqualiser();
     QVERIFY(RequireChild<QPushButton>(page, "quitButton")->isDefault());
     DragTo(page, 0, 3);
-    Click(page, "quitButton");
+    ClickButton(page, "quitButton");
     DeleteClosedWindows();
     QVERIFY(sheet.IsGone());
     QCOMPARE(env.SettingsImageBytes(), image);
@@ -386,7 +385,7 @@ void EqualiserTest::saveAndQuitWritesAndClosesQuitOnlyCloses() {
   Sheet sheet;
   CEqualiser* page = sheet.ShowEqualiser();
   DragTo(page, 0, 4);
-  Click(page, "saveAndQuitButton");
+  ClickButton(page, "saveAndQuitButton");
   DeleteClosedWindows();
   QVERIFY(sheet.IsGone());
   QCOMPARE(FieldBytes(env.SettingsImageBytes(), 0, 0), std::string("\x04\x00\x00", 3));
@@ -414,7 +413,7 @@ void EqualiserTest::missingImageEndsTheProgramWithStatusOne() {
   Sheet other;
   CEqualiser* otherPage = other.ShowEqualiser();
   std::filesystem::remove(env.SettingsImage());
-  Click(otherPage, "saveButton");
+  ClickButton(otherPage, "saveButton");
   QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
   QCOMPARE(prompts.messages.back().text,
            QStringLiteral("'CEqualiser::OnEqvalid'... fichier de configuration absent.\r L'application va se terminer"));
@@ -446,7 +445,7 @@ void EqualiserTest::failedTransfersEndTheProgramThroughRuleB() {
   std::filesystem::remove(env.SettingsImage());
   std::filesystem::create_symlink("/dev/full", env.SettingsImage());
   DragTo(&page, 0, 3);
-  Click(&page, "saveAndQuitButton");
+  ClickButton(&page, "saveAndQuitButton");
   QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
   QCOMPARE(prompts.messages.size(), size_t(2));
   QCOMPARE(prompts.messages[1].text,

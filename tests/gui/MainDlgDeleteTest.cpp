@@ -21,9 +21,11 @@
 #include "files/NewFolderDlg.h"
 #include "gui/PromptRecorder.h"
 #include "gui/TreeRows.h"
+#include "gui/WidgetLookup.h"
 #include "platform/Volumes.h"
 
 namespace fs = std::filesystem;
+using koral::test::ClickButton;
 using koral::test::ClickHeader;
 using koral::test::DoubleClickRow;
 using koral::test::EntryNames;
@@ -56,8 +58,6 @@ QStringList RowNames(CMainDlg& window) {
 }
 
 QString Q(const fs::path& path) { return QString::fromStdString(path.string()); }
-
-void Click(CMainDlg& window, const char* buttonName) { window.findChild<QPushButton*>(buttonName)->click(); }
 
 void MakeReadOnly(const fs::path& path) { fs::permissions(path, fs::perms::owner_read | fs::perms::group_read); }
 
@@ -122,7 +122,7 @@ void MainDlgDeleteTest::deletesReadOnlyAndHiddenFilesAtTheTopAndInsideATree() {
 
   // A folder whose name merely ends in two dots is no parent entry.
   SelectRows(PlayerList(*window), {"locked.mp3", ".hidden", "Album", "Live.."});
-  Click(*window, "deleteButton");
+  ClickButton(window.get(), "deleteButton");
 
   QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Settings.dat"});
   QCOMPARE(RowNames(*window), QStringList{"Settings.dat"});
@@ -134,7 +134,7 @@ void MainDlgDeleteTest::deletingNothingSelectedSaysSo() {
   WriteFile(box.Player() / "a.mp3", "x");
   auto window = box.OpenWindow();
 
-  Click(*window, "deleteButton");
+  ClickButton(window.get(), "deleteButton");
 
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QCOMPARE(box.prompts.messages[0].text, QString("Aucun fichier sélectionné"));
@@ -150,7 +150,7 @@ void MainDlgDeleteTest::theParentEntryIsRefusedTheOthersGoThenTheWindowCloses() 
   DoubleClickRow(PlayerList(*window), "Musique");
 
   SelectRows(PlayerList(*window), {"..", "a.mp3", "b.mp3"});
-  Click(*window, "deleteButton");
+  ClickButton(window.get(), "deleteButton");
 
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QCOMPARE(box.prompts.messages[0].text,
@@ -175,7 +175,7 @@ void MainDlgDeleteTest::aLinkToAnOutsideFolderGoesItsTargetStays() {
   auto window = box.OpenWindow();
 
   SelectRows(PlayerList(*window), {"link", "Tree"});
-  Click(*window, "deleteButton");
+  ClickButton(window.get(), "deleteButton");
 
   QVERIFY(fs::is_empty(box.Player()));
   QCOMPARE(koral::test::ReadFile(target / "song.mp3"), std::string("precious"));
@@ -191,13 +191,13 @@ void MainDlgDeleteTest::emptyingKeepsTheRootsDatAndIniFiles() {
   MakeReadOnly(box.Player() / "a.mp3");
   auto window = box.OpenWindow();
 
-  Click(*window, "emptyButton");
+  ClickButton(window.get(), "emptyButton");
 
   QCOMPARE(EntryNames(box.Player()), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
   QCOMPARE(RowNames(*window), (QStringList{"Config.INI", "Settings.dat"}));
   QVERIFY(box.prompts.messages.empty());
 
-  Click(*window, "emptyButton");  // nothing left to delete, nothing said
+  ClickButton(window.get(), "emptyButton");  // nothing left to delete, nothing said
   QCOMPARE(EntryNames(box.Player()), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
   QVERIFY(box.prompts.messages.empty());
 }
@@ -206,7 +206,7 @@ void MainDlgDeleteTest::emptyingAnEmptyPlayerSaysSo() {
   Sandbox box;
   auto window = box.OpenWindow();
 
-  Click(*window, "emptyButton");
+  ClickButton(window.get(), "emptyButton");
 
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QCOMPARE(box.prompts.messages[0].text, QString("L'Koral est vide !"));
@@ -280,7 +280,7 @@ void MainDlgDeleteTest::aFolderThatStaysGivesOneMessageEachInBothModes() {
     window->findChild<QCheckBox*>("win98Check")->setChecked(win98);
     box.prompts.messages.clear();
     SelectRows(PlayerList(*window), {"Album", "b.mp3"});
-    Click(*window, "deleteButton");
+    ClickButton(window.get(), "deleteButton");
 
     QCOMPARE(box.prompts.messages.size(), size_t{2});  // Disc, then Album; the file says nothing
     for (const auto& message : box.prompts.messages) {
@@ -301,7 +301,7 @@ void MainDlgDeleteTest::emptyingFromASubFolderEmptiesAndListsTheRoot() {
   DoubleClickRow(PlayerList(*window), "Musique");
   QCOMPARE(window->PlayerFolder(), Q(box.Player() / "Musique"));
 
-  Click(*window, "emptyButton");
+  ClickButton(window.get(), "emptyButton");
 
   QCOMPARE(window->PlayerFolder(), Q(box.Player()));
   QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Settings.dat"});
@@ -320,7 +320,7 @@ void MainDlgDeleteTest::emptyingReListsTheRootAsOpeningAFolderDoes() {
   ClickHeader(computer, 0);
   QCOMPARE(RowTexts(computer), (QStringList{"..", "b.mp3", "a.mp3"}));
 
-  Click(*window, "emptyButton");
+  ClickButton(window.get(), "emptyButton");
   // Opening a folder clears the computer list's direction: Z to A once more.
   ClickHeader(computer, 0);
 
@@ -364,7 +364,7 @@ void MainDlgDeleteTest::aFolderReachedThroughAnOutsideLinkIsNeverChanged() {
   fs::create_directory_symlink(outside, box.Player() / "escape");
 
   SelectRows(PlayerList(*window), {"song.mp3"});
-  Click(*window, "deleteButton");
+  ClickButton(window.get(), "deleteButton");
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QVERIFY(box.prompts.messages[0].text.contains("rien n'a été supprimé"));
   QCOMPARE(box.prompts.messages[0].title, QString("Suppression impossible"));
@@ -374,7 +374,7 @@ void MainDlgDeleteTest::aFolderReachedThroughAnOutsideLinkIsNeverChanged() {
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QCOMPARE(box.prompts.messages[0].text, QString("Création du répertoire impossible"));
 
-  Click(*window, "emptyButton");  // the root's own link goes, never what it shows
+  ClickButton(window.get(), "emptyButton");  // the root's own link goes, never what it shows
   QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Settings.dat"});
   QCOMPARE(EntryNames(outside), std::vector<std::string>{"song.mp3"});
   QCOMPARE(koral::test::ReadFile(outside / "song.mp3"), std::string("precious"));

@@ -1,8 +1,11 @@
 #include "gui/WidgetLookup.h"
 
 #include <QComboBox>
+#include <QPushButton>
 
 namespace koral::test {
+
+void ClickButton(const QObject* parent, const char* name) { RequireChild<QPushButton>(parent, name)->click(); }
 
 QStringList ComboTexts(const QComboBox* combo) {
   QStringList texts;

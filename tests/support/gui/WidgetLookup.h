@@ -18,6 +18,9 @@ T* RequireChild(const QObject* parent, const char* name) {
   return child;
 }
 
+// Presses the named push button.
+void ClickButton(const QObject* parent, const char* name);
+
 // The texts of a combo box's entries, top first.
 QStringList ComboTexts(const QComboBox* combo);
 
