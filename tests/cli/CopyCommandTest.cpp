@@ -1,31 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
 
+#include "KoralctlRun.h"
 #include "TestEnvironment.h"
-#include "cli/Koralctl.h"
 #include "platform/Volumes.h"
 
 namespace fs = std::filesystem;
+using Outcome = koral::test::KoralctlResult;
+using koral::test::Koralctl;
 using koral::test::ReadFile;
 using koral::test::WriteFile;
-
-namespace {
-
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome Koralctl(std::vector<std::string> arguments) {
-  std::ostringstream out, err;
-  const int status = koral::cli::RunKoralctl(arguments, out, err);
-  return {status, out.str(), err.str()};
-}
-
-}  // namespace
 
 TEST(CopyCommandTest, CopiesFilesAndPlaylistFoldersIntoAFolderOfThePlayer) {
   koral::test::TestEnvironment env;

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <sstream>
-
+#include "KoralctlRun.h"
 #include "TestEnvironment.h"
-#include "cli/Koralctl.h"
 #include "platform/Volumes.h"
 
 namespace fs = std::filesystem;
@@ -18,22 +15,15 @@ class PlayerFilesCommandTest : public ::testing::Test {
   ~PlayerFilesCommandTest() override { koral::SetVolumeSourceForTesting(nullptr); }
 
   int Run(const std::vector<std::string>& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = koral::cli::RunKoralctl(arguments, out, err);
-    m_err = err.str();
-    return status;
+    const koral::test::KoralctlResult result = koral::test::Koralctl(arguments);
+    m_err = result.err;
+    return result.status;
   }
 
   fs::path Player() const { return m_env.PlayerDir(); }
   fs::path Outside() const { return m_env.ComputerDir(); }
 
-  std::vector<std::string> PlayerEntries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(Player())) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> PlayerEntries() const { return koral::test::EntryNames(Player()); }
 
   koral::test::TestEnvironment m_env;
   koral::FixedVolumeSource m_volumes{{}};

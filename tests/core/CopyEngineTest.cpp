@@ -17,6 +17,7 @@
 #include "platform/VolumeSpace.h"
 
 namespace fs = std::filesystem;
+using koral::test::EntryNames;
 using koral::test::ReadFile;
 using koral::test::TempDir;
 using koral::test::WriteFile;
@@ -55,13 +56,6 @@ class CopyEngineTest : public ::testing::Test {
     plan = koral::BuildCopyPlan(job);
     koral::CCopyEngine engine(options, observer);
     return engine.Run(plan);
-  }
-
-  std::vector<std::string> PlayerNames(const fs::path& folder) const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
   }
 
   TempDir m_dir;
@@ -121,7 +115,7 @@ TEST_F(CopyEngineTest, PlaylistFolderIsCopiedInPlaylistOrderUnderNumberedNames) 
   EXPECT_EQ(result.filesCopied, 100);
   EXPECT_EQ(plan.fileTotal, 100);
   const fs::path album = Player() / "Album";
-  EXPECT_EQ(PlayerNames(album).size(), 100u);  // no playlist, no unlisted file, no sub-folder
+  EXPECT_EQ(EntryNames(album).size(), 100u);  // no playlist, no unlisted file, no sub-folder
   EXPECT_EQ(ReadFile(album / "05 - t5.mp3"), Content("t5.mp3", 105));
   EXPECT_EQ(ReadFile(album / "09 - t9.wma"), Content("t9.wma", 109));
   EXPECT_EQ(ReadFile(album / "10 - t10.mp3"), Content("t10.mp3", 110));
@@ -136,7 +130,7 @@ TEST_F(CopyEngineTest, NumberOnlyNamesAlwaysEndInMp3AndAPlainPlaylistStartsWithA
   const koral::CopyResult result = Copy({"Album"}, PlaylistOptions(true));
 
   EXPECT_TRUE(result.failures.empty());
-  EXPECT_EQ(PlayerNames(Player() / "Album"), (std::vector<std::string>{"01.mp3", "02.mp3"}));
+  EXPECT_EQ(EntryNames(Player() / "Album"), (std::vector<std::string>{"01.mp3", "02.mp3"}));
   EXPECT_EQ(ReadFile(Player() / "Album" / "01.mp3"), "wma bytes");
 }
 
@@ -169,7 +163,7 @@ TEST_F(CopyEngineTest, MissingPlaylistEntryIsReportedAndTheNumbersKeepThePlaylis
   const koral::CopyResult result = Copy({"Album"}, PlaylistOptions());
 
   EXPECT_EQ(plan.fileTotal, 2);
-  EXPECT_EQ(PlayerNames(Player() / "Album"), (std::vector<std::string>{"01 - a.mp3", "03 - c.mp3"}));
+  EXPECT_EQ(EntryNames(Player() / "Album"), (std::vector<std::string>{"01 - a.mp3", "03 - c.mp3"}));
   ASSERT_EQ(result.failures.size(), 1u);
   EXPECT_EQ(result.failures[0].path, (Computer() / "Album" / "gone.mp3").string());
   EXPECT_EQ(result.failures[0].fault, koral::CopyFault::SourceMissing);
@@ -267,7 +261,7 @@ TEST_F(CopyEngineTest, SameFileAndFolderIntoItselfAreReportedAndLeftIntact) {
   EXPECT_EQ(result.failures[0].fault, koral::CopyFault::SameFile);
   ASSERT_EQ(plan.refused.size(), 1u);  // ".." is dropped without a word
   EXPECT_EQ(plan.refused[0].fault, koral::CopyFault::FolderIntoItself);
-  EXPECT_EQ(PlayerNames(Player() / "Dir"), (std::vector<std::string>{"x.mp3"}));
+  EXPECT_EQ(EntryNames(Player() / "Dir"), (std::vector<std::string>{"x.mp3"}));
 }
 
 TEST_F(CopyEngineTest, PlaylistFolderCopiedOntoItselfIsRefusedAndNoTrackIsOverwritten) {
@@ -320,7 +314,7 @@ TEST_F(CopyEngineTest, FilesThatFallOnOneNameOnTheFatPlayerAreRefusedBeforeTheCo
   ASSERT_EQ(refused.count("Song.mp3") + refused.count("song.mp3"), 1u);
   const std::string keptA = refused.count("a?.mp3") ? "a*.mp3" : "a?.mp3";
   const std::string keptSong = refused.count("Song.mp3") ? "song.mp3" : "Song.mp3";
-  const std::vector<std::string> names = PlayerNames(Player() / "Dir");
+  const std::vector<std::string> names = EntryNames(Player() / "Dir");
   EXPECT_EQ(std::set<std::string>(names.begin(), names.end()), (std::set<std::string>{"a_.mp3", keptSong}));
   EXPECT_EQ(ReadFile(Player() / "Dir" / "a_.mp3"), ReadFile(Computer() / "Dir" / keptA));
   EXPECT_EQ(ReadFile(Player() / "Dir" / keptSong), ReadFile(Computer() / "Dir" / keptSong));
@@ -378,7 +372,7 @@ TEST_F(CopyEngineTest, LinksOnThePlayerThatLeadOffItAreNeitherFollowedNorWritten
   EXPECT_EQ(result.failures[0].path, (Player() / "Music").string());  // one report for the folder
   EXPECT_EQ(result.failures[1].path, (Player() / "song.mp3").string());
   EXPECT_EQ(ReadFile(Player() / "next.mp3"), "next");
-  EXPECT_EQ(PlayerNames(elsewhere), (std::vector<std::string>{"song.mp3"}));
+  EXPECT_EQ(EntryNames(elsewhere), (std::vector<std::string>{"song.mp3"}));
   EXPECT_EQ(ReadFile(elsewhere / "song.mp3"), "precious");
   const std::string report = koral::FormatCopyReport(result.failures, false);
   EXPECT_NE(report.find("Music : écriture impossible (un lien symbolique porte ce nom"), std::string::npos) << report;
@@ -393,7 +387,7 @@ TEST_F(CopyEngineTest, LinksOnThePlayerThatLeadOffItAreNeitherFollowedNorWritten
   fs::create_symlink(elsewhere, Player() / "Album");
   result = Copy({"Album"}, PlaylistOptions());
   ASSERT_EQ(result.failures.size(), 1u);
-  EXPECT_EQ(PlayerNames(elsewhere), (std::vector<std::string>{"song.mp3"}));
+  EXPECT_EQ(EntryNames(elsewhere), (std::vector<std::string>{"song.mp3"}));
 }
 
 TEST_F(CopyEngineTest, EachChunkCommittedInWindows98ModeGivesTheSameBytes) {

@@ -14,6 +14,7 @@
 namespace fs = std::filesystem;
 using koral::PlayerFiles;
 using koral::PlayerPathError;
+using koral::test::EntryNames;
 using koral::test::TempDir;
 using koral::test::WriteFile;
 
@@ -145,9 +146,7 @@ TEST_F(PlayerFileOpsTest, WorksThroughARootGivenAsALink) {
   EXPECT_EQ(ReasonOf([&] { files.CreateFolder(root + "/up", "created"); }), PlayerPathError::Reason::OutsidePlayer);
   EXPECT_TRUE(files.EmptyPlayer().empty());
 
-  std::vector<std::string> left;
-  for (const auto& entry : fs::directory_iterator(Player())) left.push_back(entry.path().filename().string());
-  EXPECT_EQ(left, std::vector<std::string>{"Settings.dat"});
+  EXPECT_EQ(EntryNames(Player()), std::vector<std::string>{"Settings.dat"});
   EXPECT_TRUE(fs::is_directory(Outside()));
   EXPECT_FALSE(fs::exists(m_dir / "created"));
 }
@@ -174,10 +173,7 @@ TEST_F(PlayerFileOpsTest, EmptyingKeepsOnlyTheRootsDatAndIniFiles) {
   EXPECT_FALSE(files.IsEmpty());
   EXPECT_TRUE(files.EmptyPlayer().empty());
 
-  std::vector<std::string> left;
-  for (const auto& entry : fs::directory_iterator(Player())) left.push_back(entry.path().filename().string());
-  std::sort(left.begin(), left.end());
-  EXPECT_EQ(left, (std::vector<std::string>{"Config.INI", "Settings.dat"}));
+  EXPECT_EQ(EntryNames(Player()), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
   EXPECT_TRUE(fs::exists(Outside() / "song.mp3"));
 }
 

@@ -21,9 +21,11 @@
 #include "files/CopyProgressRelay.h"
 #include "files/FileOp.h"
 #include "gui/PromptRecorder.h"
+#include "gui/TreeRows.h"
 
 namespace fs = std::filesystem;
 using koral::test::ReadFile;
+using koral::test::SelectRows;
 using koral::test::WriteFile;
 
 namespace {
@@ -42,14 +44,7 @@ void WriteOptions(const koral::test::TestEnvironment& env, const CopySettings& s
   koral::WritePrivateProfileInt("copie", "win98", settings.win98, config);
 }
 
-void Select(CMainDlg& dialog, const QStringList& names) {
-  auto* list = dialog.findChild<QTreeWidget*>("computerList");
-  for (const QString& name : names) {
-    const QList<QTreeWidgetItem*> rows = list->findItems(name, Qt::MatchExactly, 0);
-    QVERIFY2(!rows.isEmpty(), qPrintable(name));
-    rows.front()->setSelected(true);
-  }
-}
+QTreeWidget* ComputerList(CMainDlg& dialog) { return dialog.findChild<QTreeWidget*>("computerList"); }
 
 void ClickCopy(CMainDlg& dialog) {
   QTest::mouseClick(dialog.findChild<QPushButton*>("copyButton"), Qt::LeftButton);
@@ -103,7 +98,7 @@ void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() 
 
   CMainDlg dialog;
   dialog.show();
-  Select(dialog, {"..", "a.mp3", "Album"});
+  SelectRows(ComputerList(dialog), {"..", "a.mp3", "Album"});
   ClickCopy(dialog);
 
   QVERIFY(prompts.messages.empty());
@@ -136,7 +131,7 @@ void CopyToPlayerTest::followsThePlaylistWithNumberOnlyNamesAndReportsAMissingEn
   CMainDlg dialog;
   dialog.show();
   QVERIFY(dialog.findChild<QCheckBox*>("followPlaylistCheck")->isChecked());
-  Select(dialog, {"Album"});
+  SelectRows(ComputerList(dialog), {"Album"});
   ClickCopy(dialog);
 
   QCOMPARE(SortedNames(env.PlayerDir() / "Album"), (QStringList{"01.mp3", "03.mp3"}));
@@ -156,7 +151,7 @@ void CopyToPlayerTest::totalBarReachesTheEndWhenEveryFileIsUnderOneKilobyte() {
 
   CMainDlg dialog;
   dialog.show();
-  Select(dialog, {"x.txt", "y.txt"});
+  SelectRows(ComputerList(dialog), {"x.txt", "y.txt"});
   ClickCopy(dialog);
 
   auto* fileOp = dialog.findChild<CFileOp*>();
@@ -180,7 +175,7 @@ void CopyToPlayerTest::refusesWhenNeedIsNotBelowTheFreeSpace() {
 
   CMainDlg dialog;
   dialog.show();
-  Select(dialog, {"huge.bin"});
+  SelectRows(ComputerList(dialog), {"huge.bin"});
   ClickCopy(dialog);
   QCOMPARE(prompts.messages.size(), size_t{1});
   QCOMPARE(prompts.messages[0].text, QString("Espace libre insuffisant"));
@@ -188,8 +183,7 @@ void CopyToPlayerTest::refusesWhenNeedIsNotBelowTheFreeSpace() {
   QVERIFY(!fs::exists(env.PlayerDir() / "huge.bin"));
 
   // A need of 0 MB against a free space that cannot be queried (0): equal, refused.
-  dialog.findChild<QTreeWidget*>("computerList")->clearSelection();
-  Select(dialog, {"empty.bin"});
+  SelectRows(ComputerList(dialog), {"empty.bin"});
   fs::rename(env.PlayerDir(), env.PlayerDir().string() + "-away");
   ClickCopy(dialog);
   fs::rename(env.PlayerDir().string() + "-away", env.PlayerDir());
@@ -207,7 +201,7 @@ void CopyToPlayerTest::refusesAnEmptySelectionAndTheParentRowAlone() {
   CMainDlg dialog;
   dialog.show();
   ClickCopy(dialog);
-  Select(dialog, {".."});
+  SelectRows(ComputerList(dialog), {".."});
   ClickCopy(dialog);
 
   QCOMPARE(prompts.messages.size(), size_t{2});
@@ -238,7 +232,7 @@ void CopyToPlayerTest::refusesAPlayerFolderThatHasBecomeALinkOffThePlayer() {
   QCOMPARE(dialog.PlayerFolder(), QString::fromStdString((env.PlayerDir() / "Music").string()));
   fs::remove(env.PlayerDir() / "Music");
   fs::create_directory_symlink(elsewhere, env.PlayerDir() / "Music");
-  Select(dialog, {"a.mp3"});
+  SelectRows(ComputerList(dialog), {"a.mp3"});
   ClickCopy(dialog);
 
   QCOMPARE(prompts.messages.size(), size_t{1});
@@ -256,7 +250,7 @@ void CopyToPlayerTest::unreadablePlaylistClosesTheMainWindow() {
 
   CMainDlg dialog;
   dialog.show();
-  Select(dialog, {"Album"});
+  SelectRows(ComputerList(dialog), {"Album"});
   ClickCopy(dialog);
 
   QCOMPARE(prompts.messages.size(), size_t{1});
@@ -275,7 +269,7 @@ void CopyToPlayerTest::dialogCannotBeClosedWhileTheWorkerRuns() {
 
   CMainDlg dialog;
   dialog.show();
-  Select(dialog, {"Big"});
+  SelectRows(ComputerList(dialog), {"Big"});
   bool sawCopying = false;
   bool stayedOpen = false;
   QTimer::singleShot(0, &dialog, [&] {

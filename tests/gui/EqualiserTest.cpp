@@ -13,6 +13,7 @@
 #include "TestEnvironment.h"
 #include "config/PrivateProfile.h"
 #include "gui/PromptRecorder.h"
+#include "gui/WidgetLookup.h"
 #include "settings/BandField.h"
 #include "settings/Equaliser.h"
 #include "settings/EqualiserTables.h"
@@ -23,6 +24,8 @@ namespace {
 
 using koral::GainTable;
 using koral::PresetGains;
+using koral::test::ClickButton;
+using koral::test::RequireChild;
 
 constexpr int kOffsetEq = 64;  // the shipped Config.ini, version 119.0
 constexpr int kOffsetSelEq = 240;
@@ -81,25 +84,16 @@ class Sheet {
   QPointer<COnglets> m_sheet;
 };
 
-template <typename T>
-T* Find(QWidget* page, const char* name) {
-  T* widget = page->findChild<T*>(QString::fromLatin1(name));
-  if (widget == nullptr) qFatal("no widget %s", name);
-  return widget;
-}
-
-QSlider* SliderOf(QWidget* page, int band) { return Find<QSlider>(page, kSliders[band]); }
+QSlider* SliderOf(QWidget* page, int band) { return RequireChild<QSlider>(page, kSliders[band]); }
 
 QStringList LabelTexts(QWidget* page) {
   QStringList texts;
-  for (const char* name : kValueLabels) texts << Find<QLabel>(page, name)->text();
+  for (const char* name : kValueLabels) texts << RequireChild<QLabel>(page, name)->text();
   return texts;
 }
 
 // Moves a slider as the user drags it: to the position of the gain.
 void DragTo(QWidget* page, int band, int gain) { SliderOf(page, band)->setValue(-gain); }
-
-void Click(QWidget* page, const char* button) { Find<QPushButton>(page, button)->click(); }
 
 std::string FieldBytes(const std::string& image, int preset, int band) {
   return image.substr(size_t(kOffsetEq + koral::BandFieldDisplacement(preset, band)), 3);
@@ -138,17 +132,17 @@ void EqualiserTest::opensOnThePlayersPresetAndSavesAnEditInPlace() {
   QCOMPARE(sheet->Page(COnglets::kEqualiserPage), nullptr);
   CEqualiser* page = sheet.ShowEqualiser();
   QVERIFY(page != nullptr);
-  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentText(), QStringLiteral("Classique"));
+  QCOMPARE(RequireChild<QComboBox>(page, "presetCombo")->currentText(), QStringLiteral("Classique"));
   QCOMPARE(LabelTexts(page), (QStringList{"18", "-4", "-2", "14", "14"}));
   QCOMPARE(SliderOf(page, 0)->value(), -18);
-  QVERIFY(Find<QRadioButton>(page, "applySelectedRadio")->isChecked());
-  QVERIFY(Find<QRadioButton>(page, "selectCurrentRadio")->isChecked());
+  QVERIFY(RequireChild<QRadioButton>(page, "applySelectedRadio")->isChecked());
+  QVERIFY(RequireChild<QRadioButton>(page, "selectCurrentRadio")->isChecked());
 
   DragTo(page, 0, 7);
   QTest::keyClick(SliderOf(page, 4), Qt::Key_Up);  // one step up: +1
   QCOMPARE(LabelTexts(page), (QStringList{"7", "-4", "-2", "14", "15"}));
-  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentIndex(), 3);
-  Click(page, "saveButton");
+  QCOMPARE(RequireChild<QComboBox>(page, "presetCombo")->currentIndex(), 3);
+  ClickButton(page, "saveButton");
 
   const std::string image = env.SettingsImageBytes();
   QCOMPARE(image.size(), size_t(512));
@@ -167,8 +161,8 @@ void EqualiserTest::persoPolicyCopiesTheShownCurveIntoPerso() {
   Sheet sheet;
   CEqualiser* page = sheet.ShowEqualiser();
   DragTo(page, 1, 6);
-  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentText(), QStringLiteral("Perso"));
-  Click(page, "saveButton");
+  QCOMPARE(RequireChild<QComboBox>(page, "presetCombo")->currentText(), QStringLiteral("Perso"));
+  ClickButton(page, "saveButton");
 
   const std::string image = env.SettingsImageBytes();
   QCOMPARE(image[kOffsetSelEq], char(10));
@@ -183,9 +177,9 @@ void EqualiserTest::keepingTheOriginalPresetNeverWritesTheSelectionByte() {
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 2));
   Sheet sheet;
   CEqualiser* page = sheet.ShowEqualiser();
-  Find<QComboBox>(page, "presetCombo")->setCurrentIndex(5);
+  RequireChild<QComboBox>(page, "presetCombo")->setCurrentIndex(5);
   DragTo(page, 2, -5);
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
   const std::string image = env.SettingsImageBytes();
   QCOMPARE(image[kOffsetSelEq], char(2));
   QCOMPARE(FieldBytes(image, 10, 2), std::string("\xFB\xFF\xFF", 3));
@@ -199,15 +193,15 @@ void EqualiserTest::autoSelectionHidesTheSlidersUntilAPresetIsChosen() {
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 11));
   Sheet sheet;
   CEqualiser* page = sheet.ShowEqualiser();
-  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentText(), QStringLiteral("Auto"));
+  QCOMPARE(RequireChild<QComboBox>(page, "presetCombo")->currentText(), QStringLiteral("Auto"));
   for (int band = 0; band < 5; ++band) QVERIFY(SliderOf(page, band)->isHidden());
   QCOMPARE(LabelTexts(page), (QStringList{"", "", "", "", ""}));
 
-  Find<QComboBox>(page, "presetCombo")->setCurrentIndex(1);  // Rock
+  RequireChild<QComboBox>(page, "presetCombo")->setCurrentIndex(1);  // Rock
   for (int band = 0; band < 5; ++band) QVERIFY(SliderOf(page, band)->isVisible());
   QCOMPARE(LabelTexts(page), (QStringList{"12", "-2", "-4", "0", "8"}));
   DragTo(page, 3, 2);
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
   const std::string image = env.SettingsImageBytes();
   QCOMPARE(image[kOffsetSelEq], char(1));
   QCOMPARE(FieldBytes(image, 1, 3), std::string("\x02\x00\x00", 3));
@@ -220,13 +214,13 @@ void EqualiserTest::unknownSelectionByteIsKeptUnlessTheUserPicksAPreset() {
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 14));
   Sheet sheet;
   CEqualiser* page = sheet.ShowEqualiser();
-  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentIndex(), -1);
+  QCOMPARE(RequireChild<QComboBox>(page, "presetCombo")->currentIndex(), -1);
   QVERIFY(SliderOf(page, 0)->isHidden());
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
   QCOMPARE(env.SettingsImageBytes()[kOffsetSelEq], char(14));
 
-  Find<QComboBox>(page, "presetCombo")->setCurrentIndex(4);
-  Click(page, "saveButton");
+  RequireChild<QComboBox>(page, "presetCombo")->setCurrentIndex(4);
+  ClickButton(page, "saveButton");
   QCOMPARE(env.SettingsImageBytes()[kOffsetSelEq], char(4));
 }
 
@@ -241,7 +235,7 @@ void EqualiserTest::outOfRangeGainIsShownAtTheEndAndSavedUnchanged() {
   CEqualiser* page = sheet.ShowEqualiser();
   QCOMPARE(LabelTexts(page), (QStringList{"-12", "20", "0", "0", "0"}));
   QCOMPARE(SliderOf(page, 0)->value(), 12);  // the bottom end
-  Click(page, "saveButton");
+  ClickButton(page, "saveButton");
   QCOMPARE(FieldBytes(env.SettingsImageBytes(), 0, 0), std::string("\x15\xFF\xFF", 3));
 }
 
@@ -254,23 +248,23 @@ void EqualiserTest::restoreFactoryLeavesPersoAndReloadBringsBackTheReading() {
   env.SetSettingsImage(ImageWith(read, 1));
   Sheet sheet;
   CEqualiser* page = sheet.ShowEqualiser();
-  Find<QComboBox>(page, "presetCombo")->setCurrentIndex(10);
+  RequireChild<QComboBox>(page, "presetCombo")->setCurrentIndex(10);
   DragTo(page, 0, 9);
-  Find<QComboBox>(page, "presetCombo")->setCurrentIndex(1);
+  RequireChild<QComboBox>(page, "presetCombo")->setCurrentIndex(1);
 
-  Find<QRadioButton>(page, "keepOriginalRadio")->click();
-  Click(page, "restoreFactoryButton");
+  RequireChild<QRadioButton>(page, "keepOriginalRadio")->click();
+  ClickButton(page, "restoreFactoryButton");
   QCOMPARE(LabelTexts(page), (QStringList{"12", "-2", "-4", "0", "8"}));
-  QVERIFY(Find<QRadioButton>(page, "keepOriginalRadio")->isChecked());
-  Find<QRadioButton>(page, "selectCurrentRadio")->click();
-  Click(page, "saveButton");
+  QVERIFY(RequireChild<QRadioButton>(page, "keepOriginalRadio")->isChecked());
+  RequireChild<QRadioButton>(page, "selectCurrentRadio")->click();
+  ClickButton(page, "saveButton");
   GainTable saved = FactoryTable({9, 2, 3, 4, 5});
   QCOMPARE(env.SettingsImageBytes(), ImageWith(saved, 1));
 
-  Click(page, "reloadPlayerButton");  // what was read when the page opened, not the save
+  ClickButton(page, "reloadPlayerButton");  // what was read when the page opened, not the save
   QCOMPARE(LabelTexts(page), (QStringList{"-1", "-1", "-1", "-1", "-1"}));
-  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentIndex(), 1);
-  Click(page, "saveButton");
+  QCOMPARE(RequireChild<QComboBox>(page, "presetCombo")->currentIndex(), 1);
+  ClickButton(page, "saveButton");
   QCOMPARE(env.SettingsImageBytes(), ImageWith(read, 1));
 }
 
@@ -280,14 +274,14 @@ void EqualiserTest::presetNamesFollowTheFirmwareVersion() {
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 1));
   {
     Sheet sheet;
-    QCOMPARE(Find<QComboBox>(sheet.ShowEqualiser(), "presetCombo")->currentText(), QStringLiteral("Rock"));
+    QCOMPARE(RequireChild<QComboBox>(sheet.ShowEqualiser(), "presetCombo")->currentText(), QStringLiteral("Rock"));
   }
   koral::WritePrivateProfileString("firmware", "version", "118.2", env.ConfigIni());
   std::string image(512, '\0');
   image[224] = 1;  // 118.2's offsetseleq
   env.SetSettingsImage(image);
   Sheet sheet;
-  QComboBox* combo = Find<QComboBox>(sheet.ShowEqualiser(), "presetCombo");
+  QComboBox* combo = RequireChild<QComboBox>(sheet.ShowEqualiser(), "presetCombo");
   QCOMPARE(combo->currentText(), QStringLiteral("Jazz"));
   QCOMPARE(combo->itemText(5), QStringLiteral("Extra bass"));
   QCOMPARE(combo->count(), 12);
@@ -302,8 +296,8 @@ void EqualiserTest::captionCloseWritesNothingButStoresTheOptions() {
   Sheet sheet;
   CEqualiser* page = sheet.ShowEqualiser();
   DragTo(page, 0, 5);
-  Find<QRadioButton>(page, "applySelectedRadio")->click();
-  Find<QRadioButton>(page, "selectCurrentRadio")->click();
+  RequireChild<QRadioButton>(page, "applySelectedRadio")->click();
+  RequireChild<QRadioButton>(page, "selectCurrentRadio")->click();
   sheet.CloseWithCaptionBox();
   QVERIFY(sheet.IsGone());
   QCOMPARE(env.SettingsImageBytes(), image);
@@ -320,11 +314,11 @@ void EqualiserTest::optionsOtherThanZeroOrOneCheckNothingAndStoreMinusOne() {
   Sheet sheet;
   CEqualiser* page = sheet.ShowEqualiser();
   for (const char* radio : {"selectCurrentRadio", "keepOriginalRadio", "applySelectedRadio", "applyPersoRadio"})
-    QVERIFY(!Find<QRadioButton>(page, radio)->isChecked());
-  Find<QComboBox>(page, "presetCombo")->setCurrentIndex(6);
+    QVERIFY(!RequireChild<QRadioButton>(page, radio)->isChecked());
+  RequireChild<QComboBox>(page, "presetCombo")->setCurrentIndex(6);
   DragTo(page, 0, -1);  // only choice 1 edits Perso: the shown preset is edited
-  QCOMPARE(Find<QComboBox>(page, "presetCombo")->currentIndex(), 6);
-  Click(page, "saveButton");
+  QCOMPARE(RequireChild<QComboBox>(page, "presetCombo")->currentIndex(), 6);
+  ClickButton(page, "saveButton");
   const std::string image = env.SettingsImageBytes();
   QCOMPARE(image[kOffsetSelEq], char(2));  // only choice 0 selects
   QCOMPARE(FieldBytes(image, 6, 0), std::string("\xFF\xFF\xFF", 3));
@@ -345,9 +339,9 @@ void EqualiserTest::twoSheetsShareThePresetTables() {
   Sheet second;
   CEqualiser* secondPage = second.ShowEqualiser();
   DragTo(firstPage, 4, -7);  // edits Normal, in the tables both pages use
-  Click(secondPage, "saveButton");
+  ClickButton(secondPage, "saveButton");
   QCOMPARE(FieldBytes(env.SettingsImageBytes(), 0, 4), std::string("\xF9\xFF\xFF", 3));
-  emit Find<QComboBox>(secondPage, "presetCombo")->activated(0);  // the user picks Normal again
+  emit RequireChild<QComboBox>(secondPage, "presetCombo")->activated(0);  // the user picks Normal again
   QCOMPARE(LabelTexts(secondPage)[4], QStringLiteral("-7"));
   QVERIFY(prompts.messages.empty());
 }
@@ -381,9 +375,9 @@ void EqualiserTest::saveAndQuitWritesAndClosesQuitOnlyCloses() {
   {
     Sheet sheet;
     CEqualiser* page = sheet.ShowEqualiser();
-    QVERIFY(Find<QPushButton>(page, "quitButton")->isDefault());
+    QVERIFY(RequireChild<QPushButton>(page, "quitButton")->isDefault());
     DragTo(page, 0, 3);
-    Click(page, "quitButton");
+    ClickButton(page, "quitButton");
     DeleteClosedWindows();
     QVERIFY(sheet.IsGone());
     QCOMPARE(env.SettingsImageBytes(), image);
@@ -391,7 +385,7 @@ void EqualiserTest::saveAndQuitWritesAndClosesQuitOnlyCloses() {
   Sheet sheet;
   CEqualiser* page = sheet.ShowEqualiser();
   DragTo(page, 0, 4);
-  Click(page, "saveAndQuitButton");
+  ClickButton(page, "saveAndQuitButton");
   DeleteClosedWindows();
   QVERIFY(sheet.IsGone());
   QCOMPARE(FieldBytes(env.SettingsImageBytes(), 0, 0), std::string("\x04\x00\x00", 3));
@@ -411,7 +405,7 @@ void EqualiserTest::missingImageEndsTheProgramWithStatusOne() {
   QCOMPARE(prompts.messages[0].text,
            QStringLiteral("'CEqualiser::OnInitDialog'... fichier de configuration absent.\r L'application va se terminer"));
   QCOMPARE(prompts.messages[0].title, QStringLiteral("Erreur"));
-  QVERIFY(!Find<QPushButton>(page, "saveButton")->isEnabled());
+  QVERIFY(!RequireChild<QPushButton>(page, "saveButton")->isEnabled());
   QVERIFY(!std::filesystem::exists(env.SettingsImage()));
 
   // The image goes away between the reading and the save.
@@ -419,7 +413,7 @@ void EqualiserTest::missingImageEndsTheProgramWithStatusOne() {
   Sheet other;
   CEqualiser* otherPage = other.ShowEqualiser();
   std::filesystem::remove(env.SettingsImage());
-  Click(otherPage, "saveButton");
+  ClickButton(otherPage, "saveButton");
   QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
   QCOMPARE(prompts.messages.back().text,
            QStringLiteral("'CEqualiser::OnEqvalid'... fichier de configuration absent.\r L'application va se terminer"));
@@ -451,7 +445,7 @@ void EqualiserTest::failedTransfersEndTheProgramThroughRuleB() {
   std::filesystem::remove(env.SettingsImage());
   std::filesystem::create_symlink("/dev/full", env.SettingsImage());
   DragTo(&page, 0, 3);
-  Click(&page, "saveAndQuitButton");
+  ClickButton(&page, "saveAndQuitButton");
   QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
   QCOMPARE(prompts.messages.size(), size_t(2));
   QCOMPARE(prompts.messages[1].text,
@@ -473,8 +467,8 @@ void EqualiserTest::missingOffsetKeysAreReportedOnceAndNothingIsWritten() {
   QVERIFY(prompts.messages[0].text.contains(QStringLiteral("offseteq")));
   QVERIFY(!prompts.messages[0].text.contains(QStringLiteral("offsetseleq")));
   QCOMPARE(LabelTexts(page), (QStringList{"?", "?", "?", "?", "?"}));
-  QVERIFY(!Find<QPushButton>(page, "saveButton")->isEnabled());
-  QVERIFY(!Find<QPushButton>(page, "saveAndQuitButton")->isEnabled());
+  QVERIFY(!RequireChild<QPushButton>(page, "saveButton")->isEnabled());
+  QVERIFY(!RequireChild<QPushButton>(page, "saveAndQuitButton")->isEnabled());
   sheet->Tabs()->setCurrentIndex(COnglets::kRadioPage);
   sheet->Tabs()->setCurrentIndex(COnglets::kEqualiserPage);
   sheet.CloseWithCaptionBox();

@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,9 +19,15 @@
 #include "config/PrivateProfile.h"
 #include "files/NewFolderDlg.h"
 #include "gui/PromptRecorder.h"
+#include "gui/TreeRows.h"
 #include "platform/Volumes.h"
 
 namespace fs = std::filesystem;
+using koral::test::ClickHeader;
+using koral::test::DoubleClickRow;
+using koral::test::FindRow;
+using koral::test::RowTexts;
+using koral::test::SelectRows;
 using koral::test::WriteFile;
 
 namespace {
@@ -67,41 +72,6 @@ QTreeWidget* ComputerList(CMainDlg& window) { return window.findChild<QTreeWidge
 QTreeWidget* PlayerList(CMainDlg& window) { return window.findChild<QTreeWidget*>("playerList"); }
 QString LabelText(CMainDlg& window, const char* name) { return window.findChild<QLabel*>(name)->text(); }
 
-QStringList Column(QTreeWidget* list, int column = 0) {
-  QStringList texts;
-  for (int i = 0; i < list->topLevelItemCount(); ++i) texts << list->topLevelItem(i)->text(column);
-  return texts;
-}
-
-QTreeWidgetItem* Row(QTreeWidget* list, const QString& name) {
-  const QList<QTreeWidgetItem*> rows = list->findItems(name, Qt::MatchExactly, 0);
-  return rows.size() == 1 ? rows.front() : nullptr;
-}
-
-void ClickHeader(QTreeWidget* list, int column) {
-  QHeaderView* header = list->header();
-  const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
-  QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-}
-
-void DoubleClick(QTreeWidget* list, const QString& name) {
-  QTreeWidgetItem* row = Row(list, name);
-  QVERIFY2(row != nullptr, qPrintable(name));
-  list->scrollToItem(row);
-  // As a user's double click: the first click marks the row.
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
-  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
-}
-
-void Select(QTreeWidget* list, const QStringList& names) {
-  list->clearSelection();
-  for (const QString& name : names) {
-    QTreeWidgetItem* row = Row(list, name);
-    QVERIFY2(row != nullptr, qPrintable(name));
-    row->setSelected(true);
-  }
-}
-
 QString InfoEntry(CMainDlg& window) {
   const std::unique_ptr<QMenu> menu = window.CreateListMenu(ComputerList(window));
   if (!menu || menu->actions().size() != 1) return QStringLiteral("<no menu>");
@@ -135,14 +105,14 @@ class MainDlgBrowseTest final : public QObject {
     QCOMPARE(window->ComputerFolder(), Q(sandbox.Computer()));
     QCOMPARE(window->findChild<QComboBox*>("driveCombo")->currentText(), Q(sandbox.Root()));
     // "..", the files by type (README has none), then the folders.
-    QCOMPARE(Column(computer).mid(0, 5), (QStringList{"..", "README", "a.mp3", "c.ogg", "b.txt"}));
-    QStringList folders = Column(computer).mid(5);
+    QCOMPARE(RowTexts(computer).mid(0, 5), (QStringList{"..", "README", "a.mp3", "c.ogg", "b.txt"}));
+    QStringList folders = RowTexts(computer).mid(5);
     folders.sort();
     QCOMPARE(folders, (QStringList{"Alpha", "zeta"}));
-    QCOMPARE(Column(computer, 1).mid(0, 5), (QStringList{"dossier", "", "mp3", "ogg", "txt"}));
-    QCOMPARE(Column(computer, 2).mid(0, 5), (QStringList{"", "5 o", "2 Ko", "1 Ko", "10 o"}));
-    QCOMPARE(Row(computer, "Alpha")->text(1), QStringLiteral("dossier"));
-    QCOMPARE(Row(computer, "Alpha")->text(2), QString());
+    QCOMPARE(RowTexts(computer, 1).mid(0, 5), (QStringList{"dossier", "", "mp3", "ogg", "txt"}));
+    QCOMPARE(RowTexts(computer, 2).mid(0, 5), (QStringList{"", "5 o", "2 Ko", "1 Ko", "10 o"}));
+    QCOMPARE(FindRow(computer, "Alpha")->text(1), QStringLiteral("dossier"));
+    QCOMPARE(FindRow(computer, "Alpha")->text(2), QString());
     QVERIFY(!LabelText(*window, "computerTotalLabel").isEmpty());
     QVERIFY(LabelText(*window, "computerTotalLabel") != QStringLiteral("0 o"));
     QVERIFY(sandbox.prompts.messages.empty());
@@ -152,14 +122,14 @@ class MainDlgBrowseTest final : public QObject {
     Sandbox sandbox;
     auto window = sandbox.OpenWindow();
     QTreeWidget* player = PlayerList(*window);
-    QCOMPARE(Column(player), (QStringList{"note.txt", "Musique"}));
+    QCOMPARE(RowTexts(player), (QStringList{"note.txt", "Musique"}));
     QVERIFY(LabelText(*window, "playerFreeLabel").endsWith("o"));
-    DoubleClick(player, "Musique");
+    DoubleClickRow(player, "Musique");
     QCOMPARE(window->PlayerFolder(), Q(sandbox.Player() / "Musique"));
-    QCOMPARE(Column(player), (QStringList{"..", "x.mp3"}));
-    DoubleClick(player, "..");
+    QCOMPARE(RowTexts(player), (QStringList{"..", "x.mp3"}));
+    DoubleClickRow(player, "..");
     QCOMPARE(window->PlayerFolder(), Q(sandbox.Player()));
-    QCOMPARE(Column(player), (QStringList{"note.txt", "Musique"}));
+    QCOMPARE(RowTexts(player), (QStringList{"note.txt", "Musique"}));
   }
 
   void nameClicksGoZToAThenAToZWithFoldersAfterFiles() {
@@ -169,11 +139,11 @@ class MainDlgBrowseTest final : public QObject {
     const QStringList zToA{"..", "README", "c.ogg", "b.txt", "a.mp3", "zeta", "Alpha"};
     const QStringList aToZ{"..", "a.mp3", "b.txt", "c.ogg", "README", "Alpha", "zeta"};
     ClickHeader(computer, 0);
-    QCOMPARE(Column(computer), zToA);
+    QCOMPARE(RowTexts(computer), zToA);
     ClickHeader(computer, 0);
-    QCOMPARE(Column(computer), aToZ);
+    QCOMPARE(RowTexts(computer), aToZ);
     ClickHeader(computer, 0);
-    QCOMPARE(Column(computer), zToA);
+    QCOMPARE(RowTexts(computer), zToA);
   }
 
   void sizeClicksGoSmallestFirstWithFoldersCountingZero() {
@@ -182,26 +152,26 @@ class MainDlgBrowseTest final : public QObject {
     QTreeWidget* computer = ComputerList(*window);
     ClickHeader(computer, 0);
     ClickHeader(computer, 2);
-    QStringList smallest = Column(computer);
+    QStringList smallest = RowTexts(computer);
     QCOMPARE(smallest.front(), QStringLiteral(".."));
     QStringList zeroSized = smallest.mid(1, 2);
     zeroSized.sort();
     QCOMPARE(zeroSized, (QStringList{"Alpha", "zeta"}));
     QCOMPARE(smallest.mid(3), (QStringList{"README", "b.txt", "c.ogg", "a.mp3"}));
     ClickHeader(computer, 2);
-    QCOMPARE(Column(computer).mid(0, 5), (QStringList{"..", "a.mp3", "c.ogg", "b.txt", "README"}));
+    QCOMPARE(RowTexts(computer).mid(0, 5), (QStringList{"..", "a.mp3", "c.ogg", "b.txt", "README"}));
   }
 
   void typeClicksGoZToAAndTheSelectionStays() {
     Sandbox sandbox;
     auto window = sandbox.OpenWindow();
     QTreeWidget* computer = ComputerList(*window);
-    Select(computer, {"b.txt", "Alpha"});
+    SelectRows(computer, {"b.txt", "Alpha"});
     ClickHeader(computer, 1);
-    QCOMPARE(Column(computer).mid(0, 5), (QStringList{"..", "b.txt", "c.ogg", "a.mp3", "README"}));
+    QCOMPARE(RowTexts(computer).mid(0, 5), (QStringList{"..", "b.txt", "c.ogg", "a.mp3", "README"}));
     QCOMPARE(computer->selectedItems().size(), 2);
-    QVERIFY(Row(computer, "b.txt")->isSelected());
-    QVERIFY(Row(computer, "Alpha")->isSelected());
+    QVERIFY(FindRow(computer, "b.txt")->isSelected());
+    QVERIFY(FindRow(computer, "Alpha")->isSelected());
   }
 
   void doubleClickOnTheParentListsTheParentAndOnAFileChangesNothing() {
@@ -209,20 +179,20 @@ class MainDlgBrowseTest final : public QObject {
     auto window = sandbox.OpenWindow();
     QTreeWidget* computer = ComputerList(*window);
     ClickHeader(computer, 0);
-    DoubleClick(computer, "a.mp3");
+    DoubleClickRow(computer, "a.mp3");
     QCOMPARE(window->ComputerFolder(), Q(sandbox.Computer()));
-    QCOMPARE(Column(computer).mid(0, 5), (QStringList{"..", "README", "a.mp3", "c.ogg", "b.txt"}));  // default order again
+    QCOMPARE(RowTexts(computer).mid(0, 5), (QStringList{"..", "README", "a.mp3", "c.ogg", "b.txt"}));  // default order again
 
-    DoubleClick(computer, "..");
+    DoubleClickRow(computer, "..");
     QCOMPARE(window->ComputerFolder(), Q(sandbox.Root()));
-    QVERIFY(Row(computer, "computer") != nullptr);
-    QVERIFY(Row(computer, "player") != nullptr);
-    QCOMPARE(Column(computer).front(), QStringLiteral(".."));  // only "/" has no parent row
-    DoubleClick(computer, "computer");
-    DoubleClick(computer, "Alpha");
+    QVERIFY(FindRow(computer, "computer") != nullptr);
+    QVERIFY(FindRow(computer, "player") != nullptr);
+    QCOMPARE(RowTexts(computer).front(), QStringLiteral(".."));  // only "/" has no parent row
+    DoubleClickRow(computer, "computer");
+    DoubleClickRow(computer, "Alpha");
     QCOMPARE(window->ComputerFolder(), Q(sandbox.Computer() / "Alpha"));
-    QCOMPARE(Column(computer), (QStringList{"..", "inner.mp3"}));
-    QCOMPARE(Column(computer, 2), (QStringList{"", "2.5 Mo"}));
+    QCOMPARE(RowTexts(computer), (QStringList{"..", "inner.mp3"}));
+    QCOMPARE(RowTexts(computer, 2), (QStringList{"", "2.5 Mo"}));
   }
 
   void aVanishedFolderChangesNothing() {
@@ -230,10 +200,10 @@ class MainDlgBrowseTest final : public QObject {
     auto window = sandbox.OpenWindow();
     QTreeWidget* computer = ComputerList(*window);
     fs::remove(sandbox.Computer() / "zeta");
-    const QStringList before = Column(computer);
-    DoubleClick(computer, "zeta");
+    const QStringList before = RowTexts(computer);
+    DoubleClickRow(computer, "zeta");
     QCOMPARE(window->ComputerFolder(), Q(sandbox.Computer()));
-    QCOMPARE(Column(computer), before);
+    QCOMPARE(RowTexts(computer), before);
   }
 
   void openingAFolderClearsTheComputerListsFlagOnly() {
@@ -241,20 +211,20 @@ class MainDlgBrowseTest final : public QObject {
     auto window = sandbox.OpenWindow();
     QTreeWidget* computer = ComputerList(*window);
     ClickHeader(computer, 0);
-    DoubleClick(computer, "Alpha");
-    DoubleClick(computer, "..");
+    DoubleClickRow(computer, "Alpha");
+    DoubleClickRow(computer, "..");
     ClickHeader(computer, 0);
-    QCOMPARE(Column(computer).mid(0, 2), (QStringList{"..", "README"}));  // Z to A again
+    QCOMPARE(RowTexts(computer).mid(0, 2), (QStringList{"..", "README"}));  // Z to A again
 
     QTreeWidget* player = PlayerList(*window);
     ClickHeader(player, 0);
-    DoubleClick(player, "Musique");
-    DoubleClick(player, "..");
+    DoubleClickRow(player, "Musique");
+    DoubleClickRow(player, "..");
     WriteFile(sandbox.Player() / "autre.txt", "a");
-    DoubleClick(player, "Musique");
-    DoubleClick(player, "..");
+    DoubleClickRow(player, "Musique");
+    DoubleClickRow(player, "..");
     ClickHeader(player, 0);
-    QCOMPARE(Column(player), (QStringList{"autre.txt", "note.txt", "Musique"}));  // A to Z
+    QCOMPARE(RowTexts(player), (QStringList{"autre.txt", "note.txt", "Musique"}));  // A to Z
   }
 
   void theInfoMenuShowsTheSelectionSize() {
@@ -262,7 +232,7 @@ class MainDlgBrowseTest final : public QObject {
     auto window = sandbox.OpenWindow();
     QTreeWidget* computer = ComputerList(*window);
     QCOMPARE(InfoEntry(*window), QStringLiteral("Aucun élément sélectionné"));
-    Select(computer, {"Alpha", "b.txt", ".."});
+    SelectRows(computer, {"Alpha", "b.txt", ".."});
     QCOMPARE(InfoEntry(*window), QStringLiteral("2.5 Mo"));
 
     window->findChild<QCheckBox*>("followPlaylistCheck")->click();  // Alpha has no playlist
@@ -278,7 +248,7 @@ class MainDlgBrowseTest final : public QObject {
     fs::create_symlink(sandbox.Root() / "nowhere.m3u", sandbox.Computer() / "Alpha" / "album.m3u");
     auto window = sandbox.OpenWindow();
     window->findChild<QCheckBox*>("followPlaylistCheck")->click();
-    Select(ComputerList(*window), {"Alpha"});
+    SelectRows(ComputerList(*window), {"Alpha"});
     QVERIFY(window->CreateListMenu(ComputerList(*window)) == nullptr);
     QCOMPARE(sandbox.prompts.messages.size(), size_t{1});
     QCOMPARE(sandbox.prompts.messages[0].text, QStringLiteral("Echec de l'ouverture de la playlist"));
@@ -318,10 +288,10 @@ class MainDlgBrowseTest final : public QObject {
     auto window = sandbox.OpenWindow();
     QTreeWidget* computer = ComputerList(*window);
     QCOMPARE(computer->columnWidth(2), computer->width() / 6);  // the start-up rows fit
-    DoubleClick(computer, "Alpha");
+    DoubleClickRow(computer, "Alpha");
     QCOMPARE(computer->topLevelItemCount(), 62);
     QCOMPARE(computer->columnWidth(2), computer->width() / 6 - 18);
-    DoubleClick(computer, "..");
+    DoubleClickRow(computer, "..");
     QCOMPARE(computer->columnWidth(2), computer->width() / 6);
   }
 
@@ -345,8 +315,8 @@ class MainDlgBrowseTest final : public QObject {
     qputenv("HOME", savedHome);
     QCOMPARE(window->ComputerFolder(), Q(home.Path()));
     QTreeWidget* computer = ComputerList(*window);
-    QVERIFY(Row(computer, "notes.txt") != nullptr);
-    QVERIFY(Row(computer, "..") != nullptr);
+    QVERIFY(FindRow(computer, "notes.txt") != nullptr);
+    QVERIFY(FindRow(computer, "..") != nullptr);
   }
 
   void thePlayerListFollowsNoLinkOffThePlayer() {
@@ -355,12 +325,12 @@ class MainDlgBrowseTest final : public QObject {
     fs::create_directory_symlink(sandbox.Player() / "Musique", sandbox.Player() / "raccourci");
     auto window = sandbox.OpenWindow();
     QTreeWidget* player = PlayerList(*window);
-    DoubleClick(player, "dehors");
+    DoubleClickRow(player, "dehors");
     QCOMPARE(window->PlayerFolder(), Q(sandbox.Player()));
-    QVERIFY(Row(player, "note.txt") != nullptr);
-    DoubleClick(player, "raccourci");  // a link that stays on the player is followed
+    QVERIFY(FindRow(player, "note.txt") != nullptr);
+    DoubleClickRow(player, "raccourci");  // a link that stays on the player is followed
     QCOMPARE(window->PlayerFolder(), Q(sandbox.Player() / "raccourci"));
-    QVERIFY(Row(player, "x.mp3") != nullptr);
+    QVERIFY(FindRow(player, "x.mp3") != nullptr);
   }
 
   void aVanishedStoredFolderGivesWayToItsDrive() {
@@ -370,9 +340,9 @@ class MainDlgBrowseTest final : public QObject {
     auto window = sandbox.OpenWindow();
     // The list and the folder agree: what is selected is what gets copied.
     QCOMPARE(window->ComputerFolder(), Q(sandbox.Root()));
-    DoubleClick(ComputerList(*window), Q(sandbox.Computer().filename()));
+    DoubleClickRow(ComputerList(*window), Q(sandbox.Computer().filename()));
     QCOMPARE(window->ComputerFolder(), Q(sandbox.Computer()));
-    QVERIFY(Row(ComputerList(*window), "a.mp3") != nullptr);
+    QVERIFY(FindRow(ComputerList(*window), "a.mp3") != nullptr);
     window.reset();
     QCOMPARE(koral::GetPrivateProfileString("repertoires", "pc", "", sandbox.env.ConfigIni().string()),
              sandbox.Computer().string());
@@ -388,7 +358,7 @@ class MainDlgBrowseTest final : public QObject {
     auto window = sandbox.OpenWindow();
     qputenv("HOME", savedHome);
     QCOMPARE(window->ComputerFolder(), Q(home.Path()));
-    QVERIFY(Row(ComputerList(*window), "notes.txt") != nullptr);
+    QVERIFY(FindRow(ComputerList(*window), "notes.txt") != nullptr);
   }
 
   void optionsClickedBeforeCreatingAFolderStay() {
@@ -401,7 +371,7 @@ class MainDlgBrowseTest final : public QObject {
     AnswerNewFolderDialog(QStringLiteral("Nouveau"));
     window->findChild<QAction*>("createDirectoryAction")->trigger();
     QVERIFY(fs::is_directory(sandbox.Player() / "Nouveau"));
-    QVERIFY(Row(PlayerList(*window), "Nouveau") != nullptr);
+    QVERIFY(FindRow(PlayerList(*window), "Nouveau") != nullptr);
     QVERIFY(win98->isChecked());
     window.reset();
     QCOMPARE(koral::GetPrivateProfileInt("copie", "win98", sandbox.env.ConfigIni().string()), 1);
@@ -416,7 +386,7 @@ class MainDlgBrowseTest final : public QObject {
     combo->setCurrentIndex(other);
     emit combo->activated(other);
     QCOMPARE(window->ComputerFolder(), Q(sandbox.otherDrive.Path()));
-    QCOMPARE(Column(ComputerList(*window)), (QStringList{"..", "autre.wav"}));
+    QCOMPARE(RowTexts(ComputerList(*window)), (QStringList{"..", "autre.wav"}));
     QVERIFY(!LabelText(*window, "computerFreeLabel").isEmpty());
     window.reset();
     QCOMPARE(koral::GetPrivateProfileString("repertoires", "pc", "", sandbox.env.ConfigIni().string()),

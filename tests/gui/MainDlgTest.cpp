@@ -14,22 +14,17 @@
 #include "app/MainDlg.h"
 #include "config/PrivateProfile.h"
 #include "gui/PromptRecorder.h"
+#include "gui/WidgetLookup.h"
 #include "platform/Volumes.h"
 
 using koral::test::PromptRecorder;
+using koral::test::RequireChild;
 using koral::test::TestEnvironment;
 
 namespace {
 
 const QString kMissingPlayerText =
     QStringLiteral("L'Koral n'a pas été détecté.\n Des fonctionnalités du logiciel vont être désactivées");
-
-template <typename T>
-T* Child(QWidget& window, const char* name) {
-  T* child = window.findChild<T*>(QString::fromLatin1(name));
-  if (child == nullptr) qFatal("no child %s", name);
-  return child;
-}
 
 std::string Option(const TestEnvironment& env, const char* section, const char* key) {
   return koral::GetPrivateProfileString(section, key, "<missing>", env.ConfigIni());
@@ -50,11 +45,11 @@ class MainDlgTest : public QObject {
     PromptRecorder prompts;
     {
       CMainDlg window;
-      QVERIFY(Child<QRadioButton>(window, "addNumberRadio")->isChecked());
-      QVERIFY(!Child<QRadioButton>(window, "numberOnlyRadio")->isChecked());
-      QVERIFY(!Child<QCheckBox>(window, "followPlaylistCheck")->isChecked());
-      QVERIFY(!Child<QCheckBox>(window, "win98Check")->isChecked());
-      Child<QPushButton>(window, "quitButton")->click();
+      QVERIFY(RequireChild<QRadioButton>(&window, "addNumberRadio")->isChecked());
+      QVERIFY(!RequireChild<QRadioButton>(&window, "numberOnlyRadio")->isChecked());
+      QVERIFY(!RequireChild<QCheckBox>(&window, "followPlaylistCheck")->isChecked());
+      QVERIFY(!RequireChild<QCheckBox>(&window, "win98Check")->isChecked());
+      RequireChild<QPushButton>(&window, "quitButton")->click();
       QCOMPARE(window.result(), int(QDialog::Accepted));
     }
     QCOMPARE(Option(env, "repertoires", "pc"), QDir::homePath().toStdString());
@@ -69,12 +64,12 @@ class MainDlgTest : public QObject {
     env.SetConfigIni("[copie]\nsuivrem3u=0\ntrackonly=1\nwin98=1\n");
     PromptRecorder prompts;
     CMainDlg window;
-    auto* first = Child<QRadioButton>(window, "addNumberRadio");
-    auto* second = Child<QRadioButton>(window, "numberOnlyRadio");
+    auto* first = RequireChild<QRadioButton>(&window, "addNumberRadio");
+    auto* second = RequireChild<QRadioButton>(&window, "numberOnlyRadio");
     QVERIFY(!first->isEnabled() && !second->isEnabled());
     QVERIFY(second->isChecked());
-    QVERIFY(Child<QCheckBox>(window, "win98Check")->isChecked());
-    Child<QCheckBox>(window, "followPlaylistCheck")->click();
+    QVERIFY(RequireChild<QCheckBox>(&window, "win98Check")->isChecked());
+    RequireChild<QCheckBox>(&window, "followPlaylistCheck")->click();
     QVERIFY(first->isEnabled() && second->isEnabled());
     QVERIFY(second->isChecked());
   }
@@ -85,9 +80,9 @@ class MainDlgTest : public QObject {
     PromptRecorder prompts;
     {
       CMainDlg window;
-      QVERIFY(!Child<QCheckBox>(window, "followPlaylistCheck")->isChecked());
-      QVERIFY(!Child<QRadioButton>(window, "addNumberRadio")->isEnabled());
-      QVERIFY(!Child<QRadioButton>(window, "numberOnlyRadio")->isEnabled());
+      QVERIFY(!RequireChild<QCheckBox>(&window, "followPlaylistCheck")->isChecked());
+      QVERIFY(!RequireChild<QRadioButton>(&window, "addNumberRadio")->isEnabled());
+      QVERIFY(!RequireChild<QRadioButton>(&window, "numberOnlyRadio")->isEnabled());
     }
     QCOMPARE(Option(env, "copie", "suivrem3u"), std::string("0"));
   }
@@ -99,9 +94,9 @@ class MainDlgTest : public QObject {
     {
       CMainDlg window;
       window.show();
-      QVERIFY(Child<QRadioButton>(window, "numberOnlyRadio")->isChecked());
-      Child<QCheckBox>(window, "win98Check")->click();
-      Child<QRadioButton>(window, "addNumberRadio")->click();
+      QVERIFY(RequireChild<QRadioButton>(&window, "numberOnlyRadio")->isChecked());
+      RequireChild<QCheckBox>(&window, "win98Check")->click();
+      RequireChild<QRadioButton>(&window, "addNumberRadio")->click();
       QTest::keyClick(&window, Qt::Key_Escape);
       QCOMPARE(window.result(), int(QDialog::Rejected));
     }
@@ -116,8 +111,8 @@ class MainDlgTest : public QObject {
     PromptRecorder prompts;
     {
       CMainDlg window;
-      QVERIFY(!Child<QRadioButton>(window, "addNumberRadio")->isChecked());
-      QVERIFY(!Child<QRadioButton>(window, "numberOnlyRadio")->isChecked());
+      QVERIFY(!RequireChild<QRadioButton>(&window, "addNumberRadio")->isChecked());
+      QVERIFY(!RequireChild<QRadioButton>(&window, "numberOnlyRadio")->isChecked());
     }
     QCOMPARE(Option(env, "copie", "trackonly"), std::string("-1"));
   }
@@ -133,8 +128,8 @@ class MainDlgTest : public QObject {
     for (const char* name : {"playerList", "settingsButton", "firmwareButton", "copyButton", "deleteButton",
                              "emptyButton"})
       QVERIFY2(!window.findChild<QWidget*>(name)->isEnabled(), name);
-    QVERIFY(Child<QPushButton>(window, "quitButton")->isEnabled());
-    QVERIFY(Child<QTreeWidget>(window, "computerList")->isEnabled());
+    QVERIFY(RequireChild<QPushButton>(&window, "quitButton")->isEnabled());
+    QVERIFY(RequireChild<QTreeWidget>(&window, "computerList")->isEnabled());
   }
 
   void aNamedPlayerIsFoundAndItsRootListedWithoutParentRow() {
@@ -144,11 +139,11 @@ class MainDlgTest : public QObject {
     CMainDlg window;
     QVERIFY(prompts.messages.empty());
     QVERIFY(window.PlayerFound());
-    QCOMPARE(Child<QLabel>(window, "playerDriveLabel")->text(), QString::fromStdString(env.PlayerDir().string()));
-    auto* list = Child<QTreeWidget>(window, "playerList");
+    QCOMPARE(RequireChild<QLabel>(&window, "playerDriveLabel")->text(), QString::fromStdString(env.PlayerDir().string()));
+    auto* list = RequireChild<QTreeWidget>(&window, "playerList");
     QVERIFY(list->findItems("..", Qt::MatchExactly).isEmpty());
     QCOMPARE(list->findItems("Musique", Qt::MatchExactly).size(), 1);
-    QVERIFY(Child<QPushButton>(window, "copyButton")->isEnabled());
+    QVERIFY(RequireChild<QPushButton>(&window, "copyButton")->isEnabled());
   }
 
   void theAboutBoxShowsTheVersionAndClosesWithOk() {
@@ -163,10 +158,10 @@ class MainDlgTest : public QObject {
       text = about->findChild<QLabel*>("versionLabel")->text();
       about->findChild<QPushButton*>("okButton")->click();
     });
-    Child<QToolButton>(window, "aboutButton")->click();
+    RequireChild<QToolButton>(&window, "aboutButton")->click();
     QCOMPARE(title, QStringLiteral("A propos de Koral Config"));
     QCOMPARE(text, QStringLiteral("Koral Config version 1.7"));
-    QCOMPARE(Child<QToolButton>(window, "aboutButton")->text(), QStringLiteral("&A propos de Koral Config..."));
+    QCOMPARE(RequireChild<QToolButton>(&window, "aboutButton")->text(), QStringLiteral("&A propos de Koral Config..."));
   }
 
   void theStoredComputerFolderIsListedAndItsDriveSelected() {
@@ -176,9 +171,9 @@ class MainDlgTest : public QObject {
     PromptRecorder prompts;
     {
       CMainDlg window;
-      QCOMPARE(Child<QComboBox>(window, "driveCombo")->currentText(), QStringLiteral("/"));
+      QCOMPARE(RequireChild<QComboBox>(&window, "driveCombo")->currentText(), QStringLiteral("/"));
       QCOMPARE(window.ComputerFolder(), QString::fromStdString(env.ComputerDir().string()));
-      auto* list = Child<QTreeWidget>(window, "computerList");
+      auto* list = RequireChild<QTreeWidget>(&window, "computerList");
       QCOMPARE(list->findItems("Album", Qt::MatchExactly).size(), 1);
       QCOMPARE(list->findItems("..", Qt::MatchExactly).size(), 1);
     }

@@ -13,17 +13,19 @@
 #include <QtTest>
 
 #include <memory>
-#include <sstream>
 
+#include "KoralctlRun.h"
 #include "TestEnvironment.h"
-#include "cli/Koralctl.h"
 #include "config/PrivateProfile.h"
 #include "demo/DemoPlayer.h"
 #include "gui/PromptRecorder.h"
+#include "gui/WidgetLookup.h"
 #include "settings/Onglets.h"
 #include "settings/Radio.h"
 
+using koral::test::ComboTexts;
 using koral::test::ExitRecorder;
+using koral::test::Koralctl;
 using koral::test::PromptRecorder;
 using koral::test::TestEnvironment;
 
@@ -307,9 +309,7 @@ void RadioTest::CitiesSortAlphabeticallyAndTheRememberedCaseComesBack() {
   RememberCity(env, "paris");
   {
     CRadio page;
-    QStringList order;
-    for (int index = 0; index < Cities(&page)->count(); ++index) order << Cities(&page)->itemText(index);
-    QCOMPARE(order, (QStringList{"eve", "Évreux", "Lyon", "Paris", "paris", "Zurich"}));
+    QCOMPARE(ComboTexts(Cities(&page)), (QStringList{"eve", "Évreux", "Lyon", "Paris", "paris", "Zurich"}));
     QCOMPARE(Cities(&page)->currentText(), QStringLiteral("paris"));
     QCOMPARE(Column(Stations(&page), 0), QStringList{QStringLiteral("Minuscule")});
   }
@@ -406,13 +406,7 @@ void RadioTest::MissingStationsFileAndMissingLayout() {
 void RadioTest::MemoriesFilledOnTheDemoPlayerAreReadBackByKoralctl() {
   TestEnvironment env;
   PromptRecorder prompts;
-  const auto koralctl = [](const std::vector<std::string>& arguments) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = koral::cli::RunKoralctl(arguments, out, err);
-    return std::make_pair(status, out.str());
-  };
-  QCOMPARE(koralctl({"firmware", "set", "118.2"}).first, 0);  // its memories lie elsewhere than 119.0's
+  QCOMPARE(Koralctl({"firmware", "set", "118.2"}).status, 0);  // its memories lie elsewhere than 119.0's
   koral::CreateDemoPlayer(env.PlayerDir(), env.ConfigIni(), env.RadiosIni());
   auto page = ShownPage();
   QCOMPARE(Edit(page.get(), 'A')->text(), QStringLiteral("87.8"));  // the demo's first station of Paris
@@ -422,10 +416,10 @@ void RadioTest::MemoriesFilledOnTheDemoPlayerAreReadBackByKoralctl() {
   for (const char* name : {"FIP", "RTL", "Radio Nova"}) DoubleClickRow(stations, RowNamed(stations, name));
   page->findChild<QPushButton*>(QStringLiteral("saveButton"))->click();
 
-  const auto [status, shown] = koralctl({"radio", "show"});
-  QCOMPARE(status, 0);
-  QVERIFY2(shown.starts_with("A 105.1\nB 104.3\nC 101.5\nD 89.9\n"), shown.c_str());
-  QCOMPARE(std::count(shown.begin(), shown.end(), '\n'), 20);
+  const koral::test::KoralctlResult shown = Koralctl({"radio", "show"});
+  QCOMPARE(shown.status, 0);
+  QVERIFY2(shown.out.starts_with("A 105.1\nB 104.3\nC 101.5\nD 89.9\n"), shown.out.c_str());
+  QCOMPARE(std::count(shown.out.begin(), shown.out.end(), '\n'), 20);
 }
 
 void RadioTest::LongNamesNeitherWidenThePageNorHideTheFrequencies() {

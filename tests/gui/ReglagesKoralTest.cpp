@@ -17,11 +17,14 @@
 #include "TestEnvironment.h"
 #include "config/PrivateProfile.h"
 #include "gui/PromptRecorder.h"
+#include "gui/WidgetLookup.h"
 #include "settings/Onglets.h"
 #include "settings/ReglagesKoral.h"
 
 namespace {
 
+using koral::test::ClickButton;
+using koral::test::ComboTexts;
 using koral::test::TestEnvironment;
 
 // Offsets of the shipped "119.0" section.
@@ -67,8 +70,6 @@ QString Checked(QWidget* page, const QString& name) {
 
 QSpinBox* Spin(QWidget* page, const QString& name) { return page->findChild<QSpinBox*>(name + QStringLiteral("Spin")); }
 
-void Click(QWidget* page, const char* button) { page->findChild<QPushButton*>(QString::fromUtf8(button))->click(); }
-
 // The captions of a group's choices, "" for a hidden one.
 QStringList Captions(QWidget* page, const QString& name) {
   QStringList captions;
@@ -77,12 +78,7 @@ QStringList Captions(QWidget* page, const QString& name) {
   return captions;
 }
 
-QStringList Entries(QWidget* page) {
-  const auto* mode = page->findChild<QComboBox*>("srswowmodeactifCombo");
-  QStringList entries;
-  for (int i = 0; i < mode->count(); ++i) entries << mode->itemText(i);
-  return entries;
-}
+QStringList Entries(QWidget* page) { return ComboTexts(page->findChild<QComboBox*>("srswowmodeactifCombo")); }
 
 QString Text(QWidget* page, const char* name) {
   if (const auto* frame = page->findChild<QGroupBox*>(QString::fromUtf8(name))) return frame->title();
@@ -207,15 +203,15 @@ class ReglagesKoralTest final : public QObject {
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
     CReglagesKoral page;
-    Click(&page, "saveButton");
+    ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), KnownImage());
     // Changes followed by "Recharger les réglages" are not written either,
     // though the page still shows them.
     Choice(&page, "repeat", 0)->click();
     Spin(&page, "contrast")->stepUp();
-    Click(&page, "reloadButton");
+    ClickButton(&page, "reloadButton");
     QVERIFY(Choice(&page, "repeat", 0)->isChecked());
-    Click(&page, "saveButton");
+    ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), KnownImage());
     QVERIFY(prompts.messages.empty());
   }
@@ -227,13 +223,13 @@ class ReglagesKoralTest final : public QObject {
     CReglagesKoral page;
     QTest::keyClick(Spin(&page, "contrast"), Qt::Key_Up);
     Spin(&page, "srswowsrs")->setValue(10);
-    Click(&page, "saveButton");
+    ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{17, 60}, {28, 254}, {29, 255}, {30, 127}}));
     // TruBass read as 10 and stepped up at its top: the level stays 10 but
     // counts as changed, and its whole 3-byte record is written.
     QTest::keyClick(Spin(&page, "srswowtrubass"), Qt::Key_Up);
     QCOMPARE(Spin(&page, "srswowtrubass")->value(), 10);
-    Click(&page, "saveButton");
+    ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes().substr(24, 3), std::string("\xFE\xFF\x7F", 3));
   }
 
@@ -243,7 +239,7 @@ class ReglagesKoralTest final : public QObject {
     koral::test::PromptRecorder prompts;
     CReglagesKoral page;
     Choice(&page, "power", 4)->click();  // "toujours allumé" with 119.0
-    Click(&page, "saveButton");
+    ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{19, 4}}));
 
     TestEnvironment other;
@@ -252,7 +248,7 @@ class ReglagesKoralTest final : public QObject {
     CReglagesKoral otherPage;
     QCOMPARE(Checked(&otherPage, "power"), QStringLiteral("5 minutes"));
     Choice(&otherPage, "power", 0)->click();  // "toujours allumé" elsewhere
-    Click(&otherPage, "saveButton");
+    ClickButton(&otherPage, "saveButton");
     QCOMPARE(other.SettingsImageBytes(), With(KnownImage(), {{19, 0}}));
   }
 
@@ -264,12 +260,12 @@ class ReglagesKoralTest final : public QObject {
     CReglagesKoral page;
     QCOMPARE(Checked(&page, "vitessedefil"), QString());
     Choice(&page, "repeat", 1)->click();
-    Click(&page, "saveButton");
+    ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), With(image, {{16, 1}}));  // speed 5 and mode 9 kept
     Choice(&page, "vitessedefil", 2)->click();
     auto* mode = page.findChild<QComboBox*>("srswowmodeactifCombo");
     QTest::keyClick(mode, Qt::Key_Up);  // from "WOW" to "TruBass"
-    Click(&page, "saveButton");
+    ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), With(image, {{16, 1}, {21, 2}, {33, 2}}));
   }
 
@@ -283,7 +279,7 @@ class ReglagesKoralTest final : public QObject {
     QVERIFY(page.findChild<QGroupBox*>("repeatFrame")->isEnabled());
     Spin(&page, "contrast")->setValue(7);
     Choice(&page, "repeat", 2)->click();
-    Click(&page, "saveButton");
+    ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{16, 2}}));  // byte 0 untouched
   }
 
@@ -296,7 +292,7 @@ class ReglagesKoralTest final : public QObject {
     sheet->Tabs()->setCurrentIndex(COnglets::kReglagesPage);
     QWidget* page = sheet->Page(COnglets::kReglagesPage);
     Choice(page, "recordquality", 5)->click();
-    Click(page, "saveAndQuitButton");
+    ClickButton(page, "saveAndQuitButton");
     QTRY_VERIFY(sheet.isNull());
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{34, 5}}));
 
@@ -305,7 +301,7 @@ class ReglagesKoralTest final : public QObject {
     second->Tabs()->setCurrentIndex(COnglets::kReglagesPage);
     page = second->Page(COnglets::kReglagesPage);
     Choice(page, "recordquality", 0)->click();
-    Click(page, "quitButton");
+    ClickButton(page, "quitButton");
     QTRY_VERIFY(second.isNull());
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{34, 5}}));
   }
@@ -326,7 +322,7 @@ class ReglagesKoralTest final : public QObject {
     CReglagesKoral page;
     std::filesystem::remove(env.SettingsImage());  // the player went away
     Choice(&page, "repeat", 0)->click();
-    Click(&page, "saveButton");
+    ClickButton(&page, "saveButton");
     QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
     QCOMPARE(prompts.messages.at(1).text,
              QStringLiteral("'CReglagesKoral::EnregistreReglages()'... fichier de configuration absent.\r"
@@ -348,7 +344,7 @@ class ReglagesKoralTest final : public QObject {
     Choice(&page, "ab", 1)->click();
     {
       const koral::test::FileSizeLimit limit(600);
-      Click(&page, "saveButton");
+      ClickButton(&page, "saveButton");
     }
     QCOMPARE(exits.statuses, std::vector<int>{1});
     QCOMPARE(prompts.messages.size(), size_t{1});

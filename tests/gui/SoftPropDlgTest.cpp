@@ -2,15 +2,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <sstream>
 
+#include "KoralctlRun.h"
 #include "TestEnvironment.h"
-#include "cli/Koralctl.h"
 #include "config/PrivateProfile.h"
 #include "firmware/SoftPropDlg.h"
 #include "gui/PromptRecorder.h"
+#include "gui/WidgetLookup.h"
 #include "settings/BandField.h"
 
+using koral::test::ComboTexts;
 using koral::test::ExitRecorder;
 using koral::test::PromptRecorder;
 using koral::test::TestEnvironment;
@@ -64,12 +65,6 @@ void Click(CSoftPropDlg& dialog, const char* button) {
 }
 
 QComboBox* VersionCombo(CSoftPropDlg& dialog) { return dialog.findChild<QComboBox*>(QStringLiteral("versionCombo")); }
-
-QStringList Entries(QComboBox* combo) {
-  QStringList entries;
-  for (int i = 0; i < combo->count(); ++i) entries << combo->itemText(i);
-  return entries;
-}
 
 std::string Bytes(const std::string& image, int offset, int count) {
   return image.substr(static_cast<size_t>(offset), static_cast<size_t>(count));
@@ -126,17 +121,17 @@ void SoftPropDlgTest::versionListIsCutAtEverySingleSpaceAndSorted() {
   env.SetConfigIni(Config("119.0", "119.0  118.2"));
   {
     CSoftPropDlg dialog;
-    QCOMPARE(Entries(VersionCombo(dialog)), (QStringList{QString(), "118.2", "119.0"}));
+    QCOMPARE(ComboTexts(VersionCombo(dialog)), (QStringList{QString(), "118.2", "119.0"}));
   }
   env.SetConfigIni(Config("119.0", "119.0 "));
   {
     CSoftPropDlg dialog;
-    QCOMPARE(Entries(VersionCombo(dialog)), QStringList{"119.0"});
+    QCOMPARE(ComboTexts(VersionCombo(dialog)), QStringList{"119.0"});
   }
   env.SetConfigIni(Config("beta", "Gamma 119.0-firmware-beta alpha Beta"));
   {
     CSoftPropDlg dialog;
-    QCOMPARE(Entries(VersionCombo(dialog)), (QStringList{"119.0-firmware-beta", "alpha", "Beta", "Gamma"}));
+    QCOMPARE(ComboTexts(VersionCombo(dialog)), (QStringList{"119.0-firmware-beta", "alpha", "Beta", "Gamma"}));
     QCOMPARE(VersionCombo(dialog)->currentText(), QStringLiteral("Beta"));
   }
 }
@@ -447,10 +442,9 @@ void SoftPropDlgTest::koralctlSavesTheSameFileAsTheDialog() {
     Click(dialog, "saveProfileButton");
     const std::string configAfterDialog = koral::test::ReadFile(env.ConfigIni());
 
-    std::ostringstream out;
-    std::ostringstream err;
-    QCOMPARE(koral::cli::RunKoralctl({"profile", "save", fromKoralctl.string()}, out, err), 0);
-    QCOMPARE(err.str(), std::string());
+    const koral::test::KoralctlResult saved = koral::test::Koralctl({"profile", "save", fromKoralctl.string()});
+    QCOMPARE(saved.status, 0);
+    QCOMPARE(saved.err, std::string());
     QCOMPARE(koral::test::ReadFile(fromKoralctl), koral::test::ReadFile(fromDialog));
     QCOMPARE(koral::test::ReadFile(env.ConfigIni()), configAfterDialog);
   }

@@ -1,5 +1,6 @@
 #include "TestEnvironment.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -38,6 +39,13 @@ std::string ReadFile(const fs::path& path) {
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
+}
+
+std::vector<std::string> EntryNames(const fs::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 fs::path SourceResourceDir() { return fs::path(KORAL_SOURCE_DIR) / "res"; }

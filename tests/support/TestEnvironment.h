@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace koral::test {
 
@@ -21,6 +22,8 @@ class TempDir {
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 std::string ReadFile(const std::filesystem::path& path);
+// The names of a folder's entries, sorted.
+std::vector<std::string> EntryNames(const std::filesystem::path& folder);
 
 // A sandbox for one test: its own program folder (a copy of the shipped
 // Config.ini and Radios.ini), its own player folder and XDG folders, all
