@@ -4,9 +4,14 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include <QRadioButton>
+
 #include "TestEnvironment.h"
+#include "app/ConfigApp.h"
 #include "app/MainDlg.h"
+#include "config/PrivateProfile.h"
 #include "gui/PromptRecorder.h"
+#include "gui/WidgetLookup.h"
 #include "settings/Onglets.h"
 
 namespace {
@@ -25,6 +30,7 @@ class OngletsTest final : public QObject {
 
  private slots:
   void eachPressOpensAnIndependentSheetOnItsRadioTab();
+  void sheetsLeftOpenStoreTheirOptionsWhenTheProgramEnds();
 };
 
 void OngletsTest::eachPressOpensAnIndependentSheetOnItsRadioTab() {
@@ -60,6 +66,25 @@ void OngletsTest::eachPressOpensAnIndependentSheetOnItsRadioTab() {
   QVERIFY(first.isNull());
   QCOMPARE(OpenSheets().size(), 1);
   delete OpenSheets().value(0);
+}
+
+void OngletsTest::sheetsLeftOpenStoreTheirOptionsWhenTheProgramEnds() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  env.SetSettingsImage();
+  CMainDlg window;
+  koral::test::ClickButton(&window, "settingsButton");
+  koral::test::ClickButton(&window, "settingsButton");
+  const QList<COnglets*> sheets = OpenSheets();
+  QCOMPARE(sheets.size(), 2);
+  // Shown pages bring their own pop-ups (combo lists) among the top-level widgets.
+  sheets[0]->Tabs()->setCurrentIndex(COnglets::kEqualiserPage);
+  sheets[1]->Tabs()->setCurrentIndex(COnglets::kReglagesPage);
+  sheets[0]->Page(COnglets::kEqualiserPage)->findChild<QRadioButton*>(QStringLiteral("applySelectedRadio"))->click();
+
+  CConfigApp::CloseOpenSheets();
+  QVERIFY(OpenSheets().isEmpty());
+  QCOMPARE(koral::GetPrivateProfileString("equaliser", "perso", "", env.ConfigIni()), std::string("0"));
 }
 
 QTEST_MAIN(OngletsTest)

@@ -11,6 +11,13 @@ Answerer* g_answerer = nullptr;
 // "\r" breaks a line in the program's texts; Qt wants "\n".
 QString Displayed(QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace('\r', '\n'); }
 
+// A box blocks only the window it belongs to: a question of the main window
+// must not freeze an open settings sheet, nor the other way round.
+int RunOver(QWidget* parent, QDialog& dialog) {
+  dialog.setWindowModality(parent != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
+  return dialog.exec();
+}
+
 }  // namespace
 
 void SetAnswererForTesting(Answerer* answerer) { g_answerer = answerer; }
@@ -18,18 +25,20 @@ void SetAnswererForTesting(Answerer* answerer) { g_answerer = answerer; }
 void Message(QWidget* parent, const QString& text, const QString& title) {
   if (g_answerer) return g_answerer->OnMessage(text, title);
   QMessageBox box(QMessageBox::Warning, title, Displayed(text), QMessageBox::Ok, parent);
-  box.exec();
+  RunOver(parent, box);
 }
 
 bool Question(QWidget* parent, const QString& text, const QString& title) {
   if (g_answerer) return g_answerer->OnQuestion(text, title);
-  return QMessageBox::question(parent, title, Displayed(text), QMessageBox::Yes | QMessageBox::No) ==
-         QMessageBox::Yes;
+  QMessageBox box(QMessageBox::Question, title, Displayed(text), QMessageBox::Yes | QMessageBox::No, parent);
+  return RunOver(parent, box) == QMessageBox::Yes;
 }
 
 QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
   if (g_answerer) return g_answerer->OnOpenFileName(caption, folder, filter);
-  return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+  QFileDialog dialog(parent, caption, folder, filter);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  return RunOver(parent, dialog) == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 QString SaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
@@ -39,7 +48,7 @@ QString SaveFileName(QWidget* parent, const QString& caption, const QString& fol
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(defaultSuffix);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-  return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+  return RunOver(parent, dialog) == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 }  // namespace Prompt

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QStringList>
+
+class QApplication;
+
+// The application object: reads the command line, shows the main window
+// and runs the program's one event loop until that window closes. The main
+// window is not run modally, so the settings sheets take input beside it.
+class CConfigApp final {
+ public:
+  explicit CConfigApp(QApplication& application);
+
+  // The exit status: 0 after the main window closed, 2 on a usage error.
+  int Run();
+
+  // Sheets still open when the main window closes store their pages'
+  // options as when closed by hand, before the main window saves its own.
+  static void CloseOpenSheets();
+
+ private:
+  bool ReadArguments(const QStringList& arguments);
+
+  QApplication& m_application;
+  bool m_demo = false;
+  int m_usageStatus = -1;  // set when the command line answered by itself
+};
