@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libgtest-dev
+  clang libclang-rt-14-dev
   xvfb xauth
 )
 
