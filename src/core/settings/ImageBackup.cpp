@@ -1,6 +1,10 @@
 #include "settings/ImageBackup.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -57,13 +61,22 @@ std::optional<fs::path> FreshName(const fs::path& folder) {
   return std::nullopt;
 }
 
+// The new name must outlast a crash as well as the bytes it names.
+bool SyncFolder(const fs::path& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync a folder
+  close(fd);
+  return synced;
+}
+
 // The bytes reach the disk under a temporary name first and get their final
 // name only once synced; the size on disk is then checked against the
 // image's, so that a full disk never leaves a cut-off copy behind.
 bool KeepCompleteCopy(const std::string& bytes, uintmax_t imageSize, const fs::path& target) {
   if (!WriteFileAtomically(target, bytes)) return false;
   std::error_code error;
-  if (fs::file_size(target, error) == imageSize && !error) return true;
+  if (fs::file_size(target, error) == imageSize && !error && SyncFolder(target.parent_path())) return true;
   fs::remove(target, error);
   return false;
 }
