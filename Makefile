@@ -1,12 +1,14 @@
 # Thin wrapper over CMake and CTest: `make run`, `make test`.
 BUILD_DIR   ?= build
 ASAN_DIR    ?= build-asan
+FUZZ_DIR    ?= build-fuzz
+FUZZ_SECONDS ?= 20
 BUILD_TYPE  ?= RelWithDebInfo
 GENERATOR   := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-asan bench install clean
+.PHONY: all deps configure build run test test-asan fuzz bench install clean
 
 all: build
 
@@ -34,6 +36,13 @@ test-asan: deps
 	QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --test-dir $(ASAN_DIR) --output-on-failure -j $(JOBS)
 
+# Each libFuzzer target runs FUZZ_SECONDS from the seeds of tests/fuzz/corpus.
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DKORAL_BUILD_FUZZ=ON -DKORAL_BUILD_GUI=OFF -DKORAL_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	./tests/fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 bench: build
 	./bench/run.sh $(BUILD_DIR)
 
@@ -41,4 +50,4 @@ install: build
 	cmake --install $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

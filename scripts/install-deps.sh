@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libgtest-dev
+  clang libclang-rt-14-dev
   xvfb xauth
   # end-to-end tests: accessibility tree, real X input, screenshots
   dbus at-spi2-core python3 python3-pyatspi python3-xlib xdotool imagemagick

@@ -1,6 +1,7 @@
 #include "cli/Command.h"
 
 #include "files/Paths.h"
+#include "settings/ImageBackup.h"
 
 namespace koral::cli {
 
@@ -13,5 +14,7 @@ bool RequirePlayer(CliContext& context) {
 void ReportImageNotOpened(CliContext& context) {
   context.err << "Impossible d'ouvrir " << SettingsImagePath(context.playerRoot.value_or("")) << ".\n";
 }
+
+void ReportBackupRefused(CliContext& context) { context.err << BackupRefusedMessage() << '\n'; }
 
 }  // namespace koral::cli

@@ -39,4 +39,8 @@ bool RequirePlayer(CliContext& context);
 // The message for a settings image of the player that cannot be opened.
 void ReportImageNotOpened(CliContext& context);
 
+// The message for a write refused because no complete backup of the image
+// could be kept; it names the backup folder.
+void ReportBackupRefused(CliContext& context);
+
 }  // namespace koral::cli

@@ -62,7 +62,8 @@ class Pass {
   int Finish(bool transferred, const char* failure) {
     const bool closed = m_pass.Close();
     if (transferred && closed) return kExitOk;
-    m_context.err << failure << '\n';
+    if (m_pass.BackupFailed()) ReportBackupRefused(m_context);
+    else m_context.err << failure << '\n';
     return kExitFailed;
   }
 

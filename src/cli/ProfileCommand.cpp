@@ -9,6 +9,10 @@ namespace koral::cli {
 namespace {
 
 int Report(const ProfileOperationResult& result, const std::string& version, CliContext& context) {
+  if (result.pass == ImagePassStatus::kBackupFailed) {
+    ReportBackupRefused(context);
+    return kExitFailed;
+  }
   if (result.pass != ImagePassStatus::kDone) {
     context.err << "Le fichier Settings.dat de l'Koral ne peut pas être lu ou écrit.\n";
     return kExitFailed;

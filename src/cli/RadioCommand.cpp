@@ -50,6 +50,8 @@ bool ReportFailure(RadioPassStatus status, CliContext& context, const char* tran
   if (status == RadioPassStatus::kOk) return false;
   if (status == RadioPassStatus::kImageNotOpened)
     ReportImageNotOpened(context);
+  else if (status == RadioPassStatus::kBackupFailed)
+    ReportBackupRefused(context);
   else
     context.err << transfer << " impossible sur l'Koral.\n";
   return true;

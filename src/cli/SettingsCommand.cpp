@@ -19,6 +19,8 @@ bool ReportPassFailure(PassResult result, CliContext& context, const char* what)
   if (result == PassResult::kOk) return false;
   if (result == PassResult::kOpenFailed)
     ReportImageNotOpened(context);
+  else if (result == PassResult::kBackupFailed)
+    ReportBackupRefused(context);
   else
     context.err << what << " impossible sur l'Koral.\n";
   return true;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "FileSizeLimit.h"
 #include "TestEnvironment.h"
 #include "settings/ImageBackup.h"
 #include "settings/SettingsFile.h"
@@ -67,6 +68,73 @@ TEST(ImageBackupTest, OnlyTheNewestTwentyCopiesAreKept) {
   EXPECT_EQ(names[0], "Settings-20000107-000000-000Z-0.dat");  // the six oldest went
   EXPECT_EQ(ReadFile(koral::ImageBackupFolder() / names[19]), "image");
   EXPECT_EQ(names[20], "notes.txt");
+}
+
+int WriteOneByteStatus(const fs::path& image, int value) {
+  CSettingsFile file;
+  file.Open(image);
+  const int status = file.WriteBytes({value, 0, 0}, 1, 0);
+  file.Close();
+  return status;
+}
+
+TEST(ImageBackupTest, NoWriteGoesAheadWhenTheBackupFolderCannotBeMade) {
+  koral::test::TestEnvironment environment;
+  environment.SetSettingsImage("before");
+  environment.BlockBackupFolder();
+  CSettingsFile file;
+  file.Open(environment.SettingsImage());
+  EXPECT_EQ(file.WriteBytes({'X', 0, 0}, 1, 0), CSettingsFile::kBackupFailed);
+  EXPECT_TRUE(file.BackupFailed());
+  EXPECT_EQ(file.WriteBytes({'Y', 0, 0}, 1, 1), CSettingsFile::kBackupFailed);  // nor any later one of the pass
+  EXPECT_TRUE(file.Close());
+  EXPECT_EQ(environment.SettingsImageBytes(), "before");
+  EXPECT_NE(koral::BackupRefusedMessage().find(koral::ImageBackupFolder().string()), std::string::npos);
+
+  // Once the folder can be made, the next pass backs up and writes.
+  fs::remove(environment.StateDir() / "koral-config");
+  WriteOneByte(environment.SettingsImage(), 'B');
+  ASSERT_EQ(BackupNames().size(), 1u);
+  EXPECT_EQ(ReadFile(koral::ImageBackupFolder() / BackupNames()[0]), "before");
+  EXPECT_EQ(environment.SettingsImageBytes(), "Before");
+}
+
+TEST(ImageBackupTest, ABackupCutShortByAFullDiskIsNeitherKeptNorFollowedByTheWrite) {
+  koral::test::TestEnvironment environment;
+  const std::string image(512, 'i');
+  environment.SetSettingsImage(image);
+  fs::create_directories(koral::ImageBackupFolder());
+  for (const rlim_t room : {rlim_t{0}, rlim_t{300}}) {  // nothing at all, then part of the image
+    {
+      const koral::test::FileSizeLimit limit(room);
+      EXPECT_EQ(WriteOneByteStatus(environment.SettingsImage(), 'X'), CSettingsFile::kBackupFailed);
+    }
+    EXPECT_EQ(environment.SettingsImageBytes(), image);
+    EXPECT_TRUE(BackupNames().empty());  // no cut-off copy, no temporary file
+  }
+}
+
+TEST(ImageBackupTest, EmptyCopiesNeverCountAmongTheKeptOnes) {
+  koral::test::TestEnvironment environment;
+  for (int day = 1; day <= 20; ++day) {
+    char name[64];
+    std::snprintf(name, sizeof name, "Settings-200001%02d-000000-000Z-0.dat", day);
+    WriteFile(koral::ImageBackupFolder() / name, day == 20 ? "" : "old");
+  }
+  WriteFile(koral::ImageBackupFolder() / "Settings-20000121-000000-000Z-0.dat.Ab12Cd", "temporary");
+  environment.SetSettingsImage("image");
+  WriteOneByte(environment.SettingsImage(), 'I');
+  const auto names = BackupNames();
+  ASSERT_EQ(names.size(), 21u);  // 19 old copies, the new one, the temporary file
+  EXPECT_EQ(names[0], "Settings-20000101-000000-000Z-0.dat");
+  EXPECT_EQ(std::count(names.begin(), names.end(), "Settings-20000120-000000-000Z-0.dat"), 0);
+
+  // An empty image has nothing to keep: its write goes ahead without a copy.
+  koral::ResetImageBackupsForTesting();
+  environment.SetSettingsImage("");
+  WriteOneByte(environment.SettingsImage(), 'E');
+  EXPECT_EQ(BackupNames().size(), 21u);
+  EXPECT_EQ(environment.SettingsImageBytes(), "E");
 }
 
 }  // namespace

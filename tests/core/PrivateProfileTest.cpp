@@ -78,6 +78,30 @@ TEST_F(PrivateProfileTest, AValueWindows1252CannotHoldTurnsTheFileToUtf8) {
   EXPECT_EQ(GetPrivateProfileString("radio", "ville", "", ini), "Orléans");
 }
 
+TEST_F(PrivateProfileTest, AWriteNeverChangesHowTheOtherValuesRead) {
+  // Windows-1252 whose only byte that is not UTF-8 is in "ville"; "Ã©" is
+  // C3 A9 there, which alone would read as UTF-8 "é".
+  const std::string latin = "[radio]\r\nville=Orl\xE9" "ans\r\n[profil]\r\nnom=\xC3\xA9t\xC3\xA9\r\n";
+  WriteFile(ini, latin);
+  ASSERT_EQ(GetPrivateProfileString("profil", "nom", "", ini), "Ã©tÃ©");
+  for (const char* value : {"Paris", "Ã©"}) {
+    WriteFile(ini, latin);
+    ASSERT_TRUE(WritePrivateProfileString("radio", "ville", value, ini));
+    EXPECT_EQ(GetPrivateProfileString("radio", "ville", "", ini), value);
+    EXPECT_EQ(GetPrivateProfileString("profil", "nom", "", ini), "Ã©tÃ©");
+  }
+}
+
+TEST_F(PrivateProfileTest, AValueThatIsNotUtf8IsRefusedAndTheFileKept) {
+  const std::string before = "[radio]\nville=Besançon\n";
+  WriteFile(ini, before);
+  EXPECT_FALSE(WritePrivateProfileString("repertoires", "pc", "/home/anna/\xE9t\xE9", ini));
+  EXPECT_EQ(ReadFile(ini), before);
+  WriteFile(ini, "[radio]\nville=Besan\xE7on\n");
+  EXPECT_FALSE(WritePrivateProfileString("radio", "ville", "\xE9t\xE9", ini));
+  EXPECT_EQ(GetPrivateProfileString("radio", "ville", "", ini), "Besançon");
+}
+
 TEST_F(PrivateProfileTest, AWriteGoesThroughALinkAndKeepsIt) {
   WriteFile(dir / "dotfiles" / "Config.ini", "[copie]\nwin98=0\n");
   std::filesystem::create_symlink(dir / "dotfiles" / "Config.ini", ini);

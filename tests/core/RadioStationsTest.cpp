@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "TestEnvironment.h"
 #include "settings/RadioFrequency.h"
 #include "settings/RadioStations.h"
@@ -62,6 +64,22 @@ TEST(RadioStations, ReadsWindows1252AndUtf8Files) {
   koral::test::WriteFile(dir / "utf8.ini", "\\Nîmes\n96.4 Chérie FM\n-1\n");
   EXPECT_EQ((*ReadRadioStations(dir / "utf8.ini"))[0].stations[0].name, "Chérie FM");
   EXPECT_FALSE(ReadRadioStations(dir / "missing.ini"));
+}
+
+TEST(RadioStations, ReadingTakesTimeInProportionToTheNumberOfCities) {
+  // Each city named twice: a search of the cities per city line took
+  // seconds here, one pass takes a few hundredths.
+  constexpr int kCities = 50000;
+  std::string text;
+  for (const char* station : {"\n90.0 R\n-1\n", "\n91.0 S\n-1\n"})
+    for (int city = 0; city < kCities; ++city) text += "\\Ville " + std::to_string(city) + station;
+  const auto start = std::chrono::steady_clock::now();
+  const auto cities = ParseRadioStations(text);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  ASSERT_EQ(cities.size(), size_t{kCities});
+  EXPECT_EQ(cities[kCities - 1].name, "Ville " + std::to_string(kCities - 1));
+  EXPECT_EQ(Names(cities[kCities - 1]), (std::vector<std::string>{"R", "S"}));
+  EXPECT_LT(elapsed, std::chrono::milliseconds(1500));
 }
 
 }  // namespace

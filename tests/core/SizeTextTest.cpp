@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <string>
+
 #include "files/SizeText.h"
 
 using koral::FileType;
@@ -35,6 +38,9 @@ TEST(ReadSizeText, ReadsEachFormBack) {
   EXPECT_FLOAT_EQ(ReadSizeText("1.50 Go"), 1610612736.0f);
   EXPECT_FLOAT_EQ(ReadSizeText(""), 0.0f);  // a folder's empty size
   EXPECT_FLOAT_EQ(ReadSizeText("o"), 0.0f);
+  EXPECT_FLOAT_EQ(ReadSizeText("nan Ko"), 0.0f);  // no number that would break a sort
+  EXPECT_FLOAT_EQ(ReadSizeText("inf Go"), 0.0f);
+  EXPECT_FLOAT_EQ(ReadSizeText(std::string(60, '9') + " Go"), std::numeric_limits<float>::max());
 }
 
 TEST(ReadSizeText, OrdersAsTheBytesDo) {

@@ -24,6 +24,8 @@
 #include "gui/TreeRows.h"
 
 namespace fs = std::filesystem;
+using koral::test::DoubleClickRow;
+using koral::test::EntryNames;
 using koral::test::ReadFile;
 using koral::test::SelectRows;
 using koral::test::WriteFile;
@@ -80,6 +82,7 @@ class CopyToPlayerTest final : public QObject {
   void progressRelayNeverMakesTheWorkerWait();
   void fileOpReportsRefusedFilesBeforeCopyingTheOthers();
   void fileOpClosesAtOnceOnAnUnreadablePlaylist();
+  void namesThatAreNotUtf8AreCopiedExactlyAsShown();
 };
 
 void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() {
@@ -353,6 +356,38 @@ void CopyToPlayerTest::fileOpClosesAtOnceOnAnUnreadablePlaylist() {
   QCOMPARE(prompts.messages[0].text, QString("Echec de l'ouverture de la playlist"));
   QCOMPARE(prompts.messages[0].title, QString("Erreur pas cool"));
   QVERIFY(fs::is_empty(env.PlayerDir()));
+}
+
+// "\xE9t\xE9" is "été" in Windows-1252; the file beside it is spelt with
+// U+FFFD, which is what a lossy decoding of the first name gives.
+void CopyToPlayerTest::namesThatAreNotUtf8AreCopiedExactlyAsShown() {
+  const std::string latin = "\xE9t\xE9.mp3";
+  const std::string replaced = "\xEF\xBF\xBDt\xEF\xBF\xBD.mp3";
+  const std::string folder = "Dossier \xE9t\xE9";
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  const fs::path computer = env.ComputerDir();
+  for (const std::string& name : {latin, replaced, folder + "/" + latin, folder + "/" + replaced})
+    WriteFile(computer / name, "from " + name);
+  WriteOptions(env, {});
+
+  CMainDlg dialog;
+  dialog.show();
+  SelectRows(ComputerList(dialog), {"été.mp3", "Dossier été"});
+  ClickCopy(dialog);
+  QVERIFY(prompts.messages.empty());
+  QCOMPARE(EntryNames(env.PlayerDir()), (std::vector<std::string>{folder, latin}));
+  QCOMPARE(ReadFile(env.PlayerDir() / latin), "from " + latin);
+  QCOMPARE(EntryNames(env.PlayerDir() / folder), (std::vector<std::string>{latin, replaced}));
+
+  // From inside that folder: the computer folder keeps its bytes too.
+  fs::remove_all(env.PlayerDir() / folder);
+  DoubleClickRow(ComputerList(dialog), "Dossier été");
+  SelectRows(ComputerList(dialog), {"\uFFFDt\uFFFD.mp3"});
+  ClickCopy(dialog);
+  QVERIFY(prompts.messages.empty());
+  QCOMPARE(EntryNames(env.PlayerDir()), (std::vector<std::string>{latin, replaced}));
+  QCOMPARE(ReadFile(env.PlayerDir() / replaced), "from " + folder + "/" + replaced);
 }
 
 QTEST_MAIN(CopyToPlayerTest)

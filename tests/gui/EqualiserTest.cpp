@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include "FileSizeLimit.h"
 #include "TestEnvironment.h"
 #include "config/PrivateProfile.h"
 #include "gui/PromptRecorder.h"
@@ -121,6 +122,7 @@ class EqualiserTest final : public QObject {
   void missingImageEndsTheProgramWithStatusOne();
   void failedTransfersEndTheProgramThroughRuleB();
   void missingOffsetKeysAreReportedOnceAndNothingIsWritten();
+  void aSaveWithoutItsBackupIsRefusedAndWritesNothing();
 };
 
 void EqualiserTest::opensOnThePlayersPresetAndSavesAnEditInPlace() {
@@ -437,15 +439,16 @@ void EqualiserTest::failedTransfersEndTheProgramThroughRuleB() {
   }
   std::filesystem::remove(env.SettingsImage());
 
-  // A full device takes the bytes but cannot keep them: the save fails.
-  if (!std::filesystem::exists("/dev/full")) QSKIP("no /dev/full here");
-  env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0));
+  // A player that takes the bytes but cannot keep them past 150 bytes: the
+  // save fails. The backup of the 100-byte image still fits.
+  env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0).substr(0, 100));
   CEqualiser page;
   QCOMPARE(prompts.messages.size(), size_t(1));
-  std::filesystem::remove(env.SettingsImage());
-  std::filesystem::create_symlink("/dev/full", env.SettingsImage());
   DragTo(&page, 0, 3);
-  ClickButton(&page, "saveAndQuitButton");
+  {
+    const koral::test::FileSizeLimit limit(150);
+    ClickButton(&page, "saveAndQuitButton");
+  }
   QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
   QCOMPARE(prompts.messages.size(), size_t(2));
   QCOMPARE(prompts.messages[1].text,
@@ -475,6 +478,27 @@ void EqualiserTest::missingOffsetKeysAreReportedOnceAndNothingIsWritten() {
   QCOMPARE(prompts.messages.size(), size_t(1));
   QCOMPARE(env.SettingsImageBytes(), image);
   QVERIFY(exits.statuses.empty());
+}
+
+void EqualiserTest::aSaveWithoutItsBackupIsRefusedAndWritesNothing() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  koral::test::ExitRecorder exits;
+  SetOptions(env, 0, 0);
+  const std::string image = ImageWith(FactoryTable({0, 0, 0, 0, 0}), 2);
+  env.SetSettingsImage(image);
+  env.BlockBackupFolder();
+  Sheet sheet;
+  CEqualiser* page = sheet.ShowEqualiser();
+  DragTo(page, 1, 7);
+  ClickButton(page, "saveAndQuitButton");
+  QVERIFY(exits.statuses.empty());
+  QCOMPARE(prompts.messages.size(), size_t(1));
+  QCOMPARE(prompts.messages[0].title, QStringLiteral("Sauvegarde impossible"));
+  QVERIFY(prompts.messages[0].text.contains(QString::fromStdString(koral::ImageBackupFolder().string())));
+  QCOMPARE(env.SettingsImageBytes(), image);
+  QVERIFY(!sheet.IsGone());  // the sheet stays open with the user's curve
+  QCOMPARE(LabelTexts(page)[1], QStringLiteral("7"));
 }
 
 QTEST_MAIN(EqualiserTest)

@@ -109,6 +109,7 @@ class MainDlgDeleteTest final : public QObject {
   void aBackslashInTheNameSeparatesFolders();
   void emptyingReListsTheRootAsOpeningAFolderDoes();
   void aFolderReachedThroughAnOutsideLinkIsNeverChanged();
+  void aNameThatIsNotUtf8DeletesExactlyTheEntryShown();
 };
 
 void MainDlgDeleteTest::deletesReadOnlyAndHiddenFilesAtTheTopAndInsideATree() {
@@ -378,6 +379,32 @@ void MainDlgDeleteTest::aFolderReachedThroughAnOutsideLinkIsNeverChanged() {
   QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Settings.dat"});
   QCOMPARE(EntryNames(outside), std::vector<std::string>{"song.mp3"});
   QCOMPARE(koral::test::ReadFile(outside / "song.mp3"), std::string("precious"));
+}
+
+// "\xE9t\xE9" is "été" in Windows-1252; the file beside it is spelt with
+// U+FFFD, which is what a lossy decoding of the first name gives.
+void MainDlgDeleteTest::aNameThatIsNotUtf8DeletesExactlyTheEntryShown() {
+  const std::string latin = "\xE9t\xE9.mp3";
+  const std::string replaced = "\xEF\xBF\xBDt\xEF\xBF\xBD.mp3";
+  Sandbox box;
+  for (const std::string& name : {latin, replaced, "Dossier \xE9t\xE9/" + latin, "Dossier \xE9t\xE9/" + replaced})
+    WriteFile(box.Player() / name, name);
+  auto window = box.OpenWindow();
+  window->show();
+  QCOMPARE(RowNames(*window), (QStringList{"Dossier été", "été.mp3", "\uFFFDt\uFFFD.mp3"}));
+
+  SelectRows(PlayerList(*window), {"été.mp3"});
+  ClickButton(window.get(), "deleteButton");
+  QCOMPARE(EntryNames(box.Player()), (std::vector<std::string>{"Dossier \xE9t\xE9", replaced}));
+
+  // Inside a folder whose own name is not UTF-8, the other one of the pair.
+  DoubleClickRow(PlayerList(*window), "Dossier été");
+  QCOMPARE(RowNames(*window), (QStringList{"..", "été.mp3", "\uFFFDt\uFFFD.mp3"}));
+  SelectRows(PlayerList(*window), {"\uFFFDt\uFFFD.mp3"});
+  ClickButton(window.get(), "deleteButton");
+  QCOMPARE(EntryNames(box.Player() / "Dossier \xE9t\xE9"), std::vector<std::string>{latin});
+  QCOMPARE(RowNames(*window), (QStringList{"..", "été.mp3"}));
+  QVERIFY(box.prompts.messages.empty());
 }
 
 QTEST_MAIN(MainDlgDeleteTest)

@@ -20,6 +20,7 @@
 #include "demo/DemoPlayer.h"
 #include "gui/PromptRecorder.h"
 #include "gui/WidgetLookup.h"
+#include "settings/ImageBackup.h"
 #include "settings/Onglets.h"
 #include "settings/Radio.h"
 
@@ -126,6 +127,7 @@ class RadioTest final : public QObject {
   void MissingStationsFileAndMissingLayout();
   void MemoriesFilledOnTheDemoPlayerAreReadBackByKoralctl();
   void LongNamesNeitherWidenThePageNorHideTheFrequencies();
+  void ASaveWithoutItsBackupIsRefusedAndWritesNothing();
 };
 
 void RadioTest::SheetOpensOnTheRadioPageWhichReadsTheMemories() {
@@ -449,6 +451,25 @@ void RadioTest::LongNamesNeitherWidenThePageNorHideTheFrequencies() {
     const int room = edit->style()->subElementRect(QStyle::SE_LineEditContents, &frame, edit).width() - 2 * 2 - 1;
     QVERIFY2(edit->fontMetrics().horizontalAdvance(edit->text()) <= room, qPrintable(edit->text()));
   }
+}
+
+void RadioTest::ASaveWithoutItsBackupIsRefusedAndWritesNothing() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  ExitRecorder exits;
+  const std::string image = ImageWith({{0, 105500}});
+  env.SetSettingsImage(image);
+  env.BlockBackupFolder();
+  auto page = ShownPage();
+  Type(Edit(page.get(), 'A'), QStringLiteral("90.1"), Edit(page.get(), 'B'));
+  page->findChild<QPushButton*>(QStringLiteral("saveAndQuitButton"))->click();
+  QVERIFY(exits.statuses.empty());
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].title, QStringLiteral("Sauvegarde impossible"));
+  QVERIFY(prompts.messages[0].text.contains(QString::fromStdString(koral::ImageBackupFolder().string())));
+  QCOMPARE(env.SettingsImageBytes(), image);
+  QVERIFY(page->isVisible());  // the page stays, with what the user typed
+  QCOMPARE(Edit(page.get(), 'A')->text(), QStringLiteral("90.1"));
 }
 
 QTEST_MAIN(RadioTest)

@@ -18,6 +18,7 @@
 #include "config/PrivateProfile.h"
 #include "gui/PromptRecorder.h"
 #include "gui/WidgetLookup.h"
+#include "settings/ImageBackup.h"
 #include "settings/Onglets.h"
 #include "settings/ReglagesKoral.h"
 
@@ -352,6 +353,34 @@ class ReglagesKoralTest final : public QObject {
     QCOMPARE(prompts.messages.at(0).text,
              QStringLiteral("'CReglagesKoral::EnregistreReglages'... lecture impossible sur l'Koral.\r"
                             " L'application va se terminer"));
+    QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{16, 1}}));
+  }
+
+  // No complete backup, no write: the folder cannot be made, then the disk
+  // takes only 300 of the image's 512 bytes. The page stays, with its choice.
+  void aSaveWithoutItsBackupIsRefusedAndWritesNothing() {
+    TestEnvironment env;
+    env.SetSettingsImage(KnownImage());
+    koral::test::PromptRecorder prompts;
+    koral::test::ExitRecorder exits;
+    CReglagesKoral page;
+    Choice(&page, "repeat", 1)->click();
+    env.BlockBackupFolder();
+    ClickButton(&page, "saveButton");
+    std::filesystem::remove(env.StateDir() / "koral-config");
+    {
+      const koral::test::FileSizeLimit limit(300);
+      ClickButton(&page, "saveButton");
+    }
+    QVERIFY(exits.statuses.empty());
+    QCOMPARE(prompts.messages.size(), size_t{2});
+    for (const auto& message : prompts.messages) {
+      QCOMPARE(message.title, QStringLiteral("Sauvegarde impossible"));
+      QVERIFY(message.text.contains(QString::fromStdString(koral::ImageBackupFolder().string())));
+    }
+    QCOMPARE(env.SettingsImageBytes(), KnownImage());
+    QVERIFY(koral::test::EntryNames(koral::ImageBackupFolder()).empty());
+    ClickButton(&page, "saveButton");  // the change is still marked and goes once a backup can be kept
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{16, 1}}));
   }
 };

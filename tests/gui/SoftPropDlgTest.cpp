@@ -10,6 +10,7 @@
 #include "gui/PromptRecorder.h"
 #include "gui/WidgetLookup.h"
 #include "settings/BandField.h"
+#include "settings/ImageBackup.h"
 
 using koral::test::ComboTexts;
 using koral::test::ExitRecorder;
@@ -91,6 +92,7 @@ class SoftPropDlgTest final : public QObject {
   void cancelledFileDialogsChangeNothing();
   void profileThatCannotBeCreatedIsReported();
   void missingImageIsFatal();
+  void loadWithoutItsBackupIsRefusedAndSaveStillWorks();
   void koralctlSavesTheSameFileAsTheDialog();
 };
 
@@ -448,6 +450,31 @@ void SoftPropDlgTest::koralctlSavesTheSameFileAsTheDialog() {
     QCOMPARE(koral::test::ReadFile(fromKoralctl), koral::test::ReadFile(fromDialog));
     QCOMPARE(koral::test::ReadFile(env.ConfigIni()), configAfterDialog);
   }
+}
+
+void SoftPropDlgTest::loadWithoutItsBackupIsRefusedAndSaveStillWorks() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  ExitRecorder exits;
+  env.SetConfigIni(Config("119.0", "119.0"));
+  env.SetSettingsImage(SampleImage());
+  env.BlockBackupFolder();
+  const auto file = env.ComputerDir() / "p.pro";
+  koral::test::WriteFile(file, ProfileText("1 2", "3 4", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
+  const auto saved = env.ComputerDir() / "saved.pro";
+  prompts.fileAnswers = {Path(file), Path(saved)};
+  CSoftPropDlg dialog;
+  Click(dialog, "loadProfileButton");
+  QVERIFY(exits.statuses.empty());
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].title, QStringLiteral("Sauvegarde impossible"));
+  QVERIFY(prompts.messages[0].text.contains(Path(koral::ImageBackupFolder())));
+  QCOMPARE(env.SettingsImageBytes(), SampleImage());
+
+  // Saving a profile only reads the image: it needs no backup.
+  Click(dialog, "saveProfileButton");
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(koral::test::ReadFile(saved), kSampleProfile);
 }
 
 QTEST_MAIN(SoftPropDlgTest)

@@ -80,4 +80,6 @@ std::string TestEnvironment::SettingsImageBytes() const { return ReadFile(Settin
 
 void TestEnvironment::ForgetPlayer() const { unsetenv("KORAL_PLAYER"); }
 
+void TestEnvironment::BlockBackupFolder() const { WriteFile(StateDir() / "koral-config", "not a folder"); }
+
 }  // namespace koral::test

@@ -48,6 +48,9 @@ class TestEnvironment {
   std::string SettingsImageBytes() const;
   // No player: KORAL_PLAYER unset (tests also put an empty volume list in place).
   void ForgetPlayer() const;
+  // A file where the state folder of the backups should be, so that the
+  // folder cannot be made: permission bits would not stop root, as CI runs.
+  void BlockBackupFolder() const;
 
  private:
   TempDir m_root;

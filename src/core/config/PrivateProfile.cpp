@@ -30,11 +30,11 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-ParsedFile Parse(const std::string& bytes) {
+ParsedFile Parse(std::string_view bytes) {
   ParsedFile file;
   file.windows1252 = !IsValidUtf8(bytes);
   size_t start = 0;
-  if (std::string_view(bytes).substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+  if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
     file.bom = kUtf8Bom;
     start = kUtf8Bom.size();
   }
@@ -43,11 +43,11 @@ ParsedFile Parse(const std::string& bytes) {
     const size_t lf = bytes.find('\n', start);
     Line line;
     if (lf == std::string::npos) {
-      line.text = bytes.substr(start);
+      line.text = std::string(bytes.substr(start));
       start = bytes.size();
     } else {
       const bool crlf = lf > start && bytes[lf - 1] == '\r';
-      line.text = bytes.substr(start, lf - start - (crlf ? 1 : 0));
+      line.text = std::string(bytes.substr(start, lf - start - (crlf ? 1 : 0)));
       line.ending = crlf ? "\r\n" : "\n";
       if (!endingSeen) { file.newline = line.ending; endingSeen = true; }
       start = lf + 1;
@@ -115,10 +115,20 @@ std::string InFileEncoding(const ParsedFile& file, std::string_view text) {
 
 // A text that Windows-1252 cannot hold turns the whole file to UTF-8, which
 // holds everything, rather than storing '?' in its place.
-void MakeRoomFor(ParsedFile& file, std::string_view text) {
-  if (!file.windows1252 || Windows1252ToUtf8(Utf8ToWindows1252(text)) == text) return;
+void ConvertToUtf8(ParsedFile& file) {
   for (Line& line : file.lines) line.text = Windows1252ToUtf8(line.text);
   file.windows1252 = false;
+}
+
+void MakeRoomFor(ParsedFile& file, std::string_view text) {
+  if (file.windows1252 && Windows1252ToUtf8(Utf8ToWindows1252(text)) != text) ConvertToUtf8(file);
+}
+
+// A Windows-1252 file is told apart only by bytes that are not UTF-8. When
+// the write took away the last of them, the whole file would read as UTF-8
+// and every other accented value would change: it becomes UTF-8 for real.
+void KeepDecoding(ParsedFile& file) {
+  if (file.windows1252 && IsValidUtf8(Join(file))) ConvertToUtf8(file);
 }
 
 }  // namespace
@@ -139,17 +149,21 @@ int Atoi(std::string_view text) {
   return static_cast<int>(value);
 }
 
-std::optional<std::string> FindPrivateProfileString(std::string_view section, std::string_view key,
-                                                     const std::filesystem::path& path) {
-  const auto bytes = ReadWholeFile(path);
-  if (!bytes) return std::nullopt;
-  const ParsedFile file = Parse(*bytes);
+std::optional<std::string> FindProfileValue(std::string_view bytes, std::string_view section, std::string_view key) {
+  const ParsedFile file = Parse(bytes);
   const auto range = FindSection(file, InFileEncoding(file, section));
   if (!range) return std::nullopt;
   const auto line = FindKey(file, *range, InFileEncoding(file, key));
   if (!line) return std::nullopt;
   const std::string_view value = SplitKeyValue(file.lines[*line].text)->value;
   return file.windows1252 ? Windows1252ToUtf8(value) : std::string(value);
+}
+
+std::optional<std::string> FindPrivateProfileString(std::string_view section, std::string_view key,
+                                                     const std::filesystem::path& path) {
+  const auto bytes = ReadWholeFile(path);
+  if (!bytes) return std::nullopt;
+  return FindProfileValue(*bytes, section, key);
 }
 
 std::string GetPrivateProfileString(std::string_view section, std::string_view key,
@@ -162,12 +176,15 @@ int GetPrivateProfileInt(std::string_view section, std::string_view key, const s
   return Atoi(GetPrivateProfileString(section, key, "", file));
 }
 
-bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
-                               const std::filesystem::path& path) {
-  // A line break would end the line early and let the rest pass for other keys or sections.
-  for (const std::string_view text : {section, key, value})
-    if (text.find_first_of("\r\n") != std::string_view::npos) return false;
-  ParsedFile file = Parse(ReadWholeFile(path).value_or(std::string()));
+std::optional<std::string> SetProfileValue(std::string_view bytes, std::string_view section, std::string_view key,
+                                           std::string_view value) {
+  for (const std::string_view text : {section, key, value}) {
+    // A line break would end the line early and let the rest pass for other keys or sections.
+    if (text.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
+    // Bytes that are not UTF-8 have no faithful spelling in either encoding of the file.
+    if (!IsValidUtf8(text)) return std::nullopt;
+  }
+  ParsedFile file = Parse(bytes);
   for (const std::string_view text : {section, key, value}) MakeRoomFor(file, text);
   const std::string fileSection = InFileEncoding(file, section);
   const std::string fileKey = InFileEncoding(file, key);
@@ -189,7 +206,14 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key, s
     file.lines.insert(file.lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
                       Line{fileKey + "=" + fileValue, file.newline});
   }
-  return WriteFileAtomically(path, Join(file));
+  KeepDecoding(file);
+  return Join(file);
+}
+
+bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
+                               const std::filesystem::path& path) {
+  const auto bytes = SetProfileValue(ReadWholeFile(path).value_or(std::string()), section, key, value);
+  return bytes && WriteFileAtomically(path, *bytes);
 }
 
 bool WritePrivateProfileInt(std::string_view section, std::string_view key, int value,

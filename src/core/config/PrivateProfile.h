@@ -10,7 +10,8 @@ namespace koral {
 // INI files with the conventions of the Windows private-profile functions:
 // section and key names match without regard to case, values are trimmed,
 // a write replaces one value in place and keeps every other byte of the file.
-// Files that are not valid UTF-8 are read as Windows-1252.
+// Files that are not valid UTF-8 are read as Windows-1252, and a write keeps
+// every other value reading as it did.
 
 // The value, or nullopt when the file, the section or the key is missing.
 std::optional<std::string> FindPrivateProfileString(std::string_view section, std::string_view key,
@@ -24,11 +25,17 @@ int GetPrivateProfileInt(std::string_view section, std::string_view key,
                          const std::filesystem::path& file);
 
 // Returns false when the file could not be written, or when a name or the
-// value holds a line break (nothing is written then).
+// value holds a line break or is not UTF-8 (nothing is written then).
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::filesystem::path& file);
 bool WritePrivateProfileInt(std::string_view section, std::string_view key, int value,
                             const std::filesystem::path& file);
+
+// The same on the bytes of a file held in memory. SetProfileValue returns
+// the new bytes, nullopt when the write is refused.
+std::optional<std::string> FindProfileValue(std::string_view bytes, std::string_view section, std::string_view key);
+std::optional<std::string> SetProfileValue(std::string_view bytes, std::string_view section, std::string_view key,
+                                           std::string_view value);
 
 // atoi: leading blanks, an optional sign, then decimal digits up to the first
 // other character; no digits gives 0. Out-of-range values saturate.

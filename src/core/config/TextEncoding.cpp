@@ -115,7 +115,9 @@ std::string Utf8ToWindows1252(std::string_view text) {
     size_t length = DecodeUtf8(text, i, cp);
     if (length == 0) { cp = static_cast<uint8_t>(text[i]); length = 1; }
     i += length;
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) { out += static_cast<char>(cp); continue; }
+    // The five bytes Windows-1252 leaves undefined decode to their own code point, and come back.
+    const bool undefinedByte = cp >= 0x80 && cp <= 0x9F && kHighControls[cp - 0x80] == 0;
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF) || undefinedByte) { out += static_cast<char>(cp); continue; }
     char mapped = '?';
     for (size_t k = 0; k < kHighControls.size(); ++k)
       if (kHighControls[k] == cp) mapped = static_cast<char>(0x80 + k);

@@ -1,6 +1,9 @@
 #include "files/SizeText.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <limits>
 
 #include "config/TextEncoding.h"
 
@@ -12,10 +15,12 @@ constexpr std::int64_t kMebibyte = 1024 * kKibibyte;
 constexpr std::int64_t kGibibyte = 1024 * kMebibyte;
 
 // As atof reads the number of a size text: leading digits with a point.
+// "nan" and "inf", which from_chars also takes, read 0: they would break the
+// order of a sort by size.
 double LeadingNumber(std::string_view text) {
   double value = 0.0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
-  return result.ec == std::errc() ? value : 0.0;
+  return result.ec == std::errc() && std::isfinite(value) ? value : 0.0;
 }
 
 }  // namespace
@@ -38,7 +43,10 @@ float ReadSizeText(std::string_view text) {
     if (factor != 1.0f) unitLength = 3;
   }
   const std::string_view number = text.substr(0, text.size() > unitLength ? text.size() - unitLength : 0);
-  return static_cast<float>(LeadingNumber(number)) * factor;
+  // Held within a float: a longer number than any size would not fit.
+  const double bytes = LeadingNumber(number) * factor;
+  constexpr double kLargest = std::numeric_limits<float>::max();
+  return static_cast<float>(std::clamp(bytes, -kLargest, kLargest));
 }
 
 std::string FileType(std::string_view name) {

@@ -25,6 +25,11 @@ int32_t PersoFieldOffset(int equaliserOffset, int band) {
 
 int32_t RadioRecordOffset(int radioOffset, int memory) { return radioOffset + RadioRecordDisplacement(memory); }
 
+ImagePassStatus WriteStatus(int status) {
+  if (status == CSettingsFile::kOk) return ImagePassStatus::kDone;
+  return status == CSettingsFile::kBackupFailed ? ImagePassStatus::kBackupFailed : ImagePassStatus::kTransferFailed;
+}
+
 void AddLayoutIssues(const ProfileLayout& layout, std::vector<ProfileIssue>& issues) {
   if (!layout.radioOffset) issues.push_back({ProfileIssue::Kind::kRadioKeyMissing, "offsetradio"});
   else if (!layout.radioCount) issues.push_back({ProfileIssue::Kind::kRadioKeyMissing, "nbradios"});
@@ -66,8 +71,9 @@ ImagePassStatus WriteRadios(CSettingsFile& image, const ProfileLayout& layout, c
   for (int i = 0; i < *layout.radioCount; ++i) {
     const auto& radio = profile.radios[static_cast<size_t>(i)];
     if (!radio) continue;
-    if (image.WriteBytes(RadioRecordOf(*radio), 3, RadioRecordOffset(*layout.radioOffset, i)) != CSettingsFile::kOk)
-      return ImagePassStatus::kTransferFailed;
+    const int32_t offset = RadioRecordOffset(*layout.radioOffset, i);
+    const auto status = WriteStatus(image.WriteBytes(RadioRecordOf(*radio), 3, offset));
+    if (status != ImagePassStatus::kDone) return status;
   }
   return ImagePassStatus::kDone;
 }
@@ -77,8 +83,8 @@ ImagePassStatus WritePerso(CSettingsFile& image, const ProfileLayout& layout, co
   for (int band = 0; band < kBandCount; ++band) {
     const auto* field = profile.perso->data() + band * 3;
     const CSettingsFile::Slots slots{field[0], field[1], field[2]};
-    if (image.WriteBytes(slots, 3, PersoFieldOffset(*layout.equaliserOffset, band)) != CSettingsFile::kOk)
-      return ImagePassStatus::kTransferFailed;
+    const auto status = WriteStatus(image.WriteBytes(slots, 3, PersoFieldOffset(*layout.equaliserOffset, band)));
+    if (status != ImagePassStatus::kDone) return status;
   }
   return ImagePassStatus::kDone;
 }

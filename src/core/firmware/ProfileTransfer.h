@@ -18,9 +18,10 @@ struct ProfileLayout {
 };
 ProfileLayout ReadProfileLayout(const std::filesystem::path& configIni, std::string_view version);
 
-// How the pass on the settings image went; anything but kDone is fatal for
-// the window (the image cannot be opened, or a transfer failed).
-enum class ImagePassStatus { kDone, kImageNotOpened, kTransferFailed };
+// How the pass on the settings image went. kImageNotOpened and
+// kTransferFailed are fatal for the window; kBackupFailed means that no
+// complete backup of the image could be kept, and nothing was written.
+enum class ImagePassStatus { kDone, kImageNotOpened, kTransferFailed, kBackupFailed };
 
 struct ProfileOperationResult {
   ImagePassStatus pass = ImagePassStatus::kDone;

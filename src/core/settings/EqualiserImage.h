@@ -47,6 +47,8 @@ class EqualiserPass {
   bool WriteSelectedPreset(int preset);
   bool WritePreset(int preset, const PresetGains& gains);
   bool WriteGains(const GainTable& gains);
+  // After a failed write: no complete backup of the image could be kept, and nothing was written.
+  bool BackupFailed() const { return m_file.BackupFailed(); }
   // False when the bytes written could not reach the image.
   bool Close() { return m_file.Close(); }
 

@@ -1,13 +1,20 @@
 #include "settings/ImageBackup.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <mutex>
+#include <optional>
 #include <set>
+#include <string_view>
 #include <vector>
 
+#include "platform/AtomicFile.h"
 #include "platform/XdgFolders.h"
 
 namespace koral {
@@ -16,6 +23,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr size_t kBackupsKept = 20;
+constexpr std::string_view kBackupPrefix = "Settings-";
+constexpr std::string_view kBackupSuffix = ".dat";
 
 // Images already backed up in this run; shared by every window on purpose.
 std::set<fs::path>& BackedUpImages() {
@@ -36,22 +45,64 @@ std::string TimestampedName(int attempt) {
   return name;
 }
 
+// A kept copy, not a temporary one left by a crash (those end otherwise).
+bool IsBackupName(const std::string& name) {
+  return name.size() > kBackupPrefix.size() + kBackupSuffix.size() && name.starts_with(kBackupPrefix) &&
+         name.ends_with(kBackupSuffix);
+}
+
 // Two images backed up within the same millisecond both keep their copy.
-void CopyUnderFreshName(const fs::path& image, const fs::path& folder) {
+std::optional<fs::path> FreshName(const fs::path& folder) {
   std::error_code error;
   for (int attempt = 0; attempt < 100; ++attempt) {
     const fs::path target = folder / TimestampedName(attempt);
-    if (fs::exists(target, error)) continue;
-    fs::copy_file(image, target, fs::copy_options::none, error);
-    return;
+    if (!fs::exists(target, error) && !error) return target;
   }
+  return std::nullopt;
 }
 
+// The new name must outlast a crash as well as the bytes it names.
+bool SyncFolder(const fs::path& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync a folder
+  close(fd);
+  return synced;
+}
+
+// The bytes reach the disk under a temporary name first and get their final
+// name only once synced; the size on disk is then checked against the
+// image's, so that a full disk never leaves a cut-off copy behind.
+bool KeepCompleteCopy(const std::string& bytes, uintmax_t imageSize, const fs::path& target) {
+  if (!WriteFileAtomically(target, bytes)) return false;
+  std::error_code error;
+  if (fs::file_size(target, error) == imageSize && !error && SyncFolder(target.parent_path())) return true;
+  fs::remove(target, error);
+  return false;
+}
+
+bool CopyImage(const fs::path& image, const fs::path& folder) {
+  std::error_code error;
+  const uintmax_t imageSize = fs::file_size(image, error);
+  if (error) return false;
+  const auto bytes = ReadWholeFile(image);
+  if (!bytes || bytes->size() != imageSize) return false;
+  if (bytes->empty()) return true;  // nothing to keep; an empty copy would push out a real one
+  fs::create_directories(folder, error);
+  if (!fs::is_directory(folder, error)) return false;
+  const auto target = FreshName(folder);
+  return target && KeepCompleteCopy(*bytes, imageSize, *target);
+}
+
+// Empty copies, which earlier versions could leave on a full disk, go first.
 void PruneOldBackups(const fs::path& folder) {
   std::error_code error;
   std::vector<fs::path> backups;
-  for (const auto& entry : fs::directory_iterator(folder, error))
-    if (entry.path().filename().string().rfind("Settings-", 0) == 0) backups.push_back(entry.path());
+  for (const auto& entry : fs::directory_iterator(folder, error)) {
+    if (!IsBackupName(entry.path().filename().string())) continue;
+    if (entry.is_regular_file(error) && entry.file_size(error) == 0 && !error) fs::remove(entry.path(), error);
+    else backups.push_back(entry.path());
+  }
   if (backups.size() <= kBackupsKept) return;
   std::sort(backups.begin(), backups.end());  // the names sort by date
   for (size_t i = 0; i + kBackupsKept < backups.size(); ++i) fs::remove(backups[i], error);
@@ -61,16 +112,25 @@ void PruneOldBackups(const fs::path& folder) {
 
 fs::path ImageBackupFolder() { return XdgStateHome() / "koral-config" / "backups"; }
 
-void BackUpImageBeforeFirstWrite(const fs::path& image) {
+std::string BackupRefusedMessage() {
+  return "La copie de sauvegarde de Settings.dat n'a pas pu être faite dans le dossier « " +
+         ImageBackupFolder().string() +
+         " ».\nRien n'a été écrit sur l'Koral. Vérifiez que ce dossier peut être créé et que son disque n'est pas "
+         "plein.";
+}
+
+bool BackUpImageBeforeFirstWrite(const fs::path& image) {
   static std::mutex mutex;
   std::lock_guard lock(mutex);
   std::error_code error;
-  const fs::path key = fs::weakly_canonical(image, error);
-  if (!BackedUpImages().insert(error ? image : key).second) return;
+  fs::path key = fs::weakly_canonical(image, error);
+  if (error) key = image;
+  if (BackedUpImages().contains(key)) return true;
   const fs::path folder = ImageBackupFolder();
-  fs::create_directories(folder, error);
-  CopyUnderFreshName(image, folder);
+  if (!CopyImage(image, folder)) return false;
+  BackedUpImages().insert(key);
   PruneOldBackups(folder);
+  return true;
 }
 
 void ResetImageBackupsForTesting() { BackedUpImages().clear(); }

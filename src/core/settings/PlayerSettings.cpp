@@ -218,7 +218,9 @@ PassResult WritePlayerSettings(const std::filesystem::path& image, const PlayerS
       continue;
     int count = 1;
     const CSettingsFile::Slots slots = Encode(setting, *values[i], count);
-    if (file.WriteBytes(slots, count, *layout.offsets[i]) != CSettingsFile::kOk) return PassResult::kTransferFailed;
+    const int status = file.WriteBytes(slots, count, *layout.offsets[i]);
+    if (status == CSettingsFile::kBackupFailed) return PassResult::kBackupFailed;
+    if (status != CSettingsFile::kOk) return PassResult::kTransferFailed;
   }
   // The bytes may only reach the player when the image is closed.
   return file.Close() ? PassResult::kOk : PassResult::kTransferFailed;

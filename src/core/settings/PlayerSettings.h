@@ -91,7 +91,8 @@ using PlayerSettingMarks = std::array<bool, kPlayerSettingCount>;
 // an entry of the mode list, or a level 0-10.
 bool IsWritableValue(PlayerSetting setting, bool layout119, int value);
 
-enum class PassResult { kOk, kOpenFailed, kTransferFailed };
+// kBackupFailed: no complete backup of the image could be kept, nothing written.
+enum class PassResult { kOk, kOpenFailed, kTransferFailed, kBackupFailed };
 
 // One pass over the image: every setting with an offset, in the player's
 // read order. Values of settings without an offset stay nullopt.

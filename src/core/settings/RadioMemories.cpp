@@ -54,6 +54,7 @@ RadioPassStatus WriteRadioMemories(const std::filesystem::path& image, const Rad
     if (!megahertz) continue;
     const int status =
         file.WriteBytes(EncodeRadioRecordMHz(*megahertz), 3, layout.offset + RadioRecordDisplacement(memory));
+    if (status == CSettingsFile::kBackupFailed) return RadioPassStatus::kBackupFailed;
     failed = failed || status != CSettingsFile::kOk;
   }
   // The bytes still buffered reach the player only here.

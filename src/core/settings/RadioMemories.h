@@ -32,6 +32,7 @@ enum class RadioPassStatus {
   kOk,
   kImageNotOpened,  // no player, or Settings.dat cannot be opened
   kTransferFailed,  // a read or write returned a non-zero status
+  kBackupFailed,    // no complete backup of the image could be kept: nothing written
 };
 
 // One pass: memories 0 to count - 1 from the image. A record lying past the

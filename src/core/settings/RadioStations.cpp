@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <unordered_map>
 
 #include "config/TextEncoding.h"
 #include "platform/AtomicFile.h"
@@ -9,12 +10,22 @@
 namespace koral {
 namespace {
 
-RadioCity& CityNamed(std::vector<RadioCity>& cities, const std::string& name) {
-  for (RadioCity& city : cities)
-    if (city.name == name) return city;
-  cities.push_back({name, {}});
-  return cities.back();
-}
+// The cities in order of first occurrence, found by name in constant time:
+// a file of tens of thousands of cities must not take a search per line.
+class CityTable {
+ public:
+  // Valid until the next call, which may add a city.
+  RadioCity& Named(const std::string& name) {
+    const auto [entry, added] = m_indexByName.try_emplace(name, m_cities.size());
+    if (added) m_cities.push_back({name, {}});
+    return m_cities[entry->second];
+  }
+  std::vector<RadioCity> Take() { return std::move(m_cities); }
+
+ private:
+  std::vector<RadioCity> m_cities;
+  std::unordered_map<std::string, size_t> m_indexByName;
+};
 
 enum class StationLine { kStation, kEnd, kSkip };
 
@@ -39,12 +50,12 @@ StationLine ParseStation(const std::string& line, RadioStation& station) {
 }  // namespace
 
 std::vector<RadioCity> ParseRadioStations(const std::string& text) {
-  std::vector<RadioCity> cities;
+  CityTable cities;
   RadioCity* current = nullptr;
   for (const std::string& line : SplitLines(ToUtf8(text))) {
     const size_t backslash = line.find('\\');
     if (backslash != std::string::npos) {
-      current = &CityNamed(cities, line.substr(backslash + 1));
+      current = &cities.Named(line.substr(backslash + 1));
       continue;
     }
     if (current == nullptr) continue;
@@ -55,7 +66,7 @@ std::vector<RadioCity> ParseRadioStations(const std::string& text) {
       case StationLine::kSkip: break;
     }
   }
-  return cities;
+  return cities.Take();
 }
 
 std::optional<std::vector<RadioCity>> ReadRadioStations(const std::filesystem::path& radiosIni) {

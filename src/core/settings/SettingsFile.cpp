@@ -13,7 +13,7 @@ CSettingsFile::~CSettingsFile() { Close(); }
 void CSettingsFile::Open(const std::filesystem::path& path) {
   Close();
   m_path = path;
-  m_backedUp = false;
+  m_backup = Backup::kNotYet;
   struct stat info {};
   m_modeSaved = stat(path.c_str(), &info) == 0;
   if (m_modeSaved) {
@@ -70,14 +70,17 @@ int CSettingsFile::WriteBytes(const Slots& slots, int count, int32_t offset) {
   const bool placed = SeekTo(offset);
   if (count <= 0) return kWriteCountInvalid;
   if (!placed) return kTellFailed;
-  if (!m_backedUp) {
-    BackUpImageBeforeFirstWrite(m_path);
-    m_backedUp = true;
-  }
+  if (!BackUpOnce()) return kBackupFailed;
   count = std::min(count, 3);
   for (size_t i = 0; i < static_cast<size_t>(count); ++i)
     if (std::fputc(slots[i] & 0xFF, m_stream) == EOF) return kTellFailed;
   return Tell();
+}
+
+bool CSettingsFile::BackUpOnce() {
+  if (m_backup == Backup::kNotYet)
+    m_backup = BackUpImageBeforeFirstWrite(m_path) ? Backup::kKept : Backup::kFailed;
+  return m_backup == Backup::kKept;
 }
 
 }  // namespace koral

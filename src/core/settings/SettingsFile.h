@@ -21,6 +21,7 @@ class CSettingsFile {
     kTellFailed = 2,
     kReadCountInvalid = 3,
     kWriteCountInvalid = 4,
+    kBackupFailed = 5,  // no complete backup of the image could be kept: nothing written
   };
 
   CSettingsFile() = default;
@@ -47,19 +48,24 @@ class CSettingsFile {
   // transfer nothing, so no byte lands at the wrong place.
   int ReadBytes(Slots& slots, int count, int32_t offset);
   // Writing past the end makes the image longer. The first write of a run
-  // to an image keeps a backup of it first.
+  // to an image keeps a backup of it first; when that fails, this write and
+  // every later one of the pass return kBackupFailed and write nothing.
   int WriteBytes(const Slots& slots, int count, int32_t offset);
+  bool BackupFailed() const { return m_backup == Backup::kFailed; }
 
  private:
+  enum class Backup { kNotYet, kKept, kFailed };
+
   bool SeekTo(int32_t offset);
   void RestoreMode() const;
+  bool BackUpOnce();
 
   std::FILE* m_stream = nullptr;
   bool m_open = false;
   int32_t m_position = 0;
   mode_t m_savedMode = 0;
   bool m_modeSaved = false;
-  bool m_backedUp = false;
+  Backup m_backup = Backup::kNotYet;
   std::filesystem::path m_path;
 };
 

@@ -19,16 +19,19 @@
 
 namespace {
 
+constexpr int kDriveRole = Qt::UserRole;
+
 // The longest mount point that holds the folder.
-QString DriveOf(const QString& folder, const std::vector<std::string>& drives) {
-  QString best;
-  for (const std::string& drive : drives) {
-    const QString root = PathFromStd(drive);
-    const bool holds = folder == root || root == "/" || folder.startsWith(root + "/");
+std::string DriveOf(const std::string& folder, const std::vector<std::string>& drives) {
+  std::string best;
+  for (const std::string& root : drives) {
+    const bool holds = folder == root || root == "/" || folder.starts_with(root + "/");
     if (holds && root.size() > best.size()) best = root;
   }
   return best;
 }
+
+std::string HomeFolder() { return PathToStd(QDir::homePath()); }
 
 }  // namespace
 
@@ -44,6 +47,10 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui:
 }
 
 CMainDlg::~CMainDlg() { SaveOptions(); }
+
+QString CMainDlg::ComputerFolder() const { return PathFromStd(m_computerFolder); }
+QString CMainDlg::PlayerFolder() const { return PathFromStd(m_playerFolder); }
+QString CMainDlg::PlayerRoot() const { return PathFromStd(m_playerRoot); }
 
 void CMainDlg::ConnectSignals() {
   connect(m_ui->quitButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -62,15 +69,15 @@ void CMainDlg::ConnectSignals() {
 
 void CMainDlg::OnInitDialog() {
   m_playerFound = false;
-  m_configPath = PathFromStd(koral::ConfigIniPath().string());
+  m_configPath = koral::ConfigIniPath().string();
   ReadOptions();
   ShowMembers();
   // Also for a value other than 0 or 1 in the file: the radios follow the box as shown.
   OnFollowPlaylistToggled();
   SetUpLists();
-  const QString keptFolder = m_computerFolder;
+  const std::string keptFolder = m_computerFolder;
   DetectPlayer();
-  const QString listedDrive = m_computerFolder != keptFolder ? m_computerFolder : QString();
+  const std::string listedDrive = m_computerFolder != keptFolder ? m_computerFolder : std::string();
   m_computerFolder = keptFolder;
   if (!m_playerFound) {
     Prompt::Message(this,
@@ -82,29 +89,28 @@ void CMainDlg::OnInitDialog() {
   if (!OpenFolder(m_ui->computerList, nullptr)) {
     // The stored folder has vanished: the folder must be what the list shows,
     // or every operation would work on entries of another folder.
-    m_computerFolder = listedDrive.isEmpty() ? QDir::homePath() : listedDrive;
+    m_computerFolder = listedDrive.empty() ? HomeFolder() : listedDrive;
     OpenFolder(m_ui->computerList, nullptr);
   }
   ListDriveRoot(m_ui->playerList, m_playerRoot);
 }
 
 void CMainDlg::ReadOptions() {
-  const std::string config = PathToStd(m_configPath);
-  m_computerFolder = QString::fromStdString(koral::GetPrivateProfileString("repertoires", "pc", "", config));
+  m_computerFolder = koral::GetPrivateProfileString("repertoires", "pc", "", m_configPath);
   // A first run starts in the user's home rather than at the file system's root.
-  if (m_computerFolder.isEmpty()) m_computerFolder = QDir::homePath();
-  m_followPlaylist = koral::GetPrivateProfileInt("copie", "suivrem3u", config);
-  m_win98 = koral::GetPrivateProfileInt("copie", "win98", config);
-  m_copyMode = koral::GetPrivateProfileInt("copie", "trackonly", config);
+  if (m_computerFolder.empty()) m_computerFolder = HomeFolder();
+  m_followPlaylist = koral::GetPrivateProfileInt("copie", "suivrem3u", m_configPath);
+  m_win98 = koral::GetPrivateProfileInt("copie", "win98", m_configPath);
+  m_copyMode = koral::GetPrivateProfileInt("copie", "trackonly", m_configPath);
 }
 
 void CMainDlg::SaveOptions() {
   TakeControls();
-  const std::string config = PathToStd(m_configPath);
-  koral::WritePrivateProfileString("repertoires", "pc", PathToStd(m_computerFolder), config);
-  koral::WritePrivateProfileInt("copie", "suivrem3u", m_followPlaylist, config);
-  koral::WritePrivateProfileInt("copie", "win98", m_win98, config);
-  koral::WritePrivateProfileInt("copie", "trackonly", m_copyMode, config);
+  // A folder whose path is not UTF-8 is refused there: the one stored before stays.
+  koral::WritePrivateProfileString("repertoires", "pc", m_computerFolder, m_configPath);
+  koral::WritePrivateProfileInt("copie", "suivrem3u", m_followPlaylist, m_configPath);
+  koral::WritePrivateProfileInt("copie", "win98", m_win98, m_configPath);
+  koral::WritePrivateProfileInt("copie", "trackonly", m_copyMode, m_configPath);
 }
 
 void CMainDlg::ShowMembers() {
@@ -124,18 +130,19 @@ void CMainDlg::TakeControls() {
 void CMainDlg::DetectPlayer() {
   const koral::DriveScan scan = koral::DetectDrives();
   m_ui->driveCombo->clear();
-  for (const std::string& drive : scan.computerDrives) m_ui->driveCombo->addItem(PathFromStd(drive));
+  for (const std::string& drive : scan.computerDrives)
+    m_ui->driveCombo->addItem(PathFromStd(drive), QByteArray::fromStdString(drive));
   m_ui->driveCombo->setCurrentIndex(m_driveIndex);
   if (scan.playerRoot) {
-    m_playerRoot = PathFromStd(*scan.playerRoot);
+    m_playerRoot = *scan.playerRoot;
     m_playerFound = true;
-    m_ui->playerDriveLabel->setText(m_playerRoot);
+    m_ui->playerDriveLabel->setText(PathFromStd(m_playerRoot));
   }
-  if (m_computerFolder.isEmpty()) return;
-  const QString drive = DriveOf(m_computerFolder, scan.computerDrives);
-  if (drive.isEmpty()) return;
+  if (m_computerFolder.empty()) return;
+  const std::string drive = DriveOf(m_computerFolder, scan.computerDrives);
+  if (drive.empty()) return;
   ListDriveRoot(m_ui->computerList, drive);
-  m_ui->driveCombo->setCurrentIndex(m_ui->driveCombo->findText(drive));
+  m_ui->driveCombo->setCurrentIndex(m_ui->driveCombo->findData(QByteArray::fromStdString(drive), kDriveRole));
   TakeControls();
 }
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include <QDialog>
@@ -32,9 +33,9 @@ class CMainDlg final : public QDialog {
   explicit CMainDlg(QWidget* parent = nullptr);
   ~CMainDlg() override;
 
-  const QString& ComputerFolder() const { return m_computerFolder; }
-  const QString& PlayerFolder() const { return m_playerFolder; }
-  const QString& PlayerRoot() const { return m_playerRoot; }
+  QString ComputerFolder() const;
+  QString PlayerFolder() const;
+  QString PlayerRoot() const;
   bool PlayerFound() const { return m_playerFound; }
 
   // The right-click menu of a list, built as the right click shows it;
@@ -58,16 +59,16 @@ class CMainDlg final : public QDialog {
 
   // Folder browsers (MainDlgBrowse.cpp).
   void SetUpLists();
-  void ListDriveRoot(QTreeWidget* list, const QString& root);
+  void ListDriveRoot(QTreeWidget* list, const std::string& root);
   bool OpenFolder(QTreeWidget* list, QTreeWidgetItem* item);  // false when the list stays as it was
   void RefreshPlayerList();
   void OnDriveChanged(int index);
-  QString& FolderOf(const QTreeWidget* list);
+  std::string& FolderOf(const QTreeWidget* list);
   bool ShowsParent(const QTreeWidget* list, const std::string& folder) const;
   bool MayBrowse(const QTreeWidget* list, const std::string& folder) const;
-  void FillList(QTreeWidget* list, const QString& folder, const std::vector<koral::ListingRow>& rows);
+  void FillList(QTreeWidget* list, const std::string& folder, const std::vector<koral::ListingRow>& rows);
   void SetSizeColumnWidth(QTreeWidget* list, bool scrollBarShown);
-  void ShowSpace(const QTreeWidget* list, const QString& drive);
+  void ShowSpace(const QTreeWidget* list, const std::string& drive);
   void ApplyDefaultOrder(QTreeWidget* list);
   void OnColumnClicked(QTreeWidget* list, int column);
   void OnListContextMenu(QTreeWidget* list, const QPoint& position);
@@ -83,10 +84,11 @@ class CMainDlg final : public QDialog {
   QAction* m_createDirectoryAction = nullptr;  // the player list menu's "Créer un répertoire"
   CNewFolderDlg* m_newFolderDlg = nullptr;     // kept for the whole run: it remembers the last name
   CFileOp* m_fileOp = nullptr;                 // the copy dialog, a child reused for every copy
-  QString m_configPath;
-  QString m_computerFolder;
-  QString m_playerFolder;
-  QString m_playerRoot;  // the player's mount point, no trailing slash
+  // Paths as the file system spells them, which need not be UTF-8.
+  std::string m_configPath;
+  std::string m_computerFolder;
+  std::string m_playerFolder;
+  std::string m_playerRoot;  // the player's mount point, no trailing slash
   bool m_playerFound = false;
   int m_driveIndex = -1;
   int m_followPlaylist = 0;

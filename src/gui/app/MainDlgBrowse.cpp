@@ -4,6 +4,7 @@
 #include <QLayout>
 #include <QMenu>
 
+#include "app/ListRows.h"
 #include "app/MainDlg.h"
 #include "common/PathText.h"
 #include "common/Prompt.h"
@@ -23,7 +24,7 @@ constexpr int kRefreshRowsBeforeScrollBar = 10;
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
 koral::ListingRow RowOf(const QTreeWidgetItem* item) {
-  return {PathToStd(item->text(0)), item->data(0, kFolderRole).toBool(), PathToStd(item->text(1)), PathToStd(item->text(2))};
+  return {RowName(item), item->data(0, kFolderRole).toBool(), PathToStd(item->text(1)), PathToStd(item->text(2))};
 }
 
 std::vector<koral::ListingRow> RowsOf(const QTreeWidget* list) {
@@ -64,10 +65,10 @@ struct SpaceTexts {
 
 // The volume that holds the folder: bytes free for the user and its size,
 // both 0 when the query fails.
-SpaceTexts SpaceOf(const QString& folder) {
+SpaceTexts SpaceOf(const std::string& folder) {
   std::error_code error;
-  const std::filesystem::space_info space = std::filesystem::space(PathToStd(folder), error);
-  const bool known = !error && !folder.isEmpty();
+  const std::filesystem::space_info space = std::filesystem::space(folder, error);
+  const bool known = !error && !folder.empty();
   return {FromStd(koral::FormatSize(known ? static_cast<std::int64_t>(space.available) : 0)),
           FromStd(koral::FormatSize(known ? static_cast<std::int64_t>(space.capacity) : 0))};
 }
@@ -95,31 +96,31 @@ void CMainDlg::SetUpLists() {
   }
 }
 
-QString& CMainDlg::FolderOf(const QTreeWidget* list) {
+std::string& CMainDlg::FolderOf(const QTreeWidget* list) {
   return list == m_ui->computerList ? m_computerFolder : m_playerFolder;
 }
 
 // The computer list climbs to "/"; the player list never leaves the player.
 bool CMainDlg::ShowsParent(const QTreeWidget* list, const std::string& folder) const {
   if (list == m_ui->computerList) return folder != "/";
-  return folder != PathToStd(m_playerRoot);
+  return folder != m_playerRoot;
 }
 
 bool CMainDlg::MayBrowse(const QTreeWidget* list, const std::string& folder) const {
   // A relative folder (a path written on another system) would depend on the working folder.
   if (list == m_ui->computerList) return !folder.empty() && folder.front() == '/';
-  return koral::IsFolderOnPlayer(folder, PathToStd(m_playerRoot));
+  return koral::IsFolderOnPlayer(folder, m_playerRoot);
 }
 
-void CMainDlg::FillList(QTreeWidget* list, const QString& folder, const std::vector<koral::ListingRow>& rows) {
+void CMainDlg::FillList(QTreeWidget* list, const std::string& folder, const std::vector<koral::ListingRow>& rows) {
   list->clear();
-  const std::string folderPath = PathToStd(folder);
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(rows.size()));
   for (const koral::ListingRow& row : rows) {
-    auto* item = new QTreeWidgetItem({PathFromStd(row.name), FromStd(row.type), FromStd(row.sizeText)});
+    auto* item = new QTreeWidgetItem({QString(), FromStd(row.type), FromStd(row.sizeText)});
+    SetRowName(item, row.name);
     item->setData(0, kFolderRole, row.isFolder);
-    item->setIcon(0, m_listIcons.Icon(PathFromStd(koral::JoinPath(folderPath, row.name)), row.isFolder, item->text(1)));
+    item->setIcon(0, m_listIcons.Icon(PathFromStd(koral::JoinPath(folder, row.name)), row.isFolder, item->text(1)));
     items.append(item);
   }
   list->addTopLevelItems(items);
@@ -130,17 +131,16 @@ void CMainDlg::SetSizeColumnWidth(QTreeWidget* list, bool scrollBarShown) {
   list->setColumnWidth(kSizeColumn, scrollBarShown ? width - kScrollBarAllowance : width);
 }
 
-void CMainDlg::ShowSpace(const QTreeWidget* list, const QString& drive) {
+void CMainDlg::ShowSpace(const QTreeWidget* list, const std::string& drive) {
   const SpaceTexts space = SpaceOf(drive);
   const bool computer = list == m_ui->computerList;
   (computer ? m_ui->computerFreeLabel : m_ui->playerFreeLabel)->setText(space.free);
   (computer ? m_ui->computerTotalLabel : m_ui->playerTotalLabel)->setText(space.total);
 }
 
-void CMainDlg::ListDriveRoot(QTreeWidget* list, const QString& root) {
+void CMainDlg::ListDriveRoot(QTreeWidget* list, const std::string& root) {
   FolderOf(list) = root;
-  const std::string drive = PathToStd(root);
-  const auto rows = MayBrowse(list, drive) ? koral::ListFolder(drive, ShowsParent(list, drive)) : std::nullopt;
+  const auto rows = MayBrowse(list, root) ? koral::ListFolder(root, ShowsParent(list, root)) : std::nullopt;
   FillList(list, root, rows.value_or(std::vector<koral::ListingRow>{}));
   SetSizeColumnWidth(list, MoreRowsThanFit(list));
   ShowSpace(list, root);
@@ -150,14 +150,14 @@ void CMainDlg::ListDriveRoot(QTreeWidget* list, const QString& root) {
 
 bool CMainDlg::OpenFolder(QTreeWidget* list, QTreeWidgetItem* item) {
   TakeControls();
-  QString& folder = FolderOf(list);
-  std::string candidate = koral::BrowseCandidate(PathToStd(folder), item != nullptr ? PathToStd(item->text(0)) : std::string());
+  std::string& folder = FolderOf(list);
+  std::string candidate = koral::BrowseCandidate(folder, item != nullptr ? RowName(item) : std::string());
   // An unset computer folder shows the root, as the system's current drive would.
   if (candidate.empty() && list == m_ui->computerList) candidate.push_back('/');
   const auto rows = MayBrowse(list, candidate) ? koral::ListFolder(candidate, ShowsParent(list, candidate))
                                                 : std::nullopt;
   if (rows) {
-    folder = PathFromStd(candidate);
+    folder = candidate;
     FillList(list, folder, *rows);
     SetSizeColumnWidth(list, MoreRowsThanFit(list));
   }
@@ -170,7 +170,7 @@ bool CMainDlg::OpenFolder(QTreeWidget* list, QTreeWidgetItem* item) {
 
 void CMainDlg::RefreshPlayerList() {
   TakeControls();  // the options clicked since the last handler must survive the showing below
-  const std::string folder = PathToStd(m_playerFolder);
+  const std::string& folder = m_playerFolder;
   if (MayBrowse(m_ui->playerList, folder)) {
     if (const auto rows = koral::ListFolder(folder, ShowsParent(m_ui->playerList, folder))) {
       FillList(m_ui->playerList, m_playerFolder, *rows);
@@ -184,8 +184,8 @@ void CMainDlg::RefreshPlayerList() {
 void CMainDlg::OnDriveChanged(int /*index*/) {
   m_ui->computerList->clear();
   TakeControls();
-  const QString drive = m_ui->driveCombo->itemText(m_driveIndex);
-  if (drive.isEmpty()) return;
+  const std::string drive = m_ui->driveCombo->itemData(m_driveIndex).toByteArray().toStdString();
+  if (drive.empty()) return;
   ListDriveRoot(m_ui->computerList, drive);
 }
 
@@ -222,13 +222,9 @@ void CMainDlg::OnListContextMenu(QTreeWidget* list, const QPoint& position) {
 }
 
 std::optional<float> CMainDlg::ComputerSelectionSize() {
-  std::vector<std::string> names;
-  for (int i = 0; i < m_ui->computerList->topLevelItemCount(); ++i) {
-    const QTreeWidgetItem* item = m_ui->computerList->topLevelItem(i);
-    if (item->isSelected()) names.push_back(PathToStd(item->text(0)));
-  }
+  const std::vector<std::string> names = SelectedRowNames(*m_ui->computerList);
   try {
-    return koral::SelectionSize(PathToStd(m_computerFolder), names, m_followPlaylist == 1);
+    return koral::SelectionSize(m_computerFolder, names, m_followPlaylist == 1);
   } catch (const koral::PlaylistUnreadable&) {
     Prompt::Message(this, QStringLiteral("Echec de l'ouverture de la playlist"), QStringLiteral("Erreur pas cool"));
     accept();

@@ -1,8 +1,8 @@
-#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/ListRows.h"
 #include "app/MainDlg.h"
 #include "common/PathText.h"
 #include "common/Prompt.h"
@@ -14,19 +14,12 @@
 
 namespace {
 
-// The names of the selected rows, lowest row first. The parent row is left
+// The names of the selected rows, top row first. The parent row is left
 // out: copying it would copy the whole parent folder, unchecked against the
 // free space, next to the player folder.
-std::vector<std::string> SelectedNames(const QTreeWidget* list) {
-  std::vector<std::pair<int, std::string>> rows;
-  for (QTreeWidgetItem* item : list->selectedItems()) {
-    const QString name = item->text(0);
-    if (name != QLatin1String("..") && name != QLatin1String("."))
-      rows.emplace_back(list->indexOfTopLevelItem(item), PathToStd(name));
-  }
-  std::sort(rows.begin(), rows.end());
-  std::vector<std::string> names;
-  for (auto& row : rows) names.push_back(std::move(row.second));
+std::vector<std::string> SelectedNames(const QTreeWidget& list) {
+  std::vector<std::string> names = SelectedRowNames(list);
+  std::erase_if(names, [](const std::string& name) { return name == ".." || name == "."; });
   return names;
 }
 
@@ -34,31 +27,31 @@ std::vector<std::string> SelectedNames(const QTreeWidget* list) {
 
 void CMainDlg::OnCopyToPlayer() {
   TakeControls();
-  const std::vector<std::string> names = SelectedNames(m_ui->computerList);
+  const std::vector<std::string> names = SelectedNames(*m_ui->computerList);
   if (names.empty()) {
     Prompt::Message(this, QStringLiteral("Pas de source à copier"), QStringLiteral("Copie impossible"));
     return;
   }
-  if (m_playerRoot.isEmpty()) {
+  if (m_playerRoot.empty()) {
     Prompt::Message(this, QStringLiteral("L'Koral n'a pas été détecté."), QStringLiteral("Copie impossible"));
     return;
   }
   const std::optional<float> need = ComputerSelectionSize();
   if (!need) return;  // an unreadable playlist: the window is closing
-  if (!koral::HasRoomFor(*need, koral::AvailableBytes(PathToStd(m_playerRoot)))) {
+  if (!koral::HasRoomFor(*need, koral::AvailableBytes(m_playerRoot))) {
     Prompt::Message(this, QStringLiteral("Espace libre insuffisant"), QStringLiteral("Copie impossible"));
     return;
   }
 
   // The player folder may have become a link off the player since it was listed.
-  const std::string playerFolder = PathToStd(m_playerFolder);
-  if (!koral::IsFolderOnPlayer(playerFolder, PathToStd(m_playerRoot))) {
-    Prompt::Message(this, QStringLiteral("'%1' n'est pas sur l'Koral : rien n'a été copié.").arg(m_playerFolder),
+  const std::string& playerFolder = m_playerFolder;
+  if (!koral::IsFolderOnPlayer(playerFolder, m_playerRoot)) {
+    Prompt::Message(this, QStringLiteral("'%1' n'est pas sur l'Koral : rien n'a été copié.").arg(PlayerFolder()),
                     QStringLiteral("Copie impossible"));
     return;
   }
 
-  const std::string computerFolder = PathToStd(m_computerFolder);
+  const std::string& computerFolder = m_computerFolder;
   koral::CopyJob job;
   for (const std::string& name : names) {
     job.sources.push_back(koral::JoinPath(computerFolder, name));

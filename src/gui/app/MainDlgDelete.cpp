@@ -1,6 +1,6 @@
-#include <algorithm>
 #include <optional>
 
+#include "app/ListRows.h"
 #include "app/MainDlg.h"
 #include "common/PathText.h"
 #include "common/Prompt.h"
@@ -15,9 +15,9 @@ const QString kDeleteTitle = QStringLiteral("Suppression impossible");
 const QString kErrorTitle = QStringLiteral("Erreur");
 
 // The player's files, or nullopt with a message when there is no usable player root.
-std::optional<koral::PlayerFiles> OpenPlayerFiles(QWidget* parent, const QString& root) {
+std::optional<koral::PlayerFiles> OpenPlayerFiles(QWidget* parent, const std::string& root) {
   try {
-    return koral::PlayerFiles(PathToStd(root));
+    return koral::PlayerFiles(root);
   } catch (const koral::PlayerPathError&) {
     Prompt::Message(parent, QStringLiteral("L'Koral n'a pas été détecté : rien n'a été supprimé."), kDeleteTitle);
     return std::nullopt;
@@ -31,17 +31,6 @@ void ShowRemovalFailures(QWidget* parent, const std::vector<koral::RemovalFailur
     const std::optional<std::string> text = koral::RemovalFailureText(failure.error, win98);
     if (text) Prompt::Message(parent, QString::fromStdString(*text), kErrorTitle);
   }
-}
-
-// The names of the selected rows, top row first.
-QStringList SelectedNames(const QTreeWidget& list) {
-  QList<QTreeWidgetItem*> rows = list.selectedItems();
-  std::sort(rows.begin(), rows.end(), [&list](QTreeWidgetItem* a, QTreeWidgetItem* b) {
-    return list.indexOfTopLevelItem(a) < list.indexOfTopLevelItem(b);
-  });
-  QStringList names;
-  for (const QTreeWidgetItem* row : rows) names << row->text(0);
-  return names;
 }
 
 // The parent entry is never deleted: the window closes, as "&Quitter" does,
@@ -62,9 +51,9 @@ void DeleteOneEntry(QWidget* parent, const koral::PlayerFiles& files, const std:
   }
 }
 
-bool CreateFolderOnPlayer(const QString& root, const QString& folder, const QString& name) {
+bool CreateFolderOnPlayer(const std::string& root, const std::string& folder, const QString& name) {
   try {
-    return !koral::PlayerFiles(PathToStd(root)).CreateFolder(PathToStd(folder), PathToStd(name));
+    return !koral::PlayerFiles(root).CreateFolder(folder, PathToStd(name));
   } catch (const koral::PlayerPathError&) {
     return false;
   }
@@ -74,16 +63,16 @@ bool CreateFolderOnPlayer(const QString& root, const QString& folder, const QStr
 
 void CMainDlg::OnDeleteFromPlayer() {
   TakeControls();
-  const QStringList names = SelectedNames(*m_ui->playerList);
-  if (names.isEmpty()) {
+  const std::vector<std::string> names = SelectedRowNames(*m_ui->playerList);
+  if (names.empty()) {
     Prompt::Message(this, QStringLiteral("Aucun fichier sélectionné"), kDeleteTitle);
     return;
   }
   const std::optional<koral::PlayerFiles> files = OpenPlayerFiles(this, m_playerRoot);
   if (!files) return;
-  for (const QString& name : names) {
-    if (name == QLatin1String("..")) RefuseParentEntry(this);
-    else DeleteOneEntry(this, *files, koral::JoinPath(PathToStd(m_playerFolder), PathToStd(name)), m_win98 == 1);
+  for (const std::string& name : names) {
+    if (name == "..") RefuseParentEntry(this);
+    else DeleteOneEntry(this, *files, koral::JoinPath(m_playerFolder, name), m_win98 == 1);
   }
   RefreshPlayerList();
 }
@@ -107,5 +96,5 @@ void CMainDlg::OnCreateDirectory() {
   if (m_newFolderDlg->exec() != QDialog::Accepted) return;
   if (!CreateFolderOnPlayer(m_playerRoot, m_playerFolder, m_newFolderDlg->FolderName()))
     Prompt::Message(this, QStringLiteral("Création du répertoire impossible"), kErrorTitle);
-  if (!m_playerRoot.isEmpty()) RefreshPlayerList();
+  if (!m_playerRoot.empty()) RefreshPlayerList();
 }

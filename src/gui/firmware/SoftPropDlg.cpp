@@ -1,5 +1,6 @@
 #include "firmware/SoftPropDlg.h"
 
+#include "common/BackupRefusal.h"
 #include "common/FatalExit.h"
 #include "common/PathText.h"
 #include "common/Prompt.h"
@@ -101,6 +102,7 @@ void CSoftPropDlg::OnButtonchargerprofil() {
                                             m_profileFolder, kProfileFilter);
   if (file.isEmpty()) return;
   const auto result = koral::LoadProfile(m_configIni, *version, m_playerRoot, PathToStd(file));
+  if (result.pass == koral::ImagePassStatus::kBackupFailed) return ReportBackupRefused(this);
   if (result.pass != koral::ImagePassStatus::kDone) return FailSettingsImage(this, PassFailureText("OnButtonchargerprofil"));
   ShowIssues(result, *version, QStringLiteral("Charger le profil"));
 }

@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QSignalBlocker>
 
+#include "common/BackupRefusal.h"
 #include "common/ButtonChoice.h"
 #include "common/FatalExit.h"
 #include "common/Prompt.h"
@@ -189,6 +190,11 @@ bool CEqualiser::OnEqvalid() {
   const bool selectionWritten =
       m_validationChoice != 0 || !IsListedPreset(m_presetIndex) || pass.WriteSelectedPreset(m_presetIndex);
   const bool written = selectionWritten && pass.WriteGains(EqualiserTables::Shared().WorkingTable());
+  if (!written && pass.BackupFailed()) {
+    pass.Close();
+    ReportBackupRefused(this);
+    return false;
+  }
   if (!pass.Close() || !written) {
     FailSettingsImage(this, FatalText("OnEqvalid", kWriteFailed));
     return false;

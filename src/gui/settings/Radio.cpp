@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 
+#include "common/BackupRefusal.h"
 #include "common/FatalExit.h"
 #include "common/Prompt.h"
 #include "config/PrivateProfile.h"
@@ -175,6 +176,10 @@ bool CRadio::SaveRadios() {
                     QStringLiteral("Le fichier Settings.dat de l'Koral ne peut pas être ouvert : "
                                    "les mémoires radio n'ont pas été enregistrées."),
                     QStringLiteral("Erreur"));
+    return false;
+  }
+  if (status == koral::RadioPassStatus::kBackupFailed) {
+    ReportBackupRefused(this);
     return false;
   }
   if (status == koral::RadioPassStatus::kTransferFailed) {

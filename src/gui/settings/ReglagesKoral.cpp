@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include "common/BackupRefusal.h"
 #include "common/ButtonChoice.h"
 #include "common/FatalExit.h"
 #include "config/ProgramFolder.h"
@@ -166,7 +167,8 @@ bool CReglagesKoral::EnregistreReglages() {
   const auto result = m_playerRoot ? koral::WritePlayerSettings(ImagePath(), m_layout, TakeValues(), m_changed)
                                    : koral::PassResult::kOpenFailed;
   if (result == koral::PassResult::kOk) return true;
-  FailSettingsImage(this, result == koral::PassResult::kOpenFailed ? kWriteOpenFailed : kWriteFailed);
+  if (result == koral::PassResult::kBackupFailed) ReportBackupRefused(this);
+  else FailSettingsImage(this, result == koral::PassResult::kOpenFailed ? kWriteOpenFailed : kWriteFailed);
   return false;
 }
 

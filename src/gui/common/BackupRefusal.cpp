@@ -1,0 +1,11 @@
+#include "common/BackupRefusal.h"
+
+#include <QString>
+
+#include "common/Prompt.h"
+#include "settings/ImageBackup.h"
+
+void ReportBackupRefused(QWidget* parent) {
+  Prompt::Message(parent, QString::fromStdString(koral::BackupRefusedMessage()),
+                  QStringLiteral("Sauvegarde impossible"));
+}

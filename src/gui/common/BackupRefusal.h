@@ -1,0 +1,7 @@
+#pragma once
+
+class QWidget;
+
+// A settings write refused because no complete backup of the image could be
+// kept: the message names the backup folder; the program goes on.
+void ReportBackupRefused(QWidget* parent);
