@@ -93,7 +93,7 @@ QStringList LabelTexts(QWidget* page) {
 }
 
 // Moves a slider as the user drags it: to the position of the gain.
-void DragTo(QWidget* page, int band, int gain) { SliderOf(page, band)->setValue(-gain); }
+void DragTo(QWidget* page, int band, int gain) { SliderOf(page, band)->setValue(gain); }
 
 std::string FieldBytes(const std::string& image, int preset, int band) {
   return image.substr(size_t(kOffsetEq + koral::BandFieldDisplacement(preset, band)), 3);
@@ -134,7 +134,7 @@ void EqualiserTest::opensOnThePlayersPresetAndSavesAnEditInPlace() {
   QVERIFY(page != nullptr);
   QCOMPARE(RequireChild<QComboBox>(page, "presetCombo")->currentText(), QStringLiteral("Classique"));
   QCOMPARE(LabelTexts(page), (QStringList{"18", "-4", "-2", "14", "14"}));
-  QCOMPARE(SliderOf(page, 0)->value(), -18);
+  QCOMPARE(SliderOf(page, 0)->value(), 18);
   QVERIFY(RequireChild<QRadioButton>(page, "applySelectedRadio")->isChecked());
   QVERIFY(RequireChild<QRadioButton>(page, "selectCurrentRadio")->isChecked());
 
@@ -234,7 +234,7 @@ void EqualiserTest::outOfRangeGainIsShownAtTheEndAndSavedUnchanged() {
   Sheet sheet;
   CEqualiser* page = sheet.ShowEqualiser();
   QCOMPARE(LabelTexts(page), (QStringList{"-12", "20", "0", "0", "0"}));
-  QCOMPARE(SliderOf(page, 0)->value(), 12);  // the bottom end
+  QCOMPARE(SliderOf(page, 0)->value(), -12);  // the bottom end
   ClickButton(page, "saveButton");
   QCOMPARE(FieldBytes(env.SettingsImageBytes(), 0, 0), std::string("\x15\xFF\xFF", 3));
 }

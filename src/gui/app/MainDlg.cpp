@@ -129,7 +129,7 @@ void CMainDlg::DetectPlayer() {
   if (scan.playerRoot) {
     m_playerRoot = PathFromStd(*scan.playerRoot);
     m_playerFound = true;
-    m_ui->playerDriveLabel->setText(m_playerRoot);
+    m_ui->playerDriveLabel->SetFullText(m_playerRoot);
   }
   if (m_computerFolder.isEmpty()) return;
   const QString drive = DriveOf(m_computerFolder, scan.computerDrives);
