@@ -55,6 +55,17 @@ TEST_F(EqCommandTest, SelectTakesAnIndexOrTheNameOfTheFirmwareVersion) {
   EXPECT_EQ(SelectionByte(), 11);
 }
 
+TEST_F(EqCommandTest, ClassiqueAndRockSelectTheIndexOfTheirFirmwareVersion) {
+  const auto selectionOf = [this](const std::vector<std::string>& arguments, size_t offset) {
+    EXPECT_EQ(Run(arguments), 0) << m_err.str();
+    return static_cast<int>(static_cast<unsigned char>(m_environment.SettingsImageBytes()[offset]));
+  };
+  EXPECT_EQ(selectionOf({"eq", "select", "Classique"}, 240), 3);
+  EXPECT_EQ(selectionOf({"eq", "select", "Rock"}, 240), 1);
+  EXPECT_EQ(selectionOf({"--firmware", "118.2", "eq", "select", "Classique"}, 224), 4);
+  EXPECT_EQ(selectionOf({"--firmware", "118.2", "eq", "select", "Rock"}, 224), 3);
+}
+
 TEST_F(EqCommandTest, BadArgumentsAreUsageErrorsAndWriteNothing) {
   const std::string before = m_environment.SettingsImageBytes();
   EXPECT_EQ(Run({"eq", "set", "Auto", "0", "0", "0", "0", "0"}), 2);

@@ -3,6 +3,7 @@
 #include "TestEnvironment.h"
 #include "settings/BandField.h"
 #include "settings/EqualiserImage.h"
+#include "settings/EqualiserPresets.h"
 #include "settings/EqualiserTables.h"
 
 namespace {
@@ -70,3 +71,15 @@ TEST(EqualiserTablesTest, RestoringTheFactoryKeepsPersoAndTheReadingComesBack) {
 }
 
 }  // namespace
+
+TEST(EqualiserPresetNamesTest, EachNameHasTheIndexItsFirmwareStores) {
+  const std::array<std::string_view, 12> v119 = {"Normal", "Rock", "Jazz", "Classique", "Pop", "Xtrem BASS",
+                                                 "Techno", "Dance", "Live", "Reggae", "Perso", "Auto"};
+  const std::array<std::string_view, 12> other = {"Normal", "Jazz", "Pop", "Rock", "Classique", "Extra bass",
+                                                  "Techno", "Dance", "Live", "Reggae", "Perso", "Auto"};
+  for (size_t index = 0; index < v119.size(); ++index) {
+    EXPECT_EQ(koral::PresetNames("119.0")[index], v119[index]) << index;
+    EXPECT_EQ(koral::PresetNames("118.2")[index], other[index]) << index;
+    EXPECT_EQ(koral::PresetNames("119.01")[index], other[index]) << index;  // exact comparison
+  }
+}

@@ -24,8 +24,8 @@ def encoded(gains):
 
 
 def gain_of(slider):
-    """The gain a slider shows: its position negated (the top end is +20)."""
-    return -int(slider.value())
+    """The gain a slider shows (the top end is +20)."""
+    return int(slider.value())
 
 
 class EqualiserRoad(KoralTestCase):

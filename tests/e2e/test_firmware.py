@@ -30,6 +30,42 @@ class FirmwareRoad(KoralTestCase):
             self.assertExitStatus(0)
             self.assertEqual(app.config_value("firmware", "version"), "118.2")
 
+    def test_a_profile_is_saved_through_the_french_file_dialog(self):
+        app = self.app
+        app.set_config("repertoires", "profil", str(app.computer))
+        window = self.start_main_window()
+        image = app.settings_image.read_bytes()
+        profile = app.computer / "mon-profil.pro"
+        title = "Sauver le profil courant (lu sur l'Koral)"
+
+        with self.step("« Sauver », puis « Annuler » : rien n'est écrit"):
+            window.find("push button", "Firmware et profils").click()
+            dialog = app.window("Firmware et profils")
+            dialog.find("push button", "Sauver").click()
+            app.window(title).find("push button", "Annuler").click()
+            app.gone("dialog", title)
+            self.assertFalse(profile.exists())
+
+        with self.step("« Sauver », taper le nom et Entrée"):
+            dialog.find("push button", "Sauver").click()
+            name_field = app.window(title).find("text", None)
+            wait_until(lambda: name_field.has_state("FOCUSED"), "le champ du nom a le focus")
+            app.type("mon-profil")
+            app.key("Return")
+            wait_until(profile.exists, "le profil écrit")
+
+        with self.step("le profil tient les mémoires et le preset Perso du lecteur"):
+            radios = [f"{chr(ord('a') + i)}={image[256 + 6 * i]} {image[257 + 6 * i]}" for i in range(20)]
+            perso = " ".join(str(byte) for byte in image[64 + 150:64 + 165])
+            expected = "\r\n".join(["[radios]", *radios, "", "[equaliser]", f"perso={perso}", ""])
+            wait_until(lambda: profile.read_bytes() == expected.encode(), "le profil complet")
+            self.assertEqual(app.config_value("repertoires", "profil"), str(app.computer))
+
+        with self.step("quitter"):
+            dialog.find("push button", "Quitter").click()
+            window.find("push button", "Quitter").click()
+            self.assertExitStatus(0)
+
 
 if __name__ == "__main__":
     koral_e2e.main()

@@ -12,6 +12,7 @@
 
 #include "TestEnvironment.h"
 #include "app/MainDlg.h"
+#include "common/ElidedLabel.h"
 #include "config/PrivateProfile.h"
 #include "gui/PromptRecorder.h"
 #include "gui/WidgetLookup.h"
@@ -139,7 +140,19 @@ class MainDlgTest : public QObject {
     CMainDlg window;
     QVERIFY(prompts.messages.empty());
     QVERIFY(window.PlayerFound());
-    QCOMPARE(RequireChild<QLabel>(&window, "playerDriveLabel")->text(), QString::fromStdString(env.PlayerDir().string()));
+    const QString root = QString::fromStdString(env.PlayerDir().string());
+    auto* rootLabel = RequireChild<CElidedLabel>(&window, "playerDriveLabel");
+    QCOMPARE(rootLabel->FullText(), root);
+    QCOMPARE(rootLabel->toolTip(), root);
+    // Shown whole when there is room, cut in the middle when there is not.
+    CElidedLabel label;
+    label.SetFullText(root);
+    label.show();
+    label.resize(label.fontMetrics().horizontalAdvance(root) + 10, label.height());
+    QCOMPARE(label.text(), root);
+    label.resize(label.fontMetrics().horizontalAdvance(root) / 2, label.height());
+    QVERIFY(label.text().contains(QChar(0x2026)));
+    QVERIFY(label.text().startsWith(root.left(3)) && label.text().endsWith(root.right(3)));
     auto* list = RequireChild<QTreeWidget>(&window, "playerList");
     QVERIFY(list->findItems("..", Qt::MatchExactly).isEmpty());
     QCOMPARE(list->findItems("Musique", Qt::MatchExactly).size(), 1);

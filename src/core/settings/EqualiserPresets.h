@@ -32,7 +32,7 @@ using PresetNameList = std::array<std::string_view, kPresetCount>;
 // The preset names of firmware 119.0, and those of every other version.
 inline constexpr PresetNameList kPresetNames119 = {"Normal", "Rock", "Jazz", "Classique", "Pop", "Xtrem BASS",
                                                    "Techno", "Dance", "Live", "Reggae", "Perso", "Auto"};
-inline constexpr PresetNameList kPresetNamesOther = {"Normal", "Jazz", "Pop", "Classique", "Rock", "Extra bass",
+inline constexpr PresetNameList kPresetNamesOther = {"Normal", "Jazz", "Pop", "Rock", "Classique", "Extra bass",
                                                      "Techno", "Dance", "Live", "Reggae", "Perso", "Auto"};
 
 // The names the preset list shows for a firmware version (exact, case-sensitive).

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPointer>
 
 #include "app/MainDlg.h"
@@ -24,6 +26,16 @@ CConfigApp::CConfigApp(QApplication& application) : m_application(application) {
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/koral-config.png")));
   // A sheet left open must not keep the program alive: it ends with the main window.
   QApplication::setQuitOnLastWindowClosed(false);
+  InstallFrenchQtTexts();
+}
+
+// Qt's own texts (file dialogs, standard buttons, the fields' context menu)
+// speak French like the program, whatever the user's locale. Without the
+// translation installed they stay in English.
+void CConfigApp::InstallFrenchQtTexts() {
+  const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+  if (m_qtTranslator.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"), folder))
+    QApplication::installTranslator(&m_qtTranslator);
 }
 
 bool CConfigApp::ReadArguments(const QStringList& arguments) {

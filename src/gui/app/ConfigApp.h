@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QTranslator>
 
 class QApplication;
 
@@ -20,8 +21,10 @@ class CConfigApp final {
 
  private:
   bool ReadArguments(const QStringList& arguments);
+  void InstallFrenchQtTexts();
 
   QApplication& m_application;
+  QTranslator m_qtTranslator;
   bool m_demo = false;
   int m_usageStatus = -1;  // set when the command line answered by itself
 };

@@ -136,7 +136,7 @@ void CMainDlg::DetectPlayer() {
   if (scan.playerRoot) {
     m_playerRoot = *scan.playerRoot;
     m_playerFound = true;
-    m_ui->playerDriveLabel->setText(PathFromStd(m_playerRoot));
+    m_ui->playerDriveLabel->SetFullText(PathFromStd(m_playerRoot));
   }
   if (m_computerFolder.empty()) return;
   const std::string drive = DriveOf(m_computerFolder, scan.computerDrives);

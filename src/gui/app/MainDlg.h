@@ -42,6 +42,9 @@ class CMainDlg final : public QDialog {
   // nullptr when sizing the selection closed the window.
   std::unique_ptr<QMenu> CreateListMenu(QTreeWidget* list);
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;  // the extra room goes to the lists and their "Nom"
+
  private:
   // Start-up and options (MainDlg.cpp).
   void OnInitDialog();
@@ -59,6 +62,7 @@ class CMainDlg final : public QDialog {
 
   // Folder browsers (MainDlgBrowse.cpp).
   void SetUpLists();
+  void FitColumns();
   void ListDriveRoot(QTreeWidget* list, const std::string& root);
   bool OpenFolder(QTreeWidget* list, QTreeWidgetItem* item);  // false when the list stays as it was
   void RefreshPlayerList();

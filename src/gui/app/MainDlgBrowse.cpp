@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QLayout>
 #include <QMenu>
+#include <QResizeEvent>
+#include <QStyle>
 
 #include "app/ListRows.h"
 #include "app/MainDlg.h"
@@ -19,7 +21,7 @@ namespace {
 constexpr int kFolderRole = Qt::UserRole;
 constexpr int kSizeColumn = 2;
 constexpr int kScrollBarAllowance = 18;
-constexpr int kRefreshRowsBeforeScrollBar = 10;
+constexpr int kRowsShownAtLeast = 10;
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
@@ -75,15 +77,19 @@ SpaceTexts SpaceOf(const std::string& folder) {
 
 }  // namespace
 
+// Room for ten rows: a row's height is measured on a row like the listing's.
+int TenRowsHeight(QTreeWidget* list) {
+  auto* probe = new QTreeWidgetItem(list, QStringList{QStringLiteral("Musique")});
+  probe->setIcon(0, list->style()->standardIcon(QStyle::SP_DirIcon));
+  const int rowHeight = list->sizeHintForRow(0);
+  delete probe;
+  return list->header()->sizeHint().height() + kRowsShownAtLeast * rowHeight + 2 * list->frameWidth();
+}
+
 void CMainDlg::SetUpLists() {
-  // The widths follow the lists' real size, known once the layout has run.
-  layout()->activate();
   for (QTreeWidget* list : {m_ui->computerList, m_ui->playerList}) {
-    const int width = list->width();
-    list->setColumnWidth(0, (2 * width) / 3 - 3);
-    list->setColumnWidth(1, width / 6);
-    list->setColumnWidth(kSizeColumn, width / 6);
     list->setIconSize(QSize(16, 16));
+    list->setMinimumHeight(TenRowsHeight(list));
     list->setSortingEnabled(false);
     list->header()->setSectionsClickable(true);
     list->header()->setStretchLastSection(false);  // "Taille" keeps the width given to it
@@ -94,6 +100,23 @@ void CMainDlg::SetUpLists() {
     connect(list, &QWidget::customContextMenuRequested, this,
             [this, list](const QPoint& position) { OnListContextMenu(list, position); });
   }
+  // The widths follow the lists' real size, known once the layout has run.
+  layout()->activate();
+  FitColumns();
+}
+
+void CMainDlg::FitColumns() {
+  for (QTreeWidget* list : {m_ui->computerList, m_ui->playerList}) {
+    const int width = list->width();
+    list->setColumnWidth(0, (2 * width) / 3 - 3);
+    list->setColumnWidth(1, width / 6);
+    SetSizeColumnWidth(list, MoreRowsThanFit(list));
+  }
+}
+
+void CMainDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  FitColumns();
 }
 
 std::string& CMainDlg::FolderOf(const QTreeWidget* list) {
@@ -174,7 +197,7 @@ void CMainDlg::RefreshPlayerList() {
   if (MayBrowse(m_ui->playerList, folder)) {
     if (const auto rows = koral::ListFolder(folder, ShowsParent(m_ui->playerList, folder))) {
       FillList(m_ui->playerList, m_playerFolder, *rows);
-      SetSizeColumnWidth(m_ui->playerList, rows->size() > kRefreshRowsBeforeScrollBar);
+      SetSizeColumnWidth(m_ui->playerList, MoreRowsThanFit(m_ui->playerList));
     }
   }
   m_ui->playerFreeLabel->setText(SpaceOf(m_playerFolder).free);

@@ -1,6 +1,8 @@
 #include "common/Prompt.h"
 
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace Prompt {
@@ -16,6 +18,19 @@ QString Displayed(QString text) { return text.replace(QLatin1String("\r\n"), QLa
 int RunOver(QWidget* parent, QDialog& dialog) {
   dialog.setWindowModality(parent != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
   return dialog.exec();
+}
+
+// Qt's French translation leaves the file dialog's folder type in English.
+class FrenchFileTypes final : public QFileIconProvider {
+ public:
+  QString type(const QFileInfo& info) const override {
+    return info.isDir() ? QStringLiteral("Dossier") : QFileIconProvider::type(info);
+  }
+};
+
+QFileIconProvider& FileTypes() {
+  static FrenchFileTypes types;
+  return types;
 }
 
 }  // namespace
@@ -37,6 +52,7 @@ bool Question(QWidget* parent, const QString& text, const QString& title) {
 QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {
   if (g_answerer) return g_answerer->OnOpenFileName(caption, folder, filter);
   QFileDialog dialog(parent, caption, folder, filter);
+  dialog.setIconProvider(&FileTypes());
   dialog.setFileMode(QFileDialog::ExistingFile);
   return RunOver(parent, dialog) == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
@@ -45,6 +61,7 @@ QString SaveFileName(QWidget* parent, const QString& caption, const QString& fol
                      const QString& defaultSuffix) {
   if (g_answerer) return g_answerer->OnSaveFileName(caption, folder, filter, defaultSuffix);
   QFileDialog dialog(parent, caption, folder, filter);
+  dialog.setIconProvider(&FileTypes());
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(defaultSuffix);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, false);

@@ -60,7 +60,9 @@ void CFileOp::closeEvent(QCloseEvent* event) {
 bool CFileOp::OnInitDialog() {
   m_ui->sourceCaptionLabel->setText(QStringLiteral("Copie de :"));
   m_ui->destinationCaptionLabel->setText(QStringLiteral("Vers :"));
-  for (QLabel* label : {m_ui->sourcePathLabel, m_ui->destinationPathLabel, m_ui->rateLabel}) label->clear();
+  m_ui->sourcePathLabel->SetFullText({});
+  m_ui->destinationPathLabel->SetFullText({});
+  m_ui->rateLabel->clear();
   m_ui->fileCounterLabel->setText(QStringLiteral("Fichier"));
   m_ui->totalCounterLabel->setText(QStringLiteral("Total"));
   for (QProgressBar* bar : {m_ui->fileBar, m_ui->totalBar}) {
@@ -124,8 +126,8 @@ void CFileOp::OnRefreshCooldownEnded() {
 
 void CFileOp::ShowProgress(const koral::CopyProgress& progress) {
   if (progress.fileNumber == 0) return;
-  m_ui->sourcePathLabel->setText(PathFromStd(progress.source));
-  m_ui->destinationPathLabel->setText(PathFromStd(progress.destination));
+  m_ui->sourcePathLabel->SetFullText(PathFromStd(progress.source));
+  m_ui->destinationPathLabel->SetFullText(PathFromStd(progress.destination));
   m_ui->fileCounterLabel->setText(QStringLiteral("Fichier : %1 / %2").arg(progress.fileNumber).arg(progress.fileTotal));
   m_ui->totalCounterLabel->setText(
       QStringLiteral("Total : %1 / %2 Mo").arg(Mebibytes(progress.totalDone), Mebibytes(progress.totalSize)));

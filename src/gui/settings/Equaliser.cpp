@@ -66,6 +66,8 @@ CEqualiser::~CEqualiser() { StoreOptions(); }
 
 void CEqualiser::OnKillActive() { StoreOptions(); }
 
+// A slider's value is its gain: +20 at the top, -12 at the bottom, so that
+// its filled part grows with the gain.
 std::array<QSlider*, koral::kBandCount> CEqualiser::Sliders() const {
   return {m_ui->slider62Hz, m_ui->slider250Hz, m_ui->slider1kHz, m_ui->slider4kHz, m_ui->slider16kHz};
 }
@@ -153,7 +155,7 @@ void CEqualiser::OnSliderMoved() {
   if (IsGainPreset(m_presetIndex)) {
     koral::PresetGains gains{};
     const auto sliders = Sliders();
-    for (size_t band = 0; band < sliders.size(); ++band) gains[band] = -sliders[band]->value();
+    for (size_t band = 0; band < sliders.size(); ++band) gains[band] = sliders[band]->value();
     EqualiserTables::Shared().SetWorking(m_presetIndex, gains);
   }
   ShowMembers();
@@ -234,7 +236,7 @@ void CEqualiser::RefreshSliders() {
   const auto sliders = Sliders();
   for (size_t band = 0; band < sliders.size(); ++band) {
     const QSignalBlocker blocker(sliders[band]);
-    sliders[band]->setValue(-gains[band]);  // held at the nearest end when out of range
+    sliders[band]->setValue(gains[band]);  // held at the nearest end when out of range
   }
   ShowSliderLabels();
 }
@@ -247,7 +249,7 @@ void CEqualiser::EnterAutoState() {
 void CEqualiser::ShowSliderLabels() {
   const auto sliders = Sliders();
   const auto labels = ValueLabels();
-  for (size_t band = 0; band < sliders.size(); ++band) labels[band]->setText(QString::number(-sliders[band]->value()));
+  for (size_t band = 0; band < sliders.size(); ++band) labels[band]->setText(QString::number(sliders[band]->value()));
 }
 
 // Without a usable layout or reading the page shows "?" and writes nothing.

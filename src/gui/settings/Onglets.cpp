@@ -5,12 +5,37 @@
 #include "settings/Equaliser.h"
 #include "settings/Radio.h"
 #include "settings/ReglagesKoral.h"
+#include "ui_Equaliser.h"
 #include "ui_Onglets.h"
+#include "ui_Radio.h"
+#include "ui_ReglagesKoral.h"
+
+namespace {
+
+// The size of a page's layout alone: its controls, without the page's class,
+// which would read the player.
+template <typename PageUi>
+QSize LayoutSize() {
+  QWidget sample;
+  PageUi ui;
+  ui.setupUi(&sample);
+  return sample.sizeHint();
+}
+
+// Room for the largest page from the start: the sheet keeps its size when
+// a larger page is first shown.
+QSize LargestPageSize() {
+  return LayoutSize<Ui::CRadio>().expandedTo(LayoutSize<Ui::CEqualiser>()).expandedTo(LayoutSize<Ui::CReglagesKoral>());
+}
+
+}  // namespace
 
 COnglets::COnglets(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::COnglets>()) {
   m_ui->setupUi(this);
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
+  const QSize pageSize = LargestPageSize();
+  for (int index = 0; index < kPageCount; ++index) Tabs()->widget(index)->setMinimumSize(pageSize);
   Tabs()->setCurrentIndex(kRadioPage);
   OnTabChanged(kRadioPage);
   connect(Tabs(), &QTabWidget::currentChanged, this, &COnglets::OnTabChanged);
