@@ -11,6 +11,8 @@ packages=(
   xvfb xauth
   # end-to-end tests: accessibility tree, real X input, screenshots
   dbus at-spi2-core python3 python3-pyatspi python3-xlib xdotool imagemagick
+  # a stand-in udisks2 for the eject tests
+  python3-dbusmock
   # Qt's own texts in French
   qt6-translations-l10n
 )

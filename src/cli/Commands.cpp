@@ -2,6 +2,7 @@
 
 #include "cli/CopyCommand.h"
 #include "cli/DetectCommand.h"
+#include "cli/EjectCommand.h"
 #include "cli/PlayerFilesCommand.h"
 #include "cli/RadioCommand.h"
 #include "cli/SettingsCommand.h"
@@ -14,6 +15,7 @@ namespace koral::cli {
 std::vector<std::unique_ptr<Command>> AllCommands() {
   std::vector<std::unique_ptr<Command>> commands;
   commands.push_back(std::make_unique<DetectCommand>());
+  commands.push_back(std::make_unique<EjectCommand>());
   commands.push_back(std::make_unique<RmCommand>());
   commands.push_back(std::make_unique<EmptyCommand>());
   commands.push_back(std::make_unique<MkdirCommand>());

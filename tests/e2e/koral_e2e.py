@@ -182,6 +182,7 @@ class KoralApp:
         for name in ("Config.ini", "Radios.ini"):
             shutil.copy(SOURCE_DIR / "res" / name, self.config_dir / name)
         self.set_config("repertoires", "pc", str(self.computer))
+        self.extra_env = {}  # what a test adds to the program's environment
         self.process = None
         self.app_acc = None
         self.steps = 0
@@ -233,6 +234,7 @@ class KoralApp:
             "XDG_RUNTIME_DIR": str(self.root / "runtime"),
             "LC_ALL": "C.UTF-8",
         })
+        env.update(self.extra_env)
         return env
 
     # --- the process ---------------------------------------------------------

@@ -39,6 +39,7 @@ class QuitRoads(KoralTestCase):
     def focus_main_window(self, window):
         """A click on an empty part of the window gives it the keyboard."""
         window.find("label", "Espace total").click()
+        wait_until(lambda: window.has_state("ACTIVE"), "la fenêtre principale active")
 
     def test_quitter_button(self):
         self.quit_and_check(lambda window: window.find("push button", "Quitter").click())

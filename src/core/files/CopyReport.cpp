@@ -1,33 +1,11 @@
 #include "files/CopyReport.h"
 
-#include <cerrno>
+#include "files/ErrorText.h"
 
 namespace koral {
 namespace {
 
 constexpr size_t kMaxListedEntries = 25;  // a message box must still fit on the screen
-
-std::string DescribeError(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO: return "introuvable (l'Koral a-t-il été débranché ?)";
-    case EACCES:
-    case EPERM: return "accès refusé";
-    case EROFS: return "l'Koral est en lecture seule";
-    case EINVAL:
-    case EILSEQ:
-    case ENAMETOOLONG: return "nom refusé par l'Koral";
-    case EIO: return "erreur d'écriture (l'Koral a-t-il été débranché ?)";
-    case ENOSPC:
-    case EDQUOT: return "l'Koral est plein";
-    case EFBIG: return "fichier trop gros pour l'Koral";
-    case EISDIR: return "un dossier porte déjà ce nom";
-    case ENOTDIR: return "un fichier porte déjà ce nom";
-    case ELOOP: return "un lien symbolique porte ce nom sur l'Koral";
-    default: return "erreur système " + std::to_string(error);
-  }
-}
 
 std::string ListFailures(const std::string& heading, const std::vector<CopyFailure>& failures) {
   std::string text = heading;
@@ -43,7 +21,7 @@ std::string ListFailures(const std::string& heading, const std::vector<CopyFailu
 std::string DescribeCopyFailure(const CopyFailure& failure) {
   switch (failure.fault) {
     case CopyFault::SourceMissing: return "fichier introuvable";
-    case CopyFault::SourceUnreadable: return "lecture impossible (" + DescribeError(failure.error) + ")";
+    case CopyFault::SourceUnreadable: return "lecture impossible (" + DescribeError(failure.error, ErrorSide::kComputer) + ")";
     case CopyFault::NotRegularFile: return "ce n'est pas un fichier ordinaire";
     case CopyFault::SameFile: return "la source et la destination sont le même fichier";
     case CopyFault::FolderIntoItself: return "un dossier ne peut pas être copié dans lui-même";

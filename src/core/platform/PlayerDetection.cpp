@@ -41,9 +41,8 @@ DriveScan ScanDrives(const std::vector<Volume>& volumes) {
 
 DriveScan DetectDrives() {
   const std::vector<Volume> volumes = CurrentVolumeSource().List();
+  if (!PlayerRootIsNamed()) return ScanDrives(volumes);
   const char* named = std::getenv("KORAL_PLAYER");
-  if (named == nullptr || *named == '\0') return ScanDrives(volumes);
-
   DriveScan scan;
   std::error_code error;
   const auto absolute = std::filesystem::absolute(named, error);
@@ -51,6 +50,11 @@ DriveScan DetectDrives() {
   for (const Volume& volume : volumes)
     if (volume.mountPoint != *scan.playerRoot) scan.computerDrives.push_back(volume.mountPoint);
   return scan;
+}
+
+bool PlayerRootIsNamed() {
+  const char* named = std::getenv("KORAL_PLAYER");
+  return named != nullptr && *named != '\0';
 }
 
 std::optional<std::string> FindPlayerRoot() { return DetectDrives().playerRoot; }

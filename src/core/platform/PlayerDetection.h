@@ -22,6 +22,9 @@ DriveScan ScanDrives(const std::vector<Volume>& volumes);
 // player's root: then detection is skipped and that folder is the player.
 DriveScan DetectDrives();
 
+// Whether KORAL_PLAYER names the player: it is then fixed for the whole run.
+bool PlayerRootIsNamed();
+
 // The same rule for the settings windows and koralctl.
 std::optional<std::string> FindPlayerRoot();
 

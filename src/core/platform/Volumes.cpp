@@ -6,6 +6,8 @@
 #include <map>
 #include <sstream>
 
+#include "platform/MountTableWatch.h"
+
 namespace koral {
 namespace {
 
@@ -45,19 +47,12 @@ bool IsOptical(const fs::path& disk) {
   return disk.filename().string().rfind("sr", 0) == 0 || Reads(disk / "device/type", "5");
 }
 
-const VolumeSource* g_testSource = nullptr;
-
-}  // namespace
-
-LinuxVolumeSource::LinuxVolumeSource(std::string mountInfo, std::string sysBlock)
-    : m_mountInfo(std::move(mountInfo)), m_sysBlock(std::move(sysBlock)) {}
-
-bool LinuxVolumeSource::IsRemovable(const std::string& device) const {
+bool IsRemovable(const std::string& device, const std::string& sysBlock) {
   if (device.rfind("/dev/", 0) != 0) return false;
   std::error_code error;
   const fs::path real = fs::canonical(device, error);
   const std::string name = (error ? fs::path(device) : real).filename().string();
-  fs::path block = fs::path(m_sysBlock) / name;
+  fs::path block = fs::path(sysBlock) / name;
   if (!fs::exists(block, error)) return false;
   const fs::path resolved = fs::canonical(block, error);
   if (error) return false;
@@ -67,8 +62,16 @@ bool LinuxVolumeSource::IsRemovable(const std::string& device) const {
   return Reads(disk / "removable", "1") || resolved.string().find("/usb") != std::string::npos;
 }
 
+const VolumeSource* g_testSource = nullptr;
+
+}  // namespace
+
+LinuxVolumeSource::LinuxVolumeSource(std::string mountInfo, std::string sysBlock)
+    : m_mountInfo(std::move(mountInfo)), m_sysBlock(std::move(sysBlock)) {}
+
 std::vector<Volume> LinuxVolumeSource::List() const {
-  std::ifstream in(m_mountInfo);
+  const std::string sysBlock = m_sysBlock.empty() ? SysBlockPath() : m_sysBlock;
+  std::ifstream in(m_mountInfo.empty() ? MountTablePath() : m_mountInfo);
   std::map<std::string, Volume> byMountPoint;  // a later mount over the same point wins
   std::string line;
   while (std::getline(in, line)) {
@@ -83,7 +86,7 @@ std::vector<Volume> LinuxVolumeSource::List() const {
     const bool blockDevice = source.rfind("/dev/", 0) == 0;
     if (!blockDevice && mountPoint != "/") continue;  // pseudo file systems
     if (type == "squashfs" || IsMountedFile(mountPoint)) continue;  // package images, files bound by containers
-    Volume volume{mountPoint, source, IsRemovable(source)};
+    Volume volume{mountPoint, source, IsRemovable(source, sysBlock)};
     byMountPoint[mountPoint] = std::move(volume);
   }
   std::vector<Volume> volumes;

@@ -20,15 +20,14 @@ class VolumeSource {
   virtual std::vector<Volume> List() const = 0;
 };
 
-// Reads /proc/self/mountinfo and sysfs. Both paths can be moved for tests.
+// Reads /proc/self/mountinfo and sysfs. Both paths can be moved for tests;
+// left empty they are MountTablePath() and SysBlockPath() at each reading.
 class LinuxVolumeSource final : public VolumeSource {
  public:
-  explicit LinuxVolumeSource(std::string mountInfo = "/proc/self/mountinfo",
-                             std::string sysBlock = "/sys/class/block");
+  explicit LinuxVolumeSource(std::string mountInfo = {}, std::string sysBlock = {});
   std::vector<Volume> List() const override;
 
  private:
-  bool IsRemovable(const std::string& device) const;
   std::string m_mountInfo;
   std::string m_sysBlock;
 };

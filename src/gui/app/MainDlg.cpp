@@ -46,7 +46,10 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui:
   OnInitDialog();
 }
 
-CMainDlg::~CMainDlg() { SaveOptions(); }
+CMainDlg::~CMainDlg() {
+  if (m_ejectWorker.joinable()) m_ejectWorker.join();
+  SaveOptions();
+}
 
 QString CMainDlg::ComputerFolder() const { return PathFromStd(m_computerFolder); }
 QString CMainDlg::PlayerFolder() const { return PathFromStd(m_playerFolder); }
@@ -61,6 +64,7 @@ void CMainDlg::ConnectSignals() {
   connect(m_ui->copyButton, &QPushButton::clicked, this, &CMainDlg::OnCopyToPlayer);
   connect(m_ui->deleteButton, &QPushButton::clicked, this, &CMainDlg::OnDeleteFromPlayer);
   connect(m_ui->emptyButton, &QPushButton::clicked, this, &CMainDlg::OnEmptyPlayer);
+  connect(m_ui->ejectButton, &QPushButton::clicked, this, &CMainDlg::OnEjectPlayer);
   connect(m_ui->driveCombo, &QComboBox::activated, this, &CMainDlg::OnDriveChanged);
   m_createDirectoryAction = new QAction(QStringLiteral("Créer un répertoire"), this);
   m_createDirectoryAction->setObjectName(QStringLiteral("createDirectoryAction"));
@@ -84,7 +88,7 @@ void CMainDlg::OnInitDialog() {
                     QStringLiteral("L'Koral n'a pas été détecté.\n Des fonctionnalités du logiciel vont être "
                                    "désactivées"),
                     QStringLiteral("Koral manquant"));
-    DisablePlayerControls();
+    SetPlayerControlsEnabled(false);
   }
   if (!OpenFolder(m_ui->computerList, nullptr)) {
     // The stored folder has vanished: the folder must be what the list shows,
@@ -93,6 +97,7 @@ void CMainDlg::OnInitDialog() {
     OpenFolder(m_ui->computerList, nullptr);
   }
   ListDriveRoot(m_ui->playerList, m_playerRoot);
+  WatchMountTable();
 }
 
 void CMainDlg::ReadOptions() {
@@ -129,9 +134,7 @@ void CMainDlg::TakeControls() {
 
 void CMainDlg::DetectPlayer() {
   const koral::DriveScan scan = koral::DetectDrives();
-  m_ui->driveCombo->clear();
-  for (const std::string& drive : scan.computerDrives)
-    m_ui->driveCombo->addItem(PathFromStd(drive), QByteArray::fromStdString(drive));
+  FillDriveCombo(scan.computerDrives);
   m_ui->driveCombo->setCurrentIndex(m_driveIndex);
   if (scan.playerRoot) {
     m_playerRoot = *scan.playerRoot;
@@ -146,10 +149,11 @@ void CMainDlg::DetectPlayer() {
   TakeControls();
 }
 
-void CMainDlg::DisablePlayerControls() {
-  const std::array<QWidget*, 6> controls{m_ui->playerList,  m_ui->settingsButton, m_ui->firmwareButton,
-                                         m_ui->copyButton,  m_ui->deleteButton,   m_ui->emptyButton};
-  for (QWidget* control : controls) control->setEnabled(false);
+void CMainDlg::FillDriveCombo(const std::vector<std::string>& drives) {
+  const QVariant shown = m_ui->driveCombo->currentData(kDriveRole);
+  m_ui->driveCombo->clear();
+  for (const std::string& drive : drives) m_ui->driveCombo->addItem(PathFromStd(drive), QByteArray::fromStdString(drive));
+  m_ui->driveCombo->setCurrentIndex(m_ui->driveCombo->findData(shown, kDriveRole));
 }
 
 void CMainDlg::OnFollowPlaylistToggled() {

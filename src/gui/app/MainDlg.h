@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <QDialog>
@@ -10,6 +11,8 @@
 
 #include "app/ListIcons.h"
 #include "files/FolderListing.h"
+#include "platform/Eject.h"
+#include "platform/MountTableWatch.h"
 
 class CNewFolderDlg;
 class CFileOp;
@@ -53,7 +56,7 @@ class CMainDlg final : public QDialog {
   void ShowMembers();
   void TakeControls();
   void DetectPlayer();
-  void DisablePlayerControls();
+  void FillDriveCombo(const std::vector<std::string>& drives);
   void OnFollowPlaylistToggled();
   void OnOpenSettings();
   void OnOpenFirmware();
@@ -78,6 +81,17 @@ class CMainDlg final : public QDialog {
   void OnListContextMenu(QTreeWidget* list, const QPoint& position);
   std::optional<float> ComputerSelectionSize();
 
+  // The player coming and going, and its eject (MainDlgPlayer.cpp).
+  void WatchMountTable();
+  void OnMountTableSignal();
+  void RescanPlayer();
+  void OnPlayerArrived(const std::string& root);
+  void OnPlayerGone(bool tellUser);
+  void SetPlayerControlsEnabled(bool enabled);
+  bool IsBusyWithPlayer() const;
+  void OnEjectPlayer();
+  void OnEjectDone(const koral::EjectResult& result);
+
   // Operations on the player (MainDlgCopy.cpp, MainDlgDelete.cpp).
   void OnCopyToPlayer();
   void OnDeleteFromPlayer();
@@ -101,4 +115,7 @@ class CMainDlg final : public QDialog {
   koral::SortState m_computerSort;
   koral::SortState m_playerSort;
   CListIcons m_listIcons;
+  std::unique_ptr<koral::MountTableWatch> m_mountWatch;  // none for a player named on the command line
+  bool m_rescanPending = false;  // the table changed while a copy or an eject held the player
+  std::thread m_ejectWorker;
 };

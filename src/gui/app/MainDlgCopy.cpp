@@ -60,6 +60,9 @@ void CMainDlg::OnCopyToPlayer() {
   job.options = {m_followPlaylist == 1, m_copyMode == 1, m_win98 == 1};
   job.maxFileSize = koral::MaxFileSizeOf(playerFolder);
   if (m_fileOp == nullptr) m_fileOp = new CFileOp(this);
+  m_ui->ejectButton->setEnabled(false);  // never while the copy writes
   m_fileOp->RunJob(std::move(job));
+  m_ui->ejectButton->setEnabled(m_playerFound);
   RefreshPlayerList();
+  if (m_rescanPending) RescanPlayer();  // volumes came or went during the copy
 }

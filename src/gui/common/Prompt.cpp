@@ -43,6 +43,12 @@ void Message(QWidget* parent, const QString& text, const QString& title) {
   RunOver(parent, box);
 }
 
+void Information(QWidget* parent, const QString& text, const QString& title) {
+  if (g_answerer) return g_answerer->OnMessage(text, title);
+  QMessageBox box(QMessageBox::Information, title, Displayed(text), QMessageBox::Ok, parent);
+  RunOver(parent, box);
+}
+
 bool Question(QWidget* parent, const QString& text, const QString& title) {
   if (g_answerer) return g_answerer->OnQuestion(text, title);
   QMessageBox box(QMessageBox::Question, title, Displayed(text), QMessageBox::Yes | QMessageBox::No, parent);

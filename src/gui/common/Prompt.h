@@ -11,6 +11,9 @@ namespace Prompt {
 // A French message with the exclamation icon and one OK button.
 void Message(QWidget* parent, const QString& text, const QString& title);
 
+// The same with the information icon, for news that is good.
+void Information(QWidget* parent, const QString& text, const QString& title);
+
 // A yes/no question; true for yes.
 bool Question(QWidget* parent, const QString& text, const QString& title);
 

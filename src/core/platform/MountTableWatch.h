@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+namespace koral {
+
+// The mount table the volume list is read from: /proc/self/mountinfo, or the
+// file KORAL_MOUNT_TABLE names (tests rewrite such a file to plug a player in).
+std::string MountTablePath();
+// The sysfs block folder beside it: /sys/class/block, or KORAL_SYS_BLOCK.
+std::string SysBlockPath();
+
+// Tells when volumes are mounted or unmounted. The kernel marks the mount
+// table's descriptor with POLLPRI on every change, as GIO's monitor relies on;
+// a plain file (a test's table) has no such signal and is compared when asked.
+class MountTableWatch {
+ public:
+  explicit MountTableWatch(std::string path = MountTablePath());
+  ~MountTableWatch();
+  MountTableWatch(const MountTableWatch&) = delete;
+  MountTableWatch& operator=(const MountTableWatch&) = delete;
+
+  // The descriptor to poll for POLLPRI, or -1 when the table cannot signal
+  // (then Changed() is to be asked now and then).
+  int SignalDescriptor() const { return m_signals ? m_descriptor : -1; }
+
+  // Whether the table differs from the last reading; reading it also
+  // acknowledges the kernel's signal.
+  bool Changed();
+
+ private:
+  std::string Read() const;
+
+  std::string m_path;
+  int m_descriptor = -1;
+  bool m_signals = false;
+  std::string m_last;
+};
+
+}  // namespace koral

@@ -1,0 +1,116 @@
+#include <array>
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include "app/MainDlg.h"
+#include "common/ElidedLabel.h"
+#include "common/PathText.h"
+#include "common/Prompt.h"
+#include "dbus/UDisksService.h"
+#include "files/FileOp.h"
+#include "platform/PlayerDetection.h"
+#include "ui_MainDlg.h"
+
+namespace {
+
+constexpr int kMountTablePollMs = 500;  // a table that cannot signal (a test's) is compared this often
+const QString kEjectTitle = QStringLiteral("Éjecter l'Koral");
+
+}  // namespace
+
+void CMainDlg::WatchMountTable() {
+  if (koral::PlayerRootIsNamed()) return;  // a player named on the command line stays for the whole run
+  m_mountWatch = std::make_unique<koral::MountTableWatch>();
+  if (const int descriptor = m_mountWatch->SignalDescriptor(); descriptor >= 0) {
+    auto* notifier = new QSocketNotifier(descriptor, QSocketNotifier::Exception, this);
+    connect(notifier, &QSocketNotifier::activated, this, &CMainDlg::OnMountTableSignal);
+    return;
+  }
+  auto* timer = new QTimer(this);
+  connect(timer, &QTimer::timeout, this, &CMainDlg::OnMountTableSignal);
+  timer->start(kMountTablePollMs);
+}
+
+bool CMainDlg::IsBusyWithPlayer() const {
+  return (m_fileOp != nullptr && m_fileOp->IsCopying()) || m_ejectWorker.joinable();
+}
+
+void CMainDlg::OnMountTableSignal() {
+  if (!m_mountWatch->Changed()) return;
+  // A running copy reports its own failures; the list follows once it is over.
+  if (IsBusyWithPlayer()) {
+    m_rescanPending = true;
+    return;
+  }
+  RescanPlayer();
+}
+
+// The same rule as at start-up, run again when volumes come and go.
+void CMainDlg::RescanPlayer() {
+  m_rescanPending = false;
+  const koral::DriveScan scan = koral::DetectDrives();
+  FillDriveCombo(scan.computerDrives);
+  if (m_playerFound && scan.playerRoot == m_playerRoot) return;
+  if (m_playerFound) OnPlayerGone(true);
+  if (scan.playerRoot) OnPlayerArrived(*scan.playerRoot);
+}
+
+void CMainDlg::OnPlayerArrived(const std::string& root) {
+  m_playerRoot = root;
+  m_playerFound = true;
+  m_ui->playerDriveLabel->SetFullText(PathFromStd(root));
+  SetPlayerControlsEnabled(true);
+  ListDriveRoot(m_ui->playerList, root);
+}
+
+void CMainDlg::OnPlayerGone(bool tellUser) {
+  m_playerFound = false;
+  m_playerRoot.clear();
+  m_playerFolder.clear();
+  m_ui->playerList->clear();
+  m_ui->playerDriveLabel->SetFullText({});
+  m_ui->playerFreeLabel->clear();
+  m_ui->playerTotalLabel->clear();
+  SetPlayerControlsEnabled(false);
+  if (tellUser)
+    Prompt::Message(this,
+                    QStringLiteral("L'Koral a été débranché.\n Les fonctionnalités qui en ont besoin sont désactivées "
+                                   "jusqu'à son retour."),
+                    QStringLiteral("Koral manquant"));
+}
+
+void CMainDlg::SetPlayerControlsEnabled(bool enabled) {
+  const std::array<QWidget*, 7> controls{m_ui->playerList,  m_ui->settingsButton, m_ui->firmwareButton,
+                                         m_ui->copyButton,  m_ui->deleteButton,   m_ui->emptyButton,
+                                         m_ui->ejectButton};
+  for (QWidget* control : controls) control->setEnabled(enabled);
+}
+
+// The sync and the service's answers may take seconds: they run on a worker
+// while the window stays drawn, every control of the player off.
+void CMainDlg::OnEjectPlayer() {
+  if (!m_playerFound || IsBusyWithPlayer()) return;
+  SetPlayerControlsEnabled(false);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  m_ejectWorker = std::thread([this, root = m_playerRoot] {
+    CUDisksService service;
+    const koral::EjectResult result = koral::EjectPlayer(root, service);
+    QMetaObject::invokeMethod(this, [this, result] { OnEjectDone(result); }, Qt::QueuedConnection);
+  });
+}
+
+void CMainDlg::OnEjectDone(const koral::EjectResult& result) {
+  m_ejectWorker.join();
+  QApplication::restoreOverrideCursor();
+  const QString text = QString::fromStdString(result.message);
+  if (result.ejected) {
+    OnPlayerGone(false);
+    Prompt::Information(this, text, kEjectTitle);
+  } else {
+    SetPlayerControlsEnabled(m_playerFound);
+    Prompt::Message(this, text, kEjectTitle);
+  }
+  if (m_rescanPending) RescanPlayer();
+}

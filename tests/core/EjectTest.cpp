@@ -1,0 +1,126 @@
+#include "platform/Eject.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "TestEnvironment.h"
+#include "files/ErrorText.h"
+#include "platform/MountTableWatch.h"
+#include "platform/Volumes.h"
+
+namespace koral {
+namespace {
+
+using test::TempDir;
+using test::WriteFile;
+
+// The disk service as a test scripts it; it records what it was asked.
+class ScriptedService final : public DriveService {
+ public:
+  DriveReply found, unmounted, poweredOff;
+  std::vector<std::string> calls;
+
+  DriveReply FindVolume(const std::string& mountPoint) override {
+    calls.push_back("find " + mountPoint);
+    return found;
+  }
+  DriveReply Unmount() override {
+    calls.push_back("unmount");
+    return unmounted;
+  }
+  DriveReply PowerOff() override {
+    calls.push_back("poweroff");
+    return poweredOff;
+  }
+};
+
+TEST(EjectPlayer, SyncsUnmountsThenPowersOff) {
+  TempDir player;
+  ScriptedService service;
+  service.poweredOff = {DriveReply::kRefused, "not supported"};  // unmounted is what makes unplugging safe
+  const EjectResult result = EjectPlayer(player.Path().string(), service);
+  EXPECT_TRUE(result.ejected);
+  EXPECT_EQ(result.message, "Vous pouvez débrancher l'Koral.");
+  EXPECT_EQ(service.calls, (std::vector<std::string>{"find " + player.Path().string(), "unmount", "poweroff"}));
+}
+
+TEST(EjectPlayer, EachRefusalIsExplainedAndNothingFollowsIt) {
+  TempDir player;
+  const std::vector<std::pair<DriveReply, std::string>> atFind = {
+      {{DriveReply::kUnavailable, "no bus"}, "Les données sont bien sur l'Koral, mais le service des disques"},
+      {{DriveReply::kUnknownVolume, {}}, "Le service des disques ne connaît pas ce volume"},
+  };
+  for (const auto& [reply, expected] : atFind) {
+    ScriptedService service;
+    service.found = reply;
+    const EjectResult result = EjectPlayer(player.Path().string(), service);
+    EXPECT_FALSE(result.ejected);
+    EXPECT_EQ(result.message.rfind(expected, 0), 0u) << result.message;
+    EXPECT_NE(result.message.find("démontez-le depuis le bureau"), std::string::npos);
+    EXPECT_EQ(service.calls.size(), 1u);
+  }
+  const std::vector<std::pair<DriveReply, std::string>> atUnmount = {
+      {{DriveReply::kBusy, {}}, "L'Koral est occupé : un autre programme y garde un fichier ouvert."},
+      {{DriveReply::kRefused, "Not authorized"}, "Le service des disques a refusé de démonter l'Koral (Not authorized)."},
+  };
+  for (const auto& [reply, expected] : atUnmount) {
+    ScriptedService service;
+    service.unmounted = reply;
+    const EjectResult result = EjectPlayer(player.Path().string(), service);
+    EXPECT_FALSE(result.ejected);
+    EXPECT_EQ(result.message.rfind(expected, 0), 0u) << result.message;
+    EXPECT_EQ(service.calls.back(), "unmount");  // never powered off while mounted
+  }
+}
+
+TEST(EjectPlayer, AVolumeThatCannotBeSyncedIsNotHandedToTheService) {
+  ScriptedService service;
+  const EjectResult result = EjectPlayer("/nonexistent/KORAL", service);
+  EXPECT_FALSE(result.ejected);
+  EXPECT_NE(result.message.find("ne le débranchez pas"), std::string::npos) << result.message;
+  EXPECT_TRUE(service.calls.empty());
+}
+
+TEST(MountTableWatch, APlainTableIsComparedWhenAsked) {
+  TempDir folder;
+  const auto table = folder / "mountinfo";
+  WriteFile(table, "25 1 8:1 / / rw - ext4 /dev/sda1 rw\n");
+  MountTableWatch watch(table.string());
+  EXPECT_EQ(watch.SignalDescriptor(), -1);
+  EXPECT_FALSE(watch.Changed());
+  WriteFile(table, "25 1 8:1 / / rw - ext4 /dev/sda1 rw\n36 25 8:17 / /media/KORAL rw - vfat /dev/sdz1 rw\n");
+  EXPECT_TRUE(watch.Changed());
+  EXPECT_FALSE(watch.Changed());  // one change is told once
+}
+
+TEST(MountTableWatch, TheKernelTableSignalsAndReadsUnchanged) {
+  MountTableWatch watch("/proc/self/mountinfo");
+  EXPECT_GE(watch.SignalDescriptor(), 0);
+  EXPECT_FALSE(watch.Changed());
+}
+
+TEST(MountTableWatch, TheVolumeListFollowsTheTableTheEnvironmentNames) {
+  TempDir folder;
+  WriteFile(folder / "mountinfo", "36 25 8:17 / /media/KORAL rw - vfat /dev/sdz1 rw\n");
+  WriteFile(folder / "block" / "sdz1" / "removable", "1\n");
+  setenv("KORAL_MOUNT_TABLE", (folder / "mountinfo").c_str(), 1);
+  setenv("KORAL_SYS_BLOCK", (folder / "block").c_str(), 1);
+  const std::vector<Volume> volumes = LinuxVolumeSource().List();
+  unsetenv("KORAL_MOUNT_TABLE");
+  unsetenv("KORAL_SYS_BLOCK");
+  ASSERT_EQ(volumes.size(), 1u);
+  EXPECT_EQ(volumes[0].mountPoint, "/media/KORAL");
+  EXPECT_TRUE(volumes[0].removable);
+}
+
+TEST(DescribeError, TheSideThatFailedIsNamed) {
+  EXPECT_EQ(DescribeError(EIO, ErrorSide::kComputer), "erreur de lecture sur l'ordinateur");
+  EXPECT_EQ(DescribeError(EIO), "erreur d'écriture (l'Koral a-t-il été débranché ?)");
+  EXPECT_EQ(DescribeError(ENAMETOOLONG, ErrorSide::kComputer), "nom trop long");
+  EXPECT_EQ(DescribeError(ENOTEMPTY), "le dossier n'est pas vide");
+}
+
+}  // namespace
+}  // namespace koral
