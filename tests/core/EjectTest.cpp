@@ -50,30 +50,30 @@ TEST(EjectPlayer, SyncsUnmountsThenPowersOff) {
 
 TEST(EjectPlayer, EachRefusalIsExplainedAndNothingFollowsIt) {
   TempDir player;
-  const std::vector<std::pair<DriveReply, std::string>> atFind = {
-      {{DriveReply::kUnavailable, "no bus"}, "Les données sont bien sur l'Koral, mais le service des disques"},
-      {{DriveReply::kUnknownVolume, {}}, "Le service des disques ne connaît pas ce volume"},
+  struct Refusal {
+    DriveReply ScriptedService::*step;
+    DriveReply reply;
+    std::string start;  // of the message
+    std::string lastCall;
   };
-  for (const auto& [reply, expected] : atFind) {
+  const std::vector<Refusal> refusals = {
+      {&ScriptedService::found, {DriveReply::kUnavailable, "no bus"},
+       "Les données sont bien sur l'Koral, mais le service des disques (udisks2) ne répond pas : démontez-le depuis le bureau",
+       "find"},
+      {&ScriptedService::found, {DriveReply::kUnknownVolume, {}},
+       "Le service des disques ne connaît pas ce volume. Les données sont bien sur l'Koral : démontez-le", "find"},
+      {&ScriptedService::unmounted, {DriveReply::kBusy, {}},
+       "L'Koral est occupé : un autre programme y garde un fichier ouvert.", "unmount"},
+      {&ScriptedService::unmounted, {DriveReply::kRefused, "Not authorized"},
+       "Le service des disques a refusé de démonter l'Koral (Not authorized).", "unmount"},
+  };
+  for (const Refusal& refusal : refusals) {
     ScriptedService service;
-    service.found = reply;
+    service.*refusal.step = refusal.reply;
     const EjectResult result = EjectPlayer(player.Path().string(), service);
     EXPECT_FALSE(result.ejected);
-    EXPECT_EQ(result.message.rfind(expected, 0), 0u) << result.message;
-    EXPECT_NE(result.message.find("démontez-le depuis le bureau"), std::string::npos);
-    EXPECT_EQ(service.calls.size(), 1u);
-  }
-  const std::vector<std::pair<DriveReply, std::string>> atUnmount = {
-      {{DriveReply::kBusy, {}}, "L'Koral est occupé : un autre programme y garde un fichier ouvert."},
-      {{DriveReply::kRefused, "Not authorized"}, "Le service des disques a refusé de démonter l'Koral (Not authorized)."},
-  };
-  for (const auto& [reply, expected] : atUnmount) {
-    ScriptedService service;
-    service.unmounted = reply;
-    const EjectResult result = EjectPlayer(player.Path().string(), service);
-    EXPECT_FALSE(result.ejected);
-    EXPECT_EQ(result.message.rfind(expected, 0), 0u) << result.message;
-    EXPECT_EQ(service.calls.back(), "unmount");  // never powered off while mounted
+    EXPECT_EQ(result.message.rfind(refusal.start, 0), 0u) << result.message;
+    EXPECT_EQ(service.calls.back().rfind(refusal.lastCall, 0), 0u);  // never powered off while mounted
   }
 }
 
