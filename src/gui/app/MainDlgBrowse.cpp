@@ -229,7 +229,13 @@ std::optional<float> CMainDlg::ComputerSelectionSize() {
   }
   try {
     return koral::SelectionSize(PathToStd(m_computerFolder), names, m_followPlaylist == 1);
-  } catch (const koral::PlaylistUnreadable&) {
+  } catch (const koral::PlaylistUnreadable& unreadable) {
+    // A pipe in a playlist's place is refused; the window stays.
+    if (unreadable.NotRegularFile()) {
+      Prompt::Message(this, QString::fromStdString(koral::NotRegularPlaylistText(unreadable.Playlist())),
+                      QStringLiteral("Erreur pas cool"));
+      return std::nullopt;
+    }
     Prompt::Message(this, QStringLiteral("Echec de l'ouverture de la playlist"), QStringLiteral("Erreur pas cool"));
     accept();
     return std::nullopt;
