@@ -3,14 +3,18 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "TestEnvironment.h"
+#include "UnprivilegedAccess.h"
+#include "config/TextEncoding.h"
 #include "files/CopyEngine.h"
 #include "files/CopyReport.h"
+#include "files/PartialCopyNames.h"
 #include "files/SelectionSize.h"
 #include "files/VfatNames.h"
 #include "platform/ElapsedTimer.h"
@@ -26,8 +30,12 @@ namespace {
 
 class RecordingObserver final : public koral::CopyObserver {
  public:
-  void OnProgress(const koral::CopyProgress& progress) override { calls.push_back(progress); }
+  void OnProgress(const koral::CopyProgress& progress) override {
+    calls.push_back(progress);
+    if (duringCopy) duringCopy(progress);
+  }
   std::vector<koral::CopyProgress> calls;
+  std::function<void(const koral::CopyProgress&)> duringCopy;  // what the test does while the copy runs
 };
 
 // Distinct bytes per file, so that a mixed-up copy shows.
@@ -425,6 +433,130 @@ TEST_F(CopyEngineTest, PipeInATreeIsReportedInsteadOfBlockingTheCopy) {
   ASSERT_EQ(result.failures.size(), 1u);
   EXPECT_EQ(result.failures[0].fault, koral::CopyFault::NotRegularFile);
   EXPECT_EQ(ReadFile(Player() / "Dir" / "a.mp3"), "a");
+}
+
+TEST(PartialCopyNameTest, IsAHiddenNameBesideTheFinalOneWithinTheNameLimit) {
+  EXPECT_EQ(koral::TemporaryNameFor("01 - a.mp3"), ".01 - a.mp3.koral-part");
+  EXPECT_EQ(koral::TemporaryPathFor("/player/Album/a.mp3"), "/player/Album/.a.mp3.koral-part");
+  EXPECT_TRUE(koral::IsTemporaryName(".a.mp3.koral-part"));
+  EXPECT_FALSE(koral::IsTemporaryName("a.mp3.koral-part"));
+  EXPECT_FALSE(koral::IsTemporaryName(".koral-part"));
+  EXPECT_FALSE(koral::IsTemporaryName(".a.mp3"));
+
+  std::string accented;
+  while (accented.size() < 250) accented += "é";  // two bytes each
+  const std::string first = koral::TemporaryNameFor(accented + "1.mp3");
+  const std::string second = koral::TemporaryNameFor(accented + "2.mp3");
+  EXPECT_LE(first.size(), 255u);
+  EXPECT_NE(first, second);
+  EXPECT_TRUE(koral::IsTemporaryName(first));
+  EXPECT_EQ(koral::ToUtf8(first), first);  // valid UTF-8: never cut inside a character
+}
+
+TEST_F(CopyEngineTest, AnExistingTrackStaysWholeUntilItsReplacementIsComplete) {
+  WriteFile(Computer() / "Album" / "a.mp3", Content("new a", 3 * 307200 + 11));
+  WriteFile(Player() / "Album" / "a.mp3", "the old a");
+  std::vector<std::string> seen;
+  observer.duringCopy = [&](const koral::CopyProgress& progress) {
+    seen.push_back(ReadFile(Player() / "Album" / "a.mp3"));
+    if (progress.fileDone > 0) {
+      EXPECT_TRUE(fs::exists(Player() / "Album" / ".a.mp3.koral-part"));
+    }
+  };
+
+  const koral::CopyResult result = Copy({"Album"});
+
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(seen, std::vector<std::string>(5, "the old a"));
+  EXPECT_TRUE(ReadFile(Player() / "Album" / "a.mp3") == Content("new a", 3 * 307200 + 11));
+  EXPECT_EQ(EntryNames(Player() / "Album"), std::vector<std::string>{"a.mp3"});
+}
+
+TEST_F(CopyEngineTest, LeftoverTemporariesGoWhenACopyIntoTheirFolderBegins) {
+  WriteFile(Computer() / "Music" / "a.mp3", "a");
+  WriteFile(Computer() / "top.mp3", "top");
+  WriteFile(Player() / "Music" / ".cut.mp3.koral-part", "cut off");
+  WriteFile(Player() / "Music" / ".hidden", "the user's own");
+  WriteFile(Player() / ".root.mp3.koral-part", "cut off");
+  WriteFile(Player() / "Elsewhere" / ".other.mp3.koral-part", "not copied into");
+  fs::create_directory(Player() / "Music" / ".folder.koral-part");
+
+  const koral::CopyResult result = Copy({"Music", "top.mp3"});
+
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(EntryNames(Player() / "Music"), (std::vector<std::string>{".folder.koral-part", ".hidden", "a.mp3"}));
+  EXPECT_FALSE(fs::exists(Player() / ".root.mp3.koral-part"));
+  EXPECT_TRUE(fs::exists(Player() / "Elsewhere" / ".other.mp3.koral-part"));
+}
+
+TEST_F(CopyEngineTest, AFinalNameThatLooksLikeATemporaryIsRefusedBeforeTheCopy) {
+  WriteFile(Computer() / "Dir" / ".a.mp3.koral-part", "would be taken for a leftover");
+  WriteFile(Computer() / "Dir" / "b.mp3", "b");
+  const koral::CopyResult result = Copy({"Dir"});
+  ASSERT_EQ(plan.refused.size(), 1u);
+  EXPECT_EQ(plan.refused[0].fault, koral::CopyFault::NameReserved);
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(EntryNames(Player() / "Dir"), std::vector<std::string>{"b.mp3"});
+  EXPECT_NE(koral::FormatRefusedReport(plan.refused).find(".a.mp3.koral-part : ce nom est réservé"), std::string::npos);
+}
+
+TEST_F(CopyEngineTest, ASourceThatShrinksOrGrowsWhileCopiedIsReportedAndLeavesNothing) {
+  const size_t size = 3 * 307200;
+  for (const char* name : {"shrinks.bin", "grows.bin", "steady.bin"}) WriteFile(Computer() / name, Content(name, size));
+  observer.duringCopy = [&](const koral::CopyProgress& progress) {
+    if (progress.fileDone != 307200) return;  // after the first chunk
+    const fs::path source = progress.source;
+    if (source.filename() == "shrinks.bin") fs::resize_file(source, size / 2);
+    if (source.filename() == "grows.bin") fs::resize_file(source, size + 1);
+  };
+
+  const koral::CopyResult result = Copy({"shrinks.bin", "grows.bin", "steady.bin"});
+
+  ASSERT_EQ(result.failures.size(), 2u);
+  EXPECT_EQ(result.failures[0].path, (Computer() / "shrinks.bin").string());
+  EXPECT_EQ(result.failures[1].path, (Computer() / "grows.bin").string());
+  for (const koral::CopyFailure& failure : result.failures) EXPECT_EQ(failure.fault, koral::CopyFault::SourceChanged);
+  EXPECT_EQ(EntryNames(Player()), std::vector<std::string>{"steady.bin"});
+  EXPECT_EQ(result.filesCopied, 1);
+  EXPECT_NE(koral::FormatCopyReport(result.failures, false).find("grows.bin : le fichier a changé de taille"),
+            std::string::npos);
+}
+
+TEST_F(CopyEngineTest, AFolderThatCannotBeListedIsReportedAndNotMadeOnThePlayer) {
+  WriteFile(Computer() / "Music" / "a.mp3", "a");
+  WriteFile(Computer() / "Music" / "Locked" / "b.mp3", "b");
+  WriteFile(Computer() / "Album" / "c.mp3", "c");
+  WriteFile(Computer() / "Album" / "list.m3u", "c.mp3\n");
+  fs::permissions(m_dir.Path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+  fs::permissions(Computer() / "Music" / "Locked", fs::perms::none);
+  fs::permissions(Computer() / "Album", fs::perms::none);
+
+  koral::CopyJob job;
+  for (const char* name : {"Music", "Album"}) {
+    job.sources.push_back((Computer() / name).string());
+    job.destinations.push_back((Player() / name).string());
+  }
+  koral::CopyPlan tree, playlist;
+  {
+    const koral::test::UnprivilegedAccess unprivileged;
+    tree = koral::BuildCopyPlan(job);
+    job.options.followPlaylist = true;
+    playlist = koral::BuildCopyPlan(job);
+  }
+  const koral::CopyResult result = koral::CCopyEngine({}, observer).Run(tree);
+
+  ASSERT_EQ(tree.refused.size(), 2u);
+  EXPECT_EQ(tree.refused[0].path, (Computer() / "Music" / "Locked").string());
+  EXPECT_EQ(tree.refused[0].fault, koral::CopyFault::SourceUnreadable);
+  EXPECT_EQ(tree.refused[0].error, EACCES);
+  EXPECT_EQ(tree.refused[1].path, (Computer() / "Album").string());
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(EntryNames(Player()), std::vector<std::string>{"Music"});
+  EXPECT_EQ(EntryNames(Player() / "Music"), std::vector<std::string>{"a.mp3"});
+  ASSERT_EQ(playlist.refused.size(), 1u);  // not taken for a folder without a playlist
+  EXPECT_EQ(playlist.refused[0].path, (Computer() / "Album").string());
+  EXPECT_NE(koral::FormatRefusedReport(tree.refused).find("Locked : lecture impossible (accès refusé)"),
+            std::string::npos);
 }
 
 TEST(ElapsedTimerTest, CountsMillisecondsFromConstruction) {
