@@ -8,10 +8,14 @@ namespace koral::test {
 PipeWriterAfter::PipeWriterAfter(std::filesystem::path pipe, std::chrono::milliseconds delay)
     : m_pipe(std::move(pipe)), m_writer([this, delay] {
         std::unique_lock lock(m_mutex);
-        if (m_done.wait_for(lock, delay, [this] { return m_finished; })) return;
-        // Opens only while a reader waits: without one, there is nothing to release.
-        const int fd = open(m_pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd >= 0) close(fd);
+        auto wait = delay;
+        // Each reader that comes to wait is released in turn. An open only
+        // succeeds while a reader waits: without one, there is nothing to do.
+        while (!m_done.wait_for(lock, wait, [this] { return m_finished; })) {
+          const int fd = open(m_pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+          if (fd >= 0) close(fd);
+          wait = std::chrono::milliseconds(20);
+        }
       }) {}
 
 PipeWriterAfter::~PipeWriterAfter() {

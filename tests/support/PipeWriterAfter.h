@@ -8,9 +8,9 @@
 
 namespace koral::test {
 
-// Opens a pipe for writing once a delay has passed, and closes it: a reader
-// blocked on it then gets an empty file, so that a test of a pipe that must
-// not be waited on fails on its clock instead of hanging.
+// Once a delay has passed, opens a pipe for writing and closes it, again
+// and again: a reader blocked on it then gets an empty file, so that a test
+// of a pipe that must not be waited on fails on its clock instead of hanging.
 class PipeWriterAfter {
  public:
   PipeWriterAfter(std::filesystem::path pipe, std::chrono::milliseconds delay);
