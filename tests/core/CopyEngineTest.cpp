@@ -479,12 +479,15 @@ TEST_F(CopyEngineTest, LeftoverTemporariesGoWhenACopyIntoTheirFolderBegins) {
   WriteFile(Player() / "Music" / ".hidden", "the user's own");
   WriteFile(Player() / ".root.mp3.koral-part", "cut off");
   WriteFile(Player() / "Elsewhere" / ".other.mp3.koral-part", "not copied into");
-  fs::create_directory(Player() / "Music" / ".folder.koral-part");
+  WriteFile(Computer() / "Music" / "b.mp3", "b");
+  fs::create_directories(Player() / "Music" / ".b.mp3.koral-part" / "inner");  // a folder is never removed
 
   const koral::CopyResult result = Copy({"Music", "top.mp3"});
 
-  EXPECT_TRUE(result.failures.empty());
-  EXPECT_EQ(EntryNames(Player() / "Music"), (std::vector<std::string>{".folder.koral-part", ".hidden", "a.mp3"}));
+  ASSERT_EQ(result.failures.size(), 1u);
+  EXPECT_NE(koral::FormatCopyReport(result.failures, false).find("b.mp3 : écriture impossible (un fichier porte déjà ce nom)"),
+            std::string::npos);
+  EXPECT_EQ(EntryNames(Player() / "Music"), (std::vector<std::string>{".b.mp3.koral-part", ".hidden", "a.mp3"}));
   EXPECT_FALSE(fs::exists(Player() / ".root.mp3.koral-part"));
   EXPECT_TRUE(fs::exists(Player() / "Elsewhere" / ".other.mp3.koral-part"));
 }

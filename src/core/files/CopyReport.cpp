@@ -23,7 +23,8 @@ std::string DescribeError(int error) {
     case EDQUOT: return "l'Koral est plein";
     case EFBIG: return "fichier trop gros pour l'Koral";
     case EISDIR: return "un dossier porte déjà ce nom";
-    case ENOTDIR: return "un fichier porte déjà ce nom";
+    case ENOTDIR:
+    case EEXIST: return "un fichier porte déjà ce nom";
     case ELOOP: return "un lien symbolique porte ce nom sur l'Koral";
     default: return "erreur système " + std::to_string(error);
   }
