@@ -65,10 +65,13 @@ class CopyFaultTest : public ::testing::Test {
     return ReadFile(Player() / name) == Content(name, kTrackBytes);
   }
 
+  // Temporaries and their folders.
   std::vector<std::string> Temporaries() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(Player()))
-      if (koral::IsTemporaryName(entry.path().filename().string())) names.push_back(entry.path().string());
+    for (const auto& entry : fs::recursive_directory_iterator(Player())) {
+      const std::string name = entry.path().filename().string();
+      if (koral::IsTemporaryName(name) || name == koral::kPartialFolderName) names.push_back(entry.path().string());
+    }
     return names;
   }
 
@@ -146,7 +149,7 @@ TEST_F(CopyFaultTest, KilledMidFileLeavesNoPartialFileUnderTheFinalNameAndTheNex
   WriteFile(m_env.ComputerDir() / "Album" / "big.mp3", big);
   WriteFile(Player() / "Album" / "big.mp3", "the old big, whole");
   const fs::path final = Player() / "Album" / "big.mp3";
-  const fs::path temporary = Player() / "Album" / koral::TemporaryNameFor("big.mp3");
+  const fs::path temporary = koral::TemporaryPathFor(final.string());
   const std::vector<std::string> arguments{"copy", (m_env.ComputerDir() / "Album").string()};
 
   for (const int signal : {SIGKILL, SIGTERM}) {

@@ -437,7 +437,8 @@ TEST_F(CopyEngineTest, PipeInATreeIsReportedInsteadOfBlockingTheCopy) {
 
 TEST(PartialCopyNameTest, IsAHiddenNameBesideTheFinalOneWithinTheNameLimit) {
   EXPECT_EQ(koral::TemporaryNameFor("01 - a.mp3"), ".01 - a.mp3.koral-part");
-  EXPECT_EQ(koral::TemporaryPathFor("/player/Album/a.mp3"), "/player/Album/.a.mp3.koral-part");
+  EXPECT_EQ(koral::TemporaryPathFor("/player/Album/a.mp3"), "/player/Album/.koral-part/.a.mp3.koral-part");
+  EXPECT_EQ(koral::TemporaryPathFor("/a.mp3"), "/.koral-part/.a.mp3.koral-part");
   EXPECT_TRUE(koral::IsTemporaryName(".a.mp3.koral-part"));
   EXPECT_FALSE(koral::IsTemporaryName("a.mp3.koral-part"));
   EXPECT_FALSE(koral::IsTemporaryName(".koral-part"));
@@ -460,7 +461,9 @@ TEST_F(CopyEngineTest, AnExistingTrackStaysWholeUntilItsReplacementIsComplete) {
   observer.duringCopy = [&](const koral::CopyProgress& progress) {
     seen.push_back(ReadFile(Player() / "Album" / "a.mp3"));
     if (progress.fileDone > 0) {
-      EXPECT_TRUE(fs::exists(Player() / "Album" / ".a.mp3.koral-part"));
+      EXPECT_TRUE(fs::exists(koral::TemporaryPathFor((Player() / "Album" / "a.mp3").string())));
+      // No temporary among the tracks: on FAT its freed entry would take a later track's name.
+      EXPECT_EQ(EntryNames(Player() / "Album"), (std::vector<std::string>{".koral-part", "a.mp3"}));
     }
   };
 
@@ -475,32 +478,49 @@ TEST_F(CopyEngineTest, AnExistingTrackStaysWholeUntilItsReplacementIsComplete) {
 TEST_F(CopyEngineTest, LeftoverTemporariesGoWhenACopyIntoTheirFolderBegins) {
   WriteFile(Computer() / "Music" / "a.mp3", "a");
   WriteFile(Computer() / "top.mp3", "top");
-  WriteFile(Player() / "Music" / ".cut.mp3.koral-part", "cut off");
+  WriteFile(Player() / "Music" / ".koral-part" / ".cut.mp3.koral-part", "cut off");
   WriteFile(Player() / "Music" / ".hidden", "the user's own");
-  WriteFile(Player() / ".root.mp3.koral-part", "cut off");
-  WriteFile(Player() / "Elsewhere" / ".other.mp3.koral-part", "not copied into");
-  WriteFile(Computer() / "Music" / "b.mp3", "b");
-  fs::create_directories(Player() / "Music" / ".b.mp3.koral-part" / "inner");  // a folder is never removed
+  WriteFile(Player() / ".koral-part" / ".root.mp3.koral-part", "cut off");
+  WriteFile(Player() / "Elsewhere" / ".koral-part" / ".other.mp3.koral-part", "not copied into");
 
   const koral::CopyResult result = Copy({"Music", "top.mp3"});
 
-  ASSERT_EQ(result.failures.size(), 1u);
-  EXPECT_NE(koral::FormatCopyReport(result.failures, false).find("b.mp3 : écriture impossible (un fichier porte déjà ce nom)"),
-            std::string::npos);
-  EXPECT_EQ(EntryNames(Player() / "Music"), (std::vector<std::string>{".b.mp3.koral-part", ".hidden", "a.mp3"}));
-  EXPECT_FALSE(fs::exists(Player() / ".root.mp3.koral-part"));
-  EXPECT_TRUE(fs::exists(Player() / "Elsewhere" / ".other.mp3.koral-part"));
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(EntryNames(Player() / "Music"), (std::vector<std::string>{".hidden", "a.mp3"}));
+  EXPECT_EQ(EntryNames(Player()), (std::vector<std::string>{"Elsewhere", "Music", "top.mp3"}));
+  EXPECT_TRUE(fs::exists(Player() / "Elsewhere" / ".koral-part" / ".other.mp3.koral-part"));
 }
 
-TEST_F(CopyEngineTest, AFinalNameThatLooksLikeATemporaryIsRefusedBeforeTheCopy) {
-  WriteFile(Computer() / "Dir" / ".a.mp3.koral-part", "would be taken for a leftover");
+TEST_F(CopyEngineTest, WhatStandsInPlaceOfATemporaryOrOfItsFolderIsLeftAloneAndTheFileReported) {
+  WriteFile(Computer() / "Music" / "b.mp3", "b");
+  WriteFile(Computer() / "Linked" / "c.mp3", "c");
+  fs::create_directories(Player() / "Music" / ".koral-part" / ".b.mp3.koral-part" / "inner");  // never removed
+  const fs::path elsewhere = m_dir / "elsewhere";
+  fs::create_directories(elsewhere);
+  fs::create_directories(Player() / "Linked");
+  fs::create_directory_symlink(elsewhere, Player() / "Linked" / ".koral-part");  // would lead off the player
+
+  const koral::CopyResult result = Copy({"Music", "Linked"});
+
+  ASSERT_EQ(result.failures.size(), 2u);
+  const std::string report = koral::FormatCopyReport(result.failures, false);
+  EXPECT_NE(report.find("b.mp3 : écriture impossible (un fichier porte déjà ce nom)"), std::string::npos) << report;
+  EXPECT_NE(report.find("c.mp3 : écriture impossible (un lien symbolique porte ce nom"), std::string::npos) << report;
+  EXPECT_TRUE(fs::is_directory(Player() / "Music" / ".koral-part" / ".b.mp3.koral-part" / "inner"));
+  EXPECT_TRUE(fs::is_empty(elsewhere));
+  EXPECT_FALSE(fs::exists(Player() / "Linked" / "c.mp3"));
+}
+
+TEST_F(CopyEngineTest, AnEntryNamedLikeTheFolderOfTemporariesIsRefusedBeforeTheCopy) {
+  WriteFile(Computer() / "Dir" / ".koral-part", "would be taken for the copy's own");
+  WriteFile(Computer() / "Dir" / ".KORAL-PART" / "x.mp3", "x");
   WriteFile(Computer() / "Dir" / "b.mp3", "b");
   const koral::CopyResult result = Copy({"Dir"});
-  ASSERT_EQ(plan.refused.size(), 1u);
-  EXPECT_EQ(plan.refused[0].fault, koral::CopyFault::NameReserved);
+  ASSERT_EQ(plan.refused.size(), 2u);
+  for (const koral::CopyFailure& refused : plan.refused) EXPECT_EQ(refused.fault, koral::CopyFault::NameReserved);
   EXPECT_TRUE(result.failures.empty());
   EXPECT_EQ(EntryNames(Player() / "Dir"), std::vector<std::string>{"b.mp3"});
-  EXPECT_NE(koral::FormatRefusedReport(plan.refused).find(".a.mp3.koral-part : ce nom est réservé"), std::string::npos);
+  EXPECT_NE(koral::FormatRefusedReport(plan.refused).find(".koral-part : ce nom est réservé"), std::string::npos);
 }
 
 TEST_F(CopyEngineTest, ASourceThatShrinksOrGrowsWhileCopiedIsReportedAndLeavesNothing) {

@@ -74,7 +74,6 @@ CCopyEngine::CCopyEngine(const CopyOptions& options, CopyObserver& observer)
 CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   m_result = {};
   m_published.clear();
-  m_cleanFolders.clear();
   m_syncFailed = false;
   m_progress = {};
   m_progress.fileTotal = plan.fileTotal;
@@ -89,6 +88,7 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
     else if (!MakeFolder(step.destination)) refusedFolder = step.destination;
   }
   PublishStaged(0, 0);
+  m_partialFolders.RemoveAll();
   SyncWrittenFiles(volume.Get());
   return std::move(m_result);
 }
@@ -96,29 +96,13 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
 // An existing folder is merged into; a link or a file in its place is not
 // (a link could lead off the player).
 bool CCopyEngine::MakeFolder(const std::string& path) {
-  if (mkdir(path.c_str(), 0777) == 0) {
-    m_cleanFolders.insert(path);
-    return true;
-  }
+  if (mkdir(path.c_str(), 0777) == 0) return true;
   const int error = errno;
   struct stat info {};
   if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
   if (error != EEXIST) Fail(path, WriteFault(error), error);
   else Fail(path, CopyFault::DestinationUnwritable, S_ISLNK(info.st_mode) ? ELOOP : ENOTDIR);
   return false;
-}
-
-// Temporaries an interrupted copy left in a folder go when the next copy
-// into it begins.
-void CCopyEngine::RemoveLeftovers(const std::string& folder) {
-  if (!m_cleanFolders.insert(folder).second) return;
-  namespace fs = std::filesystem;
-  std::error_code error;
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    std::error_code kind;
-    if (IsTemporaryName(it->path().filename().string()) && it->is_regular_file(kind) && !it->is_symlink(kind))
-      unlink(it->path().c_str());
-  }
 }
 
 void CCopyEngine::Fail(const std::string& path, CopyFault fault, int error) {
@@ -139,7 +123,8 @@ void CCopyEngine::CopyOneFile(const CopyStep& step) {
   if (static_cast<std::uint64_t>(info.st_size) > kCopyChunkBytes) posix_fadvise(in.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
   StartFile(step, static_cast<std::uint64_t>(info.st_size));
 
-  RemoveLeftovers(ParentFolder(step.destination));
+  if (const int error = m_partialFolders.Prepare(ParentFolder(step.destination)))
+    return Fail(step.destination, WriteFault(error), error);
   const std::string temporary = TemporaryPathFor(step.destination);
   FileDescriptor out(OpenTemporary(temporary));
   if (!out.IsOpen()) return Fail(step.destination, WriteFault(errno), errno);

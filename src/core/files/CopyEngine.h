@@ -2,13 +2,13 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include <sys/stat.h>
 #include <sys/types.h>
 
 #include "files/CopyPlan.h"
+#include "files/PartialFolders.h"
 #include "files/StagedFiles.h"
 
 namespace koral {
@@ -47,8 +47,9 @@ inline constexpr std::uint64_t kMaxUnwrittenBytes = 8 * 1024 * 1024;
 inline constexpr std::size_t kMaxStagedFiles = 256;
 
 // Runs a plan: one file at a time, in order, each closed before the next is
-// opened (players play in directory-entry order). Each file is written under
-// a temporary name and takes its final name once its writeback succeeded; a
+// opened and named in that order (players play in directory-entry order).
+// Each file is written under a temporary name (files/PartialCopyNames.h) and
+// takes its final name once its writeback succeeded; a
 // file that fails is removed and remembered and the copy goes on, but a full
 // player ends it. Everything written is on the device (synced, write errors
 // collected by file name) before Run returns.
@@ -62,7 +63,6 @@ class CCopyEngine {
 
  private:
   bool MakeFolder(const std::string& path);
-  void RemoveLeftovers(const std::string& folder);
   void CopyOneFile(const CopyStep& step);
   bool CheckDestination(const CopyStep& step, const struct stat& source);
   void StartFile(const CopyStep& step, std::uint64_t size);
@@ -80,7 +80,7 @@ class CCopyEngine {
   std::uint64_t m_waitedUpTo = 0;  // bytes of the current file known to be on the device
   std::uint64_t m_kickedUpTo = 0;  // bytes of the current file whose writeback has started
   CStagedFiles m_staged;
-  std::unordered_set<std::string> m_cleanFolders;  // no leftover temporaries in them
+  CPartialFolders m_partialFolders;
   std::vector<std::string> m_published;
   bool m_syncFailed = false;  // a write error already reported, which the volume's sync will tell again
   CopyResult m_result;

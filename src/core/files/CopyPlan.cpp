@@ -74,6 +74,11 @@ class PlanBuilder {
 
  private:
   void AddEntry(const std::string& source, const std::string& destination, std::optional<bool> isFolder = {}) {
+    // The copy keeps its temporaries under that name, FAT ignoring the case.
+    if (EqualNoCase(fs::path(destination).filename().string(), kPartialFolderName)) {
+      m_plan.refused.push_back({source, CopyFault::NameReserved, 0});
+      return;
+    }
     std::error_code error;
     if (isFolder ? *isFolder : fs::is_directory(source, error)) AddFolder(source, destination);
     else AddFile(source, destination);
@@ -85,11 +90,6 @@ class PlanBuilder {
     const std::uint64_t size = regular ? static_cast<std::uint64_t>(info.st_size) : 0;
     if (regular && m_job.maxFileSize && size > *m_job.maxFileSize) {
       m_plan.refused.push_back({source, CopyFault::TooBigForPlayer, 0});
-      return;
-    }
-    // The next copy into the folder would take it for a leftover and remove it.
-    if (IsTemporaryName(fs::path(destination).filename().string())) {
-      m_plan.refused.push_back({source, CopyFault::NameReserved, 0});
       return;
     }
     // Two files that fall on one name (by case, or by the characters made

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "files/Paths.h"
+
 namespace koral {
 namespace {
 
@@ -26,10 +28,14 @@ std::string TemporaryNameFor(const std::string& finalName) {
   return "." + std::string(Utf8Prefix(finalName, kMaxKeptBytes - sizeof hash)) + hash + std::string(kSuffix);
 }
 
+std::string PartialFolderOf(const std::string& destinationFolder) {
+  return JoinPath(destinationFolder, kPartialFolderName);
+}
+
 std::string TemporaryPathFor(const std::string& finalPath) {
   const size_t slash = finalPath.rfind('/');
-  if (slash == std::string::npos) return TemporaryNameFor(finalPath);
-  return finalPath.substr(0, slash + 1) + TemporaryNameFor(finalPath.substr(slash + 1));
+  const std::string folder = slash == std::string::npos ? "." : ParentFolder(finalPath);
+  return JoinPath(PartialFolderOf(folder), TemporaryNameFor(finalPath.substr(slash + 1)));
 }
 
 bool IsTemporaryName(std::string_view name) {
