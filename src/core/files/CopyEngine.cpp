@@ -265,6 +265,7 @@ bool CCopyEngine::FollowWriteback(int out, std::uint64_t written) {
 // flushes the device once per file, several times slower on many small
 // files. The syncfs reports any write error on the volume since it was
 // opened; each file is then asked again, and one that fails loses its name.
+// When none fails, the error lies elsewhere on the volume and is told so.
 void CCopyEngine::SyncWrittenFiles(int volume) {
   if (m_published.empty()) return;
   if (volume >= 0 && syncfs(volume) == 0) return;

@@ -49,10 +49,10 @@ inline constexpr std::size_t kMaxStagedFiles = 256;
 // Runs a plan: one file at a time, in order, each closed before the next is
 // opened and named in that order (players play in directory-entry order).
 // Each file is written under a temporary name (files/PartialCopyNames.h) and
-// takes its final name once its writeback succeeded; a
-// file that fails is removed and remembered and the copy goes on, but a full
-// player ends it. Everything written is on the device (synced, write errors
-// collected by file name) before Run returns.
+// takes its final name once its writeback succeeded. A file that fails is
+// removed and remembered and the copy goes on, but a full player ends it.
+// Everything written is on the device (synced, write errors collected by
+// file name) before Run returns.
 class CCopyEngine {
  public:
   CCopyEngine(const CopyOptions& options, CopyObserver& observer);
