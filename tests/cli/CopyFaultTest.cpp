@@ -54,8 +54,9 @@ class CopyFaultTest : public ::testing::Test {
 
   fs::path Player() const { return m_env.PlayerDir(); }
 
-  ProcessOutcome CopyTracks(const std::string& faults) const {
+  ProcessOutcome CopyTracks(const std::string& faults, const std::vector<std::string>& options = {}) const {
     std::vector<std::string> arguments{"copy"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
     for (const char* name : {"alpha.mp3", "bravo.mp3", "charlie.mp3"})
       arguments.push_back((m_env.ComputerDir() / name).string());
     return RunKoralctlProcess(arguments, Faults(faults));
@@ -87,6 +88,15 @@ TEST_F(CopyFaultTest, WriteErrorLeavesTheExistingTrackWholeAndTheCopyGoesOn) {
   EXPECT_NE(outcome.err.find("bravo.mp3 : écriture impossible (erreur d'écriture"), std::string::npos) << outcome.err;
   EXPECT_TRUE(ReadFile(Player() / "bravo.mp3") == "the old bravo, whole");
   EXPECT_TRUE(HoldsTrack("alpha.mp3"));
+  EXPECT_TRUE(HoldsTrack("charlie.mp3"));
+  EXPECT_TRUE(Temporaries().empty());
+
+  // With every chunk committed (the Windows 98 option), the commit is the call that fails.
+  const ProcessOutcome committed = CopyTracks("fdatasync:EIO:bravo.mp3", {"--sync-each-chunk"});
+  EXPECT_EQ(committed.status, 1);
+  EXPECT_NE(committed.err.find("bravo.mp3 : écriture impossible (erreur d'écriture"), std::string::npos)
+      << committed.err;
+  EXPECT_TRUE(ReadFile(Player() / "bravo.mp3") == "the old bravo, whole");
   EXPECT_TRUE(HoldsTrack("charlie.mp3"));
   EXPECT_TRUE(Temporaries().empty());
 }
