@@ -12,7 +12,7 @@
 #include "files/CopyPlan.h"
 #include "files/CopyReport.h"
 #include "files/Paths.h"
-#include "files/SelectionSize.h"
+#include "files/Playlist.h"
 #include "platform/VolumeSpace.h"
 
 namespace koral::cli {
@@ -92,14 +92,25 @@ class SilentProgress final : public CopyObserver {
   void OnProgress(const CopyProgress&) override {}
 };
 
+std::string PlaylistFailureText(const PlaylistUnreadable& unreadable) {
+  if (unreadable.NotRegularFile()) return NotRegularPlaylistText(unreadable.Playlist());
+  return "Echec de l'ouverture de la playlist : " + unreadable.Playlist().string();
+}
+
 bool OnTerminal(const std::ostream& err) { return &err == &std::cerr && isatty(STDERR_FILENO) == 1; }
 
+// The plan is the pre-count: its bytes are the need checked against the free space.
 int RunCopy(const CopyJob& job, CliContext& context) {
   CopyPlan plan;
   try {
     plan = BuildCopyPlan(job);
-  } catch (const PlaylistUnreadable& error) {
-    context.err << "Echec de l'ouverture de la playlist : " << error.Playlist().string() << '\n';
+  } catch (const PlaylistUnreadable& unreadable) {
+    context.err << PlaylistFailureText(unreadable) << '\n';
+    return kExitFailed;
+  }
+  const auto need = static_cast<float>(static_cast<double>(plan.totalBytes) / 1048576.0);
+  if (!HasRoomFor(need, AvailableBytes(*context.playerRoot))) {
+    context.err << "Espace libre insuffisant\n";
     return kExitFailed;
   }
   const std::string refused = FormatRefusedReport(plan.refused);
@@ -137,25 +148,14 @@ int CopyCommand::Run(const std::vector<std::string>& args, CliContext& context) 
   CopyJob job;
   job.options = parsed->options;
   job.maxFileSize = MaxFileSizeOf(*folder);
-  float need = 0.0f;
   for (const std::string& source : parsed->sources) {
     const auto path = SourcePath(source);
     if (!path) {
       context.err << "Source invalide : " << source << '\n';
       return kExitUsage;
     }
-    try {
-      need += SelectionSize(path->parent_path().string(), {path->filename().string()}, job.options.followPlaylist);
-    } catch (const PlaylistUnreadable& unreadable) {
-      context.err << "Echec de l'ouverture de la playlist : " << unreadable.Playlist().string() << '\n';
-      return kExitFailed;
-    }
     job.sources.push_back(path->string());
     job.destinations.push_back(JoinPath(*folder, path->filename().string()));
-  }
-  if (!HasRoomFor(need, AvailableBytes(*context.playerRoot))) {
-    context.err << "Espace libre insuffisant\n";
-    return kExitFailed;
   }
   return RunCopy(job, context);
 }

@@ -20,8 +20,10 @@ std::optional<PlayerFiles> OpenPlayerFiles(CliContext& context) {
 
 // Every entry that could not be removed, files included; true when there was none.
 bool ReportFailures(const std::vector<RemovalFailure>& failures, CliContext& context) {
-  for (const RemovalFailure& failure : failures)
-    context.err << "Suppression impossible : " << failure.path << " : " << failure.error.message() << '\n';
+  for (const RemovalFailure& failure : failures) {
+    if (failure.otherVolume) context.err << *RemovalFailureText(failure, false) << '\n';
+    else context.err << "Suppression impossible : " << failure.path << " : " << failure.error.message() << '\n';
+  }
   return failures.empty();
 }
 

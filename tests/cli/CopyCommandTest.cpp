@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <filesystem>
 
 #include "KoralctlRun.h"
+#include "PipeWriterAfter.h"
 #include "TestEnvironment.h"
+#include "UnprivilegedAccess.h"
 #include "platform/Volumes.h"
 
 namespace fs = std::filesystem;
@@ -77,4 +82,42 @@ TEST(CopyCommandTest, UsageErrorsAndNoPlayer) {
   koral::SetVolumeSourceForTesting(&noVolumes);
   EXPECT_EQ(Koralctl({"copy", env.ComputerDir().string()}).status, 1);
   koral::SetVolumeSourceForTesting(nullptr);
+}
+
+TEST(CopyCommandTest, AnUnreadableSubFolderIsNamedAndFailsTheCommandWithoutAnEmptyFolder) {
+  koral::test::TestEnvironment env;
+  WriteFile(env.ComputerDir() / "Music" / "a.mp3", "a");
+  WriteFile(env.ComputerDir() / "Music" / "Locked" / "b.mp3", "b");
+  // The copy runs as an ordinary user: the sandbox lets it through and write on the player.
+  fs::permissions(env.ComputerDir().parent_path(), fs::perms::others_read | fs::perms::others_exec,
+                  fs::perm_options::add);
+  fs::permissions(env.PlayerDir(), fs::perms::all);
+  fs::permissions(env.ComputerDir() / "Music" / "Locked", fs::perms::none);
+
+  Outcome outcome{};
+  {
+    const koral::test::UnprivilegedAccess unprivileged;
+    outcome = Koralctl({"copy", (env.ComputerDir() / "Music").string()});
+  }
+
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("Locked : lecture impossible (accès refusé)"), std::string::npos) << outcome.err;
+  EXPECT_EQ(ReadFile(env.PlayerDir() / "Music" / "a.mp3"), "a");
+  EXPECT_FALSE(fs::exists(env.PlayerDir() / "Music" / "Locked"));
+}
+
+TEST(CopyCommandTest, APipeInPlaceOfAPlaylistIsRefusedAtOnce) {
+  koral::test::TestEnvironment env;
+  WriteFile(env.ComputerDir() / "Album" / "a.mp3", "a");
+  const fs::path pipe = env.ComputerDir() / "Album" / "list.m3u";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const koral::test::PipeWriterAfter release(pipe, std::chrono::seconds(3));  // a blocked read would end only then
+
+  const auto start = std::chrono::steady_clock::now();
+  const Outcome outcome = Koralctl({"copy", "--playlist", (env.ComputerDir() / "Album").string()});
+
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "La playlist n'est pas un fichier ordinaire : " + pipe.string() + "\n");
+  EXPECT_TRUE(fs::is_empty(env.PlayerDir()));
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "KoralctlRun.h"
+#include "ScopedMount.h"
 #include "TestEnvironment.h"
 #include "platform/Volumes.h"
 
@@ -73,6 +74,20 @@ TEST_F(PlayerFilesCommandTest, EmptyKeepsTheRootsDatAndIniFiles) {
   EXPECT_EQ(Run({"empty"}), 0) << m_err;
   EXPECT_EQ(PlayerEntries(), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
   EXPECT_EQ(Run({"empty", "now"}), 2);
+}
+
+TEST_F(PlayerFilesCommandTest, EmptyAndRmLeaveAVolumeMountedInsideThePlayerWhole) {
+  fs::create_directories(Player() / "Card");
+  WriteFile(Player() / "a.mp3", "x");
+  const koral::test::ScopedMount card(Player() / "Card", "size=64k");
+  if (!card.Held()) GTEST_SKIP() << "nothing can be mounted here";
+  WriteFile(Player() / "Card" / "kept.mp3", "on the card");
+
+  EXPECT_EQ(Run({"empty"}), 1);
+  EXPECT_EQ(m_err, "'" + (Player() / "Card").string() + "' est un autre volume monté dans l'Koral : rien n'y a été supprimé.\n");
+  EXPECT_EQ(Run({"rm", "Card"}), 1);
+  EXPECT_EQ(koral::test::ReadFile(Player() / "Card" / "kept.mp3"), "on the card");
+  EXPECT_FALSE(fs::exists(Player() / "a.mp3"));
 }
 
 TEST_F(PlayerFilesCommandTest, MkdirCreatesOneFolderInsideThePlayer) {

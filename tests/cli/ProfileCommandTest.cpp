@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <sstream>
 
 #include "KoralctlRun.h"
+#include "PipeWriterAfter.h"
 #include "TestEnvironment.h"
 #include "cli/Koralctl.h"
 #include "demo/DemoPlayer.h"
@@ -101,6 +104,23 @@ TEST(ProfileCommand, LoadOfAFileThatCannotBeReadFailsAndWritesNothing) {
     EXPECT_EQ(load.status, 1) << file;
     EXPECT_EQ(load.err, "Le fichier de profil ne peut pas être lu : rien n'a été chargé.\n");
   }
+  EXPECT_EQ(env.SettingsImageBytes(), image);
+}
+
+TEST(ProfileCommand, LoadOfAPipeIsRefusedWithoutWaitingForAWriter) {
+  TestEnvironment env;
+  env.SetSettingsImage();
+  const std::string image = env.SettingsImageBytes();
+  const std::filesystem::path pipe = env.ComputerDir() / "profil.pro";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const koral::test::PipeWriterAfter release(pipe, std::chrono::seconds(3));
+
+  const auto start = std::chrono::steady_clock::now();
+  const KoralctlRun load = Koralctl({"profile", "load", pipe.string()});
+
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(load.status, 1);
+  EXPECT_EQ(load.err, "Le profil n'est pas un fichier ordinaire : rien n'a été chargé.\n");
   EXPECT_EQ(env.SettingsImageBytes(), image);
 }
 

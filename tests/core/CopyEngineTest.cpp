@@ -3,14 +3,18 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "TestEnvironment.h"
+#include "UnprivilegedAccess.h"
+#include "config/TextEncoding.h"
 #include "files/CopyEngine.h"
 #include "files/CopyReport.h"
+#include "files/PartialCopyNames.h"
 #include "files/SelectionSize.h"
 #include "files/VfatNames.h"
 #include "platform/ElapsedTimer.h"
@@ -26,8 +30,12 @@ namespace {
 
 class RecordingObserver final : public koral::CopyObserver {
  public:
-  void OnProgress(const koral::CopyProgress& progress) override { calls.push_back(progress); }
+  void OnProgress(const koral::CopyProgress& progress) override {
+    calls.push_back(progress);
+    if (duringCopy) duringCopy(progress);
+  }
   std::vector<koral::CopyProgress> calls;
+  std::function<void(const koral::CopyProgress&)> duringCopy;  // what the test does while the copy runs
 };
 
 // Distinct bytes per file, so that a mixed-up copy shows.
@@ -425,6 +433,153 @@ TEST_F(CopyEngineTest, PipeInATreeIsReportedInsteadOfBlockingTheCopy) {
   ASSERT_EQ(result.failures.size(), 1u);
   EXPECT_EQ(result.failures[0].fault, koral::CopyFault::NotRegularFile);
   EXPECT_EQ(ReadFile(Player() / "Dir" / "a.mp3"), "a");
+}
+
+TEST(PartialCopyNameTest, IsAHiddenNameBesideTheFinalOneWithinTheNameLimit) {
+  EXPECT_EQ(koral::TemporaryNameFor("01 - a.mp3"), ".01 - a.mp3.koral-part");
+  EXPECT_EQ(koral::TemporaryPathFor("/player/Album/a.mp3"), "/player/Album/.koral-part/.a.mp3.koral-part");
+  EXPECT_EQ(koral::TemporaryPathFor("/a.mp3"), "/.koral-part/.a.mp3.koral-part");
+  EXPECT_TRUE(koral::IsTemporaryName(".a.mp3.koral-part"));
+  EXPECT_FALSE(koral::IsTemporaryName("a.mp3.koral-part"));
+  EXPECT_FALSE(koral::IsTemporaryName(".koral-part"));
+  EXPECT_FALSE(koral::IsTemporaryName(".a.mp3"));
+
+  std::string accented;
+  while (accented.size() < 250) accented += "é";  // two bytes each
+  const std::string first = koral::TemporaryNameFor(accented + "1.mp3");
+  const std::string second = koral::TemporaryNameFor(accented + "2.mp3");
+  EXPECT_LE(first.size(), 255u);
+  EXPECT_NE(first, second);
+  EXPECT_TRUE(koral::IsTemporaryName(first));
+  EXPECT_EQ(koral::ToUtf8(first), first);  // valid UTF-8: never cut inside a character
+}
+
+TEST_F(CopyEngineTest, AnExistingTrackStaysWholeUntilItsReplacementIsComplete) {
+  WriteFile(Computer() / "Album" / "a.mp3", Content("new a", 3 * 307200 + 11));
+  WriteFile(Player() / "Album" / "a.mp3", "the old a");
+  std::vector<std::string> seen;
+  observer.duringCopy = [&](const koral::CopyProgress& progress) {
+    seen.push_back(ReadFile(Player() / "Album" / "a.mp3"));
+    if (progress.fileDone > 0) {
+      EXPECT_TRUE(fs::exists(koral::TemporaryPathFor((Player() / "Album" / "a.mp3").string())));
+      // No temporary among the tracks: on FAT its freed entry would take a later track's name.
+      EXPECT_EQ(EntryNames(Player() / "Album"), (std::vector<std::string>{".koral-part", "a.mp3"}));
+    }
+  };
+
+  const koral::CopyResult result = Copy({"Album"});
+
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(seen, std::vector<std::string>(5, "the old a"));
+  EXPECT_TRUE(ReadFile(Player() / "Album" / "a.mp3") == Content("new a", 3 * 307200 + 11));
+  EXPECT_EQ(EntryNames(Player() / "Album"), std::vector<std::string>{"a.mp3"});
+}
+
+TEST_F(CopyEngineTest, LeftoverTemporariesGoWhenACopyIntoTheirFolderBegins) {
+  WriteFile(Computer() / "Music" / "a.mp3", "a");
+  WriteFile(Computer() / "top.mp3", "top");
+  WriteFile(Player() / "Music" / ".koral-part" / ".cut.mp3.koral-part", "cut off");
+  WriteFile(Player() / "Music" / ".hidden", "the user's own");
+  WriteFile(Player() / ".koral-part" / ".root.mp3.koral-part", "cut off");
+  WriteFile(Player() / "Elsewhere" / ".koral-part" / ".other.mp3.koral-part", "not copied into");
+
+  const koral::CopyResult result = Copy({"Music", "top.mp3"});
+
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(EntryNames(Player() / "Music"), (std::vector<std::string>{".hidden", "a.mp3"}));
+  EXPECT_EQ(EntryNames(Player()), (std::vector<std::string>{"Elsewhere", "Music", "top.mp3"}));
+  EXPECT_TRUE(fs::exists(Player() / "Elsewhere" / ".koral-part" / ".other.mp3.koral-part"));
+}
+
+TEST_F(CopyEngineTest, WhatStandsInPlaceOfATemporaryOrOfItsFolderIsLeftAloneAndTheFileReported) {
+  WriteFile(Computer() / "Music" / "b.mp3", "b");
+  WriteFile(Computer() / "Linked" / "c.mp3", "c");
+  fs::create_directories(Player() / "Music" / ".koral-part" / ".b.mp3.koral-part" / "inner");  // never removed
+  const fs::path elsewhere = m_dir / "elsewhere";
+  fs::create_directories(elsewhere);
+  fs::create_directories(Player() / "Linked");
+  fs::create_directory_symlink(elsewhere, Player() / "Linked" / ".koral-part");  // would lead off the player
+
+  const koral::CopyResult result = Copy({"Music", "Linked"});
+
+  ASSERT_EQ(result.failures.size(), 2u);
+  const std::string report = koral::FormatCopyReport(result.failures, false);
+  EXPECT_NE(report.find("b.mp3 : écriture impossible (un fichier porte déjà ce nom)"), std::string::npos) << report;
+  EXPECT_NE(report.find("c.mp3 : écriture impossible (un lien symbolique porte ce nom"), std::string::npos) << report;
+  EXPECT_TRUE(fs::is_directory(Player() / "Music" / ".koral-part" / ".b.mp3.koral-part" / "inner"));
+  EXPECT_TRUE(fs::is_empty(elsewhere));
+  EXPECT_FALSE(fs::exists(Player() / "Linked" / "c.mp3"));
+}
+
+TEST_F(CopyEngineTest, AnEntryNamedLikeTheFolderOfTemporariesIsRefusedBeforeTheCopy) {
+  WriteFile(Computer() / "Dir" / ".koral-part", "would be taken for the copy's own");
+  WriteFile(Computer() / "Dir" / ".KORAL-PART" / "x.mp3", "x");
+  WriteFile(Computer() / "Dir" / "b.mp3", "b");
+  const koral::CopyResult result = Copy({"Dir"});
+  ASSERT_EQ(plan.refused.size(), 2u);
+  for (const koral::CopyFailure& refused : plan.refused) EXPECT_EQ(refused.fault, koral::CopyFault::NameReserved);
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(EntryNames(Player() / "Dir"), std::vector<std::string>{"b.mp3"});
+  EXPECT_NE(koral::FormatRefusedReport(plan.refused).find(".koral-part : ce nom est réservé"), std::string::npos);
+}
+
+TEST_F(CopyEngineTest, ASourceThatShrinksOrGrowsWhileCopiedIsReportedAndLeavesNothing) {
+  const size_t size = 3 * 307200;
+  for (const char* name : {"shrinks.bin", "grows.bin", "steady.bin"}) WriteFile(Computer() / name, Content(name, size));
+  observer.duringCopy = [&](const koral::CopyProgress& progress) {
+    if (progress.fileDone != 307200) return;  // after the first chunk
+    const fs::path source = progress.source;
+    if (source.filename() == "shrinks.bin") fs::resize_file(source, size / 2);
+    if (source.filename() == "grows.bin") fs::resize_file(source, size + 1);
+  };
+
+  const koral::CopyResult result = Copy({"shrinks.bin", "grows.bin", "steady.bin"});
+
+  ASSERT_EQ(result.failures.size(), 2u);
+  EXPECT_EQ(result.failures[0].path, (Computer() / "shrinks.bin").string());
+  EXPECT_EQ(result.failures[1].path, (Computer() / "grows.bin").string());
+  for (const koral::CopyFailure& failure : result.failures) EXPECT_EQ(failure.fault, koral::CopyFault::SourceChanged);
+  EXPECT_EQ(EntryNames(Player()), std::vector<std::string>{"steady.bin"});
+  EXPECT_EQ(result.filesCopied, 1);
+  EXPECT_NE(koral::FormatCopyReport(result.failures, false).find("grows.bin : le fichier a changé de taille"),
+            std::string::npos);
+}
+
+TEST_F(CopyEngineTest, AFolderThatCannotBeListedIsReportedAndNotMadeOnThePlayer) {
+  WriteFile(Computer() / "Music" / "a.mp3", "a");
+  WriteFile(Computer() / "Music" / "Locked" / "b.mp3", "b");
+  WriteFile(Computer() / "Album" / "c.mp3", "c");
+  WriteFile(Computer() / "Album" / "list.m3u", "c.mp3\n");
+  fs::permissions(m_dir.Path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+  fs::permissions(Computer() / "Music" / "Locked", fs::perms::none);
+  fs::permissions(Computer() / "Album", fs::perms::none);
+
+  koral::CopyJob job;
+  for (const char* name : {"Music", "Album"}) {
+    job.sources.push_back((Computer() / name).string());
+    job.destinations.push_back((Player() / name).string());
+  }
+  koral::CopyPlan tree, playlist;
+  {
+    const koral::test::UnprivilegedAccess unprivileged;
+    tree = koral::BuildCopyPlan(job);
+    job.options.followPlaylist = true;
+    playlist = koral::BuildCopyPlan(job);
+  }
+  const koral::CopyResult result = koral::CCopyEngine({}, observer).Run(tree);
+
+  ASSERT_EQ(tree.refused.size(), 2u);
+  EXPECT_EQ(tree.refused[0].path, (Computer() / "Music" / "Locked").string());
+  EXPECT_EQ(tree.refused[0].fault, koral::CopyFault::SourceUnreadable);
+  EXPECT_EQ(tree.refused[0].error, EACCES);
+  EXPECT_EQ(tree.refused[1].path, (Computer() / "Album").string());
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(EntryNames(Player()), std::vector<std::string>{"Music"});
+  EXPECT_EQ(EntryNames(Player() / "Music"), std::vector<std::string>{"a.mp3"});
+  ASSERT_EQ(playlist.refused.size(), 1u);  // not taken for a folder without a playlist
+  EXPECT_EQ(playlist.refused[0].path, (Computer() / "Album").string());
+  EXPECT_NE(koral::FormatRefusedReport(tree.refused).find("Locked : lecture impossible (accès refusé)"),
+            std::string::npos);
 }
 
 TEST(ElapsedTimerTest, CountsMillisecondsFromConstruction) {

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <filesystem>
 
+#include "PipeWriterAfter.h"
 #include "TestEnvironment.h"
 #include "files/SelectionSize.h"
+#include "platform/RegularFile.h"
 
 using koral::test::TempDir;
 using koral::test::WriteFile;
@@ -92,4 +97,42 @@ TEST(SelectionSize, FilesOfFourGibibytesOrMoreCountWhole) {
   WriteFile(root / "grand.iso", "");
   fs::resize_file(root / "grand.iso", std::uintmax_t{5} << 30);  // sparse
   EXPECT_FLOAT_EQ(koral::SelectionSize(root.Path().string(), {"grand.iso"}, false), 5120.0f);
+}
+
+TEST(FolderSize, APipeInPlaceOfThePlaylistIsRefusedWithoutWaitingForAWriter) {
+  TempDir root;
+  MakeAlbum(root / "Album");
+  const fs::path pipe = root / "Album" / "liste.m3u";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const koral::test::PipeWriterAfter release(pipe, std::chrono::seconds(3));  // a blocked read would end only then
+
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    koral::SelectionSize(root.Path().string(), {"Album"}, true);
+    ADD_FAILURE() << "the pipe was taken for a playlist";
+  } catch (const koral::PlaylistUnreadable& unreadable) {
+    EXPECT_TRUE(unreadable.NotRegularFile());
+    EXPECT_EQ(unreadable.Playlist(), pipe);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_NEAR(koral::FolderSize(root / "Album", false), 15.0f, 0.001f);  // the tree does not read it
+}
+
+TEST(RegularFileRead, TellsAPipeOrADeviceFromAFileThatCannotBeRead) {
+  TempDir root;
+  WriteFile(root / "a.txt", "bytes");
+  ASSERT_EQ(mkfifo((root / "pipe").c_str(), 0600), 0);
+  const koral::test::PipeWriterAfter release(root / "pipe", std::chrono::seconds(3));
+
+  EXPECT_EQ(koral::ReadRegularFile(root / "a.txt").bytes, "bytes");
+  for (const fs::path& special : {root / "pipe", fs::path("/dev/null")}) {
+    const koral::RegularFileRead read = koral::ReadRegularFile(special);
+    EXPECT_FALSE(read.bytes) << special;
+    EXPECT_TRUE(read.notRegularFile) << special;
+  }
+  for (const fs::path& unreadable : {root / "missing", root.Path()}) {
+    const koral::RegularFileRead read = koral::ReadRegularFile(unreadable);
+    EXPECT_FALSE(read.bytes) << unreadable;
+    EXPECT_FALSE(read.notRegularFile) << unreadable;
+  }
 }

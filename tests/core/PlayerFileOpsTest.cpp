@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 
+#include "ScopedMount.h"
 #include "TestEnvironment.h"
 #include "Undeletable.h"
 #include "files/SizeText.h"
@@ -253,6 +254,35 @@ TEST_F(PlayerFileOpsTest, RefusesFolderNamesAndPlacesOutsideThePlayer) {
 
   EXPECT_TRUE(fs::is_empty(Outside()));
   EXPECT_FALSE(fs::exists(m_dir / "created"));
+}
+
+TEST_F(PlayerFileOpsTest, NeitherDeleteNorEmptyGoesIntoAnotherFileSystemMountedInsideThePlayer) {
+  WriteFile(Player() / "Album" / "a.mp3", "x");
+  fs::create_directories(Player() / "Album" / "Card");
+  fs::create_directories(Player() / "Bound");
+  WriteFile(Outside() / "precious.mp3", "precious");
+  const koral::test::ScopedMount card(Player() / "Album" / "Card", "size=64k");
+  const koral::test::ScopedMount bound(Outside(), Player() / "Bound");  // same device, another mount
+  if (!card.Held() || !bound.Held()) GTEST_SKIP() << "nothing can be mounted here";
+  WriteFile(Player() / "Album" / "Card" / "kept.mp3", "on the card");
+
+  const PlayerFiles files(Player().string());
+  const std::vector<koral::RemovalFailure> deleted = files.DeleteEntry(At("Album"));
+  const std::vector<koral::RemovalFailure> emptied = files.EmptyPlayer();
+
+  EXPECT_EQ(koral::test::ReadFile(Player() / "Album" / "Card" / "kept.mp3"), "on the card");
+  EXPECT_EQ(koral::test::ReadFile(Outside() / "precious.mp3"), "precious");
+  EXPECT_FALSE(fs::exists(Player() / "Album" / "a.mp3"));
+  ASSERT_FALSE(deleted.empty());
+  EXPECT_EQ(deleted.front().path, At("Album/Card"));
+  EXPECT_TRUE(deleted.front().otherVolume);
+  std::vector<std::string> otherVolumes;
+  for (const koral::RemovalFailure& failure : emptied)
+    if (failure.otherVolume) otherVolumes.push_back(failure.path);
+  std::sort(otherVolumes.begin(), otherVolumes.end());
+  EXPECT_EQ(otherVolumes, (std::vector<std::string>{At("Album/Card"), At("Bound")}));
+  EXPECT_EQ(koral::RemovalFailureText(deleted.front(), false),
+            "'" + At("Album/Card") + "' est un autre volume monté dans l'Koral : rien n'y a été supprimé.");
 }
 
 TEST(RemovalFailureText, ComesFromTheRuntimeOrTheSystem) {

@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "PipeWriterAfter.h"
 #include "TestEnvironment.h"
 #include "app/MainDlg.h"
 #include "config/PrivateProfile.h"
@@ -65,6 +66,15 @@ QStringList SortedNames(const fs::path& folder) {
   return names;
 }
 
+// The computer's folder Album copied by its playlist to the player's root.
+koral::CopyJob AlbumByPlaylistJob(const koral::test::TestEnvironment& env) {
+  koral::CopyJob job;
+  job.sources = {(env.ComputerDir() / "Album").string()};
+  job.destinations = {(env.PlayerDir() / "Album").string()};
+  job.options.followPlaylist = true;
+  return job;
+}
+
 }  // namespace
 
 class CopyToPlayerTest final : public QObject {
@@ -83,6 +93,7 @@ class CopyToPlayerTest final : public QObject {
   void fileOpReportsRefusedFilesBeforeCopyingTheOthers();
   void fileOpClosesAtOnceOnAnUnreadablePlaylist();
   void namesThatAreNotUtf8AreCopiedExactlyAsShown();
+  void pipeInPlaceOfAPlaylistIsRefusedAndTheWindowStays();
 };
 
 void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() {
@@ -343,13 +354,9 @@ void CopyToPlayerTest::fileOpClosesAtOnceOnAnUnreadablePlaylist() {
   koral::test::PromptRecorder prompts;
   WriteFile(env.ComputerDir() / "Album" / "a.mp3", "a");
   fs::create_symlink("nowhere.m3u", env.ComputerDir() / "Album" / "list.m3u");
-  koral::CopyJob job;
-  job.sources = {(env.ComputerDir() / "Album").string()};
-  job.destinations = {(env.PlayerDir() / "Album").string()};
-  job.options.followPlaylist = true;
 
   CFileOp fileOp;
-  fileOp.RunJob(job);
+  fileOp.RunJob(AlbumByPlaylistJob(env));
 
   QVERIFY(!fileOp.IsCopying());
   QCOMPARE(prompts.messages.size(), size_t{1});
@@ -388,6 +395,36 @@ void CopyToPlayerTest::namesThatAreNotUtf8AreCopiedExactlyAsShown() {
   QVERIFY(prompts.messages.empty());
   QCOMPARE(EntryNames(env.PlayerDir()), (std::vector<std::string>{latin, replaced}));
   QCOMPARE(ReadFile(env.PlayerDir() / replaced), "from " + folder + "/" + replaced);
+}
+
+void CopyToPlayerTest::pipeInPlaceOfAPlaylistIsRefusedAndTheWindowStays() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  WriteFile(env.ComputerDir() / "Album" / "a.mp3", "a");
+  const fs::path pipe = env.ComputerDir() / "Album" / "list.m3u";
+  QCOMPARE(mkfifo(pipe.c_str(), 0600), 0);
+  const koral::test::PipeWriterAfter release(pipe, std::chrono::seconds(3));  // a frozen window would wake only then
+  WriteOptions(env, {1, 0, 0});
+
+  CMainDlg dialog;
+  dialog.show();
+  SelectRows(ComputerList(dialog), {"Album"});
+  const auto start = std::chrono::steady_clock::now();
+  ClickCopy(dialog);
+
+  QVERIFY(std::chrono::steady_clock::now() - start < std::chrono::seconds(2));
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].text, QString::fromStdString("La playlist n'est pas un fichier ordinaire : " + pipe.string()));
+  QCOMPARE(prompts.messages[0].title, QString("Erreur pas cool"));
+  QVERIFY(dialog.isVisible());
+  QVERIFY(fs::is_empty(env.PlayerDir()));
+
+  // The pre-count of the progress dialog refuses it the same way.
+  CFileOp fileOp;
+  fileOp.RunJob(AlbumByPlaylistJob(env));
+  QCOMPARE(prompts.messages.size(), size_t{2});
+  QCOMPARE(prompts.messages[1].text, prompts.messages[0].text);
+  QVERIFY(fs::is_empty(env.PlayerDir()));
 }
 
 QTEST_MAIN(CopyToPlayerTest)

@@ -1,50 +1,25 @@
 #include "files/CopyEngine.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
+
+#include "files/PartialCopyNames.h"
+#include "files/Paths.h"
+#include "platform/FileDescriptor.h"
 
 namespace koral {
 namespace {
 
-// Closes a descriptor when it goes.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
-  ~FileDescriptor() { Close(); }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int Get() const { return m_fd; }
-  bool IsOpen() const { return m_fd >= 0; }
-  // The result of close(): some file systems report a failed write only here.
-  int Close() {
-    if (m_fd < 0) return 0;
-    const int status = close(m_fd);
-    m_fd = -1;
-    return status;
-  }
-
- private:
-  int m_fd;
-};
-
 int OpenSource(const std::string& path) { return open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); }
 
-// Truncates or creates the destination. A read-only file left on the player
-// gets its owner's write bit back first, as the delete does. A link in its
-// place is refused: it could lead off the player.
-int OpenDestination(const std::string& path) {
-  constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW;
-  int fd = open(path.c_str(), kFlags, 0666);
-  if (fd < 0 && errno == EACCES) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && chmod(path.c_str(), info.st_mode | S_IWUSR) == 0)
-      fd = open(path.c_str(), kFlags, 0666);
-  }
-  return fd;
+// A temporary of the same name can only be a leftover the folder's clean-up
+// could not remove: it is not taken over.
+int OpenTemporary(const std::string& path) {
+  return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
 }
 
 // True when `path` lies below `folder` ("/a/b/c" below "/a/b", not "/a/bc").
@@ -52,17 +27,11 @@ bool IsBelow(const std::string& path, const std::string& folder) {
   return path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
 }
 
-bool IsSameFile(const struct stat& source, const std::string& destination) {
-  struct stat info {};
-  return stat(destination.c_str(), &info) == 0 && info.st_dev == source.st_dev && info.st_ino == source.st_ino;
-}
-
 // The player's volume, opened before anything is written so that its sync
 // reports every write error of the copy; -1 when it cannot be opened.
 int OpenVolume(const CopyPlan& plan) {
   if (plan.steps.empty()) return -1;
-  const std::string folder = std::filesystem::path(plan.steps.front().destination).parent_path().string();
-  return open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  return open(ParentFolder(plan.steps.front().destination).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 ssize_t CopyRangeRetrying(int in, int out, std::size_t count) {
@@ -83,11 +52,18 @@ ssize_t ReadRetrying(int fd, char* data, std::size_t count) {
 // chunk costs the device a quarter of its speed.
 constexpr std::uint64_t kWritebackBatchBytes = 1024 * 1024;
 
-constexpr unsigned kWaitForWholeFile =
+constexpr unsigned kWaitForWholeRange =
     SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
 
 CopyFault WriteFault(int error) {
   return error == ENOSPC || error == EDQUOT ? CopyFault::PlayerFull : CopyFault::DestinationUnwritable;
+}
+
+// 0 when a published file's data and name are on the device, else errno.
+int DurabilityError(const std::string& path) {
+  const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+  if (!file.IsOpen()) return errno;
+  return fdatasync(file.Get()) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -97,9 +73,7 @@ CCopyEngine::CCopyEngine(const CopyOptions& options, CopyObserver& observer)
 
 CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   m_result = {};
-  m_written.clear();
-  m_inFlight.clear();
-  m_inFlightBytes = 0;
+  m_published.clear();
   m_syncFailed = false;
   m_progress = {};
   m_progress.fileTotal = plan.fileTotal;
@@ -113,6 +87,8 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
     if (step.kind == CopyStep::Kind::CopyFile) CopyOneFile(step);
     else if (!MakeFolder(step.destination)) refusedFolder = step.destination;
   }
+  PublishStaged(0, 0);
+  m_partialFolders.RemoveAll();
   SyncWrittenFiles(volume.Get());
   return std::move(m_result);
 }
@@ -142,94 +118,95 @@ void CCopyEngine::CopyOneFile(const CopyStep& step) {
   struct stat info {};
   if (fstat(in.Get(), &info) != 0) return Fail(step.source, CopyFault::SourceUnreadable, errno);
   if (!S_ISREG(info.st_mode)) return Fail(step.source, CopyFault::NotRegularFile, 0);
-  // Opening the destination would truncate the source.
-  if (IsSameFile(info, step.destination)) return Fail(step.source, CopyFault::SameFile, 0);
-  posix_fadvise(in.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  if (!CheckDestination(step, info)) return;
+  // Read in one chunk, a small file gains nothing from a wider read-ahead.
+  if (static_cast<std::uint64_t>(info.st_size) > kCopyChunkBytes) posix_fadvise(in.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  StartFile(step, static_cast<std::uint64_t>(info.st_size));
 
+  if (const int error = m_partialFolders.Prepare(ParentFolder(step.destination)))
+    return Fail(step.destination, WriteFault(error), error);
+  const std::string temporary = TemporaryPathFor(step.destination);
+  FileDescriptor out(OpenTemporary(temporary));
+  if (!out.IsOpen()) return Fail(step.destination, WriteFault(errno), errno);
+  if (!TransferChunks(in.Get(), out.Get(), step)) {
+    out.Close();
+    unlink(temporary.c_str());  // no partial file is left on the player
+    return;
+  }
+  const std::uint64_t unconfirmed = m_progress.fileDone - std::min(m_progress.fileDone, m_waitedUpTo);
+  m_staged.Add(std::move(out), temporary, step.destination, unconfirmed, m_kickedUpTo, m_progress.fileDone);
+  PublishStaged(m_options.syncEachChunk ? 0 : kMaxUnwrittenBytes, kMaxStagedFiles);
+}
+
+// What the final name holds now: a link in its place is refused (it could
+// lead off the player), so is a folder, and so is the source itself.
+bool CCopyEngine::CheckDestination(const CopyStep& step, const struct stat& source) {
+  struct stat info {};
+  if (lstat(step.destination.c_str(), &info) != 0) return true;
+  if (S_ISLNK(info.st_mode)) Fail(step.destination, CopyFault::DestinationUnwritable, ELOOP);
+  else if (S_ISDIR(info.st_mode)) Fail(step.destination, CopyFault::DestinationUnwritable, EISDIR);
+  else if (info.st_dev == source.st_dev && info.st_ino == source.st_ino) Fail(step.source, CopyFault::SameFile, 0);
+  else return true;
+  return false;
+}
+
+void CCopyEngine::StartFile(const CopyStep& step, std::uint64_t size) {
   ++m_progress.fileNumber;
   m_progress.source = step.source;
   m_progress.destination = step.destination;
   m_progress.fileDone = 0;
-  m_progress.fileSize = static_cast<std::uint64_t>(info.st_size);
+  m_progress.fileSize = size;
   m_waitedUpTo = 0;
   m_kickedUpTo = 0;
   m_observer.OnProgress(m_progress);
-
-  FileDescriptor out(OpenDestination(step.destination));
-  if (!out.IsOpen()) return Fail(step.destination, WriteFault(errno), errno);
-  bool copied = TransferChunks(in.Get(), out.Get(), step);
-  if (copied && out.Close() != 0) {
-    Fail(step.destination, WriteFault(errno), errno);
-    copied = false;
-  }
-  if (!copied) {
-    out.Close();
-    unlink(step.destination.c_str());  // no partial file is left on the player
-    return;
-  }
-  m_written.push_back(step.destination);
-  ++m_result.filesCopied;
-  BoundUnwrittenFiles(step.destination);
 }
 
-// Many small files are each under the window of FollowWriteback: the files
-// already closed count too, the oldest waited for until about
-// kMaxUnwrittenBytes remain on the way.
-void CCopyEngine::BoundUnwrittenFiles(const std::string& path) {
-  if (m_options.syncEachChunk) return;
-  const std::uint64_t pending = m_progress.fileDone - std::min(m_progress.fileDone, m_waitedUpTo);
-  m_inFlight.push_back({path, pending});
-  m_inFlightBytes += pending;
-  while (m_inFlightBytes > kMaxUnwrittenBytes && !m_inFlight.empty()) {
-    const FileInFlight oldest = std::move(m_inFlight.front());
-    m_inFlight.pop_front();
-    m_inFlightBytes -= oldest.bytes;
-    if (!WaitForFile(oldest.path, false)) std::erase(m_written, oldest.path);
+// The oldest staged files take their final names once their writeback is
+// confirmed, until no more than the given bytes and files are on the way.
+void CCopyEngine::PublishStaged(std::uint64_t maxBytes, std::size_t maxFiles) {
+  CStagedFiles::Published published;
+  m_staged.PublishDownTo(maxBytes, maxFiles, published);
+  m_result.filesCopied += static_cast<int>(published.paths.size());
+  std::move(published.paths.begin(), published.paths.end(), std::back_inserter(m_published));
+  for (const CopyFailure& failure : published.failures) {
+    if (failure.fault != CopyFault::DestinationUnwritable) m_syncFailed = true;
+    Fail(failure.path, failure.fault, failure.error);
   }
-}
-
-// Waits until the file's data is on the device (durably: flushed from the
-// device's cache too); a failed write is reported with the file's name.
-bool CCopyEngine::WaitForFile(const std::string& path, bool durably) {
-  FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  const bool done = file.IsOpen() && (durably ? fdatasync(file.Get()) == 0
-                                              : sync_file_range(file.Get(), 0, 0, kWaitForWholeFile) == 0);
-  if (!done) {
-    Fail(path, CopyFault::NotSynced, errno);
-    --m_result.filesCopied;
-    m_syncFailed = true;
-  }
-  return done;
 }
 
 // In-kernel copy where the two file systems allow it (no trip through user
 // memory, as cp does); otherwise, or after any fault, read and write, which
-// names the side that failed.
+// names the side that failed. The bytes copied must come to the size the
+// source had at open: a source that grows or shrinks meanwhile is reported.
 bool CCopyEngine::TransferChunks(int in, int out, const CopyStep& step) {
   bool inKernel = true;
   for (;;) {
-    ssize_t count = inKernel ? CopyRangeRetrying(in, out, m_buffer.size()) : -1;
+    const std::uint64_t left = m_progress.fileSize - m_progress.fileDone;
+    // At the size, one byte more tells a source that has grown.
+    const auto wanted = static_cast<std::size_t>(left == 0 ? 1 : std::min<std::uint64_t>(left, m_buffer.size()));
+    ssize_t count = inKernel ? CopyRangeRetrying(in, out, wanted) : -1;
     if (count < 0 && inKernel && (errno == ENOSPC || errno == EDQUOT)) {
       Fail(step.destination, CopyFault::PlayerFull, errno);
       return false;
     }
     if (count < 0) {
       inKernel = false;
-      count = ReadAndWriteChunk(in, out, step);
+      count = ReadAndWriteChunk(in, out, step, wanted);
       if (count < 0) return false;
     }
-    if (count == 0) {
-      FollowWriteback(out, m_progress.fileDone, true);
-      return true;
+    if (count == 0 ? left != 0 : static_cast<std::uint64_t>(count) > left) {
+      Fail(step.source, CopyFault::SourceChanged, 0);
+      return false;
     }
+    if (count == 0) return true;
     if (m_options.syncEachChunk && fdatasync(out) != 0) {
       Fail(step.destination, WriteFault(errno), errno);
       return false;
     }
     const std::uint64_t written = m_progress.fileDone + static_cast<std::uint64_t>(count);
-    if (!FollowWriteback(out, written, false)) {
+    if (!FollowWriteback(out, written)) {
       Fail(step.destination, WriteFault(errno), errno);
-      m_syncFailed = true;  // the volume's sync will report this error again, already named
+      m_syncFailed = true;
       return false;
     }
     m_progress.fileDone = written;
@@ -239,8 +216,8 @@ bool CCopyEngine::TransferChunks(int in, int out, const CopyStep& step) {
 }
 
 // One chunk through the buffer: its size, 0 at the end, -1 once reported.
-ssize_t CCopyEngine::ReadAndWriteChunk(int in, int out, const CopyStep& step) {
-  const ssize_t count = ReadRetrying(in, m_buffer.data(), m_buffer.size());
+ssize_t CCopyEngine::ReadAndWriteChunk(int in, int out, const CopyStep& step, std::size_t wanted) {
+  const ssize_t count = ReadRetrying(in, m_buffer.data(), wanted);
   if (count < 0) {
     Fail(step.source, CopyFault::SourceUnreadable, errno);
     return -1;
@@ -266,9 +243,9 @@ ssize_t CCopyEngine::ReadAndWriteChunk(int in, int out, const CopyStep& step) {
 // than the page cache. At the end of a file everything left is started.
 // False, with errno, when the device reports a failed write: this wait is
 // the one that hears of it with the file's name.
-bool CCopyEngine::FollowWriteback(int out, std::uint64_t written, bool endOfFile) {
+bool CCopyEngine::FollowWriteback(int out, std::uint64_t written) {
   if (m_options.syncEachChunk) return true;
-  if (written - m_kickedUpTo >= kWritebackBatchBytes || (endOfFile && written > m_kickedUpTo)) {
+  if (written - m_kickedUpTo >= kWritebackBatchBytes) {
     sync_file_range(out, static_cast<off_t>(m_kickedUpTo), static_cast<off_t>(written - m_kickedUpTo),
                     SYNC_FILE_RANGE_WRITE);
     m_kickedUpTo = written;
@@ -277,24 +254,33 @@ bool CCopyEngine::FollowWriteback(int out, std::uint64_t written, bool endOfFile
   const std::uint64_t waitEnd = written - kMaxUnwrittenBytes;
   if (waitEnd <= m_waitedUpTo) return true;
   if (sync_file_range(out, static_cast<off_t>(m_waitedUpTo), static_cast<off_t>(waitEnd - m_waitedUpTo),
-                      kWaitForWholeFile) != 0)
+                      kWaitForWholeRange) != 0)
     return false;
   m_waitedUpTo = waitEnd;
   return true;
 }
 
 // "Done" means on the player. One syncfs writes and commits the whole volume
-// with a single cache flush (an fdatasync per file flushes the device once
-// per file: several times slower on many small files). It reports any write
-// error on the volume since it was opened, before the copy; only then is
-// each file asked again, so that the report names it.
+// (the new names included) with a single cache flush; an fdatasync per file
+// flushes the device once per file, several times slower on many small
+// files. The syncfs reports any write error on the volume since it was
+// opened; each file is then asked again, and one that fails loses its name.
+// When none fails, the error lies elsewhere on the volume and is told so.
 void CCopyEngine::SyncWrittenFiles(int volume) {
-  if (m_written.empty()) return;
+  if (m_published.empty()) return;
   if (volume >= 0 && syncfs(volume) == 0) return;
   const int volumeError = errno;
-  for (const std::string& path : m_written) WaitForFile(path, volume < 0);
-  if (volume >= 0 && !m_syncFailed)
-    Fail(std::filesystem::path(m_written.front()).parent_path().string(), CopyFault::NotSynced, volumeError);
+  const std::string folder = ParentFolder(m_published.front());
+  bool named = m_syncFailed;
+  for (const std::string& path : m_published) {
+    const int error = DurabilityError(path);
+    if (error == 0) continue;
+    Fail(path, CopyFault::NotSynced, error);
+    unlink(path.c_str());
+    --m_result.filesCopied;
+    named = true;
+  }
+  if (volume >= 0 && !named) Fail(folder, CopyFault::VolumeNotSynced, volumeError);
 }
 
 }  // namespace koral

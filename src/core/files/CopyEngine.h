@@ -1,13 +1,15 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include "files/CopyPlan.h"
+#include "files/PartialFolders.h"
+#include "files/StagedFiles.h"
 
 namespace koral {
 
@@ -40,12 +42,17 @@ struct CopyResult {
 
 inline constexpr std::size_t kCopyChunkBytes = 300 * 1024;
 inline constexpr std::uint64_t kMaxUnwrittenBytes = 8 * 1024 * 1024;
+// Files kept open while their writeback is on its way: well below the
+// usual limit of 1024 descriptors.
+inline constexpr std::size_t kMaxStagedFiles = 256;
 
 // Runs a plan: one file at a time, in order, each closed before the next is
-// opened (players play in directory-entry order). A file that fails is
+// opened and named in that order (players play in directory-entry order).
+// Each file is written under a temporary name (files/PartialCopyNames.h) and
+// takes its final name once its writeback succeeded. A file that fails is
 // removed and remembered and the copy goes on, but a full player ends it.
-// Everything written is on the device (synced, write errors collected)
-// before Run returns.
+// Everything written is on the device (synced, write errors collected by
+// file name) before Run returns.
 class CCopyEngine {
  public:
   CCopyEngine(const CopyOptions& options, CopyObserver& observer);
@@ -57,11 +64,12 @@ class CCopyEngine {
  private:
   bool MakeFolder(const std::string& path);
   void CopyOneFile(const CopyStep& step);
+  bool CheckDestination(const CopyStep& step, const struct stat& source);
+  void StartFile(const CopyStep& step, std::uint64_t size);
   bool TransferChunks(int in, int out, const CopyStep& step);
-  ssize_t ReadAndWriteChunk(int in, int out, const CopyStep& step);
-  bool FollowWriteback(int out, std::uint64_t written, bool endOfFile);
-  void BoundUnwrittenFiles(const std::string& path);
-  bool WaitForFile(const std::string& path, bool durably);
+  ssize_t ReadAndWriteChunk(int in, int out, const CopyStep& step, std::size_t wanted);
+  bool FollowWriteback(int out, std::uint64_t written);
+  void PublishStaged(std::uint64_t maxBytes, std::size_t maxFiles);
   void SyncWrittenFiles(int volume);
   void Fail(const std::string& path, CopyFault fault, int error);
 
@@ -71,14 +79,10 @@ class CCopyEngine {
   CopyProgress m_progress;
   std::uint64_t m_waitedUpTo = 0;  // bytes of the current file known to be on the device
   std::uint64_t m_kickedUpTo = 0;  // bytes of the current file whose writeback has started
-  struct FileInFlight {
-    std::string path;
-    std::uint64_t bytes;
-  };
-  std::deque<FileInFlight> m_inFlight;  // closed files whose data may still be on the way
-  std::uint64_t m_inFlightBytes = 0;
-  std::vector<std::string> m_written;
-  bool m_syncFailed = false;
+  CStagedFiles m_staged;
+  CPartialFolders m_partialFolders;
+  std::vector<std::string> m_published;
+  bool m_syncFailed = false;  // a write error already reported, which the volume's sync will tell again
   CopyResult m_result;
 };
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "config/TextEncoding.h"
+#include "files/PartialCopyNames.h"
 #include "files/Paths.h"
 #include "files/Playlist.h"
 #include "files/VfatNames.h"
@@ -34,6 +35,22 @@ bool IsSameOrInside(const std::string& inner, const std::string& outer) {
   return !error && PathHolds(outerPath, innerPath);
 }
 
+struct ListedEntry {
+  fs::path path;
+  bool isFolder;
+};
+
+// A folder's entries, or the error that stopped the listing: a folder read
+// only in part is not copied in part.
+std::error_code ListFolder(const std::string& folder, std::vector<ListedEntry>& entries) {
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    std::error_code kind;
+    entries.push_back({it->path(), it->is_directory(kind)});  // the listing knows it: no extra stat per file
+  }
+  return error;
+}
+
 std::string WithVfatName(const std::string& destination) {
   const fs::path path(destination);
   return JoinPath(path.parent_path().string(), ToVfatName(path.filename().string()));
@@ -57,6 +74,11 @@ class PlanBuilder {
 
  private:
   void AddEntry(const std::string& source, const std::string& destination, std::optional<bool> isFolder = {}) {
+    // The copy keeps its temporaries under that name, FAT ignoring the case.
+    if (EqualNoCase(fs::path(destination).filename().string(), kPartialFolderName)) {
+      m_plan.refused.push_back({source, CopyFault::NameReserved, 0});
+      return;
+    }
     std::error_code error;
     if (isFolder ? *isFolder : fs::is_directory(source, error)) AddFolder(source, destination);
     else AddFile(source, destination);
@@ -90,6 +112,7 @@ class PlanBuilder {
   }
 
   void AddPlaylistFolder(const std::string& source, const std::string& destination) {
+    if (RefusedUnlistable(source)) return;
     const auto entries = ReadFolderPlaylist(source);
     if (!entries) return;
     // Onto itself, a numbered name ("02.mp3") could be another entry's file.
@@ -115,16 +138,25 @@ class PlanBuilder {
       m_plan.refused.push_back({source, CopyFault::LinkLoop, 0});
       return;
     }
+    std::vector<ListedEntry> entries;
+    if (const std::error_code error = ListFolder(source, entries)) {
+      m_plan.refused.push_back({source, CopyFault::SourceUnreadable, error.value()});
+      return;
+    }
     if (id) m_ancestors.push_back(*id);
     m_plan.steps.push_back({CopyStep::Kind::MakeFolder, source, destination});
-    std::error_code error;
-    for (fs::directory_iterator it(source, error), end; !error && it != end; it.increment(error)) {
-      const std::string name = it->path().filename().string();
-      std::error_code kind;
-      const bool isFolder = it->is_directory(kind);  // the listing knows it: no extra stat per file
-      AddEntry(it->path().string(), JoinPath(destination, ToVfatName(name)), isFolder);
-    }
+    for (const ListedEntry& entry : entries)
+      AddEntry(entry.path.string(), JoinPath(destination, ToVfatName(entry.path.filename().string())),
+               entry.isFolder);
     if (id) m_ancestors.pop_back();
+  }
+
+  // A folder that cannot be listed is reported, not taken for one without a playlist.
+  bool RefusedUnlistable(const std::string& folder) {
+    std::error_code error;
+    const fs::directory_iterator listing(folder, error);
+    if (error) m_plan.refused.push_back({folder, CopyFault::SourceUnreadable, error.value()});
+    return static_cast<bool>(error);
   }
 
   const CopyJob& m_job;

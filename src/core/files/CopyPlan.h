@@ -33,9 +33,12 @@ enum class CopyFault {
   LinkLoop,               // a symbolic link leads back to a folder being copied
   TooBigForPlayer,        // 4 GiB or more on a FAT player
   NameTaken,              // another file of the copy has the same name on the player
+  NameReserved,           // the name of a copy's temporary file
+  SourceChanged,          // the source grew or shrank while it was copied
   DestinationUnwritable,
   PlayerFull,
-  NotSynced,              // the data could not be confirmed on the device
+  NotSynced,              // the file's data could not be confirmed on the device
+  VolumeNotSynced,        // the player reported a write error no copied file accounts for
 };
 
 struct CopyFailure {
@@ -54,7 +57,8 @@ struct CopyStep {
 
 // The pre-count: every step, and the files and bytes to copy. Entries that
 // name nothing keep their step (they are reported when reached) but count
-// nothing; entries refused before the copy have no step.
+// nothing; entries refused before the copy, such as a folder that cannot be
+// listed, have no step.
 struct CopyPlan {
   std::vector<CopyStep> steps;
   int fileTotal = 0;

@@ -28,9 +28,14 @@ std::string DescribeCopyFailure(const CopyFailure& failure) {
     case CopyFault::LinkLoop: return "lien symbolique qui revient sur un dossier déjà copié";
     case CopyFault::NameTaken: return "un autre fichier de la copie porte déjà ce nom sur l'Koral";
     case CopyFault::TooBigForPlayer: return "fichier de 4 Go ou plus, trop gros pour l'Koral (FAT)";
+    case CopyFault::NameReserved: return "ce nom est réservé au dossier des fichiers temporaires de la copie";
+    case CopyFault::SourceChanged: return "le fichier a changé de taille pendant la copie";
     case CopyFault::DestinationUnwritable: return "écriture impossible (" + DescribeError(failure.error) + ")";
     case CopyFault::PlayerFull: return "l'Koral est plein";
     case CopyFault::NotSynced: return "écriture sur l'Koral non confirmée (" + DescribeError(failure.error) + ")";
+    case CopyFault::VolumeNotSynced:
+      return "l'Koral a signalé une erreur d'écriture hors des fichiers copiés, vérifiés un à un (" +
+             DescribeError(failure.error) + ")";
   }
   return {};
 }

@@ -1,5 +1,9 @@
 #include "files/PlayerFileOps.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -37,14 +41,6 @@ bool HasOtherNames(const fs::path& path) {
   return fs::hard_link_count(path, error) != 1;
 }
 
-// Makes the file deletable first; a failure of either step leaves it in place.
-void DeleteFile(const fs::path& path, std::vector<RemovalFailure>& failures) {
-  std::error_code error;
-  if (!IsSymlink(path) && !HasOtherNames(path))
-    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
-  if (!fs::remove(path, error) && error) failures.push_back({path.string(), error, false});
-}
-
 std::vector<fs::path> EntriesOf(const fs::path& folder) {
   std::vector<fs::path> entries;
   std::error_code error;
@@ -53,21 +49,46 @@ std::vector<fs::path> EntriesOf(const fs::path& folder) {
   return entries;
 }
 
-void DeleteAnyEntry(const fs::path& entry, std::vector<RemovalFailure>& failures);
+// Removes entries of one volume, the player's: a mount point met on the way
+// (another device, or a bind mount of the same one) is reported and left
+// whole, what it holds included.
+class VolumeRemover {
+ public:
+  explicit VolumeRemover(const VolumeId& volume) : m_volume(volume) {}
 
-void DeleteFolderTree(const fs::path& folder, std::vector<RemovalFailure>& failures) {
-  std::error_code error;
-  // A folder without the owner's rights cannot be emptied on this system.
-  fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, error);
-  for (const fs::path& entry : EntriesOf(folder)) DeleteAnyEntry(entry, failures);
-  if (!fs::remove(folder, error) && error) failures.push_back({folder.string(), error, true});
-}
+  // Never follows a link: a link, even to a folder, goes as a file would.
+  void DeleteAnyEntry(const fs::path& entry) {
+    const std::optional<VolumeId> volume = VolumeOf(entry);
+    if (volume && *volume != m_volume) {
+      m_failures.push_back({entry.string(), std::make_error_code(std::errc::cross_device_link), true, true});
+      return;
+    }
+    if (volume && IsRealFolder(entry)) DeleteFolderTree(entry);
+    else DeleteFile(entry);
+  }
 
-// Never follows a link: a link, even to a folder, goes as a file would.
-void DeleteAnyEntry(const fs::path& entry, std::vector<RemovalFailure>& failures) {
-  if (IsRealFolder(entry)) DeleteFolderTree(entry, failures);
-  else DeleteFile(entry, failures);
-}
+  std::vector<RemovalFailure> TakeFailures() { return std::move(m_failures); }
+
+ private:
+  void DeleteFolderTree(const fs::path& folder) {
+    std::error_code error;
+    // A folder without the owner's rights cannot be emptied on this system.
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, error);
+    for (const fs::path& entry : EntriesOf(folder)) DeleteAnyEntry(entry);
+    if (!fs::remove(folder, error) && error) m_failures.push_back({folder.string(), error, true});
+  }
+
+  // Makes the file deletable first; a failure of either step leaves it in place.
+  void DeleteFile(const fs::path& path) {
+    std::error_code error;
+    if (!IsSymlink(path) && !HasOtherNames(path))
+      fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
+    if (!fs::remove(path, error) && error) m_failures.push_back({path.string(), error, false});
+  }
+
+  VolumeId m_volume;
+  std::vector<RemovalFailure> m_failures;
+};
 
 bool IsKeptWhenEmptying(const fs::path& entry) {
   std::error_code error;
@@ -102,6 +123,20 @@ std::optional<std::string> RemovalFailureText(const std::error_code& error, bool
   return text;
 }
 
+std::optional<std::string> RemovalFailureText(const RemovalFailure& failure, bool win98) {
+  if (failure.otherVolume)
+    return "'" + failure.path + "' est un autre volume monté dans l'Koral : rien n'y a été supprimé.";
+  return RemovalFailureText(failure.error, win98);
+}
+
+std::optional<VolumeId> VolumeOf(const fs::path& entry) {
+  struct statx info {};
+  if (statx(AT_FDCWD, entry.c_str(), AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &info) != 0) return std::nullopt;
+  VolumeId volume{makedev(info.stx_dev_major, info.stx_dev_minor), std::nullopt};
+  if (info.stx_mask & STATX_MNT_ID) volume.mount = info.stx_mnt_id;
+  return volume;
+}
+
 PlayerFiles::PlayerFiles(const std::string& playerRoot) {
   using Reason = PlayerPathError::Reason;
   if (playerRoot.empty()) throw PlayerPathError(Reason::NoPlayer, playerRoot);
@@ -110,6 +145,9 @@ PlayerFiles::PlayerFiles(const std::string& playerRoot) {
   // Emptying "/" would empty the machine: a root must be a real folder below it.
   if (error || !fs::is_directory(m_root, error) || m_root == m_root.root_path())
     throw PlayerPathError(Reason::NoPlayer, playerRoot);
+  const std::optional<VolumeId> volume = VolumeOf(m_root);
+  if (!volume) throw PlayerPathError(Reason::NoPlayer, playerRoot);
+  m_volume = *volume;
 }
 
 bool PlayerFiles::Holds(const fs::path& resolved) const { return PathHolds(m_root, resolved); }
@@ -126,21 +164,21 @@ std::optional<fs::path> PlayerFiles::ResolveEntry(const std::string& path) const
 }
 
 std::vector<RemovalFailure> PlayerFiles::DeleteEntry(const std::string& path) const {
-  std::vector<RemovalFailure> failures;
   const std::optional<fs::path> entry = ResolveEntry(path);
-  if (!entry) return failures;
+  if (!entry) return {};
+  VolumeRemover remover(m_volume);
   std::error_code error;
-  if (fs::exists(fs::symlink_status(*entry, error))) DeleteAnyEntry(*entry, failures);
-  return failures;
+  if (fs::exists(fs::symlink_status(*entry, error))) remover.DeleteAnyEntry(*entry);
+  return remover.TakeFailures();
 }
 
 bool PlayerFiles::IsEmpty() const { return EntriesOf(m_root).empty(); }
 
 std::vector<RemovalFailure> PlayerFiles::EmptyPlayer() const {
-  std::vector<RemovalFailure> failures;
+  VolumeRemover remover(m_volume);
   for (const fs::path& entry : EntriesOf(m_root))
-    if (!IsKeptWhenEmptying(entry)) DeleteAnyEntry(entry, failures);
-  return failures;
+    if (!IsKeptWhenEmptying(entry)) remover.DeleteAnyEntry(entry);
+  return remover.TakeFailures();
 }
 
 std::error_code PlayerFiles::CreateFolder(const std::string& folder, const std::string& typedName) const {

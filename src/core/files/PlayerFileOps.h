@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -31,7 +34,8 @@ class PlayerPathError : public std::runtime_error {
 struct RemovalFailure {
   std::string path;
   std::error_code error;
-  bool folder = false;  // only folder removals are reported to the user
+  bool folder = false;       // only folder removals are reported to the user
+  bool otherVolume = false;  // another file system mounted inside the player: left whole
 };
 
 // The text shown for a folder that could not be removed: the runtime
@@ -39,9 +43,22 @@ struct RemovalFailure {
 // the code; nullopt when there is nothing to show. Both are strerror here.
 std::optional<std::string> RemovalFailureText(const std::error_code& error, bool win98);
 
+// The same for any failure; a mounted volume gets its own French text.
+std::optional<std::string> RemovalFailureText(const RemovalFailure& failure, bool win98);
+
+// Where an entry lies: its device and, where the system tells it, its mount.
+struct VolumeId {
+  dev_t device = 0;
+  std::optional<std::uint64_t> mount;
+  bool operator==(const VolumeId&) const = default;
+};
+// nullopt when the entry cannot be examined; a link is examined itself.
+std::optional<VolumeId> VolumeOf(const std::filesystem::path& entry);
+
 // Deletes, empties and creates on the player. Every path is checked, after
 // resolving ".." and symbolic links, to lie inside the player root; a
-// symbolic link is removed itself, never what it points to.
+// symbolic link is removed itself, never what it points to; a delete never
+// goes into another file system mounted inside the player.
 class PlayerFiles {
  public:
   // Throws PlayerPathError(NoPlayer) for an empty, missing or "/" root.
@@ -73,6 +90,7 @@ class PlayerFiles {
   bool Holds(const std::filesystem::path& resolved) const;
 
   std::filesystem::path m_root;  // canonical
+  VolumeId m_volume;             // the root's
 };
 
 }  // namespace koral

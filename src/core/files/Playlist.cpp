@@ -4,6 +4,7 @@
 
 #include "config/TextEncoding.h"
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 namespace koral {
 namespace {
@@ -24,7 +25,26 @@ PlaylistEntry MakeEntry(const fs::path& folder, std::string line) {
   return {line, written.is_absolute() ? written : folder / written};
 }
 
+std::vector<PlaylistEntry> ParsePlaylist(const fs::path& playlist, std::string bytes) {
+  if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
+  const fs::path folder = playlist.parent_path();
+  std::vector<PlaylistEntry> entries;
+  bool extended = false;
+  bool firstLine = true;
+  for (std::string& line : SplitLines(ToUtf8(bytes))) {
+    if (firstLine) extended = !line.empty() && line.front() == '#';
+    firstLine = false;
+    if (IsBlank(line) || (extended && line.front() == '#')) continue;
+    entries.push_back(MakeEntry(folder, std::move(line)));
+  }
+  return entries;
+}
+
 }  // namespace
+
+std::string NotRegularPlaylistText(const fs::path& playlist) {
+  return "La playlist n'est pas un fichier ordinaire : " + playlist.string();
+}
 
 std::optional<fs::path> FindPlaylist(const fs::path& folder) {
   std::error_code error;
@@ -39,27 +59,17 @@ std::optional<fs::path> FindPlaylist(const fs::path& folder) {
 std::optional<std::vector<PlaylistEntry>> ReadPlaylist(const fs::path& playlist) {
   auto bytes = ReadWholeFile(playlist);
   if (!bytes) return std::nullopt;
-  if (bytes->rfind("\xEF\xBB\xBF", 0) == 0) bytes->erase(0, 3);
-
-  const fs::path folder = playlist.parent_path();
-  std::vector<PlaylistEntry> entries;
-  bool extended = false;
-  bool firstLine = true;
-  for (std::string& line : SplitLines(ToUtf8(*bytes))) {
-    if (firstLine) extended = !line.empty() && line.front() == '#';
-    firstLine = false;
-    if (IsBlank(line) || (extended && line.front() == '#')) continue;
-    entries.push_back(MakeEntry(folder, std::move(line)));
-  }
-  return entries;
+  return ParsePlaylist(playlist, std::move(*bytes));
 }
 
+// A pipe in the playlist's place is refused, never waited on: the window
+// sizes a selection on its own thread.
 std::optional<std::vector<PlaylistEntry>> ReadFolderPlaylist(const fs::path& folder) {
   const auto playlist = FindPlaylist(folder);
   if (!playlist) return std::nullopt;
-  auto entries = ReadPlaylist(*playlist);
-  if (!entries) throw PlaylistUnreadable(*playlist);
-  return entries;
+  RegularFileRead read = ReadRegularFile(*playlist);
+  if (!read.bytes) throw PlaylistUnreadable(*playlist, read.notRegularFile);
+  return ParsePlaylist(*playlist, std::move(*read.bytes));
 }
 
 }  // namespace koral

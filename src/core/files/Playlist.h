@@ -8,16 +8,24 @@
 
 namespace koral {
 
-// A folder's playlist exists but cannot be opened.
+// A folder's playlist exists but cannot be opened, or is a pipe or a device
+// that was refused without being opened for good.
 class PlaylistUnreadable : public std::runtime_error {
  public:
-  explicit PlaylistUnreadable(const std::filesystem::path& playlist)
-      : std::runtime_error("playlist unreadable: " + playlist.string()), m_playlist(playlist) {}
+  explicit PlaylistUnreadable(const std::filesystem::path& playlist, bool notRegularFile = false)
+      : std::runtime_error("playlist unreadable: " + playlist.string()),
+        m_playlist(playlist),
+        m_notRegularFile(notRegularFile) {}
   const std::filesystem::path& Playlist() const { return m_playlist; }
+  bool NotRegularFile() const { return m_notRegularFile; }
 
  private:
   std::filesystem::path m_playlist;
+  bool m_notRegularFile;
 };
+
+// What a front end says of a playlist that is no regular file.
+std::string NotRegularPlaylistText(const std::filesystem::path& playlist);
 
 // A folder's playlist: its *.m3u file (any case). With several, the first
 // by name, so that the same one is used every time.

@@ -4,7 +4,7 @@
 #include <charconv>
 
 #include "config/PrivateProfile.h"
-#include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 namespace koral {
 namespace {
@@ -85,9 +85,12 @@ std::string FormatProfile(const Profile& profile) {
 
 ProfileReading ReadProfile(const std::filesystem::path& file) {
   ProfileReading reading;
-  std::error_code error;  // a folder opens as an empty stream
-  if (std::filesystem::is_directory(file, error) || !ReadWholeFile(file)) {
-    reading.issues.push_back({ProfileIssue::Kind::kUnreadableProfile, {}});
+  // Checked before the values are looked up, so that a pipe is never opened to wait.
+  const RegularFileRead read = ReadRegularFile(file);
+  if (!read.bytes) {
+    const auto kind = read.notRegularFile ? ProfileIssue::Kind::kProfileNotRegularFile
+                                          : ProfileIssue::Kind::kUnreadableProfile;
+    reading.issues.push_back({kind, {}});
     return reading;
   }
   for (int i = 0; i < kMaxRadios; ++i)
@@ -96,11 +99,19 @@ ProfileReading ReadProfile(const std::filesystem::path& file) {
   return reading;
 }
 
+bool NothingToLoad(const ProfileReading& reading) {
+  if (reading.issues.empty()) return false;
+  const ProfileIssue::Kind kind = reading.issues.front().kind;
+  return kind == ProfileIssue::Kind::kUnreadableProfile || kind == ProfileIssue::Kind::kProfileNotRegularFile;
+}
+
 std::string DescribeProfileIssue(const ProfileIssue& issue, std::string_view version) {
   const std::string section = "[" + std::string(version) + "]";
   switch (issue.kind) {
     case ProfileIssue::Kind::kUnreadableProfile:
       return "Le fichier de profil ne peut pas être lu : rien n'a été chargé.";
+    case ProfileIssue::Kind::kProfileNotRegularFile:
+      return "Le profil n'est pas un fichier ordinaire : rien n'a été chargé.";
     case ProfileIssue::Kind::kDamagedValue:
       if (issue.key == "perso")
         return "La valeur \"perso\" du profil est endommagée (il faut quinze nombres de 0 à 255 séparés par un "

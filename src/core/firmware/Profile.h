@@ -28,6 +28,7 @@ struct Profile {
 struct ProfileIssue {
   enum class Kind {
     kUnreadableProfile,      // the profile file cannot be read
+    kProfileNotRegularFile,  // a pipe or a device in the profile's place, refused unread
     kDamagedValue,           // key: a radio letter or "perso"
     kRadioKeyMissing,        // key: offsetradio or nbradios, missing from the version section
     kEqualiserKeyMissing,    // key: offseteq
@@ -54,6 +55,9 @@ struct ProfileReading {
   std::vector<ProfileIssue> issues;
 };
 ProfileReading ReadProfile(const std::filesystem::path& file);
+
+// True when the reading found no profile to load at all.
+bool NothingToLoad(const ProfileReading& reading);
 
 // Numbers 0-255 separated by single spaces, exactly count of them.
 std::optional<std::vector<uint8_t>> ParseProfileBytes(std::string_view text, size_t count);

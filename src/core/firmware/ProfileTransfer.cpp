@@ -143,10 +143,10 @@ ProfileOperationResult LoadProfile(const std::filesystem::path& configIni, std::
                                    const std::filesystem::path& profileFile) {
   RememberProfileFolder(configIni, profileFile);
   ProfileReading reading = ReadProfile(profileFile);
+  const bool nothingToLoad = NothingToLoad(reading);
   ProfileOperationResult result;
   result.issues = std::move(reading.issues);
-  const bool unreadable = !result.issues.empty() && result.issues.front().kind == ProfileIssue::Kind::kUnreadableProfile;
-  if (unreadable) return result;
+  if (nothingToLoad) return result;
   const ProfileLayout layout = ReadProfileLayout(configIni, version);
   AddLayoutIssues(layout, result.issues);
   result.pass = WriteProfileToImage(playerRoot, layout, reading.profile);

@@ -4,17 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
+#include "platform/RegularFile.h"
 
 namespace koral {
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return std::move(bytes).str();
+  return ReadRegularFile(path).bytes;
 }
 
 bool WriteFileAtomically(const std::filesystem::path& link, const std::string& bytes) {

@@ -6,7 +6,8 @@
 
 namespace koral {
 
-// Reads a whole file; nullopt when it cannot be opened.
+// Reads a whole regular file without blocking; nullopt when it cannot be
+// opened or is no regular file (platform/RegularFile.h tells which).
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 
 // Writes a file so that a crash never leaves it half written: the bytes go

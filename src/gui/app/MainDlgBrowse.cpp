@@ -248,7 +248,13 @@ std::optional<float> CMainDlg::ComputerSelectionSize() {
   const std::vector<std::string> names = SelectedRowNames(*m_ui->computerList);
   try {
     return koral::SelectionSize(m_computerFolder, names, m_followPlaylist == 1);
-  } catch (const koral::PlaylistUnreadable&) {
+  } catch (const koral::PlaylistUnreadable& unreadable) {
+    // A pipe in a playlist's place is refused; the window stays.
+    if (unreadable.NotRegularFile()) {
+      Prompt::Message(this, PathFromStd(koral::NotRegularPlaylistText(unreadable.Playlist())),
+                      QStringLiteral("Erreur pas cool"));
+      return std::nullopt;
+    }
     Prompt::Message(this, QStringLiteral("Echec de l'ouverture de la playlist"), QStringLiteral("Erreur pas cool"));
     accept();
     return std::nullopt;

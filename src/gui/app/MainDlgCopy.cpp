@@ -37,7 +37,7 @@ void CMainDlg::OnCopyToPlayer() {
     return;
   }
   const std::optional<float> need = ComputerSelectionSize();
-  if (!need) return;  // an unreadable playlist: the window is closing
+  if (!need) return;  // a playlist that cannot be read, already told
   if (!koral::HasRoomFor(*need, koral::AvailableBytes(m_playerRoot))) {
     Prompt::Message(this, QStringLiteral("Espace libre insuffisant"), QStringLiteral("Copie impossible"));
     return;

@@ -28,7 +28,7 @@ std::optional<koral::PlayerFiles> OpenPlayerFiles(QWidget* parent, const std::st
 void ShowRemovalFailures(QWidget* parent, const std::vector<koral::RemovalFailure>& failures, bool win98) {
   for (const koral::RemovalFailure& failure : failures) {
     if (!failure.folder) continue;
-    const std::optional<std::string> text = koral::RemovalFailureText(failure.error, win98);
+    const std::optional<std::string> text = koral::RemovalFailureText(failure, win98);
     if (text) Prompt::Message(parent, QString::fromStdString(*text), kErrorTitle);
   }
 }

@@ -81,8 +81,11 @@ bool CFileOp::OnInitDialog() {
 bool CFileOp::CountSelection() {
   try {
     m_plan = koral::BuildCopyPlan(m_job);
-  } catch (const koral::PlaylistUnreadable&) {
-    Prompt::Message(this, QStringLiteral("Echec de l'ouverture de la playlist"), QStringLiteral("Erreur pas cool"));
+  } catch (const koral::PlaylistUnreadable& unreadable) {
+    const QString text = unreadable.NotRegularFile()
+                             ? QString::fromStdString(koral::NotRegularPlaylistText(unreadable.Playlist()))
+                             : QStringLiteral("Echec de l'ouverture de la playlist");
+    Prompt::Message(this, text, QStringLiteral("Erreur pas cool"));
     return false;
   }
   const std::string refused = koral::FormatRefusedReport(m_plan.refused);

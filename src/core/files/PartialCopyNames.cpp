@@ -1,0 +1,45 @@
+#include "files/PartialCopyNames.h"
+
+#include <cstdio>
+#include <functional>
+
+#include "files/Paths.h"
+
+namespace koral {
+namespace {
+
+constexpr std::string_view kSuffix = ".koral-part";
+// Leaves room for the dot, the hash and the suffix within 255 bytes.
+constexpr size_t kMaxKeptBytes = 200;
+
+// At most `bytes` bytes of a UTF-8 text, never cutting a character.
+std::string_view Utf8Prefix(std::string_view text, size_t bytes) {
+  if (text.size() <= bytes) return text;
+  while (bytes > 0 && (static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) --bytes;
+  return text.substr(0, bytes);
+}
+
+}  // namespace
+
+std::string TemporaryNameFor(const std::string& finalName) {
+  if (finalName.size() <= kMaxKeptBytes) return "." + finalName + std::string(kSuffix);
+  char hash[24];
+  std::snprintf(hash, sizeof hash, "~%016zx", std::hash<std::string>{}(finalName));
+  return "." + std::string(Utf8Prefix(finalName, kMaxKeptBytes - sizeof hash)) + hash + std::string(kSuffix);
+}
+
+std::string PartialFolderOf(const std::string& destinationFolder) {
+  return JoinPath(destinationFolder, kPartialFolderName);
+}
+
+std::string TemporaryPathFor(const std::string& finalPath) {
+  const size_t slash = finalPath.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : ParentFolder(finalPath);
+  return JoinPath(PartialFolderOf(folder), TemporaryNameFor(finalPath.substr(slash + 1)));
+}
+
+bool IsTemporaryName(std::string_view name) {
+  return name.size() > kSuffix.size() + 1 && name.front() == '.' && name.ends_with(kSuffix);
+}
+
+}  // namespace koral

@@ -1,0 +1,201 @@
+// The copy under injected faults, through koralctl run as a process with a
+// shim that fails chosen calls on chosen files (support/fault/FaultShim.cpp).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "KoralctlProcess.h"
+#include "TestEnvironment.h"
+#include "files/PartialCopyNames.h"
+
+namespace fs = std::filesystem;
+using koral::test::KoralctlProcess;
+using koral::test::ProcessOutcome;
+using koral::test::ReadFile;
+using koral::test::RunKoralctlProcess;
+using koral::test::WriteFile;
+
+namespace {
+
+KoralctlProcess::Options Faults(std::string faults) {
+  KoralctlProcess::Options options;
+  options.faults = std::move(faults);
+  return options;
+}
+
+// 0 while the file does not exist.
+std::uintmax_t SizeOf(const fs::path& path) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(path, error);
+  return error ? 0 : size;
+}
+
+std::string Content(const std::string& seed, size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 29 + seed.size() * 3 + seed[0]) & 0xFF);
+  return bytes;
+}
+
+constexpr size_t kTrackBytes = 700 * 1024;  // a few chunks each
+
+class CopyFaultTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"alpha.mp3", "bravo.mp3", "charlie.mp3"})
+      WriteFile(m_env.ComputerDir() / name, Content(name, kTrackBytes));
+    WriteFile(Player() / "bravo.mp3", "the old bravo, whole");
+  }
+
+  fs::path Player() const { return m_env.PlayerDir(); }
+
+  ProcessOutcome CopyTracks(const std::string& faults, const std::vector<std::string>& options = {}) const {
+    std::vector<std::string> arguments{"copy"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    for (const char* name : {"alpha.mp3", "bravo.mp3", "charlie.mp3"})
+      arguments.push_back((m_env.ComputerDir() / name).string());
+    return RunKoralctlProcess(arguments, Faults(faults));
+  }
+
+  bool HoldsTrack(const std::string& name) const {
+    return ReadFile(Player() / name) == Content(name, kTrackBytes);
+  }
+
+  // Temporaries and their folders.
+  std::vector<std::string> Temporaries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(Player())) {
+      const std::string name = entry.path().filename().string();
+      if (koral::IsTemporaryName(name) || name == koral::kPartialFolderName) names.push_back(entry.path().string());
+    }
+    return names;
+  }
+
+  koral::test::TestEnvironment m_env;
+};
+
+}  // namespace
+
+TEST_F(CopyFaultTest, WriteErrorLeavesTheExistingTrackWholeAndTheCopyGoesOn) {
+  const ProcessOutcome outcome = CopyTracks("write:EIO:bravo.mp3");
+
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("bravo.mp3 : écriture impossible (erreur d'écriture"), std::string::npos) << outcome.err;
+  EXPECT_TRUE(ReadFile(Player() / "bravo.mp3") == "the old bravo, whole");
+  EXPECT_TRUE(HoldsTrack("alpha.mp3"));
+  EXPECT_TRUE(HoldsTrack("charlie.mp3"));
+  EXPECT_TRUE(Temporaries().empty());
+
+  // With every chunk committed (the Windows 98 option), the commit is the call that fails.
+  const ProcessOutcome committed = CopyTracks("fdatasync:EIO:bravo.mp3", {"--sync-each-chunk"});
+  EXPECT_EQ(committed.status, 1);
+  EXPECT_NE(committed.err.find("bravo.mp3 : écriture impossible (erreur d'écriture"), std::string::npos)
+      << committed.err;
+  EXPECT_TRUE(ReadFile(Player() / "bravo.mp3") == "the old bravo, whole");
+  EXPECT_TRUE(HoldsTrack("charlie.mp3"));
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+TEST_F(CopyFaultTest, FullPlayerStopsTheCopyAndKeepsTheFilesDoneBefore) {
+  const ProcessOutcome outcome = CopyTracks("write:ENOSPC:bravo.mp3");
+
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("bravo.mp3 : l'Koral est plein"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("la copie a été arrêtée"), std::string::npos) << outcome.err;
+  EXPECT_TRUE(HoldsTrack("alpha.mp3"));
+  EXPECT_TRUE(ReadFile(Player() / "bravo.mp3") == "the old bravo, whole");
+  EXPECT_FALSE(fs::exists(Player() / "charlie.mp3"));
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+TEST_F(CopyFaultTest, FailedWritebackIsReportedByFileNameAndNeverTakesTheFinalName) {
+  const ProcessOutcome outcome = CopyTracks("sync:EIO:bravo.mp3");
+
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("bravo.mp3 : écriture sur l'Koral non confirmée (erreur d'écriture"), std::string::npos)
+      << outcome.err;
+  EXPECT_TRUE(ReadFile(Player() / "bravo.mp3") == "the old bravo, whole");
+  EXPECT_TRUE(HoldsTrack("alpha.mp3"));
+  EXPECT_TRUE(HoldsTrack("charlie.mp3"));
+  EXPECT_TRUE(Temporaries().empty());
+
+  // A file larger than the window of unwritten bytes hears of it while it is copied.
+  const std::string big = Content("big", 10 * 1024 * 1024);
+  WriteFile(m_env.ComputerDir() / "big.bin", big);
+  const ProcessOutcome large = RunKoralctlProcess({"copy", (m_env.ComputerDir() / "big.bin").string()},
+                                                  Faults("sync:EIO:big.bin"));
+  EXPECT_EQ(large.status, 1);
+  EXPECT_NE(large.err.find("big.bin : écriture impossible (erreur d'écriture"), std::string::npos) << large.err;
+  EXPECT_FALSE(fs::exists(Player() / "big.bin"));
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+TEST_F(CopyFaultTest, VolumeSyncErrorIsPinnedOnTheFileThatFailsOrReportedAsTheVolumes) {
+  const ProcessOutcome pinned = CopyTracks("syncfs:EIO:" + Player().string() + ",fdatasync:EIO:bravo.mp3");
+  EXPECT_EQ(pinned.status, 1);
+  EXPECT_NE(pinned.err.find("bravo.mp3 : écriture sur l'Koral non confirmée"), std::string::npos) << pinned.err;
+  EXPECT_EQ(pinned.err.find("hors des fichiers copiés"), std::string::npos) << pinned.err;
+  EXPECT_FALSE(fs::exists(Player() / "bravo.mp3"));  // its data could not be confirmed: no final name
+  EXPECT_TRUE(HoldsTrack("alpha.mp3"));
+  EXPECT_TRUE(HoldsTrack("charlie.mp3"));
+
+  // Every file confirmed one by one: the error is the volume's, and told as such.
+  const ProcessOutcome volume = CopyTracks("syncfs:EIO:" + Player().string());
+  EXPECT_EQ(volume.status, 1);
+  EXPECT_NE(volume.err.find(Player().string() + " : l'Koral a signalé une erreur d'écriture hors des fichiers copiés"),
+            std::string::npos)
+      << volume.err;
+  for (const char* name : {"alpha.mp3", "bravo.mp3", "charlie.mp3"}) EXPECT_TRUE(HoldsTrack(name)) << name;
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+TEST_F(CopyFaultTest, KilledMidFileLeavesNoPartialFileUnderTheFinalNameAndTheNextCopyCleansUp) {
+  const std::string big = Content("big", 4 * 1024 * 1024);
+  WriteFile(m_env.ComputerDir() / "Album" / "big.mp3", big);
+  WriteFile(Player() / "Album" / "big.mp3", "the old big, whole");
+  const fs::path final = Player() / "Album" / "big.mp3";
+  const fs::path temporary = koral::TemporaryPathFor(final.string());
+  const std::vector<std::string> arguments{"copy", (m_env.ComputerDir() / "Album").string()};
+
+  for (const int signal : {SIGKILL, SIGTERM}) {
+    KoralctlProcess copy(arguments, Faults("stall:EIO:big.mp3"));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    // The first chunk is written, under whichever name the copy writes it.
+    const auto started = [&] { return std::max(SizeOf(temporary), SizeOf(final)) >= 300 * 1024; };
+    while (!started() && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(started()) << "the copy never started";
+    copy.Kill(signal);
+    EXPECT_EQ(copy.Wait().signal, signal);
+    EXPECT_TRUE(ReadFile(final) == "the old big, whole");  // not a cut-off copy
+  }
+
+  const ProcessOutcome again = RunKoralctlProcess(arguments);
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_TRUE(ReadFile(final) == big);
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+TEST_F(CopyFaultTest, FileSizeLimitEndsOrFailsTheCopyWithoutACutOffTrack) {
+  WriteFile(m_env.ComputerDir() / "long.mp3", Content("long", 3 * 1024 * 1024));
+  const std::vector<std::string> arguments{"copy", (m_env.ComputerDir() / "long.mp3").string()};
+
+  KoralctlProcess::Options killed;
+  killed.fileSizeLimit = 1024 * 1024;
+  EXPECT_EQ(RunKoralctlProcess(arguments, killed).signal, SIGXFSZ);
+  EXPECT_FALSE(fs::exists(Player() / "long.mp3"));
+
+  KoralctlProcess::Options refused = killed;
+  refused.ignoreFileSizeSignal = true;
+  const ProcessOutcome outcome = RunKoralctlProcess(arguments, refused);
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("long.mp3 : écriture impossible (fichier trop gros pour l'Koral)"), std::string::npos)
+      << outcome.err;
+  EXPECT_FALSE(fs::exists(Player() / "long.mp3"));
+  EXPECT_TRUE(Temporaries().empty());  // the leftover of the killed copy went too
+}
