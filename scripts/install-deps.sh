@@ -13,6 +13,8 @@ packages=(
   dbus at-spi2-core python3 python3-pyatspi python3-xlib xdotool imagemagick
   # Qt's own texts in French
   qt6-translations-l10n
+  # make package (dpkg-shlibdeps, file) and the checks of the installed tree
+  dpkg-dev file gzip groff-base appstream desktop-file-utils
 )
 
 missing=()
