@@ -37,7 +37,7 @@ std::string ValueText(const PlayerSettingInfo& info, bool layout119, int value) 
   return std::to_string(value) + " (" + label.value_or("aucun choix") + ")";
 }
 
-// "0 : Normal ; 1 : Répéter un ; ...", on one line for the usage error.
+// The visible choices as "index : label", on one line for the usage error.
 std::string ChoicesText(const PlayerSettingInfo& info, bool layout119) {
   if (IsLevel(info)) return "un niveau de 0 à " + std::to_string(kMaxLevel);
   std::string text;
