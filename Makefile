@@ -8,7 +8,7 @@ GENERATOR   := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "U
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-asan fuzz bench install clean
+.PHONY: all deps configure build run test test-asan fuzz bench install package clean
 
 all: build
 
@@ -48,6 +48,10 @@ bench: build
 
 install: build
 	cmake --install $(BUILD_DIR)
+
+# A Debian package of the installation, stripped, in $(BUILD_DIR)/.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

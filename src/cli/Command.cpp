@@ -1,9 +1,101 @@
 #include "cli/Command.h"
 
+#include <algorithm>
+
+#include "cli/HelpText.h"
 #include "files/Paths.h"
 #include "settings/ImageBackup.h"
 
 namespace koral::cli {
+namespace {
+
+bool IsVariadic(const CommandForm& form) { return !form.operands.empty() && form.operands.back().ends_with("..."); }
+
+bool OperandCountFits(const CommandForm& form, size_t count) {
+  return IsVariadic(form) ? count >= form.operands.size() : count == form.operands.size();
+}
+
+std::string SubcommandList(const std::vector<CommandForm>& forms) {
+  std::string list;
+  for (size_t i = 0; i < forms.size(); ++i) {
+    if (i > 0) list += i + 1 == forms.size() ? " ou " : ", ";
+    list += forms[i].subcommand;
+  }
+  return list;
+}
+
+bool IsHelpWord(const std::string& word) { return word == "--help" || word == "-h"; }
+
+}  // namespace
+
+OptionSpec JsonOption() { return {"json", "", "sortie JSON : clés stables, nombres plutôt que libellés"}; }
+
+int ReportUsageError(std::ostream& err, std::string_view line) {
+  err << line << "\nEssayez « koralctl --help ».\n";
+  return kExitUsage;
+}
+
+std::string Command::Syntax(const CommandForm& form) const {
+  std::string syntax(Name());
+  if (!form.subcommand.empty()) syntax += " " + form.subcommand;
+  for (const OptionSpec& option : form.options)
+    syntax += " [--" + option.name + (option.TakesValue() ? "=" + option.valueName : "") + "]";
+  for (const std::string& operand : form.operands) syntax += " " + operand;
+  return syntax;
+}
+
+void Command::PrintHelp(std::ostream& out) const {
+  out << "usage : koralctl [OPTION...] " << Name() << (Forms().front().subcommand.empty() ? " ..." : " SOUS-COMMANDE ...")
+      << "\n\n";
+  HelpRows forms;
+  HelpRows options;
+  for (const CommandForm& form : Forms()) {
+    forms.emplace_back(Syntax(form), form.summary);
+    for (const OptionSpec& option : form.options) {
+      const std::string syntax = OptionSyntax(option);
+      if (std::none_of(options.begin(), options.end(), [&](const auto& row) { return row.first == syntax; }))
+        options.emplace_back(syntax, option.summary);
+    }
+  }
+  options.emplace_back("-h, --help", "affiche cette aide");
+  PrintHelpRows(out, forms);
+  out << "\nOptions :\n";
+  PrintHelpRows(out, options);
+}
+
+const CommandForm* Command::FindForm(const std::vector<std::string>& words, CliContext& context) const {
+  const std::vector<CommandForm>& forms = Forms();
+  if (forms.front().subcommand.empty()) return &forms.front();
+  if (words.empty()) {
+    ReportUsageError(context.err, "Sous-commande manquante pour " + std::string(Name()) + " : " + SubcommandList(forms) + ".");
+    return nullptr;
+  }
+  for (const CommandForm& form : forms)
+    if (form.subcommand == words.front()) return &form;
+  ReportUsageError(context.err, "Sous-commande inconnue pour " + std::string(Name()) + " : " + words.front() + " (" +
+                                    SubcommandList(forms) + ").");
+  return nullptr;
+}
+
+int Command::Execute(const std::vector<std::string>& words, CliContext& context) {
+  if (!words.empty() && IsHelpWord(words.front())) {
+    PrintHelp(context.out);
+    return kExitOk;
+  }
+  const CommandForm* form = FindForm(words, context);
+  if (form == nullptr) return kExitUsage;
+  const std::vector<std::string> rest(words.begin() + (form->subcommand.empty() ? 0 : 1), words.end());
+  ParsedOptions options = ParseOptions(rest, form->options, form->placement);
+  if (options.help) {
+    PrintHelp(context.out);
+    return kExitOk;
+  }
+  if (!options.error.empty()) return ReportUsageError(context.err, options.error);
+  if (!OperandCountFits(*form, options.operands.size()))
+    return ReportUsageError(context.err, "usage : koralctl " + Syntax(*form));
+  std::vector<std::string> operands = std::move(options.operands);
+  return Run(Invocation{*form, std::move(operands), std::move(options)}, context);
+}
 
 bool RequirePlayer(CliContext& context) {
   if (context.playerRoot) return true;

@@ -26,18 +26,13 @@ struct CopyArguments {
   std::vector<std::string> sources;
 };
 
-std::optional<CopyArguments> ParseArguments(const std::vector<std::string>& args) {
+CopyArguments ReadArguments(const Invocation& invocation) {
   CopyArguments parsed;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--playlist") parsed.options.followPlaylist = true;
-    else if (arg == "--numbers-only") parsed.options.numbersOnly = true;
-    else if (arg == "--sync-each-chunk") parsed.options.syncEachChunk = true;
-    else if (arg == "--to" && i + 1 < args.size()) parsed.folder = args[++i];
-    else if (arg.rfind("--", 0) == 0) return std::nullopt;
-    else parsed.sources.push_back(arg);
-  }
-  if (parsed.sources.empty()) return std::nullopt;
+  parsed.options.followPlaylist = invocation.options.Has("playlist");
+  parsed.options.numbersOnly = invocation.options.Has("numbers-only");
+  parsed.options.syncEachChunk = invocation.options.Has("sync-each-chunk");
+  parsed.folder = invocation.options.Value("to").value_or("");
+  parsed.sources = invocation.operands;
   return parsed;
 }
 
@@ -130,30 +125,34 @@ int RunCopy(const CopyJob& job, CliContext& context) {
 
 }  // namespace
 
-std::vector<std::string> CopyCommand::Usage() const {
-  return {"copy [--playlist] [--numbers-only] [--sync-each-chunk] [--to DOSSIER] SOURCE...  "
-          "copie des fichiers et dossiers sur l'Koral"};
+const std::vector<CommandForm>& CopyCommand::Forms() const {
+  static const std::vector<CommandForm> forms = {
+      {"",
+       {"SOURCE..."},
+       {{"playlist", "", "suit la playlist (m3u) de chaque dossier"},
+        {"numbers-only", "", "ne garde que le numéro de la chanson (avec --playlist)"},
+        {"sync-each-chunk", "", "écrit chaque bloc sur l'Koral avant le suivant"},
+        {"to", "DOSSIER", "le dossier de l'Koral où copier (depuis sa racine ; par défaut la racine)"}},
+       "copie des fichiers et dossiers sur l'Koral",
+       OptionPlacement::kAnywhere}};
+  return forms;
 }
 
-int CopyCommand::Run(const std::vector<std::string>& args, CliContext& context) {
-  const auto parsed = ParseArguments(args);
-  if (!parsed) return kExitUsage;
+int CopyCommand::Run(const Invocation& invocation, CliContext& context) {
+  const CopyArguments arguments = ReadArguments(invocation);
   if (!RequirePlayer(context)) return kExitFailed;
-  const auto folder = PlayerFolder(*context.playerRoot, parsed->folder);
+  const auto folder = PlayerFolder(*context.playerRoot, arguments.folder);
   if (!folder || !IsFolderOnPlayer(*folder, *context.playerRoot)) {  // a link may lead off the player
-    context.err << "Dossier introuvable sur l'Koral : " << parsed->folder << '\n';
+    context.err << "Dossier introuvable sur l'Koral : " << arguments.folder << '\n';
     return kExitFailed;
   }
 
   CopyJob job;
-  job.options = parsed->options;
+  job.options = arguments.options;
   job.maxFileSize = MaxFileSizeOf(*folder);
-  for (const std::string& source : parsed->sources) {
+  for (const std::string& source : arguments.sources) {
     const auto path = SourcePath(source);
-    if (!path) {
-      context.err << "Source invalide : " << source << '\n';
-      return kExitUsage;
-    }
+    if (!path) return ReportUsageError(context.err, "Source invalide : " + source);
     job.sources.push_back(path->string());
     job.destinations.push_back(JoinPath(*folder, path->filename().string()));
   }

@@ -1,11 +1,18 @@
 #include "cli/DetectCommand.h"
 
+#include "cli/JsonWriter.h"
+
 namespace koral::cli {
 
-int DetectCommand::Run(const std::vector<std::string>& args, CliContext& context) {
-  if (!args.empty()) return kExitUsage;
+const std::vector<CommandForm>& DetectCommand::Forms() const {
+  static const std::vector<CommandForm> forms = {{"", {}, {JsonOption()}, "affiche la racine de l'Koral"}};
+  return forms;
+}
+
+int DetectCommand::Run(const Invocation& invocation, CliContext& context) {
   if (!RequirePlayer(context)) return kExitFailed;
-  context.out << *context.playerRoot << '\n';
+  if (invocation.Json()) JsonWriter(context.out).BeginObject().Key("player").String(*context.playerRoot).EndObject();
+  else context.out << *context.playerRoot << '\n';
   return kExitOk;
 }
 

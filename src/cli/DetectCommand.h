@@ -8,8 +8,8 @@ namespace koral::cli {
 class DetectCommand final : public Command {
  public:
   std::string_view Name() const override { return "detect"; }
-  std::vector<std::string> Usage() const override { return {"detect  affiche la racine de l'Koral"}; }
-  int Run(const std::vector<std::string>& args, CliContext& context) override;
+  const std::vector<CommandForm>& Forms() const override;
+  int Run(const Invocation& invocation, CliContext& context) override;
 };
 
 }  // namespace koral::cli

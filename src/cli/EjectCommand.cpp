@@ -8,8 +8,13 @@
 
 namespace koral::cli {
 
-int EjectCommand::Run(const std::vector<std::string>& args, CliContext& context) {
-  if (!args.empty()) return kExitUsage;
+const std::vector<CommandForm>& EjectCommand::Forms() const {
+  static const std::vector<CommandForm> forms = {
+      {"", {}, {}, "écrit tout sur l'Koral, le démonte et l'éteint pour qu'il puisse être débranché"}};
+  return forms;
+}
+
+int EjectCommand::Run(const Invocation&, CliContext& context) {
   if (!RequirePlayer(context)) return kExitFailed;
   // Qt's bus connections want an application object; the window has its own.
   static int argc = 1;

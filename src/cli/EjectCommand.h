@@ -8,10 +8,8 @@ namespace koral::cli {
 class EjectCommand final : public Command {
  public:
   std::string_view Name() const override { return "eject"; }
-  std::vector<std::string> Usage() const override {
-    return {"eject  écrit tout sur l'Koral, le démonte et l'éteint pour qu'il puisse être débranché"};
-  }
-  int Run(const std::vector<std::string>& args, CliContext& context) override;
+  const std::vector<CommandForm>& Forms() const override;
+  int Run(const Invocation& invocation, CliContext& context) override;
 };
 
 }  // namespace koral::cli

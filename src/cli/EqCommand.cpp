@@ -1,9 +1,11 @@
 #include "cli/EqCommand.h"
 
+#include <array>
 #include <charconv>
 #include <iomanip>
 #include <optional>
 
+#include "cli/JsonWriter.h"
 #include "files/FolderListing.h"
 #include "files/Paths.h"
 #include "settings/EqualiserImage.h"
@@ -88,7 +90,23 @@ void PrintPresets(std::ostream& out, const GainTable& gains, int selected, const
   }
 }
 
-int Show(CliContext& context) {
+constexpr std::array<int, kBandCount> kBandHertz = {62, 250, 1000, 4000, 16000};
+
+void PrintPresetsJson(std::ostream& out, const GainTable& gains, int selected, const std::string& version) {
+  JsonWriter json(out);
+  json.BeginObject().Key("firmware").String(version).Key("selected_preset").Number(selected);
+  json.Key("bands_hz").BeginArray();
+  for (int hertz : kBandHertz) json.Number(hertz);
+  json.EndArray().Key("presets").BeginArray();
+  for (int preset = 0; preset < kGainPresetCount; ++preset) {
+    json.BeginObject().Key("preset").Number(preset).Key("gains").BeginArray();
+    for (int gain : gains[static_cast<size_t>(preset)]) json.Number(gain);
+    json.EndArray().EndObject();
+  }
+  json.EndArray().EndObject();
+}
+
+int Show(bool asJson, CliContext& context) {
   const auto layout = PrepareLayout(context);
   if (!layout) return kExitFailed;
   Pass pass(context, *layout);
@@ -97,17 +115,19 @@ int Show(CliContext& context) {
   int selected = 0;
   const bool read = (*pass).ReadGains(gains) && (*pass).ReadSelectedPreset(selected);
   const int status = pass.Finish(read, kReadFailed);
-  if (status == kExitOk) PrintPresets(context.out, gains, selected, layout->firmwareVersion);
+  if (status != kExitOk) return status;
+  if (asJson) PrintPresetsJson(context.out, gains, selected, layout->firmwareVersion);
+  else PrintPresets(context.out, gains, selected, layout->firmwareVersion);
   return status;
 }
 
 std::optional<PresetGains> ParseGains(const std::vector<std::string>& args, CliContext& context) {
   PresetGains gains{};
   for (size_t band = 0; band < gains.size(); ++band) {
-    const auto gain = ParseInt(args[band + 2]);
+    const auto gain = ParseInt(args[band + 1]);
     if (!gain || *gain < kLowestGain || *gain > kHighestGain) {
-      context.err << "Gain invalide : " << args[band + 2] << " (un nombre entier de " << kLowestGain << " à "
-                  << kHighestGain << ").\n";
+      ReportUsageError(context.err, "Gain invalide : " + args[band + 1] + " (un nombre entier de " +
+                                        std::to_string(kLowestGain) + " à " + std::to_string(kHighestGain) + ").");
       return std::nullopt;
     }
     gains[band] = *gain;
@@ -116,11 +136,10 @@ std::optional<PresetGains> ParseGains(const std::vector<std::string>& args, CliC
 }
 
 int Set(const std::vector<std::string>& args, CliContext& context) {
-  const auto preset = ParsePreset(args[1], context.firmwareVersion);
-  if (!preset || *preset >= kGainPresetCount) {
-    context.err << "Preset invalide : " << args[1] << " (un preset de 0 à 10 ou son nom ; Auto n'a pas de gains).\n";
-    return kExitUsage;
-  }
+  const auto preset = ParsePreset(args[0], context.firmwareVersion);
+  if (!preset || *preset >= kGainPresetCount)
+    return ReportUsageError(context.err,
+                            "Preset invalide : " + args[0] + " (un preset de 0 à 10 ou son nom ; Auto n'a pas de gains).");
   const auto gains = ParseGains(args, context);
   if (!gains) return kExitUsage;
   const auto layout = PrepareLayout(context);
@@ -131,11 +150,8 @@ int Set(const std::vector<std::string>& args, CliContext& context) {
 }
 
 int Select(const std::vector<std::string>& args, CliContext& context) {
-  const auto preset = ParsePreset(args[1], context.firmwareVersion);
-  if (!preset) {
-    context.err << "Preset invalide : " << args[1] << " (un preset de 0 à 11 ou son nom).\n";
-    return kExitUsage;
-  }
+  const auto preset = ParsePreset(args[0], context.firmwareVersion);
+  if (!preset) return ReportUsageError(context.err, "Preset invalide : " + args[0] + " (un preset de 0 à 11 ou son nom).");
   const auto layout = PrepareLayout(context);
   if (!layout) return kExitFailed;
   Pass pass(context, *layout);
@@ -145,17 +161,19 @@ int Select(const std::vector<std::string>& args, CliContext& context) {
 
 }  // namespace
 
-std::vector<std::string> EqCommand::Usage() const {
-  return {"eq show  affiche les gains des onze presets et le preset sélectionné",
-          "eq set PRESET G62 G250 G1K G4K G16K  enregistre les cinq gains d'un preset (-12 à 20)",
-          "eq select PRESET  sélectionne le preset de l'Koral (0 à 11 ou son nom)"};
+const std::vector<CommandForm>& EqCommand::Forms() const {
+  static const std::vector<CommandForm> forms = {
+      {"show", {}, {JsonOption()}, "affiche les gains des onze presets et le preset sélectionné"},
+      {"set", {"PRESET", "G62", "G250", "G1K", "G4K", "G16K"}, {}, "enregistre les cinq gains d'un preset (-12 à 20)"},
+      {"select", {"PRESET"}, {}, "sélectionne le preset de l'Koral (0 à 11 ou son nom)"}};
+  return forms;
 }
 
-int EqCommand::Run(const std::vector<std::string>& args, CliContext& context) {
-  if (args.size() == 1 && args[0] == "show") return Show(context);
-  if (args.size() == 7 && args[0] == "set") return Set(args, context);
-  if (args.size() == 2 && args[0] == "select") return Select(args, context);
-  return kExitUsage;
+int EqCommand::Run(const Invocation& invocation, CliContext& context) {
+  const std::string& subcommand = invocation.form.subcommand;
+  if (subcommand == "show") return Show(invocation.Json(), context);
+  if (subcommand == "set") return Set(invocation.operands, context);
+  return Select(invocation.operands, context);
 }
 
 }  // namespace koral::cli

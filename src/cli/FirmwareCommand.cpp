@@ -1,7 +1,9 @@
 #include "cli/FirmwareCommand.h"
 
 #include <algorithm>
+#include <optional>
 
+#include "cli/JsonWriter.h"
 #include "firmware/FirmwareVersions.h"
 
 namespace koral::cli {
@@ -10,26 +12,41 @@ namespace {
 constexpr const char* kNoFirmware =
     "Aucun firmware n'est disponible.\n Il ne fallait pas trafiquer le fichier Config.ini\n";
 
+void PrintListJson(std::ostream& out, const std::vector<std::string>& entries, std::optional<size_t> current) {
+  JsonWriter json(out);
+  json.BeginObject().Key("current");
+  if (current) json.String(entries[*current]);
+  else json.Null();
+  json.Key("versions").BeginArray();
+  for (const std::string& entry : entries) json.String(entry);
+  json.EndArray().EndObject();
+}
+
 }  // namespace
 
-std::vector<std::string> FirmwareCommand::Usage() const {
-  return {"firmware list  liste les versions de firmware connues (* : la version actuelle)",
-          "firmware set VERSION  choisit la version de firmware"};
+const std::vector<CommandForm>& FirmwareCommand::Forms() const {
+  static const std::vector<CommandForm> forms = {
+      {"list", {}, {JsonOption()}, "liste les versions de firmware connues (* : la version actuelle)"},
+      {"set", {"VERSION"}, {}, "choisit la version de firmware"}};
+  return forms;
 }
 
-int FirmwareCommand::Run(const std::vector<std::string>& args, CliContext& context) {
-  if (args.size() == 1 && args[0] == "list") return List(context);
-  if (args.size() == 2 && args[0] == "set") return Set(args[1], context);
-  return kExitUsage;
+int FirmwareCommand::Run(const Invocation& invocation, CliContext& context) {
+  if (invocation.form.subcommand == "list") return List(invocation.Json(), context);
+  return Set(invocation.operands[0], context);
 }
 
-int FirmwareCommand::List(CliContext& context) {
+int FirmwareCommand::List(bool asJson, CliContext& context) {
   const auto entries = ReadVersionList(context.configIni);
   if (entries.empty()) {
     context.err << kNoFirmware;
     return kExitFailed;
   }
   const auto current = FindCurrentVersionEntry(entries, context.firmwareVersion);
+  if (asJson) {
+    PrintListJson(context.out, entries, current);
+    return kExitOk;
+  }
   for (size_t i = 0; i < entries.size(); ++i) context.out << (current == i ? "* " : "  ") << entries[i] << '\n';
   return kExitOk;
 }

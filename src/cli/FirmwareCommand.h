@@ -9,11 +9,11 @@ namespace koral::cli {
 class FirmwareCommand final : public Command {
  public:
   std::string_view Name() const override { return "firmware"; }
-  std::vector<std::string> Usage() const override;
-  int Run(const std::vector<std::string>& args, CliContext& context) override;
+  const std::vector<CommandForm>& Forms() const override;
+  int Run(const Invocation& invocation, CliContext& context) override;
 
  private:
-  static int List(CliContext& context);
+  static int List(bool asJson, CliContext& context);
   static int Set(const std::string& version, CliContext& context);
 };
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "cli/Commands.h"
+#include "cli/HelpText.h"
 #include "config/ProgramFolder.h"
 #include "platform/PlayerDetection.h"
 #include "settings/FirmwareLayout.h"
@@ -10,59 +11,67 @@
 namespace koral::cli {
 namespace {
 
-void PrintHelp(std::ostream& out, const std::vector<std::unique_ptr<Command>>& commands) {
-  out << "usage : koralctl [--player DOSSIER] [--config-dir DOSSIER] [--firmware VERSION] COMMANDE ...\n\n"
-         "Commandes :\n";
-  for (const auto& command : commands)
-    for (const std::string& line : command->Usage()) out << "  " << line << '\n';
+const std::vector<OptionSpec>& GlobalOptions() {
+  static const std::vector<OptionSpec> options = {
+      {"player", "DOSSIER", "la racine de l'Koral, sans détection (comme KORAL_PLAYER)"},
+      {"config-dir", "DOSSIER", "le dossier de Config.ini et Radios.ini (comme KORAL_CONFIG_DIR)"},
+      {"firmware", "VERSION", "la version de firmware à la place de [firmware] version"},
+      {"version", "", "affiche la version de koralctl"}};
+  return options;
 }
 
-struct GlobalOptions {
-  std::string firmware;
-  size_t commandIndex = 0;
-  bool help = false;
-  bool valid = true;
-};
+void PrintHelp(std::ostream& out, const std::vector<std::unique_ptr<Command>>& commands) {
+  out << "usage : koralctl [OPTION...] COMMANDE [ARGUMENT...]\n"
+         "Musique, réglages et profils de l'Koral, sans fenêtre.\n\n"
+         "Options :\n";
+  HelpRows options{{"-h, --help", "affiche cette aide"}};
+  for (const OptionSpec& option : GlobalOptions()) options.emplace_back(OptionSyntax(option), option.summary);
+  PrintHelpRows(out, options);
+  out << "\nCommandes :\n";
+  HelpRows rows;
+  for (const auto& command : commands)
+    for (const CommandForm& form : command->Forms()) rows.emplace_back(command->Syntax(form), form.summary);
+  PrintHelpRows(out, rows);
+  out << "\n« koralctl COMMANDE --help » décrit une commande.\n";
+}
 
-GlobalOptions ParseGlobalOptions(const std::vector<std::string>& arguments) {
-  GlobalOptions options;
-  size_t i = 0;
-  for (; i < arguments.size() && arguments[i].rfind("--", 0) == 0; ++i) {
-    const std::string& name = arguments[i];
-    if (name == "--help") { options.help = true; continue; }
-    if (i + 1 >= arguments.size()) { options.valid = false; break; }
-    const std::string& value = arguments[++i];
-    if (name == "--player") setenv("KORAL_PLAYER", value.c_str(), 1);
-    else if (name == "--config-dir") setenv("KORAL_CONFIG_DIR", value.c_str(), 1);
-    else if (name == "--firmware") options.firmware = value;
-    else options.valid = false;
-  }
-  options.commandIndex = i;
-  return options;
+Command* FindCommand(const std::vector<std::unique_ptr<Command>>& commands, const std::string& name) {
+  for (const auto& command : commands)
+    if (command->Name() == name) return command.get();
+  return nullptr;
+}
+
+// The player and the program folder reach the core as the environment does.
+void ApplyFolderOptions(const ParsedOptions& options) {
+  if (const auto player = options.Value("player")) setenv("KORAL_PLAYER", player->c_str(), 1);
+  if (const auto folder = options.Value("config-dir")) setenv("KORAL_CONFIG_DIR", folder->c_str(), 1);
 }
 
 }  // namespace
 
 int RunKoralctl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   const auto commands = AllCommands();
-  const GlobalOptions options = ParseGlobalOptions(arguments);
-  if (options.help) { PrintHelp(out, commands); return kExitOk; }
-  if (!options.valid || options.commandIndex >= arguments.size()) { PrintHelp(err, commands); return kExitUsage; }
-
-  const std::string& name = arguments[options.commandIndex];
-  for (const auto& command : commands) {
-    if (command->Name() != name) continue;
-    CliContext context{ConfigIniPath(), RadiosIniPath(), FindPlayerRoot(), options.firmware, out, err};
-    if (context.firmwareVersion.empty()) context.firmwareVersion = ReadFirmwareVersion(context.configIni);
-    const std::vector<std::string> rest(arguments.begin() + static_cast<std::ptrdiff_t>(options.commandIndex) + 1,
-                                        arguments.end());
-    const int status = command->Run(rest, context);
-    if (status == kExitUsage) PrintHelp(err, commands);
-    return status;
+  const ParsedOptions options = ParseOptions(arguments, GlobalOptions(), OptionPlacement::kBeforeOperands);
+  if (!options.error.empty()) return ReportUsageError(err, options.error);
+  if (options.help) {
+    PrintHelp(out, commands);
+    return kExitOk;
   }
-  err << "Commande inconnue : " << name << '\n';
-  PrintHelp(err, commands);
-  return kExitUsage;
+  if (options.Has("version")) {
+    out << "koralctl " << KORAL_VERSION << '\n';
+    return kExitOk;
+  }
+  if (options.operands.empty()) return ReportUsageError(err, "Commande manquante.");
+  const std::string& name = options.operands.front();
+  Command* command = FindCommand(commands, name);
+  if (command == nullptr) return ReportUsageError(err, "Commande inconnue : " + name);
+
+  ApplyFolderOptions(options);
+  const std::filesystem::path folder = PrepareProgramFolder();
+  CliContext context{folder / "Config.ini", folder / "Radios.ini", FindPlayerRoot(), options.Value("firmware").value_or(""),
+                     out, err};
+  if (context.firmwareVersion.empty()) context.firmwareVersion = ReadFirmwareVersion(context.configIni);
+  return command->Execute({options.operands.begin() + 1, options.operands.end()}, context);
 }
 
 }  // namespace koral::cli

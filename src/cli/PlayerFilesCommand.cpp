@@ -58,17 +58,27 @@ const char* WhyRefused(const PlayerPathError& error) {
 
 }  // namespace
 
-int RmCommand::Run(const std::vector<std::string>& args, CliContext& context) {
-  if (args.empty()) return kExitUsage;
+const std::vector<CommandForm>& RmCommand::Forms() const {
+  static const std::vector<CommandForm> forms = {
+      {"", {"CHEMIN..."}, {}, "supprime des fichiers ou des dossiers de l'Koral (chemins depuis sa racine)",
+       OptionPlacement::kAnywhere}};
+  return forms;
+}
+
+int RmCommand::Run(const Invocation& invocation, CliContext& context) {
   const std::optional<PlayerFiles> files = OpenPlayerFiles(context);
   if (!files) return kExitFailed;
   bool done = true;
-  for (const std::string& argument : args) done = DeleteOne(*files, argument, context) && done;
+  for (const std::string& argument : invocation.operands) done = DeleteOne(*files, argument, context) && done;
   return done ? kExitOk : kExitFailed;
 }
 
-int EmptyCommand::Run(const std::vector<std::string>& args, CliContext& context) {
-  if (!args.empty()) return kExitUsage;
+const std::vector<CommandForm>& EmptyCommand::Forms() const {
+  static const std::vector<CommandForm> forms = {{"", {}, {}, "vide l'Koral, sauf les fichiers DAT et INI de sa racine"}};
+  return forms;
+}
+
+int EmptyCommand::Run(const Invocation&, CliContext& context) {
   const std::optional<PlayerFiles> files = OpenPlayerFiles(context);
   if (!files) return kExitFailed;
   if (files->IsEmpty()) {
@@ -78,16 +88,22 @@ int EmptyCommand::Run(const std::vector<std::string>& args, CliContext& context)
   return ReportFailures(files->EmptyPlayer(), context) ? kExitOk : kExitFailed;
 }
 
-int MkdirCommand::Run(const std::vector<std::string>& args, CliContext& context) {
-  if (args.size() != 1) return kExitUsage;
+const std::vector<CommandForm>& MkdirCommand::Forms() const {
+  static const std::vector<CommandForm> forms = {
+      {"", {"NOM"}, {}, "crée un répertoire sur l'Koral (chemin depuis sa racine)", OptionPlacement::kAnywhere}};
+  return forms;
+}
+
+int MkdirCommand::Run(const Invocation& invocation, CliContext& context) {
+  const std::string& name = invocation.operands[0];
   const std::optional<PlayerFiles> files = OpenPlayerFiles(context);
   if (!files) return kExitFailed;
   try {
-    const std::error_code error = files->CreateFolder(files->Root().string(), args[0]);
+    const std::error_code error = files->CreateFolder(files->Root().string(), name);
     if (!error) return kExitOk;
-    context.err << "Création du répertoire impossible : " << args[0] << " : " << error.message() << '\n';
+    context.err << "Création du répertoire impossible : " << name << " : " << error.message() << '\n';
   } catch (const PlayerPathError& refused) {
-    context.err << "Création du répertoire impossible : '" << args[0] << "' : " << WhyRefused(refused) << ".\n";
+    context.err << "Création du répertoire impossible : '" << name << "' : " << WhyRefused(refused) << ".\n";
   }
   return kExitFailed;
 }

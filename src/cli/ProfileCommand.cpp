@@ -23,13 +23,15 @@ int Report(const ProfileOperationResult& result, const std::string& version, Cli
 
 }  // namespace
 
-std::vector<std::string> ProfileCommand::Usage() const {
-  return {"profile save FICHIER  sauve les mémoires radio et l'égaliseur \"Perso\" de l'Koral dans un profil",
-          "profile load FICHIER  charge un profil dans l'Koral"};
+const std::vector<CommandForm>& ProfileCommand::Forms() const {
+  static const std::vector<CommandForm> forms = {
+      {"save", {"FICHIER"}, {}, "sauve les mémoires radio et l'égaliseur \"Perso\" de l'Koral dans un profil"},
+      {"load", {"FICHIER"}, {}, "charge un profil dans l'Koral"}};
+  return forms;
 }
 
-int ProfileCommand::Run(const std::vector<std::string>& args, CliContext& context) {
-  if (args.size() != 2 || (args[0] != "save" && args[0] != "load")) return kExitUsage;
+int ProfileCommand::Run(const Invocation& invocation, CliContext& context) {
+  const bool load = invocation.form.subcommand == "load";
   if (context.firmwareVersion.empty()) {
     context.err << "Aucune version de firmware n'est choisie.\n";
     return kExitFailed;
@@ -41,8 +43,8 @@ int ProfileCommand::Run(const std::vector<std::string>& args, CliContext& contex
     return kExitFailed;
   }
   if (!RequirePlayer(context)) return kExitFailed;
-  const std::filesystem::path file = std::filesystem::absolute(args[1]);
-  if (args[0] == "load")
+  const std::filesystem::path file = std::filesystem::absolute(invocation.operands[0]);
+  if (load)
     return Report(LoadProfile(context.configIni, *version, context.playerRoot, file), *version, context);
   const auto result = SaveProfile(context.configIni, *version, context.playerRoot, file);
   const int status = Report(result, *version, context);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <optional>
 
+#include "cli/JsonWriter.h"
 #include "config/TextEncoding.h"
 #include "settings/RadioFrequency.h"
 #include "settings/RadioMemories.h"
@@ -57,12 +58,37 @@ bool ReportFailure(RadioPassStatus status, CliContext& context, const char* tran
   return true;
 }
 
-int Show(CliContext& context) {
+// MHz to the kHz the record holds, without trailing zeros: 87.5, 101.35.
+std::string MegahertzNumber(double megahertz) {
+  std::string text = FormatFixed(megahertz, 3);
+  while (text.ends_with('0')) text.pop_back();
+  if (text.ends_with('.')) text.pop_back();
+  return text;
+}
+
+void PrintMemoriesJson(std::ostream& out, const RadioMemories& memories, int count) {
+  JsonWriter json(out);
+  json.BeginObject().Key("memories").BeginArray();
+  for (int memory = 0; memory < count; ++memory) {
+    const auto& megahertz = memories[static_cast<size_t>(memory)];
+    json.BeginObject().Key("letter").String(std::string(1, MemoryLetter(memory))).Key("mhz");
+    if (megahertz) json.NumberText(MegahertzNumber(*megahertz));
+    else json.Null();
+    json.EndObject();
+  }
+  json.EndArray().EndObject();
+}
+
+int Show(bool asJson, CliContext& context) {
   const auto target = FindTarget(context);
   if (!target) return kExitFailed;
   RadioMemories memories;
   if (ReportFailure(ReadRadioMemories(target->image, target->layout, memories), context, "Lecture"))
     return kExitFailed;
+  if (asJson) {
+    PrintMemoriesJson(context.out, memories, target->layout.count);
+    return kExitOk;
+  }
   for (int memory = 0; memory < target->layout.count; ++memory)
     context.out << MemoryLetter(memory) << ' ' << FormatMegahertz(memories[static_cast<size_t>(memory)].value_or(0.0))
                 << '\n';
@@ -71,15 +97,10 @@ int Show(CliContext& context) {
 
 int Set(const std::string& letter, const std::string& frequencyText, CliContext& context) {
   const auto memory = ParseMemoryLetter(letter);
-  if (!memory) {
-    context.err << "Mémoire inconnue : " << letter << " (une lettre de A à T).\n";
-    return kExitUsage;
-  }
+  if (!memory) return ReportUsageError(context.err, "Mémoire inconnue : " + letter + " (une lettre de A à T).");
   const auto megahertz = ParseFrequency(frequencyText);
-  if (!megahertz || !IsTypedFrequencyAccepted(*megahertz)) {
-    context.err << "Fréquence refusée : " << frequencyText << " (de 87.5 à 108.0 MHz).\n";
-    return kExitUsage;
-  }
+  if (!megahertz || !IsTypedFrequencyAccepted(*megahertz))
+    return ReportUsageError(context.err, "Fréquence refusée : " + frequencyText + " (de 87.5 à 108.0 MHz).");
   const auto target = FindTarget(context);
   if (!target) return kExitFailed;
   if (*memory >= target->layout.count) {
@@ -96,15 +117,16 @@ int Set(const std::string& letter, const std::string& frequencyText, CliContext&
 
 }  // namespace
 
-std::vector<std::string> RadioCommand::Usage() const {
-  return {"radio show  affiche les mémoires radio A à T (MHz)",
-          "radio set LETTRE MHZ  enregistre une mémoire (87.5 à 108.0)"};
+const std::vector<CommandForm>& RadioCommand::Forms() const {
+  static const std::vector<CommandForm> forms = {
+      {"show", {}, {JsonOption()}, "affiche les mémoires radio A à T (MHz)"},
+      {"set", {"LETTRE", "MHZ"}, {}, "enregistre une mémoire (87.5 à 108.0)"}};
+  return forms;
 }
 
-int RadioCommand::Run(const std::vector<std::string>& args, CliContext& context) {
-  if (args.size() == 1 && args[0] == "show") return Show(context);
-  if (args.size() == 3 && args[0] == "set") return Set(args[1], args[2], context);
-  return kExitUsage;
+int RadioCommand::Run(const Invocation& invocation, CliContext& context) {
+  if (invocation.form.subcommand == "show") return Show(invocation.Json(), context);
+  return Set(invocation.operands[0], invocation.operands[1], context);
 }
 
 }  // namespace koral::cli

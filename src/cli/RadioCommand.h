@@ -9,8 +9,8 @@ namespace koral::cli {
 class RadioCommand final : public Command {
  public:
   std::string_view Name() const override { return "radio"; }
-  std::vector<std::string> Usage() const override;
-  int Run(const std::vector<std::string>& args, CliContext& context) override;
+  const std::vector<CommandForm>& Forms() const override;
+  int Run(const Invocation& invocation, CliContext& context) override;
 };
 
 }  // namespace koral::cli

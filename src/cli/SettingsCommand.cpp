@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "cli/JsonWriter.h"
 #include "files/Paths.h"
 #include "settings/PlayerSettings.h"
 
@@ -26,28 +27,49 @@ bool ReportPassFailure(PassResult result, CliContext& context, const char* what)
   return true;
 }
 
+bool IsLevel(const PlayerSettingInfo& info) {
+  return info.kind == PlayerSettingKind::kContrastLevel || info.kind == PlayerSettingKind::kSoundLevel;
+}
+
 std::string ValueText(const PlayerSettingInfo& info, bool layout119, int value) {
-  if (info.kind == PlayerSettingKind::kContrastLevel || info.kind == PlayerSettingKind::kSoundLevel)
-    return std::to_string(value);
+  if (IsLevel(info)) return std::to_string(value);
   const auto label = LabelOf(info.id, layout119, value);
   return std::to_string(value) + " (" + label.value_or("aucun choix") + ")";
 }
 
-void PrintChoices(const PlayerSettingInfo& info, bool layout119, std::ostream& out) {
-  if (info.kind == PlayerSettingKind::kContrastLevel || info.kind == PlayerSettingKind::kSoundLevel) {
-    out << "    niveau de 0 à " << kMaxLevel << '\n';
-    return;
-  }
+// The visible choices as "index : label", on one line for the usage error.
+std::string ChoicesText(const PlayerSettingInfo& info, bool layout119) {
+  if (IsLevel(info)) return "un niveau de 0 à " + std::to_string(kMaxLevel);
+  std::string text;
   const auto& choices = Choices(info.id, layout119);
-  for (size_t i = 0; i < choices.size(); ++i)
-    if (!choices[i].hidden) out << "    " << i << " : " << choices[i].label << '\n';
+  for (size_t i = 0; i < choices.size(); ++i) {
+    if (choices[i].hidden) continue;
+    if (!text.empty()) text += " ; ";
+    text += std::to_string(i) + " : " + choices[i].label;
+  }
+  return text;
 }
 
-int Show(CliContext& context) {
+void PrintSettingsJson(std::ostream& out, const PlayerSettingValues& values, const std::string& version) {
+  JsonWriter json(out);
+  json.BeginObject().Key("firmware").String(version).Key("settings").BeginObject();
+  for (const PlayerSettingInfo& info : PlayerSettingInfos()) {
+    json.Key(info.name);
+    if (const auto& value = values[Index(info.id)]) json.Number(*value);
+    else json.Null();
+  }
+  json.EndObject().EndObject();
+}
+
+int Show(bool asJson, CliContext& context) {
   const PlayerSettingsLayout layout = ReadPlayerSettingsLayout(context.configIni, context.firmwareVersion);
   PlayerSettingValues values{};
   const auto result = ReadPlayerSettings(SettingsImagePath(*context.playerRoot), layout, values);
   if (ReportPassFailure(result, context, "Lecture")) return kExitFailed;
+  if (asJson) {
+    PrintSettingsJson(context.out, values, context.firmwareVersion);
+    return kExitOk;
+  }
   for (const PlayerSettingInfo& info : PlayerSettingInfos()) {
     context.out << info.name << " = ";
     const auto& value = values[Index(info.id)];
@@ -59,17 +81,12 @@ int Show(CliContext& context) {
 
 int Set(const std::string& name, const std::string& valueText, CliContext& context) {
   const auto setting = FindPlayerSetting(name);
-  if (!setting) {
-    context.err << "Réglage inconnu : " << name << '\n';
-    return kExitUsage;
-  }
+  if (!setting) return ReportUsageError(context.err, "Réglage inconnu : " + name);
   const PlayerSettingsLayout layout = ReadPlayerSettingsLayout(context.configIni, context.firmwareVersion);
   const auto value = ParseWholeNumber(valueText);
-  if (!value || !IsWritableValue(*setting, layout.Is119(), *value)) {
-    context.err << "Valeur invalide pour " << name << " : " << valueText << ". Valeurs possibles :\n";
-    PrintChoices(InfoOf(*setting), layout.Is119(), context.err);
-    return kExitUsage;
-  }
+  if (!value || !IsWritableValue(*setting, layout.Is119(), *value))
+    return ReportUsageError(context.err, "Valeur invalide pour " + name + " : " + valueText + ". Valeurs possibles : " +
+                                             ChoicesText(InfoOf(*setting), layout.Is119()) + ".");
   if (!layout.offsets[Index(*setting)]) {
     context.err << "La version " << context.firmwareVersion << " n'a pas de clé " << OffsetKey(*setting)
                 << " : réglage non écrit.\n";
@@ -85,18 +102,18 @@ int Set(const std::string& name, const std::string& valueText, CliContext& conte
 
 }  // namespace
 
-std::vector<std::string> SettingsCommand::Usage() const {
-  return {"settings show  affiche les treize réglages de l'Koral",
-          "settings set NOM VALEUR  écrit un réglage (indice du choix, ou niveau 0 à 10 pour contrast, "
-          "srswowtrubass et srswowsrs)"};
+const std::vector<CommandForm>& SettingsCommand::Forms() const {
+  static const std::vector<CommandForm> forms = {
+      {"show", {}, {JsonOption()}, "affiche les treize réglages de l'Koral"},
+      {"set", {"NOM", "VALEUR"}, {}, "écrit un réglage (indice du choix, ou niveau 0 à 10 pour contrast, "
+                                     "srswowtrubass et srswowsrs)"}};
+  return forms;
 }
 
-int SettingsCommand::Run(const std::vector<std::string>& args, CliContext& context) {
-  const bool show = args.size() == 1 && args[0] == "show";
-  const bool set = args.size() == 3 && args[0] == "set";
-  if (!show && !set) return kExitUsage;
+int SettingsCommand::Run(const Invocation& invocation, CliContext& context) {
   if (!RequirePlayer(context)) return kExitFailed;
-  return show ? Show(context) : Set(args[1], args[2], context);
+  if (invocation.form.subcommand == "show") return Show(invocation.Json(), context);
+  return Set(invocation.operands[0], invocation.operands[1], context);
 }
 
 }  // namespace koral::cli

@@ -130,6 +130,15 @@ TEST_F(PrivateProfileTest, AValueWithALineBreakIsRefusedAndTheFileKept) {
   EXPECT_EQ(ReadFile(ini), "[repertoires]\npc=/home\n[firmware]\nversion=119.0\n");
 }
 
+TEST_F(PrivateProfileTest, SectionsAndTheirEntriesAreListedAsTheReadsSeeThem) {
+  const std::string bytes = "; comment\n[a]\nx = 1\nnoise\nX=2\ny=\n[B]\nz=3\n[A]\nx=4\nw=5\n[\xC9t\xE9]\n\xE9=\xE0\n";
+  EXPECT_EQ(ProfileSectionNames(bytes), (std::vector<std::string>{"a", "B", "Été"}));
+  // The first spelling of a section and of a key is the one read.
+  EXPECT_EQ(ProfileSectionEntries(bytes, "A"), (ProfileEntries{{"x", "1"}, {"y", ""}}));
+  EXPECT_EQ(ProfileSectionEntries(bytes, "Été"), (ProfileEntries{{"é", "à"}}));
+  EXPECT_TRUE(ProfileSectionEntries(bytes, "c").empty());
+}
+
 TEST_F(PrivateProfileTest, AWriteToAnUnwritableFolderFailsAndLeavesNoTemporaryFile) {
   EXPECT_FALSE(WritePrivateProfileString("a", "b", "c", dir / "missing-folder" / "Config.ini"));
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));

@@ -1,5 +1,6 @@
 #include "config/PrivateProfile.h"
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -157,6 +158,37 @@ std::optional<std::string> FindProfileValue(std::string_view bytes, std::string_
   if (!line) return std::nullopt;
   const std::string_view value = SplitKeyValue(file.lines[*line].text)->value;
   return file.windows1252 ? Windows1252ToUtf8(value) : std::string(value);
+}
+
+std::vector<std::string> ProfileSectionNames(std::string_view bytes) {
+  const ParsedFile file = Parse(bytes);
+  std::vector<std::string> names;
+  for (const Line& line : file.lines) {
+    const auto name = SectionName(line.text);
+    if (!name) continue;
+    const std::string utf8 = file.windows1252 ? Windows1252ToUtf8(*name) : std::string(*name);
+    const auto same = [&utf8](const std::string& known) { return EqualNoCase(known, utf8); };
+    if (std::none_of(names.begin(), names.end(), same)) names.push_back(utf8);
+  }
+  return names;
+}
+
+ProfileEntries ProfileSectionEntries(std::string_view bytes, std::string_view section) {
+  const ParsedFile file = Parse(bytes);
+  const auto range = FindSection(file, InFileEncoding(file, section));
+  ProfileEntries entries;
+  if (!range) return entries;
+  const auto utf8 = [&file](std::string_view text) {
+    return file.windows1252 ? Windows1252ToUtf8(text) : std::string(text);
+  };
+  for (size_t i = range->header + 1; i < range->end; ++i) {
+    const auto pair = SplitKeyValue(file.lines[i].text);
+    if (!pair || pair->key.empty()) continue;
+    const std::string key = utf8(pair->key);
+    const auto same = [&key](const auto& entry) { return EqualNoCase(entry.first, key); };
+    if (std::none_of(entries.begin(), entries.end(), same)) entries.emplace_back(key, utf8(pair->value));
+  }
+  return entries;
 }
 
 std::optional<std::string> FindPrivateProfileString(std::string_view section, std::string_view key,

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace koral {
 
@@ -36,6 +38,15 @@ bool WritePrivateProfileInt(std::string_view section, std::string_view key, int 
 std::optional<std::string> FindProfileValue(std::string_view bytes, std::string_view section, std::string_view key);
 std::optional<std::string> SetProfileValue(std::string_view bytes, std::string_view section, std::string_view key,
                                            std::string_view value);
+
+// The section names of a file in memory, in file order; a name spelt twice
+// (without regard to case) is listed once, as first spelt.
+std::vector<std::string> ProfileSectionNames(std::string_view bytes);
+
+// The keys and values of a section as the reads see them: in file order, a
+// key given twice only with its first value. Empty when the section is missing.
+using ProfileEntries = std::vector<std::pair<std::string, std::string>>;
+ProfileEntries ProfileSectionEntries(std::string_view bytes, std::string_view section);
 
 // atoi: leading blanks, an optional sign, then decimal digits up to the first
 // other character; no digits gives 0. Out-of-range values saturate.

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "firmware/NewFirmware.h"
 #include "platform/XdgFolders.h"
 
 namespace koral {
@@ -24,25 +25,42 @@ void SeedFrom(const fs::path& defaults, const fs::path& folder) {
   }
 }
 
+struct FolderChoice {
+  fs::path folder;
+  bool usersOwn;  // the seeded XDG folder
+};
+
+FolderChoice ChooseProgramFolder() {
+  const char* explicitFolder = std::getenv("KORAL_CONFIG_DIR");
+  if (explicitFolder != nullptr && *explicitFolder != '\0') return {explicitFolder, false};
+  std::error_code error;
+  const fs::path exeFolder = ExecutableFolder();
+  if (!exeFolder.empty() && fs::exists(exeFolder / "Config.ini", error)) return {exeFolder, false};
+  const fs::path userFolder = XdgConfigHome() / "koral-config";
+  SeedFrom(InstalledDataFolder(), userFolder);
+  return {userFolder, true};
+}
+
 }  // namespace
 
 fs::path InstalledDataFolder() {
-#ifdef KORAL_DATA_DIR
+#if defined(KORAL_DATA_DIR) && defined(KORAL_DATA_DIR_FROM_BIN)
+  std::error_code error;
+  const fs::path exeFolder = ExecutableFolder();
+  const fs::path besideExecutable = (exeFolder / KORAL_DATA_DIR_FROM_BIN).lexically_normal();
+  if (!exeFolder.empty() && fs::exists(besideExecutable / "Config.ini", error)) return besideExecutable;
   return KORAL_DATA_DIR;
 #else
   return "/usr/local/share/koral-config";
 #endif
 }
 
-fs::path ProgramFolder() {
-  const char* explicitFolder = std::getenv("KORAL_CONFIG_DIR");
-  if (explicitFolder != nullptr && *explicitFolder != '\0') return explicitFolder;
-  std::error_code error;
-  const fs::path exeFolder = ExecutableFolder();
-  if (!exeFolder.empty() && fs::exists(exeFolder / "Config.ini", error)) return exeFolder;
-  const fs::path userFolder = XdgConfigHome() / "koral-config";
-  SeedFrom(InstalledDataFolder(), userFolder);
-  return userFolder;
+fs::path ProgramFolder() { return ChooseProgramFolder().folder; }
+
+fs::path PrepareProgramFolder() {
+  const FolderChoice choice = ChooseProgramFolder();
+  if (choice.usersOwn) AddNewFirmware(InstalledDataFolder() / "Config.ini", choice.folder / "Config.ini");
+  return choice.folder;
 }
 
 fs::path ConfigIniPath() { return ProgramFolder() / "Config.ini"; }

@@ -10,10 +10,18 @@ namespace koral {
 // seeded on first use with the installed defaults.
 std::filesystem::path ProgramFolder();
 
+// For the start of a run: the program folder, and when it is the user's own,
+// the firmware versions that an upgrade added to the installed defaults
+// brought into its Config.ini (see AddNewFirmware).
+std::filesystem::path PrepareProgramFolder();
+
 std::filesystem::path ConfigIniPath();
 std::filesystem::path RadiosIniPath();
 
-// Where the installed default Config.ini and Radios.ini live.
+// Where the installed default Config.ini and Radios.ini live: beside the
+// installed executable (../share/koral-config from its folder), so that an
+// installation moved elsewhere, or staged in a DESTDIR, finds its own; else
+// the folder of the configured installation.
 std::filesystem::path InstalledDataFolder();
 
 }  // namespace koral

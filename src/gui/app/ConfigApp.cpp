@@ -1,8 +1,10 @@
 #include "app/ConfigApp.h"
 
 #include <cstdio>
+#include <optional>
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -15,10 +17,64 @@
 
 namespace {
 
-int Usage(std::FILE* stream, int status) {
-  std::fprintf(stream, "usage : koral-config [--player DOSSIER] [--config-dir DOSSIER] [--demo]\n");
-  return status;
+constexpr const char* kHelp =
+    "usage : koral-config [OPTION...]\n"
+    "Musique, réglages et profils du baladeur Koral.\n\n"
+    "Options :\n"
+    "  --player=DOSSIER      la racine de l'Koral, sans détection (comme KORAL_PLAYER)\n"
+    "  --config-dir=DOSSIER  le dossier de Config.ini et Radios.ini (comme KORAL_CONFIG_DIR)\n"
+    "  --demo                utilise le baladeur de démonstration\n"
+    "  -h, --help            affiche cette aide\n"
+    "  --version             affiche la version de koral-config\n";
+
+int UsageError(const QString& line) {
+  std::fprintf(stderr, "%s\nEssayez « koral-config --help ».\n", line.toLocal8Bit().constData());
+  return 2;
 }
+
+// The window's command line, read with or without the application object.
+class WindowCommandLine final {
+ public:
+  WindowCommandLine() { m_parser.addOptions({m_player, m_configDir, m_demo, m_help, m_version}); }
+
+  bool Parse(const QStringList& arguments) {
+    return m_parser.parse(arguments) && m_parser.positionalArguments().isEmpty();
+  }
+
+  // The one line for a command line Parse refused.
+  QString ErrorLine() const {
+    if (!m_parser.positionalArguments().isEmpty())
+      return QStringLiteral("Argument inattendu : ") + m_parser.positionalArguments().front();
+    const QStringList unknown = m_parser.unknownOptionNames();
+    if (unknown.isEmpty()) return m_parser.errorText();
+    const QString& name = unknown.front();
+    return QStringLiteral("Option inconnue : ") + (name.size() == 1 ? "-" : "--") + name;
+  }
+
+  // After --help or --version, the exit status once the answer is printed.
+  std::optional<int> Answer() const {
+    if (m_parser.isSet(m_help)) return std::fputs(kHelp, stdout) >= 0 ? 0 : 1;
+    if (m_parser.isSet(m_version)) return std::printf("koral-config %s\n", KORAL_VERSION) >= 0 ? 0 : 1;
+    return std::nullopt;
+  }
+
+  std::optional<QString> Player() const { return ValueOf(m_player); }
+  std::optional<QString> ConfigDir() const { return ValueOf(m_configDir); }
+  bool Demo() const { return m_parser.isSet(m_demo); }
+
+ private:
+  std::optional<QString> ValueOf(const QCommandLineOption& option) const {
+    if (!m_parser.isSet(option)) return std::nullopt;
+    return m_parser.value(option);
+  }
+
+  QCommandLineParser m_parser;
+  const QCommandLineOption m_player{QStringLiteral("player"), QString(), QStringLiteral("DOSSIER")};
+  const QCommandLineOption m_configDir{QStringLiteral("config-dir"), QString(), QStringLiteral("DOSSIER")};
+  const QCommandLineOption m_demo{QStringLiteral("demo")};
+  const QCommandLineOption m_help{QStringList{QStringLiteral("h"), QStringLiteral("help")}};
+  const QCommandLineOption m_version{QStringLiteral("version")};
+};
 
 }  // namespace
 
@@ -38,22 +94,29 @@ void CConfigApp::InstallFrenchQtTexts() {
     QApplication::installTranslator(&m_qtTranslator);
 }
 
+std::optional<int> CConfigApp::AnswerWithoutWindow(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  WindowCommandLine commandLine;
+  // Qt's own options (-platform, -style) are not known here: such a line waits for the application object.
+  if (!commandLine.Parse(arguments)) return std::nullopt;
+  return commandLine.Answer();
+}
+
 bool CConfigApp::ReadArguments(const QStringList& arguments) {
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    const QString& argument = arguments[i];
-    const bool hasValue = i + 1 < arguments.size();
-    if (argument == "--player" && hasValue) qputenv("KORAL_PLAYER", arguments[++i].toLocal8Bit());
-    else if (argument == "--config-dir" && hasValue) qputenv("KORAL_CONFIG_DIR", arguments[++i].toLocal8Bit());
-    else if (argument == "--demo") m_demo = true;
-    else if (argument == "--help") m_usageStatus = Usage(stdout, 0);
-    else m_usageStatus = Usage(stderr, 2);
-    if (m_usageStatus >= 0) return false;
-  }
+  WindowCommandLine commandLine;
+  if (!commandLine.Parse(arguments)) m_usageStatus = UsageError(commandLine.ErrorLine());
+  else if (const auto answered = commandLine.Answer()) m_usageStatus = *answered;
+  if (m_usageStatus >= 0) return false;
+  if (const auto player = commandLine.Player()) qputenv("KORAL_PLAYER", player->toLocal8Bit());
+  if (const auto folder = commandLine.ConfigDir()) qputenv("KORAL_CONFIG_DIR", folder->toLocal8Bit());
+  m_demo = commandLine.Demo();
   return true;
 }
 
 int CConfigApp::Run() {
   if (!ReadArguments(QApplication::arguments())) return m_usageStatus;
+  koral::PrepareProgramFolder();
   if (m_demo) {
     const auto folder = koral::EnsureDemoPlayer(koral::ConfigIniPath(), koral::RadiosIniPath());
     qputenv("KORAL_PLAYER", QByteArray::fromStdString(folder.string()));

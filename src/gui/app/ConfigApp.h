@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <QStringList>
 #include <QTranslator>
 
@@ -12,7 +14,12 @@ class CConfigApp final {
  public:
   explicit CConfigApp(QApplication& application);
 
-  // The exit status: 0 after the main window closed, 2 on a usage error.
+  // --help and --version answered before the application object exists, so
+  // that they need no display: their exit status, nullopt for any other line.
+  static std::optional<int> AnswerWithoutWindow(int argc, char** argv);
+
+  // The exit status: 0 after the main window closed (or after --help or
+  // --version), 2 on a usage error.
   int Run();
 
   // Sheets still open when the main window closes store their pages'

@@ -5,6 +5,7 @@
 #include "app/ConfigApp.h"
 
 int main(int argc, char** argv) {
+  if (const auto answered = CConfigApp::AnswerWithoutWindow(argc, argv)) return *answered;
   QApplication application(argc, argv);
   std::setlocale(LC_NUMERIC, "C");  // numbers in files are read and written with a point
   Q_INIT_RESOURCE(resources);

@@ -1,0 +1,106 @@
+#include "cli/OptionParser.h"
+
+#include <getopt.h>
+
+#include <algorithm>
+
+namespace koral::cli {
+namespace {
+
+// getopt_long's code of a long option; short options return their letter.
+constexpr int kLongCodes = 256;
+
+const OptionSpec kHelp{"help", "", "affiche cette aide", 'h'};
+
+struct GetoptTables {
+  std::vector<const OptionSpec*> specs;
+  std::vector<option> longOptions;
+  std::string shortOptions;
+};
+
+GetoptTables MakeTables(std::span<const OptionSpec> options, OptionPlacement placement) {
+  GetoptTables tables;
+  tables.specs.push_back(&kHelp);
+  for (const OptionSpec& spec : options) tables.specs.push_back(&spec);
+  // '+': stop at the first operand; ':': tell a missing value from an unknown option.
+  tables.shortOptions = placement == OptionPlacement::kBeforeOperands ? "+:" : ":";
+  for (size_t i = 0; i < tables.specs.size(); ++i) {
+    const OptionSpec& spec = *tables.specs[i];
+    const int code = kLongCodes + static_cast<int>(i);
+    tables.longOptions.push_back({spec.name.c_str(), spec.TakesValue() ? required_argument : no_argument, nullptr, code});
+    if (spec.shortName != '\0') tables.shortOptions += std::string(1, spec.shortName) + (spec.TakesValue() ? ":" : "");
+  }
+  tables.longOptions.push_back({nullptr, 0, nullptr, 0});
+  return tables;
+}
+
+const OptionSpec* SpecOfCode(const GetoptTables& tables, int code) {
+  if (code >= kLongCodes) return tables.specs.at(static_cast<size_t>(code - kLongCodes));
+  for (const OptionSpec* spec : tables.specs)
+    if (spec->shortName != '\0' && spec->shortName == code) return spec;
+  return nullptr;
+}
+
+// The option getopt stopped on: a letter of a short option, else the long
+// word it last took, without a value given with '='.
+std::string OffendingOption(const std::vector<char*>& argv, int code) {
+  if (code > 0 && code < kLongCodes) return std::string("-") + static_cast<char>(code);
+  const std::string word = argv[static_cast<size_t>(optind) - 1];
+  return word.substr(0, word.find('='));
+}
+
+std::string ErrorLine(int result, const GetoptTables& tables, const std::vector<char*>& argv) {
+  const OptionSpec* spec = optopt != 0 ? SpecOfCode(tables, optopt) : nullptr;
+  const std::string word = OffendingOption(argv, optopt);
+  if (result == ':') return "L'option " + word + " demande une valeur (" + spec->valueName + ").";
+  if (spec != nullptr) return "L'option " + word + " ne prend pas de valeur.";
+  return "Option inconnue : " + word;
+}
+
+}  // namespace
+
+bool ParsedOptions::Has(std::string_view name) const {
+  return std::any_of(given.begin(), given.end(), [name](const auto& option) { return option.first == name; });
+}
+
+std::optional<std::string> ParsedOptions::Value(std::string_view name) const {
+  for (auto option = given.rbegin(); option != given.rend(); ++option)
+    if (option->first == name) return option->second;
+  return std::nullopt;
+}
+
+ParsedOptions ParseOptions(const std::vector<std::string>& words, std::span<const OptionSpec> options,
+                           OptionPlacement placement) {
+  const GetoptTables tables = MakeTables(options, placement);
+  std::vector<std::string> storage{"koralctl"};
+  storage.insert(storage.end(), words.begin(), words.end());
+  std::vector<char*> argv;
+  for (std::string& word : storage) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  const int argc = static_cast<int>(storage.size());
+
+  ParsedOptions parsed;
+  optind = 0;  // getopt keeps its place between calls: 0 starts it afresh
+  opterr = 0;
+  int result = 0;
+  while ((result = getopt_long(argc, argv.data(), tables.shortOptions.c_str(), tables.longOptions.data(), nullptr)) != -1) {
+    if (result == '?' || result == ':') {
+      parsed.error = ErrorLine(result, tables, argv);
+      return parsed;
+    }
+    const OptionSpec* spec = SpecOfCode(tables, result);
+    if (spec == &kHelp) parsed.help = true;
+    else parsed.given.emplace_back(spec->name, optarg != nullptr ? optarg : "");
+  }
+  for (int i = optind; i < argc; ++i) parsed.operands.emplace_back(argv[static_cast<size_t>(i)]);
+  return parsed;
+}
+
+std::string OptionSyntax(const OptionSpec& option) {
+  std::string syntax = option.shortName != '\0' ? std::string("-") + option.shortName + ", " : "";
+  syntax += "--" + option.name;
+  if (option.TakesValue()) syntax += "=" + option.valueName;
+  return syntax;
+}
+
+}  // namespace koral::cli

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace koral::cli {
+
+// One option of a command line, given as --name, --name=VALUE or --name VALUE.
+struct OptionSpec {
+  std::string name;       // the long name, without "--"
+  std::string valueName;  // for --help, "DOSSIER"; empty for an option without a value
+  std::string summary;    // for --help
+  char shortName = '\0';
+  bool TakesValue() const { return !valueName.empty(); }
+};
+
+// Where the options of a command line may stand.
+enum class OptionPlacement {
+  kBeforeOperands,  // the first operand ends them: later words may begin with '-' (gains "-5")
+  kAnywhere,        // mixed with the operands, as GNU tools take them
+};
+
+struct ParsedOptions {
+  std::vector<std::pair<std::string, std::string>> given;  // long name and value, in order
+  std::vector<std::string> operands;
+  bool help = false;   // -h or --help
+  std::string error;   // one French line; empty when the words parsed
+
+  bool Has(std::string_view name) const;
+  // The value given last for an option.
+  std::optional<std::string> Value(std::string_view name) const;
+};
+
+// The words after the program or command name, parsed with getopt_long:
+// unambiguous abbreviations of long names are taken, "--" ends the options,
+// and -h / --help is always known.
+ParsedOptions ParseOptions(const std::vector<std::string>& words, std::span<const OptionSpec> options,
+                           OptionPlacement placement);
+
+// The option as --help shows it: "-h, --help", "--to=DOSSIER".
+std::string OptionSyntax(const OptionSpec& option);
+
+}  // namespace koral::cli

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "KoralctlRun.h"
+#include "TestEnvironment.h"
+#include "cli/Commands.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using koral::test::Koralctl;
+using koral::test::TestEnvironment;
+using koral::test::WriteFile;
+using Result = koral::test::KoralctlResult;
+
+constexpr const char* kTryHelp = "Essayez « koralctl --help ».\n";
+
+TEST(KoralctlOptions, VersionComesFromTheProject) {
+  const Result version = Koralctl({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("koralctl ") + KORAL_VERSION + "\n");
+  EXPECT_EQ(version.err, "");
+}
+
+TEST(KoralctlOptions, AValueFollowsAnEqualsSignOrComesAsTheNextWord) {
+  TestEnvironment env;
+  const std::string player = env.PlayerDir().string();
+  for (const auto& arguments : std::vector<std::vector<std::string>>{
+           {"--player=" + player, "detect"}, {"--player", player, "detect"}, {"--pl=" + player, "detect"}}) {
+    const Result detected = Koralctl(arguments);
+    EXPECT_EQ(detected.status, 0) << arguments[0] << detected.err;
+    EXPECT_EQ(detected.out, player + "\n") << arguments[0];
+  }
+  EXPECT_EQ(Koralctl({"--firmware=118.2", "firmware", "list"}).out, "* 118.2\n  119.0\n");
+  WriteFile(env.ComputerDir() / "other/Config.ini", "[firmware]\nversion=7\nversionsdispo=7 8\n");
+  EXPECT_EQ(Koralctl({"--config-dir=" + (env.ComputerDir() / "other").string(), "firmware", "list"}).out,
+            "* 7\n  8\n");
+}
+
+TEST(KoralctlOptions, DoubleDashEndsTheOptions) {
+  TestEnvironment env;
+  EXPECT_EQ(Koralctl({"--", "detect"}).status, 0);
+  const Result command = Koralctl({"--", "--help"});
+  EXPECT_EQ(command.status, 2);
+  EXPECT_EQ(command.err, std::string("Commande inconnue : --help\n") + kTryHelp);
+
+  WriteFile(env.PlayerDir() / "-x.mp3", "x");
+  EXPECT_EQ(Koralctl({"rm", "-x.mp3"}).err, std::string("Option inconnue : -x\n") + kTryHelp);
+  EXPECT_TRUE(fs::exists(env.PlayerDir() / "-x.mp3"));
+  EXPECT_EQ(Koralctl({"rm", "--", "-x.mp3"}).status, 0);
+  EXPECT_FALSE(fs::exists(env.PlayerDir() / "-x.mp3"));
+}
+
+TEST(KoralctlOptions, AUsageErrorIsOneLineAndWhereToLook) {
+  TestEnvironment env;
+  env.SetSettingsImage();
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{}, "Commande manquante."},
+      {{"nonsense"}, "Commande inconnue : nonsense"},
+      {{"--bogus", "detect"}, "Option inconnue : --bogus"},
+      {{"-q"}, "Option inconnue : -q"},
+      {{"--player"}, "L'option --player demande une valeur (DOSSIER)."},
+      {{"--version=2"}, "L'option --version ne prend pas de valeur."},
+      {{"detect", "extra"}, "usage : koralctl detect [--json]"},
+      {{"eq"}, "Sous-commande manquante pour eq : show, set ou select."},
+      {{"eq", "bad"}, "Sous-commande inconnue pour eq : bad (show, set ou select)."},
+      {{"eq", "set", "1"}, "usage : koralctl eq set PRESET G62 G250 G1K G4K G16K"},
+      {{"eq", "select", "Disco"}, "Preset invalide : Disco (un preset de 0 à 11 ou son nom)."},
+      {{"radio", "show", "--json=1"}, "L'option --json ne prend pas de valeur."},
+      {{"radio", "set", "Z", "88.0"}, "Mémoire inconnue : Z (une lettre de A à T)."},
+      {{"copy", "a.mp3", "--to"}, "L'option --to demande une valeur (DOSSIER)."},
+      {{"settings", "set", "volume", "1"}, "Réglage inconnu : volume"},
+      {{"settings", "set", "contrast", "11"}, "Valeur invalide pour contrast : 11. Valeurs possibles : un niveau de 0 à 10."},
+  };
+  for (const auto& [arguments, line] : cases) {
+    const Result result = Koralctl(arguments);
+    EXPECT_EQ(result.status, 2) << line;
+    EXPECT_EQ(result.out, "") << line;
+    EXPECT_EQ(result.err, line + "\n" + kTryHelp);
+  }
+  // The choices of a setting fit on the same line.
+  const Result hidden = Koralctl({"settings", "set", "vitessedefil", "5"});
+  EXPECT_EQ(hidden.err.rfind("Valeur invalide pour vitessedefil : 5. Valeurs possibles : 0 : ", 0), 0u) << hidden.err;
+  EXPECT_EQ(std::count(hidden.err.begin(), hidden.err.end(), '\n'), 2) << hidden.err;
+}
+
+TEST(KoralctlOptions, EachCommandExplainsItselfWithHelp) {
+  TestEnvironment env;
+  const std::string overview = Koralctl({"--help"}).out;
+  for (const auto& command : koral::cli::AllCommands()) {
+    const std::string name(command->Name());
+    const Result help = Koralctl({name, "--help"});
+    EXPECT_EQ(help.status, 0) << name;
+    EXPECT_EQ(help.err, "") << name;
+    EXPECT_EQ(help.out.rfind("usage : koralctl [OPTION...] " + name, 0), 0u) << help.out;
+    EXPECT_NE(help.out.find("-h, --help"), std::string::npos) << name;
+    EXPECT_EQ(Koralctl({name, "-h"}).out, help.out);
+    for (const auto& form : command->Forms()) {
+      EXPECT_NE(help.out.find("\n  " + command->Syntax(form)), std::string::npos) << help.out;
+      EXPECT_NE(overview.find("\n  " + command->Syntax(form)), std::string::npos) << name;
+      if (form.subcommand.empty()) continue;
+      const Result formHelp = Koralctl({name, form.subcommand, "--help"});
+      EXPECT_EQ(formHelp.out, help.out) << name << ' ' << form.subcommand;
+    }
+  }
+  EXPECT_NE(Koralctl({"copy", "--help"}).out.find("--to=DOSSIER"), std::string::npos);
+}
+
+TEST(KoralctlOptions, TheOptionsOfCopyMayFollowItsSources) {
+  TestEnvironment env;
+  WriteFile(env.ComputerDir() / "a.mp3", "a");
+  fs::create_directories(env.PlayerDir() / "Music");
+  const Result copied = Koralctl({"copy", (env.ComputerDir() / "a.mp3").string(), "--to=Music"});
+  EXPECT_EQ(copied.status, 0) << copied.err;
+  EXPECT_TRUE(fs::exists(env.PlayerDir() / "Music/a.mp3"));
+}
+
+}  // namespace
