@@ -1,7 +1,9 @@
 #include "cli/PlayerFilesCommand.h"
 
+#include <cerrno>
 #include <optional>
 
+#include "files/ErrorText.h"
 #include "files/Paths.h"
 #include "files/PlayerFileOps.h"
 
@@ -20,10 +22,7 @@ std::optional<PlayerFiles> OpenPlayerFiles(CliContext& context) {
 
 // Every entry that could not be removed, files included; true when there was none.
 bool ReportFailures(const std::vector<RemovalFailure>& failures, CliContext& context) {
-  for (const RemovalFailure& failure : failures) {
-    if (failure.otherVolume) context.err << *RemovalFailureText(failure, false) << '\n';
-    else context.err << "Suppression impossible : " << failure.path << " : " << failure.error.message() << '\n';
-  }
+  for (const RemovalFailure& failure : failures) context.err << RemovalFailureText(failure) << '\n';
   return failures.empty();
 }
 
@@ -32,18 +31,21 @@ std::string OnPlayer(const PlayerFiles& files, const std::string& path) {
   return !path.empty() && path.front() == '/' ? path : JoinPath(files.Root().string(), path);
 }
 
-bool Exists(const std::string& path) {
+// Why an entry cannot be looked at: nothing there, or a name too long, ...; 0 when it exists.
+int MissingReason(const std::string& path) {
   std::error_code error;
-  return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+  const bool exists = std::filesystem::exists(std::filesystem::symlink_status(path, error));
+  return exists ? 0 : error ? error.value() : ENOENT;
 }
 
 bool DeleteOne(const PlayerFiles& files, const std::string& argument, CliContext& context) {
   const std::string path = OnPlayer(files, argument);
   try {
-    const bool existed = Exists(path);
+    const int missing = MissingReason(path);
     const std::vector<RemovalFailure> failures = files.DeleteEntry(path);
-    if (existed) return ReportFailures(failures, context);
-    context.err << "'" << argument << "' n'existe pas sur l'Koral.\n";
+    if (missing == 0) return ReportFailures(failures, context);
+    if (missing == ENOENT || missing == ENOTDIR) context.err << "'" << argument << "' n'existe pas sur l'Koral.\n";
+    else context.err << "Suppression impossible : '" << argument << "' : " << DescribeError(missing) << ".\n";
   } catch (const PlayerPathError&) {
     context.err << "'" << argument << "' n'est pas sur l'Koral : rien n'a été supprimé.\n";
   }
@@ -52,7 +54,7 @@ bool DeleteOne(const PlayerFiles& files, const std::string& argument, CliContext
 
 const char* WhyRefused(const PlayerPathError& error) {
   if (error.GetReason() == PlayerPathError::Reason::BadName)
-    return "le nom est vide, absolu ou contient '..'";
+    return "le nom est vide, absolu, contient '..' ou un caractère que l'Koral refuse";
   return "le répertoire serait hors de l'Koral";
 }
 
@@ -101,7 +103,7 @@ int MkdirCommand::Run(const Invocation& invocation, CliContext& context) {
   try {
     const std::error_code error = files->CreateFolder(files->Root().string(), name);
     if (!error) return kExitOk;
-    context.err << "Création du répertoire impossible : " << name << " : " << error.message() << '\n';
+    context.err << "Création du répertoire impossible : " << name << " : " << DescribeError(error.value()) << '\n';
   } catch (const PlayerPathError& refused) {
     context.err << "Création du répertoire impossible : '" << name << "' : " << WhyRefused(refused) << ".\n";
   }

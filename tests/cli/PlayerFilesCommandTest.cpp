@@ -59,6 +59,9 @@ TEST_F(PlayerFilesCommandTest, RmRefusesWhatIsNotOnThePlayer) {
   }
   EXPECT_EQ(Run({"rm", "absent.mp3"}), 1);
   EXPECT_NE(m_err.find("n'existe pas"), std::string::npos) << m_err;
+  EXPECT_EQ(Run({"rm", std::string(300, 'a') + ".mp3"}), 1);
+  EXPECT_NE(m_err.find("nom trop long"), std::string::npos) << m_err;
+  EXPECT_EQ(m_err.find("n'existe pas"), std::string::npos) << m_err;
 
   EXPECT_TRUE(fs::exists(Outside() / "victim.mp3"));
   EXPECT_TRUE(fs::exists(Player() / "Sub/song.mp3"));
@@ -104,7 +107,7 @@ TEST_F(PlayerFilesCommandTest, MkdirCreatesOneFolderInsideThePlayer) {
                                   std::string("../escaped"), (Outside() / "escaped").string(),
                                   std::string("escape/escaped"), std::string("..\\escaped"),
                                   std::string("escape\\escaped"), std::string("dangling"),
-                                  std::string("dangling/inner")}) {
+                                  std::string("dangling/inner"), std::string("Tab\tname"), std::string("a?b")}) {
     EXPECT_EQ(Run({"mkdir", name}), 1) << name;
     EXPECT_NE(m_err.find("Création du répertoire impossible"), std::string::npos) << m_err;
   }

@@ -142,6 +142,28 @@ TEST_F(CopyEngineTest, NumberOnlyNamesAlwaysEndInMp3AndAPlainPlaylistStartsWithA
   EXPECT_EQ(ReadFile(Player() / "Album" / "01.mp3"), "wma bytes");
 }
 
+// An *.m3u8 is taken byte for byte: a name that is not UTF-8 is not re-read
+// as Windows-1252 (as an *.m3u would be), so it still names its file.
+TEST_F(CopyEngineTest, AnM3u8IsTheFolderPlaylistWhenThereIsNoM3uAndIsReadAsUtf8) {
+  const std::string name = "\xE9t\xE9.mp3";
+  WriteFile(Computer() / "Album" / name, "utf-8 name");
+  WriteFile(Computer() / "Album" / "b.mp3", "b");
+  WriteFile(Computer() / "Album" / "album.m3u8", "#EXTM3U\n#EXTINF:1,x\n" + name + "\nb.mp3\n");
+  WriteFile(Computer() / "Mixed" / "a.mp3", "a");
+  WriteFile(Computer() / "Mixed" / "b.mp3", "b");
+  WriteFile(Computer() / "Mixed" / "z.m3u8", "b.mp3\n");
+  WriteFile(Computer() / "Mixed" / "list.M3U", "a.mp3\n");
+
+  const float size = koral::SelectionSize(Computer().string(), {"Album", "Mixed"}, true);
+  const koral::CopyResult result = Copy({"Album", "Mixed"}, PlaylistOptions());
+
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(plan.fileTotal, 3);
+  EXPECT_FLOAT_EQ(size, static_cast<float>(10 + 1 + 1) / 1048576.0f);
+  EXPECT_EQ(EntryNames(Player() / "Album"), (std::vector<std::string>{"01 - " + name, "02 - b.mp3"}));
+  EXPECT_EQ(EntryNames(Player() / "Mixed"), (std::vector<std::string>{"01 - a.mp3"}));  // the m3u comes first
+}
+
 TEST_F(CopyEngineTest, LongPlaylistLineWithAFolderPartIsReadWholeAndNumberedByItsFileName) {
   const std::string folder(200, 'd');
   const std::string file = std::string(95, 'f') + ".mp3";

@@ -212,6 +212,8 @@ TEST_F(PlayerFileOpsTest, ABackslashSeparatesFoldersAsASlashDoes) {
             PlayerPathError::Reason::BadName);
   EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "Musique\\."); }), PlayerPathError::Reason::BadName);
   EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "\\created"); }), PlayerPathError::Reason::BadName);
+  for (const char* refused : {"Tab\there", "New\nline", "a:b", "what?", "x|y"})
+    EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, refused); }), PlayerPathError::Reason::BadName) << refused;
 
   EXPECT_FALSE(fs::exists(m_dir / "created"));
   EXPECT_FALSE(fs::exists("/created"));
@@ -281,15 +283,20 @@ TEST_F(PlayerFileOpsTest, NeitherDeleteNorEmptyGoesIntoAnotherFileSystemMountedI
     if (failure.otherVolume) otherVolumes.push_back(failure.path);
   std::sort(otherVolumes.begin(), otherVolumes.end());
   EXPECT_EQ(otherVolumes, (std::vector<std::string>{At("Album/Card"), At("Bound")}));
-  EXPECT_EQ(koral::RemovalFailureText(deleted.front(), false),
+  EXPECT_EQ(koral::RemovalFailureText(deleted.front()),
             "'" + At("Album/Card") + "' est un autre volume monté dans l'Koral : rien n'y a été supprimé.");
 }
 
-TEST(RemovalFailureText, ComesFromTheRuntimeOrTheSystem) {
-  const std::error_code notEmpty = std::make_error_code(std::errc::directory_not_empty);
-  EXPECT_EQ(koral::RemovalFailureText(notEmpty, true), std::string(std::strerror(ENOTEMPTY)));
-  EXPECT_EQ(koral::RemovalFailureText(notEmpty, false), std::string(std::strerror(ENOTEMPTY)));
-  EXPECT_EQ(koral::RemovalFailureText(std::error_code(), false), std::nullopt);
+TEST(RemovalFailureText, IsFrenchAndNamesTheEntry) {
+  const auto failure = [](const char* path, std::errc error, bool folder) {
+    return koral::RemovalFailureText({path, std::make_error_code(error), folder, false});
+  };
+  EXPECT_EQ(failure("/media/KORAL/Album", std::errc::directory_not_empty, true),
+            "Impossible de supprimer le dossier '/media/KORAL/Album' : il n'est pas vide.");
+  EXPECT_EQ(failure("/media/KORAL/a.mp3", std::errc::permission_denied, false),
+            "Impossible de supprimer le fichier '/media/KORAL/a.mp3' : accès refusé.");
+  EXPECT_EQ(failure("/media/KORAL/b.mp3", std::errc::io_error, false),
+            "Impossible de supprimer le fichier '/media/KORAL/b.mp3' : erreur d'écriture (l'Koral a-t-il été débranché ?).");
 }
 
 TEST(EmptyingType, IsTheTypeThePlayerListShows) {

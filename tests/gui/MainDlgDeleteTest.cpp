@@ -273,7 +273,10 @@ void MainDlgDeleteTest::aFolderThatStaysGivesOneMessageEachInBothModes() {
     WriteFile(box.Player() / name, "x");
   const koral::test::Undeletable lock(box.Player() / "Album/Disc/locked.mp3");
   if (!lock.Held()) QSKIP("the immutable flag cannot be set here");
-  const QString notEmpty = QString::fromLocal8Bit(std::strerror(ENOTEMPTY));
+  const auto notEmpty = [&box](const char* folder) {
+    return QStringLiteral("Impossible de supprimer le dossier '%1' : il n'est pas vide.")
+        .arg(QString::fromStdString((box.Player() / folder).string()));
+  };
 
   for (const bool win98 : {false, true}) {
     WriteFile(box.Player() / "b.mp3", "x");
@@ -284,10 +287,9 @@ void MainDlgDeleteTest::aFolderThatStaysGivesOneMessageEachInBothModes() {
     ClickButton(window.get(), "deleteButton");
 
     QCOMPARE(box.prompts.messages.size(), size_t{2});  // Disc, then Album; the file says nothing
-    for (const auto& message : box.prompts.messages) {
-      QCOMPARE(message.text, notEmpty);
-      QCOMPARE(message.title, QString("Erreur"));
-    }
+    QCOMPARE(box.prompts.messages[0].text, notEmpty("Album/Disc"));
+    QCOMPARE(box.prompts.messages[1].text, notEmpty("Album"));
+    for (const auto& message : box.prompts.messages) QCOMPARE(message.title, QString("Erreur"));
     QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Album"});
     QCOMPARE(EntryNames(box.Player() / "Album/Disc"), std::vector<std::string>{"locked.mp3"});
     QCOMPARE(RowNames(*window), QStringList{"Album"});

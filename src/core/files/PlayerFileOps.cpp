@@ -5,11 +5,14 @@
 #include <sys/sysmacros.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "config/TextEncoding.h"
+#include "files/ErrorText.h"
 #include "files/Paths.h"
 #include "files/SizeText.h"
+#include "files/VfatNames.h"
 
 namespace koral {
 
@@ -104,10 +107,13 @@ std::string WithSlashes(std::string name) {
   return name;
 }
 
+// Besides "..", a character the copy would turn into '_' (control characters,
+// " * : < > ? |) is refused: the player keeps no such name.
 bool IsBadFolderName(const std::string& name) {
   if (name.empty() || name.front() == '/') return true;
   const fs::path parts(name);
-  return std::any_of(parts.begin(), parts.end(), [](const fs::path& part) { return part == ".."; });
+  const bool climbs = std::any_of(parts.begin(), parts.end(), [](const fs::path& part) { return part == ".."; });
+  return climbs || std::any_of(name.begin(), name.end(), [](char c) { return c != '/' && RefusedByVfat(c); });
 }
 
 }  // namespace
@@ -115,18 +121,13 @@ bool IsBadFolderName(const std::string& name) {
 PlayerPathError::PlayerPathError(Reason reason, std::string path)
     : std::runtime_error("path refused on the player: " + path), m_reason(reason), m_path(std::move(path)) {}
 
-std::optional<std::string> RemovalFailureText(const std::error_code& error, bool win98) {
-  if (win98) return std::string(std::strerror(error.value()));
-  if (error.value() == 0) return std::nullopt;
-  std::string text = std::system_category().message(error.value());
-  if (text.empty()) return std::nullopt;
-  return text;
-}
-
-std::optional<std::string> RemovalFailureText(const RemovalFailure& failure, bool win98) {
+std::string RemovalFailureText(const RemovalFailure& failure) {
   if (failure.otherVolume)
     return "'" + failure.path + "' est un autre volume monté dans l'Koral : rien n'y a été supprimé.";
-  return RemovalFailureText(failure.error, win98);
+  const int error = failure.error.value();
+  const std::string why = error == ENOTEMPTY || error == EEXIST ? "il n'est pas vide" : DescribeError(error);
+  return std::string("Impossible de supprimer ") + (failure.folder ? "le dossier '" : "le fichier '") + failure.path +
+         "' : " + why + ".";
 }
 
 std::optional<VolumeId> VolumeOf(const fs::path& entry) {

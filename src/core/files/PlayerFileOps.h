@@ -38,13 +38,9 @@ struct RemovalFailure {
   bool otherVolume = false;  // another file system mounted inside the player: left whole
 };
 
-// The text shown for a folder that could not be removed: the runtime
-// library's text with the Windows 98 option, otherwise the system's text for
-// the code; nullopt when there is nothing to show. Both are strerror here.
-std::optional<std::string> RemovalFailureText(const std::error_code& error, bool win98);
-
-// The same for any failure; a mounted volume gets its own French text.
-std::optional<std::string> RemovalFailureText(const RemovalFailure& failure, bool win98);
+// The French text for an entry that could not be removed, naming it (the
+// Windows 98 option only chooses how folders are removed, not what is said).
+std::string RemovalFailureText(const RemovalFailure& failure);
 
 // Where an entry lies: its device and, where the system tells it, its mount.
 struct VolumeId {

@@ -11,8 +11,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool HasM3uExtension(const fs::path& path) {
-  return EqualNoCase(path.extension().string(), ".m3u");
+// An *.m3u8 is UTF-8 by definition; an *.m3u may come from Windows.
+bool IsUtf8Playlist(const fs::path& playlist) { return EqualNoCase(playlist.extension().string(), ".m3u8"); }
+
+// The earlier by name of a kept candidate and a new one.
+void KeepFirst(std::optional<fs::path>& kept, const fs::path& candidate) {
+  if (!kept || candidate.filename() < kept->filename()) kept = candidate;
 }
 
 bool IsBlank(const std::string& line) {
@@ -31,7 +35,7 @@ std::vector<PlaylistEntry> ParsePlaylist(const fs::path& playlist, std::string b
   std::vector<PlaylistEntry> entries;
   bool extended = false;
   bool firstLine = true;
-  for (std::string& line : SplitLines(ToUtf8(bytes))) {
+  for (std::string& line : SplitLines(IsUtf8Playlist(playlist) ? bytes : ToUtf8(bytes))) {
     if (firstLine) extended = !line.empty() && line.front() == '#';
     firstLine = false;
     if (IsBlank(line) || (extended && line.front() == '#')) continue;
@@ -48,12 +52,14 @@ std::string NotRegularPlaylistText(const fs::path& playlist) {
 
 std::optional<fs::path> FindPlaylist(const fs::path& folder) {
   std::error_code error;
-  std::optional<fs::path> first;
+  std::optional<fs::path> m3u, m3u8;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    if (!HasM3uExtension(it->path()) || it->is_directory(error)) continue;
-    if (!first || it->path().filename() < first->filename()) first = it->path();
+    const std::string extension = it->path().extension().string();
+    const bool isM3u = EqualNoCase(extension, ".m3u");
+    if ((!isM3u && !EqualNoCase(extension, ".m3u8")) || it->is_directory(error)) continue;
+    KeepFirst(isM3u ? m3u : m3u8, it->path());
   }
-  return first;
+  return m3u ? m3u : m3u8;
 }
 
 std::optional<std::vector<PlaylistEntry>> ReadPlaylist(const fs::path& playlist) {

@@ -27,8 +27,9 @@ class PlaylistUnreadable : public std::runtime_error {
 // What a front end says of a playlist that is no regular file.
 std::string NotRegularPlaylistText(const std::filesystem::path& playlist);
 
-// A folder's playlist: its *.m3u file (any case). With several, the first
-// by name, so that the same one is used every time.
+// A folder's playlist: its *.m3u file (any case), else its *.m3u8 (the
+// UTF-8 form Linux players and taggers write). With several, the first by
+// name, so that the same one is used every time.
 std::optional<std::filesystem::path> FindPlaylist(const std::filesystem::path& folder);
 
 // One entry of a playlist, in playlist order.

@@ -3,13 +3,10 @@
 #include <string_view>
 
 namespace koral {
-namespace {
 
 bool RefusedByVfat(unsigned char c) {
   return c < 0x20 || c == 0x7F || std::string_view("\"*:<>?\\|/").find(static_cast<char>(c)) != std::string_view::npos;
 }
-
-}  // namespace
 
 std::string ToVfatName(const std::string& name) {
   std::string mapped = name;

@@ -10,4 +10,7 @@ namespace koral {
 // names collide). A name left empty, or "." / "..", becomes "_".
 std::string ToVfatName(const std::string& name);
 
+// A character the player's FAT file system refuses in a name.
+bool RefusedByVfat(unsigned char c);
+
 }  // namespace koral

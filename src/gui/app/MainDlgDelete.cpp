@@ -25,12 +25,9 @@ std::optional<koral::PlayerFiles> OpenPlayerFiles(QWidget* parent, const std::st
 }
 
 // Each folder that could not be removed gets its own message; a file that stays does not.
-void ShowRemovalFailures(QWidget* parent, const std::vector<koral::RemovalFailure>& failures, bool win98) {
-  for (const koral::RemovalFailure& failure : failures) {
-    if (!failure.folder) continue;
-    const std::optional<std::string> text = koral::RemovalFailureText(failure, win98);
-    if (text) Prompt::Message(parent, QString::fromStdString(*text), kErrorTitle);
-  }
+void ShowRemovalFailures(QWidget* parent, const std::vector<koral::RemovalFailure>& failures) {
+  for (const koral::RemovalFailure& failure : failures)
+    if (failure.folder) Prompt::Message(parent, PathFromStd(koral::RemovalFailureText(failure)), kErrorTitle);
 }
 
 // The parent entry is never deleted: the window closes, as "&Quitter" does,
@@ -42,9 +39,9 @@ void RefuseParentEntry(QDialog* window) {
   QMetaObject::invokeMethod(window, &QDialog::accept, Qt::QueuedConnection);
 }
 
-void DeleteOneEntry(QWidget* parent, const koral::PlayerFiles& files, const std::string& path, bool win98) {
+void DeleteOneEntry(QWidget* parent, const koral::PlayerFiles& files, const std::string& path) {
   try {
-    ShowRemovalFailures(parent, files.DeleteEntry(path), win98);
+    ShowRemovalFailures(parent, files.DeleteEntry(path));
   } catch (const koral::PlayerPathError&) {
     Prompt::Message(parent, QStringLiteral("'%1' n'est pas sur l'Koral : rien n'a été supprimé.").arg(PathFromStd(path)),
                     kDeleteTitle);
@@ -72,7 +69,7 @@ void CMainDlg::OnDeleteFromPlayer() {
   if (!files) return;
   for (const std::string& name : names) {
     if (name == "..") RefuseParentEntry(this);
-    else DeleteOneEntry(this, *files, koral::JoinPath(m_playerFolder, name), m_win98 == 1);
+    else DeleteOneEntry(this, *files, koral::JoinPath(m_playerFolder, name));
   }
   RefreshPlayerList();
 }
@@ -87,7 +84,7 @@ void CMainDlg::OnEmptyPlayer() {
     Prompt::Message(this, QStringLiteral("L'Koral est vide !"), QStringLiteral("T'es aveugle?"));
     return;
   }
-  ShowRemovalFailures(this, files->EmptyPlayer(), m_win98 == 1);
+  ShowRemovalFailures(this, files->EmptyPlayer());
   RefreshPlayerList();
 }
 
