@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
@@ -191,6 +192,25 @@ class MainDlgTest : public QObject {
       QCOMPARE(list->findItems("..", Qt::MatchExactly).size(), 1);
     }
     QCOMPARE(Option(env, "repertoires", "pc"), env.ComputerDir().string());
+  }
+
+  // Ten rows show at the default size, and a larger window gives its room to the lists.
+  void theListsShowTenRowsAndTakeTheExtraRoom() {
+    TestEnvironment env;
+    for (int i = 0; i < 10; ++i) koral::test::WriteFile(env.PlayerDir() / ("t" + std::to_string(i) + ".mp3"), "x");
+    PromptRecorder prompts;
+    CMainDlg window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* list = RequireChild<QTreeWidget>(&window, "playerList");
+    QCOMPARE(list->topLevelItemCount(), 10);
+    QVERIFY(list->viewport()->height() >= 10 * list->sizeHintForRow(0));
+    QVERIFY(!list->verticalScrollBar()->isVisible());
+
+    const int listHeight = list->height();
+    window.resize(window.width() + 300, window.height() + 200);
+    QTRY_VERIFY(list->height() >= listHeight + 80);
+    QCOMPARE(list->columnWidth(0), (2 * list->width()) / 3 - 3);
   }
 
  private:

@@ -31,6 +31,7 @@ class OngletsTest final : public QObject {
  private slots:
   void eachPressOpensAnIndependentSheetOnItsRadioTab();
   void sheetsLeftOpenStoreTheirOptionsWhenTheProgramEnds();
+  void theSheetKeepsItsSizeWhenALargerPageIsFirstShown();
 };
 
 void OngletsTest::eachPressOpensAnIndependentSheetOnItsRadioTab() {
@@ -85,6 +86,21 @@ void OngletsTest::sheetsLeftOpenStoreTheirOptionsWhenTheProgramEnds() {
   CConfigApp::CloseOpenSheets();
   QVERIFY(OpenSheets().isEmpty());
   QCOMPARE(koral::GetPrivateProfileString("equaliser", "perso", "", env.ConfigIni()), std::string("0"));
+}
+
+void OngletsTest::theSheetKeepsItsSizeWhenALargerPageIsFirstShown() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  env.SetSettingsImage();
+  COnglets sheet;
+  sheet.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+  const QSize opened = sheet.size();
+  for (int tab : {COnglets::kEqualiserPage, COnglets::kReglagesPage}) {
+    sheet.Tabs()->setCurrentIndex(tab);
+    QTest::qWait(50);
+    QCOMPARE(sheet.size(), opened);
+  }
 }
 
 QTEST_MAIN(OngletsTest)
