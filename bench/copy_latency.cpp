@@ -1,6 +1,6 @@
 // Time between the last progress report of a copy and its end (the final
 // sync): progress must follow the device, so that "done" comes right after
-// the bars reach their end. Built and run by bench/copy.sh.
+// the bars reach their end. Built and run by bench/copy.py.
 //   copy_latency SOURCE_FOLDER PLAYER_FOLDER
 #include <chrono>
 #include <cstdio>

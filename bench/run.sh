@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the benchmarks and runs every one of them: the compiled ones of
-# bench/*/ and the scripts bench/*.sh. Each prints its figures and fails
+# bench/*/ and the scripts bench/*.sh and bench/*.py. Each prints its figures and fails
 # when it misses its bar.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -17,9 +17,9 @@ for bench in "$build_dir"/bench/bin/*; do
   echo "== $(basename "$bench")"
   "$bench" || status=1
 done
-for bench in "$here"/*.sh; do
+for bench in "$here"/*.sh "$here"/*.py; do
   [ "$(basename "$bench")" = run.sh ] && continue
-  echo "== $(basename "$bench" .sh)"
+  echo "== $(basename "$bench")"
   "$bench" "$build_dir" || status=1
 done
 exit $status

@@ -1,6 +1,7 @@
 #include "files/CopyEngine.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <filesystem>
 
 #include "files/PartialCopyNames.h"
+#include "files/SourcePrefetch.h"
 #include "files/Paths.h"
 #include "platform/FileDescriptor.h"
 
@@ -48,9 +50,17 @@ ssize_t ReadRetrying(int fd, char* data, std::size_t count) {
   return got;
 }
 
-// Writeback is started about a megabyte at a time: a request per 300 KiB
-// chunk costs the device a quarter of its speed.
-constexpr std::uint64_t kWritebackBatchBytes = 1024 * 1024;
+// Writeback of a large file is started a few megabytes at a time: a request
+// per 300 KiB chunk costs the device a quarter of its speed.
+constexpr std::uint64_t kWritebackBatchBytes = 4 * 1024 * 1024;
+
+// Files kept open while their writeback is on its way: half of what the
+// process may open, the rest left to the program.
+std::size_t MaxStagedFiles() {
+  struct rlimit limit {};
+  const rlim_t open = getrlimit(RLIMIT_NOFILE, &limit) == 0 ? limit.rlim_cur : 1024;
+  return std::clamp<std::size_t>(static_cast<std::size_t>(std::min<rlim_t>(open, 1 << 16)) / 2, 16, 4096);
+}
 
 constexpr unsigned kWaitForWholeRange =
     SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
@@ -69,7 +79,7 @@ int DurabilityError(const std::string& path) {
 }  // namespace
 
 CCopyEngine::CCopyEngine(const CopyOptions& options, CopyObserver& observer)
-    : m_options(options), m_observer(observer), m_buffer(kCopyChunkBytes) {}
+    : m_options(options), m_observer(observer), m_buffer(kCopyChunkBytes), m_maxStagedFiles(MaxStagedFiles()) {}
 
 CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   m_result = {};
@@ -78,16 +88,26 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   m_progress = {};
   m_progress.fileTotal = plan.fileTotal;
   m_progress.totalSize = plan.totalBytes;
+  m_madeFolders.clear();
+  m_window.emplace();
+  m_queue.emplace(*m_window);
   const FileDescriptor volume(OpenVolume(plan));
+  CSourcePrefetch prefetch(plan);
   std::string refusedFolder;  // nothing is written below a folder that could not be made
-  for (const CopyStep& step : plan.steps) {
+  for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+    const CopyStep& step = plan.steps[i];
     if (m_result.stoppedOnFullPlayer) break;
     if (!refusedFolder.empty() && IsBelow(step.destination, refusedFolder)) continue;
     refusedFolder.clear();
-    if (step.kind == CopyStep::Kind::CopyFile) CopyOneFile(step);
-    else if (!MakeFolder(step.destination)) refusedFolder = step.destination;
+    if (step.kind == CopyStep::Kind::CopyFile) {
+      prefetch.Reached(i);
+      CopyOneFile(step);
+    } else if (!MakeFolder(step.destination)) {
+      refusedFolder = step.destination;
+    }
   }
-  PublishStaged(0, 0);
+  SettleQueue(true);
+  m_queue.reset();
   m_partialFolders.RemoveAll();
   SyncWrittenFiles(volume.Get());
   return std::move(m_result);
@@ -96,7 +116,10 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
 // An existing folder is merged into; a link or a file in its place is not
 // (a link could lead off the player).
 bool CCopyEngine::MakeFolder(const std::string& path) {
-  if (mkdir(path.c_str(), 0777) == 0) return true;
+  if (mkdir(path.c_str(), 0777) == 0) {
+    m_madeFolders.insert(path);
+    return true;
+  }
   const int error = errno;
   struct stat info {};
   if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
@@ -134,13 +157,14 @@ void CCopyEngine::CopyOneFile(const CopyStep& step) {
     return;
   }
   const std::uint64_t unconfirmed = m_progress.fileDone - std::min(m_progress.fileDone, m_waitedUpTo);
-  m_staged.Add(std::move(out), temporary, step.destination, unconfirmed, m_kickedUpTo, m_progress.fileDone);
-  PublishStaged(m_options.syncEachChunk ? 0 : kMaxUnwrittenBytes, kMaxStagedFiles);
+  m_queue->Add({std::move(out), temporary, step.destination, unconfirmed, m_kickedUpTo, m_progress.fileDone});
+  SettleQueue(m_options.syncEachChunk);
 }
 
 // What the final name holds now: a link in its place is refused (it could
 // lead off the player), so is a folder, and so is the source itself.
 bool CCopyEngine::CheckDestination(const CopyStep& step, const struct stat& source) {
+  if (m_madeFolders.count(ParentFolder(step.destination)) != 0) return true;  // a new folder holds only this copy's names
   struct stat info {};
   if (lstat(step.destination.c_str(), &info) != 0) return true;
   if (S_ISLNK(info.st_mode)) Fail(step.destination, CopyFault::DestinationUnwritable, ELOOP);
@@ -161,11 +185,16 @@ void CCopyEngine::StartFile(const CopyStep& step, std::uint64_t size) {
   m_observer.OnProgress(m_progress);
 }
 
-// The oldest staged files take their final names once their writeback is
-// confirmed, until no more than the given bytes and files are on the way.
-void CCopyEngine::PublishStaged(std::uint64_t maxBytes, std::size_t maxFiles) {
-  CStagedFiles::Published published;
-  m_staged.PublishDownTo(maxBytes, maxFiles, published);
+// Waits while more than the window is on its way to the device (progress
+// follows the device, not the page cache), or for everything.
+void CCopyEngine::SettleQueue(bool everything) {
+  if (everything) m_queue->WaitDownTo(0, 0);
+  else m_queue->WaitDownTo(m_window->Bytes(), m_maxStagedFiles);
+  CollectPublished();
+}
+
+void CCopyEngine::CollectPublished() {
+  PublishedFiles published = m_queue->TakePublished();
   m_result.filesCopied += static_cast<int>(published.paths.size());
   std::move(published.paths.begin(), published.paths.end(), std::back_inserter(m_published));
   for (const CopyFailure& failure : published.failures) {
@@ -182,8 +211,7 @@ bool CCopyEngine::TransferChunks(int in, int out, const CopyStep& step) {
   bool inKernel = true;
   for (;;) {
     const std::uint64_t left = m_progress.fileSize - m_progress.fileDone;
-    // At the size, one byte more tells a source that has grown.
-    const auto wanted = static_cast<std::size_t>(left == 0 ? 1 : std::min<std::uint64_t>(left, m_buffer.size()));
+    const std::size_t wanted = CallBytes(left);
     ssize_t count = inKernel ? CopyRangeRetrying(in, out, wanted) : -1;
     if (count < 0 && inKernel && (errno == ENOSPC || errno == EDQUOT)) {
       Fail(step.destination, CopyFault::PlayerFull, errno);
@@ -191,7 +219,7 @@ bool CCopyEngine::TransferChunks(int in, int out, const CopyStep& step) {
     }
     if (count < 0) {
       inKernel = false;
-      count = ReadAndWriteChunk(in, out, step, wanted);
+      count = ReadAndWriteChunk(in, out, step, std::min(wanted, m_buffer.size()));
       if (count < 0) return false;
     }
     if (count == 0 ? left != 0 : static_cast<std::uint64_t>(count) > left) {
@@ -237,12 +265,31 @@ ssize_t CCopyEngine::ReadAndWriteChunk(int in, int out, const CopyStep& step, st
   return count;
 }
 
-// Starts the writeback of what was written, a few chunks at a time (one
-// small request per chunk would slow the device), and waits for what lies
-// more than kMaxUnwrittenBytes behind: progress follows the device rather
-// than the page cache. At the end of a file everything left is started.
-// False, with errno, when the device reports a failed write: this wait is
-// the one that hears of it with the file's name.
+// At the size, one byte more tells a source that has grown. Otherwise as
+// much as the window has room for, but no less than a chunk: on a slow
+// device, whose window is full, the progress moves a chunk at a time.
+std::size_t CCopyEngine::CallBytes(std::uint64_t left) const {
+  if (left == 0) return 1;
+  if (m_options.syncEachChunk) return static_cast<std::size_t>(std::min<std::uint64_t>(left, kCopyChunkBytes));
+  const std::uint64_t unconfirmed = m_progress.fileDone - m_waitedUpTo;
+  const std::uint64_t allowance = CurrentFileAllowance();
+  const std::uint64_t room = allowance > unconfirmed ? allowance - unconfirmed : 0;
+  return static_cast<std::size_t>(std::min({left, std::max<std::uint64_t>(room, kCopyChunkBytes), std::uint64_t{kLargestCallBytes}}));
+}
+
+// What the current file may have on its way: the window, less what the
+// files before it still have.
+std::uint64_t CCopyEngine::CurrentFileAllowance() const {
+  const std::uint64_t window = m_window->Bytes();
+  const std::uint64_t queued = m_queue->UnconfirmedBytes();
+  return window > queued ? window - queued : 0;
+}
+
+// Starts the writeback of what was written, a few megabytes at a time, and
+// waits for what lies beyond the current file's allowance: progress follows
+// the device rather than the page cache. At the end of a file the queue
+// starts what is left. False, with errno, when the device reports a failed
+// write: this wait is the one that hears of it with the file's name.
 bool CCopyEngine::FollowWriteback(int out, std::uint64_t written) {
   if (m_options.syncEachChunk) return true;
   if (written - m_kickedUpTo >= kWritebackBatchBytes) {
@@ -250,12 +297,13 @@ bool CCopyEngine::FollowWriteback(int out, std::uint64_t written) {
                     SYNC_FILE_RANGE_WRITE);
     m_kickedUpTo = written;
   }
-  if (written <= kMaxUnwrittenBytes) return true;
-  const std::uint64_t waitEnd = written - kMaxUnwrittenBytes;
-  if (waitEnd <= m_waitedUpTo) return true;
+  const std::uint64_t allowance = CurrentFileAllowance();
+  if (written <= m_waitedUpTo + allowance) return true;
+  const std::uint64_t waitEnd = written - allowance;
   if (sync_file_range(out, static_cast<off_t>(m_waitedUpTo), static_cast<off_t>(waitEnd - m_waitedUpTo),
                       kWaitForWholeRange) != 0)
     return false;
+  m_window->Confirmed(waitEnd - m_waitedUpTo, CWritebackWindow::Clock::now());
   m_waitedUpTo = waitEnd;
   return true;
 }
@@ -264,8 +312,9 @@ bool CCopyEngine::FollowWriteback(int out, std::uint64_t written) {
 // (the new names included) with a single cache flush; an fdatasync per file
 // flushes the device once per file, several times slower on many small
 // files. The syncfs reports any write error on the volume since it was
-// opened; each file is then asked again, and one that fails loses its name.
-// When none fails, the error lies elsewhere on the volume and is told so.
+// opened; each file is then committed on its own, and one that fails loses
+// its name. The volume's failure is told too: when no file accounts for it,
+// as lying outside the copied files.
 void CCopyEngine::SyncWrittenFiles(int volume) {
   if (m_published.empty()) return;
   if (volume >= 0 && syncfs(volume) == 0) return;
@@ -280,7 +329,7 @@ void CCopyEngine::SyncWrittenFiles(int volume) {
     --m_result.filesCopied;
     named = true;
   }
-  if (volume >= 0 && !named) Fail(folder, CopyFault::VolumeNotSynced, volumeError);
+  if (volume >= 0) Fail(folder, named ? CopyFault::VolumeSyncFailed : CopyFault::VolumeNotSynced, volumeError);
 }
 
 }  // namespace koral

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include <sys/stat.h>
@@ -9,12 +11,13 @@
 
 #include "files/CopyPlan.h"
 #include "files/PartialFolders.h"
-#include "files/StagedFiles.h"
+#include "files/WritebackQueue.h"
+#include "files/WritebackWindow.h"
 
 namespace koral {
 
 // Where a copy stands, as the player has it: of the bytes counted, at most
-// about kMaxUnwrittenBytes of the current file are not yet on the device.
+// a writeback window (files/WritebackWindow.h) is not yet on the device.
 struct CopyProgress {
   std::string source;
   std::string destination;
@@ -40,16 +43,17 @@ struct CopyResult {
   bool stoppedOnFullPlayer = false;
 };
 
+// The progress moves at least this often, and the Windows 98 option commits
+// chunks of this size; a copy with room in its window asks for up to
+// kLargestCallBytes at once.
 inline constexpr std::size_t kCopyChunkBytes = 300 * 1024;
-inline constexpr std::uint64_t kMaxUnwrittenBytes = 8 * 1024 * 1024;
-// Files kept open while their writeback is on its way: well below the
-// usual limit of 1024 descriptors.
-inline constexpr std::size_t kMaxStagedFiles = 256;
+inline constexpr std::size_t kLargestCallBytes = 8 * 1024 * 1024;
 
-// Runs a plan: one file at a time, in order, each closed before the next is
-// opened and named in that order (players play in directory-entry order).
-// Each file is written under a temporary name (files/PartialCopyNames.h) and
-// takes its final name once its writeback succeeded. A file that fails is
+// Runs a plan: one file at a time, in order, each named in that order
+// (players play in directory-entry order). Each file is written under a
+// temporary name (files/PartialCopyNames.h) and takes its final name once
+// its writeback succeeded, on the writeback queue's thread while the next
+// files are copied. A file that fails is
 // removed and remembered and the copy goes on, but a full player ends it.
 // Everything written is on the device (synced, write errors collected by
 // file name) before Run returns.
@@ -68,8 +72,11 @@ class CCopyEngine {
   void StartFile(const CopyStep& step, std::uint64_t size);
   bool TransferChunks(int in, int out, const CopyStep& step);
   ssize_t ReadAndWriteChunk(int in, int out, const CopyStep& step, std::size_t wanted);
+  std::size_t CallBytes(std::uint64_t left) const;
+  std::uint64_t CurrentFileAllowance() const;
   bool FollowWriteback(int out, std::uint64_t written);
-  void PublishStaged(std::uint64_t maxBytes, std::size_t maxFiles);
+  void SettleQueue(bool everything);
+  void CollectPublished();
   void SyncWrittenFiles(int volume);
   void Fail(const std::string& path, CopyFault fault, int error);
 
@@ -79,8 +86,11 @@ class CCopyEngine {
   CopyProgress m_progress;
   std::uint64_t m_waitedUpTo = 0;  // bytes of the current file known to be on the device
   std::uint64_t m_kickedUpTo = 0;  // bytes of the current file whose writeback has started
-  CStagedFiles m_staged;
+  std::optional<CWritebackWindow> m_window;  // for the length of Run
+  std::optional<CWritebackQueue> m_queue;  // for the length of Run
+  std::size_t m_maxStagedFiles;
   CPartialFolders m_partialFolders;
+  std::unordered_set<std::string> m_madeFolders;  // made by this copy: no earlier entry lies in them
   std::vector<std::string> m_published;
   bool m_syncFailed = false;  // a write error already reported, which the volume's sync will tell again
   CopyResult m_result;

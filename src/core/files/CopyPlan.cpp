@@ -26,18 +26,29 @@ std::optional<FolderId> IdOf(const std::string& path) {
   return FolderId{info.st_dev, info.st_ino};
 }
 
-// True when `inner` is `outer` or lies below it, links resolved.
-bool IsSameOrInside(const std::string& inner, const std::string& outer) {
+// A path with its links resolved; empty when it cannot be.
+fs::path Resolved(const std::string& path) {
   std::error_code error;
-  const fs::path innerPath = fs::weakly_canonical(inner, error);
-  if (error) return false;
-  const fs::path outerPath = fs::weakly_canonical(outer, error);
-  return !error && PathHolds(outerPath, innerPath);
+  fs::path resolved = fs::weakly_canonical(path, error);
+  return error ? fs::path() : resolved;
 }
+
+// A folder of the copy, with its links resolved once: below it, only the
+// entries that are links need resolving again.
+struct ResolvedPair {
+  fs::path source;
+  fs::path destination;
+
+  // True when the destination is the source or lies below it.
+  bool DestinationInsideSource() const {
+    return !source.empty() && !destination.empty() && PathHolds(source, destination);
+  }
+};
 
 struct ListedEntry {
   fs::path path;
   bool isFolder;
+  bool isLink;
 };
 
 // A folder's entries, or the error that stopped the listing: a folder read
@@ -46,7 +57,8 @@ std::error_code ListFolder(const std::string& folder, std::vector<ListedEntry>& 
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::error_code kind;
-    entries.push_back({it->path(), it->is_directory(kind)});  // the listing knows it: no extra stat per file
+    // The listing knows both: no extra stat per file.
+    entries.push_back({it->path(), it->is_directory(kind), it->is_symlink(kind)});
   }
   return error;
 }
@@ -67,20 +79,25 @@ class PlanBuilder {
       // folder into the player folder's parent.
       const std::string name = fs::path(m_job.sources[i]).filename().string();
       if (name == "." || name == "..") continue;
-      AddEntry(m_job.sources[i], WithVfatName(m_job.destinations[i]));
+      const std::string destination = WithVfatName(m_job.destinations[i]);
+      AddEntry(m_job.sources[i], destination, std::nullopt, [&] {
+        return ResolvedPair{Resolved(m_job.sources[i]), Resolved(destination)};
+      });
     }
     return std::move(m_plan);
   }
 
  private:
-  void AddEntry(const std::string& source, const std::string& destination, std::optional<bool> isFolder = {}) {
+  template <typename Resolve>
+  void AddEntry(const std::string& source, const std::string& destination, std::optional<bool> isFolder,
+                const Resolve& resolve) {
     // The copy keeps its temporaries under that name, FAT ignoring the case.
     if (EqualNoCase(fs::path(destination).filename().string(), kPartialFolderName)) {
       m_plan.refused.push_back({source, CopyFault::NameReserved, 0});
       return;
     }
     std::error_code error;
-    if (isFolder ? *isFolder : fs::is_directory(source, error)) AddFolder(source, destination);
+    if (isFolder ? *isFolder : fs::is_directory(source, error)) AddFolder(source, destination, resolve());
     else AddFile(source, destination);
   }
 
@@ -106,17 +123,17 @@ class PlanBuilder {
     m_plan.steps.push_back({CopyStep::Kind::CopyFile, source, destination});
   }
 
-  void AddFolder(const std::string& source, const std::string& destination) {
-    if (m_job.options.followPlaylist) AddPlaylistFolder(source, destination);
-    else AddTree(source, destination);
+  void AddFolder(const std::string& source, const std::string& destination, const ResolvedPair& resolved) {
+    if (m_job.options.followPlaylist) AddPlaylistFolder(source, destination, resolved);
+    else AddTree(source, destination, resolved);
   }
 
-  void AddPlaylistFolder(const std::string& source, const std::string& destination) {
+  void AddPlaylistFolder(const std::string& source, const std::string& destination, const ResolvedPair& resolved) {
     if (RefusedUnlistable(source)) return;
     const auto entries = ReadFolderPlaylist(source);
     if (!entries) return;
     // Onto itself, a numbered name ("02.mp3") could be another entry's file.
-    if (IsSameOrInside(destination, source)) {
+    if (resolved.DestinationInsideSource()) {
       m_plan.refused.push_back({source, CopyFault::FolderIntoItself, 0});
       return;
     }
@@ -128,8 +145,8 @@ class PlanBuilder {
     }
   }
 
-  void AddTree(const std::string& source, const std::string& destination) {
-    if (IsSameOrInside(destination, source)) {
+  void AddTree(const std::string& source, const std::string& destination, const ResolvedPair& resolved) {
+    if (resolved.DestinationInsideSource()) {
       m_plan.refused.push_back({source, CopyFault::FolderIntoItself, 0});
       return;
     }
@@ -145,9 +162,15 @@ class PlanBuilder {
     }
     if (id) m_ancestors.push_back(*id);
     m_plan.steps.push_back({CopyStep::Kind::MakeFolder, source, destination});
-    for (const ListedEntry& entry : entries)
-      AddEntry(entry.path.string(), JoinPath(destination, ToVfatName(entry.path.filename().string())),
-               entry.isFolder);
+    for (const ListedEntry& entry : entries) {
+      const std::string name = ToVfatName(entry.path.filename().string());
+      AddEntry(entry.path.string(), JoinPath(destination, name), entry.isFolder, [&] {
+        const std::string sub = JoinPath(destination, name);
+        return ResolvedPair{entry.isLink || resolved.source.empty() ? Resolved(entry.path.string())
+                                                                      : resolved.source / entry.path.filename(),
+                            resolved.destination.empty() ? Resolved(sub) : resolved.destination / name};
+      });
+    }
     if (id) m_ancestors.pop_back();
   }
 

@@ -39,6 +39,7 @@ enum class CopyFault {
   PlayerFull,
   NotSynced,              // the file's data could not be confirmed on the device
   VolumeNotSynced,        // the player reported a write error no copied file accounts for
+  VolumeSyncFailed,       // the player reported a write error, besides the files it lost
 };
 
 struct CopyFailure {

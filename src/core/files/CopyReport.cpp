@@ -36,6 +36,8 @@ std::string DescribeCopyFailure(const CopyFailure& failure) {
     case CopyFault::VolumeNotSynced:
       return "l'Koral a signalé une erreur d'écriture hors des fichiers copiés, vérifiés un à un (" +
              DescribeError(failure.error) + ")";
+    case CopyFault::VolumeSyncFailed:
+      return "l'Koral a signalé une erreur d'écriture à la fin de la copie (" + DescribeError(failure.error) + ")";
   }
   return {};
 }

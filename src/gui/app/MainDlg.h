@@ -10,7 +10,9 @@
 #include <QString>
 
 #include "app/ListIcons.h"
+#include "files/CopyPlan.h"
 #include "files/FolderListing.h"
+#include "files/Playlist.h"
 #include "platform/Eject.h"
 #include "platform/MountTableWatch.h"
 
@@ -80,6 +82,8 @@ class CMainDlg final : public QDialog {
   void OnColumnClicked(QTreeWidget* list, int column);
   void OnListContextMenu(QTreeWidget* list, const QPoint& position);
   std::optional<float> ComputerSelectionSize();
+  std::optional<koral::CopyPlan> PlanCopy(const koral::CopyJob& job);
+  void TellUnreadablePlaylist(const koral::PlaylistUnreadable& unreadable);
 
   // The player coming and going, and its eject (MainDlgPlayer.cpp).
   void WatchMountTable();

@@ -249,14 +249,27 @@ std::optional<float> CMainDlg::ComputerSelectionSize() {
   try {
     return koral::SelectionSize(m_computerFolder, names, m_followPlaylist == 1);
   } catch (const koral::PlaylistUnreadable& unreadable) {
-    // A pipe in a playlist's place is refused; the window stays.
-    if (unreadable.NotRegularFile()) {
-      Prompt::Message(this, PathFromStd(koral::NotRegularPlaylistText(unreadable.Playlist())),
-                      QStringLiteral("Erreur pas cool"));
-      return std::nullopt;
-    }
-    Prompt::Message(this, QStringLiteral("Echec de l'ouverture de la playlist"), QStringLiteral("Erreur pas cool"));
-    accept();
+    TellUnreadablePlaylist(unreadable);
     return std::nullopt;
   }
+}
+
+std::optional<koral::CopyPlan> CMainDlg::PlanCopy(const koral::CopyJob& job) {
+  try {
+    return koral::BuildCopyPlan(job);
+  } catch (const koral::PlaylistUnreadable& unreadable) {
+    TellUnreadablePlaylist(unreadable);
+    return std::nullopt;
+  }
+}
+
+void CMainDlg::TellUnreadablePlaylist(const koral::PlaylistUnreadable& unreadable) {
+  // A pipe in a playlist's place is refused; the window stays.
+  if (unreadable.NotRegularFile()) {
+    Prompt::Message(this, PathFromStd(koral::NotRegularPlaylistText(unreadable.Playlist())),
+                    QStringLiteral("Erreur pas cool"));
+    return;
+  }
+  Prompt::Message(this, QStringLiteral("Echec de l'ouverture de la playlist"), QStringLiteral("Erreur pas cool"));
+  accept();
 }

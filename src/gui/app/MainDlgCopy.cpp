@@ -36,32 +36,31 @@ void CMainDlg::OnCopyToPlayer() {
     Prompt::Message(this, QStringLiteral("L'Koral n'a pas été détecté."), QStringLiteral("Copie impossible"));
     return;
   }
-  const std::optional<float> need = ComputerSelectionSize();
-  if (!need) return;  // a playlist that cannot be read, already told
-  if (!koral::HasRoomFor(*need, koral::AvailableBytes(m_playerRoot))) {
+  // The player folder may have become a link off the player since it was listed.
+  const std::string& playerFolder = m_playerFolder;
+  koral::CopyJob job;
+  for (const std::string& name : names) {
+    job.sources.push_back(koral::JoinPath(m_computerFolder, name));
+    job.destinations.push_back(koral::JoinPath(playerFolder, name));
+  }
+  job.options = {m_followPlaylist == 1, m_copyMode == 1, m_win98 == 1};
+  job.maxFileSize = koral::MaxFileSizeOf(playerFolder);
+  // One walk of the selection: the plan's bytes are the size checked.
+  std::optional<koral::CopyPlan> plan = PlanCopy(job);
+  if (!plan) return;  // a playlist that cannot be read, already told
+  const auto need = static_cast<float>(static_cast<double>(plan->totalBytes) / 1048576.0);
+  if (!koral::HasRoomFor(need, koral::AvailableBytes(m_playerRoot))) {
     Prompt::Message(this, QStringLiteral("Espace libre insuffisant"), QStringLiteral("Copie impossible"));
     return;
   }
-
-  // The player folder may have become a link off the player since it was listed.
-  const std::string& playerFolder = m_playerFolder;
   if (!koral::IsFolderOnPlayer(playerFolder, m_playerRoot)) {
     Prompt::Message(this, QStringLiteral("'%1' n'est pas sur l'Koral : rien n'a été copié.").arg(PlayerFolder()),
                     QStringLiteral("Copie impossible"));
     return;
   }
-
-  const std::string& computerFolder = m_computerFolder;
-  koral::CopyJob job;
-  for (const std::string& name : names) {
-    job.sources.push_back(koral::JoinPath(computerFolder, name));
-    job.destinations.push_back(koral::JoinPath(playerFolder, name));
-  }
-  job.options = {m_followPlaylist == 1, m_copyMode == 1, m_win98 == 1};
-  job.maxFileSize = koral::MaxFileSizeOf(playerFolder);
   if (m_fileOp == nullptr) m_fileOp = new CFileOp(this);
   m_ui->ejectButton->setEnabled(false);  // never while the copy writes
-  m_fileOp->RunJob(std::move(job));
+  m_fileOp->RunPlan(std::move(job), std::move(*plan));
   m_ui->ejectButton->setEnabled(m_playerFound);
   RefreshPlayerList();
   if (m_rescanPending) RescanPlayer();  // volumes came or went during the copy

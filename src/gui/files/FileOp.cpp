@@ -48,6 +48,13 @@ void CFileOp::RunJob(koral::CopyJob job) {
   m_plan = {};
 }
 
+void CFileOp::RunPlan(koral::CopyJob job, koral::CopyPlan plan) {
+  m_plan = std::move(plan);
+  m_planned = true;
+  RunJob(std::move(job));
+  m_planned = false;
+}
+
 void CFileOp::reject() {
   if (!IsCopying()) QDialog::reject();
 }
@@ -80,7 +87,7 @@ bool CFileOp::OnInitDialog() {
 
 bool CFileOp::CountSelection() {
   try {
-    m_plan = koral::BuildCopyPlan(m_job);
+    if (!m_planned) m_plan = koral::BuildCopyPlan(m_job);
   } catch (const koral::PlaylistUnreadable& unreadable) {
     const QString text = unreadable.NotRegularFile()
                              ? QString::fromStdString(koral::NotRegularPlaylistText(unreadable.Playlist()))

@@ -29,6 +29,9 @@ class CFileOp final : public QDialog {
   // Copies the job, showing the dialog modally until everything is on the
   // player; the job is kept until the worker has ended.
   void RunJob(koral::CopyJob job);
+  // The same with the plan already made (it also gave the size checked
+  // against the free space): the selection is walked once.
+  void RunPlan(koral::CopyJob job, koral::CopyPlan plan);
   bool IsCopying() const { return m_worker.joinable(); }
 
  public slots:
@@ -55,6 +58,7 @@ class CFileOp final : public QDialog {
   QTimer m_refreshCooldown;  // at most a few refreshes a second: the copy comes first
   koral::CopyJob m_job;
   koral::CopyPlan m_plan;
+  bool m_planned = false;  // m_plan came with the job
   koral::CopyResult m_result;
   std::string m_workerError;
   std::thread m_worker;
