@@ -245,7 +245,8 @@ def run_latency(probe, source, work):
 
 
 def run_all(bench, work, can_drop, probe):
-    fs_type = subprocess.run(["stat", "-f", "-c", "%T", work], capture_output=True, text=True).stdout.strip()
+    fs_type = subprocess.run(["findmnt", "-n", "-o", "FSTYPE", "--target", work],
+                             capture_output=True, text=True).stdout.strip() or "?"
     temperatures = [(name, name == "cold") for name in TEMPERATURES if name == "warm" or can_drop]
     print("destination: %s under %s; %d pairs per shape, bar %.2f%s" %
           (fs_type, work, ROUNDS, BAR, "" if can_drop else "; not root: no cold runs"))
