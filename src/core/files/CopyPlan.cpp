@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -51,11 +52,6 @@ std::error_code ListFolder(const std::string& folder, std::vector<ListedEntry>& 
   return error;
 }
 
-std::string WithVfatName(const std::string& destination) {
-  const fs::path path(destination);
-  return JoinPath(path.parent_path().string(), ToVfatName(path.filename().string()));
-}
-
 class PlanBuilder {
  public:
   explicit PlanBuilder(const CopyJob& job) : m_job(job) {}
@@ -67,12 +63,39 @@ class PlanBuilder {
       // folder into the player folder's parent.
       const std::string name = fs::path(m_job.sources[i]).filename().string();
       if (name == "." || name == "..") continue;
-      AddEntry(m_job.sources[i], WithVfatName(m_job.destinations[i]));
+      AddEntry(m_job.sources[i], WithVfatName(m_job.sources[i], m_job.destinations[i]));
     }
+    ForgetRenamesOfRefused();
     return std::move(m_plan);
   }
 
  private:
+  // The name made vfat-safe; a change is kept for the report.
+  std::string VfatName(const std::string& source, const std::string& name) {
+    std::string safe = ToVfatName(name);
+    if (safe != name) m_plan.renames.push_back({source, name, safe});
+    return safe;
+  }
+
+  std::string WithVfatName(const std::string& source, const std::string& destination) {
+    const fs::path path(destination);
+    return JoinPath(path.parent_path().string(), VfatName(source, path.filename().string()));
+  }
+
+  // A refused entry reaches the player under no name. Its rename is the last
+  // one of its source: an earlier one is of the same source copied elsewhere.
+  void ForgetRenamesOfRefused() {
+    std::unordered_map<std::string, int> refusals;
+    for (const CopyFailure& refused : m_plan.refused) ++refusals[refused.path];
+    std::vector<CopyRename>& renames = m_plan.renames;
+    for (size_t i = renames.size(); i-- > 0;) {
+      const auto found = refusals.find(renames[i].source);
+      if (found == refusals.end() || found->second == 0) continue;
+      --found->second;
+      renames.erase(renames.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+
   void AddEntry(const std::string& source, const std::string& destination, std::optional<bool> isFolder = {}) {
     // The copy keeps its temporaries under that name, FAT ignoring the case.
     if (EqualNoCase(fs::path(destination).filename().string(), kPartialFolderName)) {
@@ -124,7 +147,7 @@ class PlanBuilder {
     int number = 1;
     for (const PlaylistEntry& entry : *entries) {
       const std::string name = NumberedName(number++, entry.path.filename().string(), m_job.options.numbersOnly);
-      AddFile(entry.path.string(), JoinPath(destination, ToVfatName(name)));
+      AddFile(entry.path.string(), JoinPath(destination, VfatName(entry.path.string(), name)));
     }
   }
 
@@ -146,8 +169,8 @@ class PlanBuilder {
     if (id) m_ancestors.push_back(*id);
     m_plan.steps.push_back({CopyStep::Kind::MakeFolder, source, destination});
     for (const ListedEntry& entry : entries)
-      AddEntry(entry.path.string(), JoinPath(destination, ToVfatName(entry.path.filename().string())),
-               entry.isFolder);
+      AddEntry(entry.path.string(),
+               JoinPath(destination, VfatName(entry.path.string(), entry.path.filename().string())), entry.isFolder);
     if (id) m_ancestors.pop_back();
   }
 
