@@ -1,5 +1,6 @@
 #include "cli/CopyProgressLine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -11,6 +12,7 @@ namespace {
 
 constexpr double kBytesPerMebibyte = 1048576.0;
 constexpr auto kRefreshInterval = std::chrono::milliseconds(100);
+constexpr double kMaxSecondsLeft = 1e9;
 constexpr auto kRateAfter = std::chrono::seconds(1);  // the first moments say little of the device
 
 std::string Mebibytes(std::uint64_t bytes) { return FormatFixed(static_cast<double>(bytes) / kBytesPerMebibyte, 1); }
@@ -52,7 +54,8 @@ std::string CopyProgressLine::Text(const CopyProgress& progress, std::chrono::st
   if (elapsed < kRateAfter || progress.totalDone == 0) return text;
   const double rate = static_cast<double>(progress.totalDone) / elapsed.count();
   const std::uint64_t left = progress.totalSize > progress.totalDone ? progress.totalSize - progress.totalDone : 0;
-  const auto secondsLeft = static_cast<std::int64_t>(std::ceil(static_cast<double>(left) / rate));
+  // A trickle of bytes would give more seconds than the count holds.
+  const auto secondsLeft = static_cast<std::int64_t>(std::min(std::ceil(static_cast<double>(left) / rate), kMaxSecondsLeft));
   return text + "   " + RateText(rate) + "   reste " + FormatDuration(std::chrono::seconds(secondsLeft));
 }
 
