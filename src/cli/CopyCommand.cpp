@@ -7,10 +7,11 @@
 #include <iostream>
 #include <optional>
 
-#include "config/TextEncoding.h"
+#include "cli/CopyProgressLine.h"
 #include "files/CopyEngine.h"
 #include "files/CopyPlan.h"
 #include "files/CopyReport.h"
+#include "files/CopyTally.h"
 #include "files/Paths.h"
 #include "files/Playlist.h"
 #include "platform/VolumeSpace.h"
@@ -55,36 +56,24 @@ std::optional<fs::path> SourcePath(const std::string& source) {
   return path;
 }
 
-// One line rewritten in place on a terminal, a few times a second.
-class TerminalProgress final : public CopyObserver {
+// Keeps the tally of the copy, and its progress line on a terminal.
+class CopyWatch final : public CopyObserver {
  public:
-  explicit TerminalProgress(std::ostream& out) : m_out(out) {}
-  ~TerminalProgress() override {
-    if (m_shown) m_out << '\n';
+  explicit CopyWatch(std::ostream* terminal) {
+    if (terminal) m_line.emplace(*terminal, [] { return std::chrono::steady_clock::now(); });
   }
-  TerminalProgress(const TerminalProgress&) = delete;
-  TerminalProgress& operator=(const TerminalProgress&) = delete;
 
   void OnProgress(const CopyProgress& progress) override {
-    const auto now = std::chrono::steady_clock::now();
-    const bool last = progress.fileNumber == progress.fileTotal && progress.fileDone == progress.fileSize;
-    if (m_shown && !last && now - m_lastShown < std::chrono::milliseconds(100)) return;
-    m_lastShown = now;
-    m_shown = true;
-    m_out << "\rFichier : " << progress.fileNumber << " / " << progress.fileTotal << "   Total : "
-          << FormatFixed(static_cast<double>(progress.totalDone) / 1048576.0, 1) << " / "
-          << FormatFixed(static_cast<double>(progress.totalSize) / 1048576.0, 1) << " Mo" << std::flush;
+    m_tally.OnProgress(progress);
+    if (m_line) m_line->Show(progress);
   }
 
- private:
-  std::ostream& m_out;
-  std::chrono::steady_clock::time_point m_lastShown;
-  bool m_shown = false;
-};
+  void EndLine() { m_line.reset(); }
+  const CCopyTally& Tally() const { return m_tally; }
 
-class SilentProgress final : public CopyObserver {
- public:
-  void OnProgress(const CopyProgress&) override {}
+ private:
+  CCopyTally m_tally;
+  std::optional<CopyProgressLine> m_line;
 };
 
 std::string PlaylistFailureText(const PlaylistUnreadable& unreadable) {
@@ -93,6 +82,18 @@ std::string PlaylistFailureText(const PlaylistUnreadable& unreadable) {
 }
 
 bool OnTerminal(const std::ostream& err) { return &err == &std::cerr && isatty(STDERR_FILENO) == 1; }
+
+// What was left out, the names changed (after the copy, as the window
+// lists them; a terminal keeps every line) and the summary, last.
+void ReportCopy(const CopyPlan& plan, const CopyResult& result, std::uint64_t bytesCopied,
+                std::chrono::milliseconds elapsed, std::ostream& err) {
+  const std::string report = FormatCopyReport(result.failures, result.stoppedOnFullPlayer);
+  if (!report.empty()) err << report << '\n';
+  const std::string renames = FormatRenameReport(plan.renames);
+  if (!renames.empty()) err << renames << '\n';
+  err << FormatCopySummary(result.filesCopied, bytesCopied, elapsed, plan.refused.size() + result.failures.size())
+      << '\n';
+}
 
 // The plan is the pre-count: its bytes are the need checked against the free space.
 int RunCopy(const CopyJob& job, CliContext& context) {
@@ -110,16 +111,12 @@ int RunCopy(const CopyJob& job, CliContext& context) {
   }
   const std::string refused = FormatRefusedReport(plan.refused);
   if (!refused.empty()) context.err << refused << '\n';
-  CopyResult result;
-  if (OnTerminal(context.err)) {
-    TerminalProgress progress(context.err);
-    result = CCopyEngine(job.options, progress).Run(plan);
-  } else {
-    SilentProgress progress;
-    result = CCopyEngine(job.options, progress).Run(plan);
-  }
-  const std::string report = FormatCopyReport(result.failures, result.stoppedOnFullPlayer);
-  if (!report.empty()) context.err << report << '\n';
+  const auto start = std::chrono::steady_clock::now();
+  CopyWatch watch(OnTerminal(context.err) ? &context.err : nullptr);
+  const CopyResult result = CCopyEngine(job.options, watch).Run(plan);
+  watch.EndLine();
+  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  ReportCopy(plan, result, watch.Tally().BytesCopied(result.failures), elapsed, context.err);
   return plan.refused.empty() && result.failures.empty() ? kExitOk : kExitFailed;
 }
 

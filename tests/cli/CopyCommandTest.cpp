@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <regex>
 
 #include "KoralctlRun.h"
 #include "PipeWriterAfter.h"
@@ -45,6 +46,45 @@ TEST(CopyCommandTest, FailsWithTheReportWhenAnEntryIsNotCopied) {
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.err.find("b.mp3 : fichier introuvable"), std::string::npos) << outcome.err;
   EXPECT_EQ(ReadFile(env.PlayerDir() / "Album" / "01 - a.mp3"), "a");
+}
+
+TEST(CopyCommandTest, ListsTheRenamedEntriesAfterTheCopyAndEndsWithTheSummary) {
+  koral::test::TestEnvironment env;
+  WriteFile(env.ComputerDir() / "a:b?.mp3", "ab");
+  WriteFile(env.ComputerDir() / "Live?" / "x*.mp3", "xyz");
+  WriteFile(env.ComputerDir() / "plain.mp3", "plain..");
+
+  const Outcome outcome = Koralctl({"copy", (env.ComputerDir() / "a:b?.mp3").string(),
+                                    (env.ComputerDir() / "Live?").string(), (env.ComputerDir() / "plain.mp3").string()});
+
+  EXPECT_EQ(outcome.status, 0) << outcome.err;  // a rename is no failure
+  EXPECT_TRUE(std::regex_match(outcome.err, std::regex("renommé : a:b\\?\\.mp3 → a_b_\\.mp3\n"
+                                                       "renommé : Live\\? → Live_\n"
+                                                       "renommé : x\\*\\.mp3 → x_\\.mp3\n"
+                                                       "Copié : 3 fichiers, 12 o en 0:0\\d ; aucun échec\n")))
+      << outcome.err;
+  EXPECT_EQ(ReadFile(env.PlayerDir() / "a_b_.mp3"), "ab");
+  EXPECT_EQ(ReadFile(env.PlayerDir() / "Live_" / "x_.mp3"), "xyz");
+}
+
+TEST(CopyCommandTest, TheSummaryCountsWhatWasRefusedOrFailedAndNotItsBytes) {
+  koral::test::TestEnvironment env;
+  WriteFile(env.ComputerDir() / "Album" / "a.mp3", "aaaa");
+  WriteFile(env.ComputerDir() / "Album" / "list.m3u", "a.mp3\nmissing.mp3\n");
+  WriteFile(env.ComputerDir() / "s?.mp3", "first");
+  WriteFile(env.ComputerDir() / "s*.mp3", "other");
+
+  const Outcome outcome = Koralctl({"copy", "--playlist", (env.ComputerDir() / "Album").string(),
+                                    (env.ComputerDir() / "s?.mp3").string(), (env.ComputerDir() / "s*.mp3").string()});
+
+  EXPECT_EQ(outcome.status, 1);
+  // s*.mp3 falls on the name of s?.mp3: refused before the copy, and not listed as renamed.
+  EXPECT_EQ(outcome.err.find("Ces éléments ne seront pas copiés :\n" + (env.ComputerDir() / "s*.mp3").string()), 0u)
+      << outcome.err;
+  EXPECT_NE(outcome.err.find("\nrenommé : s?.mp3 → s_.mp3\n"), std::string::npos) << outcome.err;
+  EXPECT_EQ(outcome.err.find("renommé : s*.mp3"), std::string::npos) << outcome.err;
+  EXPECT_TRUE(std::regex_search(outcome.err, std::regex("\nCopié : 2 fichiers, 9 o en 0:0\\d ; 2 échecs\n$")))
+      << outcome.err;
 }
 
 TEST(CopyCommandTest, RefusesAFolderOutsideThePlayerAndALackOfSpace) {

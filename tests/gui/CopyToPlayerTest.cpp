@@ -94,6 +94,8 @@ class CopyToPlayerTest final : public QObject {
   void fileOpClosesAtOnceOnAnUnreadablePlaylist();
   void namesThatAreNotUtf8AreCopiedExactlyAsShown();
   void pipeInPlaceOfAPlaylistIsRefusedAndTheWindowStays();
+  void namesChangedForThePlayerAreToldAfterTheCopy();
+  void renamesShareTheBoxOfWhatWasNotCopied();
 };
 
 void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() {
@@ -425,6 +427,49 @@ void CopyToPlayerTest::pipeInPlaceOfAPlaylistIsRefusedAndTheWindowStays() {
   QCOMPARE(prompts.messages.size(), size_t{2});
   QCOMPARE(prompts.messages[1].text, prompts.messages[0].text);
   QVERIFY(fs::is_empty(env.PlayerDir()));
+}
+
+void CopyToPlayerTest::namesChangedForThePlayerAreToldAfterTheCopy() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  WriteFile(env.ComputerDir() / "a:b?.mp3", "ab");
+  WriteFile(env.ComputerDir() / "What? Live" / "x*.mp3", "x");
+  WriteFile(env.ComputerDir() / "What? Live" / "fine.mp3", "fine");
+  WriteOptions(env, {});
+
+  CMainDlg dialog;
+  dialog.show();
+  SelectRows(ComputerList(dialog), {"a:b?.mp3", "What? Live"});
+  ClickCopy(dialog);
+
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].title, QString("Copie terminée"));
+  QCOMPARE(prompts.messages[0].text, QString("renommé : a:b?.mp3 → a_b_.mp3\n"
+                                             "renommé : What? Live → What_ Live\n"
+                                             "renommé : x*.mp3 → x_.mp3"));
+  QCOMPARE(QString::fromStdString(ReadFile(env.PlayerDir() / "a_b_.mp3")), QString("ab"));
+  QCOMPARE(SortedNames(env.PlayerDir() / "What_ Live"), (QStringList{"fine.mp3", "x_.mp3"}));
+  auto* playerList = dialog.findChild<QTreeWidget*>("playerList");
+  QCOMPARE(playerList->findItems("a_b_.mp3", Qt::MatchExactly, 0).size(), 1);
+}
+
+void CopyToPlayerTest::renamesShareTheBoxOfWhatWasNotCopied() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  const fs::path album = env.ComputerDir() / "Album";
+  WriteFile(album / "a:b.mp3", "ab");
+  WriteFile(album / "list.m3u", "gone.mp3\na:b.mp3\n");
+
+  CFileOp fileOp;
+  fileOp.RunJob(AlbumByPlaylistJob(env));
+
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].title, QString("Copie incomplète"));
+  const QString text = prompts.messages[0].text;
+  QVERIFY2(text.startsWith("Ces éléments n'ont pas été copiés :\n"), qPrintable(text));
+  QVERIFY2(text.contains("gone.mp3 : fichier introuvable"), qPrintable(text));
+  QVERIFY2(text.endsWith("\n\nrenommé : 02 - a:b.mp3 → 02 - a_b.mp3"), qPrintable(text));
+  QCOMPARE(SortedNames(env.PlayerDir() / "Album"), QStringList{"02 - a_b.mp3"});
 }
 
 QTEST_MAIN(CopyToPlayerTest)

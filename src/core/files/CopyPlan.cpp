@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -63,11 +64,6 @@ std::error_code ListFolder(const std::string& folder, std::vector<ListedEntry>& 
   return error;
 }
 
-std::string WithVfatName(const std::string& destination) {
-  const fs::path path(destination);
-  return JoinPath(path.parent_path().string(), ToVfatName(path.filename().string()));
-}
-
 class PlanBuilder {
  public:
   explicit PlanBuilder(const CopyJob& job) : m_job(job) {}
@@ -79,15 +75,42 @@ class PlanBuilder {
       // folder into the player folder's parent.
       const std::string name = fs::path(m_job.sources[i]).filename().string();
       if (name == "." || name == "..") continue;
-      const std::string destination = WithVfatName(m_job.destinations[i]);
+      const std::string destination = WithVfatName(m_job.sources[i], m_job.destinations[i]);
       AddEntry(m_job.sources[i], destination, std::nullopt, [&] {
         return ResolvedPair{Resolved(m_job.sources[i]), Resolved(destination)};
       });
     }
+    ForgetRenamesOfRefused();
     return std::move(m_plan);
   }
 
  private:
+  // The name made vfat-safe; a change is kept for the report.
+  std::string VfatName(const std::string& source, const std::string& name) {
+    std::string safe = ToVfatName(name);
+    if (safe != name) m_plan.renames.push_back({source, name, safe});
+    return safe;
+  }
+
+  std::string WithVfatName(const std::string& source, const std::string& destination) {
+    const fs::path path(destination);
+    return JoinPath(path.parent_path().string(), VfatName(source, path.filename().string()));
+  }
+
+  // A refused entry reaches the player under no name. Its rename is the last
+  // one of its source: an earlier one is of the same source copied elsewhere.
+  void ForgetRenamesOfRefused() {
+    std::unordered_map<std::string, int> refusals;
+    for (const CopyFailure& refused : m_plan.refused) ++refusals[refused.path];
+    std::vector<CopyRename>& renames = m_plan.renames;
+    for (size_t i = renames.size(); i-- > 0;) {
+      const auto found = refusals.find(renames[i].source);
+      if (found == refusals.end() || found->second == 0) continue;
+      --found->second;
+      renames.erase(renames.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+
   template <typename Resolve>
   void AddEntry(const std::string& source, const std::string& destination, std::optional<bool> isFolder,
                 const Resolve& resolve) {
@@ -141,7 +164,7 @@ class PlanBuilder {
     int number = 1;
     for (const PlaylistEntry& entry : *entries) {
       const std::string name = NumberedName(number++, entry.path.filename().string(), m_job.options.numbersOnly);
-      AddFile(entry.path.string(), JoinPath(destination, ToVfatName(name)));
+      AddFile(entry.path.string(), JoinPath(destination, VfatName(entry.path.string(), name)));
     }
   }
 
@@ -163,7 +186,7 @@ class PlanBuilder {
     if (id) m_ancestors.push_back(*id);
     m_plan.steps.push_back({CopyStep::Kind::MakeFolder, source, destination});
     for (const ListedEntry& entry : entries) {
-      const std::string name = ToVfatName(entry.path.filename().string());
+      const std::string name = VfatName(entry.path.string(), entry.path.filename().string());
       AddEntry(entry.path.string(), JoinPath(destination, name), entry.isFolder, [&] {
         const std::string sub = JoinPath(destination, name);
         return ResolvedPair{entry.isLink || resolved.source.empty() ? Resolved(entry.path.string())

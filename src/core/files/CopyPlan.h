@@ -56,6 +56,13 @@ struct CopyStep {
   std::string destination;
 };
 
+// A destination name changed to suit the player's FAT file system.
+struct CopyRename {
+  std::string source;
+  std::string original;  // the name it would have had: "a:b?.mp3", "01 - a:b.mp3"
+  std::string renamed;   // the name it has on the player: "a_b_.mp3"
+};
+
 // The pre-count: every step, and the files and bytes to copy. Entries that
 // name nothing keep their step (they are reported when reached) but count
 // nothing; entries refused before the copy, such as a folder that cannot be
@@ -65,6 +72,7 @@ struct CopyPlan {
   int fileTotal = 0;
   std::uint64_t totalBytes = 0;
   std::vector<CopyFailure> refused;
+  std::vector<CopyRename> renames;  // in plan order; none for a refused entry
 };
 
 // Walks the job: trees, or playlists with numbered names. Throws

@@ -1,18 +1,27 @@
 #include "files/CopyReport.h"
 
+#include <algorithm>
+
+#include "config/TextEncoding.h"
 #include "files/ErrorText.h"
+#include "files/SizeText.h"
 
 namespace koral {
 namespace {
 
-constexpr size_t kMaxListedEntries = 25;  // a message box must still fit on the screen
+// French counts: "0 fichier", "1 fichier", "2 fichiers".
+std::string Counted(std::uint64_t count, const std::string& noun) {
+  return std::to_string(count) + " " + noun + (count > 1 ? "s" : "");
+}
+
+std::string MoreEntries(size_t count) { return "... et " + Counted(count, "autre") + "."; }
 
 std::string ListFailures(const std::string& heading, const std::vector<CopyFailure>& failures) {
   std::string text = heading;
-  for (size_t i = 0; i < failures.size() && i < kMaxListedEntries; ++i)
+  for (size_t i = 0; i < failures.size() && i < kEntriesListedInABox; ++i)
     text += "\n" + failures[i].path + " : " + DescribeCopyFailure(failures[i]);
-  if (failures.size() > kMaxListedEntries)
-    text += "\n... et " + std::to_string(failures.size() - kMaxListedEntries) + " autres.";
+  if (failures.size() > kEntriesListedInABox)
+    text += "\n" + MoreEntries(failures.size() - kEntriesListedInABox);
   return text;
 }
 
@@ -52,6 +61,31 @@ std::string FormatCopyReport(const std::vector<CopyFailure>& failures, bool stop
 std::string FormatRefusedReport(const std::vector<CopyFailure>& refused) {
   if (refused.empty()) return {};
   return ListFailures("Ces éléments ne seront pas copiés :", refused);
+}
+
+std::string FormatRenameReport(const std::vector<CopyRename>& renames, std::size_t maxListed) {
+  std::string text;
+  for (size_t i = 0; i < renames.size() && i < maxListed; ++i) {
+    if (!text.empty()) text += "\n";
+    text += "renommé : " + ToUtf8(renames[i].original) + " → " + ToUtf8(renames[i].renamed);
+  }
+  if (renames.size() > maxListed) text += "\n" + MoreEntries(renames.size() - maxListed);
+  return text;
+}
+
+std::string FormatDuration(std::chrono::seconds duration) {
+  const auto total = std::max<std::int64_t>(0, duration.count());
+  const auto twoDigits = [](std::int64_t value) { return (value < 10 ? "0" : "") + std::to_string(value); };
+  if (total >= 3600) return std::to_string(total / 3600) + ":" + twoDigits(total / 60 % 60) + ":" + twoDigits(total % 60);
+  return std::to_string(total / 60) + ":" + twoDigits(total % 60);
+}
+
+std::string FormatCopySummary(int filesCopied, std::uint64_t bytesCopied, std::chrono::milliseconds elapsed,
+                              std::size_t failures) {
+  const auto seconds = std::chrono::round<std::chrono::seconds>(elapsed);
+  return "Copié : " + Counted(static_cast<std::uint64_t>(std::max(filesCopied, 0)), "fichier") + ", " +
+         FormatSize(static_cast<std::int64_t>(bytesCopied)) + " en " + FormatDuration(seconds) + " ; " +
+         (failures == 0 ? std::string("aucun échec") : Counted(failures, "échec"));
 }
 
 }  // namespace koral

@@ -165,14 +165,22 @@ void CFileOp::OnCopyDone() {
   m_worker.join();
   m_refreshCooldown.stop();
   ShowProgress(m_relay.Take());
-  ReportFailures();
+  ReportCopy();
   accept();
 }
 
-void CFileOp::ReportFailures() {
+// What was not copied and the names changed for the player, in one box;
+// none when there is nothing to say.
+void CFileOp::ReportCopy() {
   if (!m_workerError.empty())
     Prompt::Message(this, QStringLiteral("La copie a échoué : %1").arg(QString::fromStdString(m_workerError)),
                     QStringLiteral("Echec de la copie!"));
-  const std::string report = koral::FormatCopyReport(m_result.failures, m_result.stoppedOnFullPlayer);
-  if (!report.empty()) Prompt::Message(this, QString::fromStdString(report), QStringLiteral("Copie incomplète"));
+  const std::string failures = koral::FormatCopyReport(m_result.failures, m_result.stoppedOnFullPlayer);
+  const std::string renames = koral::FormatRenameReport(m_plan.renames, koral::kEntriesListedInABox);
+  if (!failures.empty()) {
+    const std::string text = renames.empty() ? failures : failures + "\n\n" + renames;
+    Prompt::Message(this, QString::fromStdString(text), QStringLiteral("Copie incomplète"));
+  } else if (!renames.empty()) {
+    Prompt::Information(this, QString::fromStdString(renames), QStringLiteral("Copie terminée"));
+  }
 }

@@ -50,7 +50,7 @@ class CFileOp final : public QDialog {
   void ShowProgress(const koral::CopyProgress& progress);
   void ShowRate(const koral::CopyProgress& progress);
   void OnCopyDone();
-  void ReportFailures();
+  void ReportCopy();
 
   std::unique_ptr<Ui::CFileOp> m_ui;
   CElapsedTimer m_clock;
