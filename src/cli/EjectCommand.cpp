@@ -1,12 +1,45 @@
 #include "cli/EjectCommand.h"
 
-#include <optional>
+#include <dlfcn.h>
 
-#include <QCoreApplication>
+#include <array>
+#include <filesystem>
+#include <string>
 
-#include "dbus/UDisksService.h"
+#include "dbus/EjectModule.h"
 
 namespace koral::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Beside the executable as installed (or in the build tree), else where
+// the installation was configured to put it.
+fs::path EjectModulePath() {
+  std::error_code error;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", error);
+  if (!error) {
+    const fs::path beside = (exe.parent_path() / KORAL_MODULE_DIR_FROM_BIN / kEjectModuleName).lexically_normal();
+    if (fs::exists(beside, error)) return beside;
+  }
+  return fs::path(KORAL_MODULE_DIR) / kEjectModuleName;
+}
+
+// The module holds the D-Bus side, and with it Qt: loaded for this command
+// only, so that every other command starts without Qt's libraries.
+KoralEjectPlayerFunction LoadEjectModule(std::string& failure) {
+  const fs::path path = EjectModulePath();
+  void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);  // kept loaded: Qt must not be unloaded
+  if (module == nullptr) {
+    failure = "Éjection impossible : le module " + path.string() + " ne peut pas être chargé (" + dlerror() + ")";
+    return nullptr;
+  }
+  auto* entry = reinterpret_cast<KoralEjectPlayerFunction>(dlsym(module, kEjectEntryPoint));
+  if (entry == nullptr) failure = "Éjection impossible : le module " + path.string() + " n'est pas le bon";
+  return entry;
+}
+
+}  // namespace
 
 const std::vector<CommandForm>& EjectCommand::Forms() const {
   static const std::vector<CommandForm> forms = {
@@ -16,17 +49,16 @@ const std::vector<CommandForm>& EjectCommand::Forms() const {
 
 int EjectCommand::Run(const Invocation&, CliContext& context) {
   if (!RequirePlayer(context)) return kExitFailed;
-  // Qt's bus connections want an application object; the window has its own.
-  static int argc = 1;
-  static char name[] = "koralctl";
-  static char* argv[] = {name, nullptr};
-  std::optional<QCoreApplication> application;
-  if (QCoreApplication::instance() == nullptr) application.emplace(argc, argv);
-
-  CUDisksService service;
-  const EjectResult result = EjectPlayer(*context.playerRoot, service);
-  (result.ejected ? context.out : context.err) << result.message << '\n';
-  return result.ejected ? kExitOk : kExitFailed;
+  std::string failure;
+  const KoralEjectPlayerFunction eject = LoadEjectModule(failure);
+  if (eject == nullptr) {
+    context.err << failure << '\n';
+    return kExitFailed;
+  }
+  std::array<char, 1024> message{};
+  const bool ejected = eject(context.playerRoot->c_str(), message.data(), message.size());
+  (ejected ? context.out : context.err) << message.data() << '\n';
+  return ejected ? kExitOk : kExitFailed;
 }
 
 }  // namespace koral::cli

@@ -53,7 +53,7 @@ class InstalledTree(unittest.TestCase):
 
     def test_the_tree_holds_every_file_of_the_package(self):
         expected = [
-            "bin/koral-config", "bin/koralctl",
+            "bin/koral-config", "bin/koralctl", "lib/koral-config/koral-udisks.so",
             "share/koral-config/Config.ini", "share/koral-config/Radios.ini",
             "share/applications/koral-config.desktop", f"share/metainfo/{METAINFO}",
             "share/icons/hicolor/scalable/apps/koral-config.svg",

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <limits>
 
 #include "platform/FileDescriptor.h"
@@ -15,13 +14,16 @@ namespace {
 // Enough to keep a few reads on their way, little enough for the pages to
 // still be there when the copy comes to them.
 constexpr std::size_t kStepsAhead = 16;
-constexpr off_t kBytesAheadPerFile = 4 * 1024 * 1024;
+// A larger file is read ahead by the kernel as it is copied; reading it here
+// as well only makes the current file's reads wait behind it.
+constexpr off_t kLargestFileReadAhead = 1024 * 1024;
 
 void StartReading(const std::string& path) {
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;  // devices and pipes are never opened here
+  // Devices and pipes are never opened here.
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kLargestFileReadAhead) return;
   const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (file.IsOpen()) readahead(file.Get(), 0, static_cast<size_t>(std::min<off_t>(info.st_size, kBytesAheadPerFile)));
+  if (file.IsOpen()) readahead(file.Get(), 0, static_cast<size_t>(info.st_size));
 }
 
 }  // namespace

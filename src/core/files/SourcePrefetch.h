@@ -11,7 +11,7 @@ namespace koral {
 // Asks the disk, on a thread of its own, for the next few files of a plan
 // while the copy is at the current one: copied one after another, small
 // files from a cold disk would each wait for a read of their own. Only
-// regular files are opened, and only to start their reading.
+// small regular files are opened, and only to start their reading.
 class CSourcePrefetch {
  public:
   explicit CSourcePrefetch(const CopyPlan& plan);

@@ -8,7 +8,7 @@ namespace {
 // Long enough to smooth a device's bursts, short enough to follow a stick
 // that slows down once its own cache is full.
 constexpr auto kMeasuredSpan = std::chrono::seconds(2);
-constexpr auto kShortestMeasure = std::chrono::milliseconds(100);
+constexpr auto kShortestMeasure = std::chrono::milliseconds(25);
 
 }  // namespace
 
