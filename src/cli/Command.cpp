@@ -28,7 +28,7 @@ bool IsHelpWord(const std::string& word) { return word == "--help" || word == "-
 
 }  // namespace
 
-OptionSpec JsonOption() { return {"json", "", "sortie JSON : clés stables, nombres plutôt que libellés"}; }
+OptionDefinition JsonOption() { return {"json", "", "sortie JSON : clés stables, nombres plutôt que libellés"}; }
 
 int ReportUsageError(std::ostream& err, std::string_view line) {
   err << line << "\nEssayez « koralctl --help ».\n";
@@ -38,7 +38,7 @@ int ReportUsageError(std::ostream& err, std::string_view line) {
 std::string Command::Syntax(const CommandForm& form) const {
   std::string syntax(Name());
   if (!form.subcommand.empty()) syntax += " " + form.subcommand;
-  for (const OptionSpec& option : form.options)
+  for (const OptionDefinition& option : form.options)
     syntax += " [--" + option.name + (option.TakesValue() ? "=" + option.valueName : "") + "]";
   for (const std::string& operand : form.operands) syntax += " " + operand;
   return syntax;
@@ -51,7 +51,7 @@ void Command::PrintHelp(std::ostream& out) const {
   HelpRows options;
   for (const CommandForm& form : Forms()) {
     forms.emplace_back(Syntax(form), form.summary);
-    for (const OptionSpec& option : form.options) {
+    for (const OptionDefinition& option : form.options) {
       const std::string syntax = OptionSyntax(option);
       if (std::none_of(options.begin(), options.end(), [&](const auto& row) { return row.first == syntax; }))
         options.emplace_back(syntax, option.summary);

@@ -29,7 +29,7 @@ inline constexpr int kExitUsage = 2;
 struct CommandForm {
   std::string subcommand;             // empty for a command without subcommands
   std::vector<std::string> operands;  // their names; a last one ending in "..." takes one or more
-  std::vector<OptionSpec> options;    // besides -h / --help
+  std::vector<OptionDefinition> options;    // besides -h / --help
   std::string summary;
   OptionPlacement placement = OptionPlacement::kBeforeOperands;
 };
@@ -62,7 +62,7 @@ class Command {
 };
 
 // The option of every command that prints what it shows as JSON.
-OptionSpec JsonOption();
+OptionDefinition JsonOption();
 
 // One line for a usage error, and where to look: returns kExitUsage.
 int ReportUsageError(std::ostream& err, std::string_view line);

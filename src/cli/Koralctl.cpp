@@ -11,8 +11,8 @@
 namespace koral::cli {
 namespace {
 
-const std::vector<OptionSpec>& GlobalOptions() {
-  static const std::vector<OptionSpec> options = {
+const std::vector<OptionDefinition>& GlobalOptions() {
+  static const std::vector<OptionDefinition> options = {
       {"player", "DOSSIER", "la racine de l'Koral, sans détection (comme KORAL_PLAYER)"},
       {"config-dir", "DOSSIER", "le dossier de Config.ini et Radios.ini (comme KORAL_CONFIG_DIR)"},
       {"firmware", "VERSION", "la version de firmware à la place de [firmware] version"},
@@ -25,7 +25,7 @@ void PrintHelp(std::ostream& out, const std::vector<std::unique_ptr<Command>>& c
          "Musique, réglages et profils de l'Koral, sans fenêtre.\n\n"
          "Options :\n";
   HelpRows options{{"-h, --help", "affiche cette aide"}};
-  for (const OptionSpec& option : GlobalOptions()) options.emplace_back(OptionSyntax(option), option.summary);
+  for (const OptionDefinition& option : GlobalOptions()) options.emplace_back(OptionSyntax(option), option.summary);
   PrintHelpRows(out, options);
   out << "\nCommandes :\n";
   HelpRows rows;

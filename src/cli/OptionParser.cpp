@@ -10,34 +10,36 @@ namespace {
 // getopt_long's code of a long option; short options return their letter.
 constexpr int kLongCodes = 256;
 
-const OptionSpec kHelp{"help", "", "affiche cette aide", 'h'};
+const OptionDefinition kHelp{"help", "", "affiche cette aide", 'h'};
 
 struct GetoptTables {
-  std::vector<const OptionSpec*> specs;
+  std::vector<const OptionDefinition*> definitions;
   std::vector<option> longOptions;
   std::string shortOptions;
 };
 
-GetoptTables MakeTables(std::span<const OptionSpec> options, OptionPlacement placement) {
+GetoptTables MakeTables(std::span<const OptionDefinition> options, OptionPlacement placement) {
   GetoptTables tables;
-  tables.specs.push_back(&kHelp);
-  for (const OptionSpec& spec : options) tables.specs.push_back(&spec);
+  tables.definitions.push_back(&kHelp);
+  for (const OptionDefinition& definition : options) tables.definitions.push_back(&definition);
   // '+': stop at the first operand; ':': tell a missing value from an unknown option.
   tables.shortOptions = placement == OptionPlacement::kBeforeOperands ? "+:" : ":";
-  for (size_t i = 0; i < tables.specs.size(); ++i) {
-    const OptionSpec& spec = *tables.specs[i];
+  for (size_t i = 0; i < tables.definitions.size(); ++i) {
+    const OptionDefinition& definition = *tables.definitions[i];
     const int code = kLongCodes + static_cast<int>(i);
-    tables.longOptions.push_back({spec.name.c_str(), spec.TakesValue() ? required_argument : no_argument, nullptr, code});
-    if (spec.shortName != '\0') tables.shortOptions += std::string(1, spec.shortName) + (spec.TakesValue() ? ":" : "");
+    const bool takesValue = definition.TakesValue();
+    tables.longOptions.push_back({definition.name.c_str(), takesValue ? required_argument : no_argument, nullptr, code});
+    if (definition.shortName != '\0')
+      tables.shortOptions += std::string(1, definition.shortName) + (takesValue ? ":" : "");
   }
   tables.longOptions.push_back({nullptr, 0, nullptr, 0});
   return tables;
 }
 
-const OptionSpec* SpecOfCode(const GetoptTables& tables, int code) {
-  if (code >= kLongCodes) return tables.specs.at(static_cast<size_t>(code - kLongCodes));
-  for (const OptionSpec* spec : tables.specs)
-    if (spec->shortName != '\0' && spec->shortName == code) return spec;
+const OptionDefinition* DefinitionOfCode(const GetoptTables& tables, int code) {
+  if (code >= kLongCodes) return tables.definitions.at(static_cast<size_t>(code - kLongCodes));
+  for (const OptionDefinition* definition : tables.definitions)
+    if (definition->shortName != '\0' && definition->shortName == code) return definition;
   return nullptr;
 }
 
@@ -50,10 +52,10 @@ std::string OffendingOption(const std::vector<char*>& argv, int code) {
 }
 
 std::string ErrorLine(int result, const GetoptTables& tables, const std::vector<char*>& argv) {
-  const OptionSpec* spec = optopt != 0 ? SpecOfCode(tables, optopt) : nullptr;
+  const OptionDefinition* definition = optopt != 0 ? DefinitionOfCode(tables, optopt) : nullptr;
   const std::string word = OffendingOption(argv, optopt);
-  if (result == ':') return "L'option " + word + " demande une valeur (" + spec->valueName + ").";
-  if (spec != nullptr) return "L'option " + word + " ne prend pas de valeur.";
+  if (result == ':') return "L'option " + word + " demande une valeur (" + definition->valueName + ").";
+  if (definition != nullptr) return "L'option " + word + " ne prend pas de valeur.";
   return "Option inconnue : " + word;
 }
 
@@ -69,7 +71,7 @@ std::optional<std::string> ParsedOptions::Value(std::string_view name) const {
   return std::nullopt;
 }
 
-ParsedOptions ParseOptions(const std::vector<std::string>& words, std::span<const OptionSpec> options,
+ParsedOptions ParseOptions(const std::vector<std::string>& words, std::span<const OptionDefinition> options,
                            OptionPlacement placement) {
   const GetoptTables tables = MakeTables(options, placement);
   std::vector<std::string> storage{"koralctl"};
@@ -88,15 +90,15 @@ ParsedOptions ParseOptions(const std::vector<std::string>& words, std::span<cons
       parsed.error = ErrorLine(result, tables, argv);
       return parsed;
     }
-    const OptionSpec* spec = SpecOfCode(tables, result);
-    if (spec == &kHelp) parsed.help = true;
-    else parsed.given.emplace_back(spec->name, optarg != nullptr ? optarg : "");
+    const OptionDefinition* definition = DefinitionOfCode(tables, result);
+    if (definition == &kHelp) parsed.help = true;
+    else parsed.given.emplace_back(definition->name, optarg != nullptr ? optarg : "");
   }
   for (int i = optind; i < argc; ++i) parsed.operands.emplace_back(argv[static_cast<size_t>(i)]);
   return parsed;
 }
 
-std::string OptionSyntax(const OptionSpec& option) {
+std::string OptionSyntax(const OptionDefinition& option) {
   std::string syntax = option.shortName != '\0' ? std::string("-") + option.shortName + ", " : "";
   syntax += "--" + option.name;
   if (option.TakesValue()) syntax += "=" + option.valueName;

@@ -10,7 +10,7 @@
 namespace koral::cli {
 
 // One option of a command line, given as --name, --name=VALUE or --name VALUE.
-struct OptionSpec {
+struct OptionDefinition {
   std::string name;       // the long name, without "--"
   std::string valueName;  // for --help, "DOSSIER"; empty for an option without a value
   std::string summary;    // for --help
@@ -38,10 +38,10 @@ struct ParsedOptions {
 // The words after the program or command name, parsed with getopt_long:
 // unambiguous abbreviations of long names are taken, "--" ends the options,
 // and -h / --help is always known.
-ParsedOptions ParseOptions(const std::vector<std::string>& words, std::span<const OptionSpec> options,
+ParsedOptions ParseOptions(const std::vector<std::string>& words, std::span<const OptionDefinition> options,
                            OptionPlacement placement);
 
 // The option as --help shows it: "-h, --help", "--to=DOSSIER".
-std::string OptionSyntax(const OptionSpec& option);
+std::string OptionSyntax(const OptionDefinition& option);
 
 }  // namespace koral::cli

@@ -52,10 +52,10 @@ int ParseError(const char* name) {
 void LoadFaults() {
   if (g_faultCount >= 0) return;
   g_faultCount = 0;
-  const char* spec = std::getenv("KORAL_FAULT");
-  if (spec == nullptr) return;
+  const char* faults = std::getenv("KORAL_FAULT");
+  if (faults == nullptr) return;
   char copy[2048];
-  std::snprintf(copy, sizeof copy, "%s", spec);
+  std::snprintf(copy, sizeof copy, "%s", faults);
   char* save = nullptr;
   for (char* item = strtok_r(copy, ",", &save); item != nullptr && g_faultCount < 8;
        item = strtok_r(nullptr, ",", &save)) {
