@@ -104,8 +104,7 @@ int RunCopy(const CopyJob& job, CliContext& context) {
     context.err << PlaylistFailureText(unreadable) << '\n';
     return kExitFailed;
   }
-  const auto need = static_cast<float>(static_cast<double>(plan.totalBytes) / 1048576.0);
-  if (!HasRoomFor(need, AvailableBytes(*context.playerRoot))) {
+  if (!HasRoomFor(NeedInMebibytes(plan), AvailableBytes(*context.playerRoot))) {
     context.err << "Espace libre insuffisant\n";
     return kExitFailed;
   }

@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "files/PartialCopyNames.h"
-#include "files/SourcePrefetch.h"
 #include "files/Paths.h"
+#include "files/SourcePrefetch.h"
 #include "platform/FileDescriptor.h"
 
 namespace koral {

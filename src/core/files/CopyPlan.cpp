@@ -215,6 +215,10 @@ class PlanBuilder {
 
 CopyPlan BuildCopyPlan(const CopyJob& job) { return PlanBuilder(job).Build(); }
 
+float NeedInMebibytes(const CopyPlan& plan) {
+  return static_cast<float>(static_cast<double>(plan.totalBytes) / 1048576.0);
+}
+
 std::string NumberedName(int number, const std::string& entryName, bool numbersOnly) {
   const std::string digits = (number < 10 ? "0" : "") + std::to_string(number);
   return numbersOnly ? digits + ".mp3" : digits + " - " + entryName;

@@ -75,6 +75,10 @@ struct CopyPlan {
   std::vector<CopyRename> renames;  // in plan order; none for a refused entry
 };
 
+// The plan's bytes in mebibytes, the need checked against the free space
+// (platform/VolumeSpace.h).
+float NeedInMebibytes(const CopyPlan& plan);
+
 // Walks the job: trees, or playlists with numbered names. Throws
 // PlaylistUnreadable (files/Playlist.h).
 CopyPlan BuildCopyPlan(const CopyJob& job);

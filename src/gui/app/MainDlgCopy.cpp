@@ -48,8 +48,7 @@ void CMainDlg::OnCopyToPlayer() {
   // One walk of the selection: the plan's bytes are the size checked.
   std::optional<koral::CopyPlan> plan = PlanCopy(job);
   if (!plan) return;  // a playlist that cannot be read, already told
-  const auto need = static_cast<float>(static_cast<double>(plan->totalBytes) / 1048576.0);
-  if (!koral::HasRoomFor(need, koral::AvailableBytes(m_playerRoot))) {
+  if (!koral::HasRoomFor(koral::NeedInMebibytes(*plan), koral::AvailableBytes(m_playerRoot))) {
     Prompt::Message(this, QStringLiteral("Espace libre insuffisant"), QStringLiteral("Copie impossible"));
     return;
   }

@@ -8,7 +8,7 @@
 #include "common/PathText.h"
 #include "common/Prompt.h"
 #include "files/CopyReport.h"
-#include "files/SelectionSize.h"
+#include "files/Playlist.h"
 #include "ui_FileOp.h"
 
 namespace {
