@@ -405,20 +405,37 @@ class KoralApp:
         wait_until(lambda: self._popups_shown() > before, "le menu ouvert")
 
     def close_box(self, widget):
-        """What a window manager sends when the caption's close box is clicked."""
+        """What a window manager sends when the caption's close box is clicked:
+        WM_DELETE_WINDOW, then _NET_WM_PING until the window is gone, as window
+        managers do to tell a hung program. The pings matter here: Qt 6.4 can
+        hold a close request taken in while it excluded user input until the
+        next X event reaches it, which on a desktop is the pointer's next move
+        and on this server, without a window manager, would never come."""
         from Xlib import X, display, protocol
         connection = display.Display(self.session.display)
-        for window_id in self._x_windows_of(widget):
+        try:
+            window_id = next(iter(self._x_windows_of(widget)), None)
+            if window_id is None:
+                raise StepFailed(f"fenêtre X de « {widget.name} » introuvable")
             window = connection.create_resource_object("window", window_id)
             protocols = connection.intern_atom("WM_PROTOCOLS")
-            delete = connection.intern_atom("WM_DELETE_WINDOW")
-            event = protocol.event.ClientMessage(window=window, client_type=protocols,
-                                                 data=(32, [delete, X.CurrentTime, 0, 0, 0]))
-            window.send_event(event, event_mask=X.NoEventMask)
-            connection.flush()
+
+            def send(atom, *data):
+                event = protocol.event.ClientMessage(window=window, client_type=protocols,
+                                                     data=(32, [connection.intern_atom(atom), *data]))
+                window.send_event(event, event_mask=X.NoEventMask)
+                connection.flush()
+
+            send("WM_DELETE_WINDOW", X.CurrentTime, 0, 0, 0)
+            deadline = time.monotonic() + 5
+            while self.process.poll() is None and time.monotonic() < deadline:
+                time.sleep(0.5)
+                try:
+                    send("_NET_WM_PING", X.CurrentTime, window_id, 0, 0)
+                except Exception:  # the window went meanwhile
+                    break
+        finally:
             connection.close()
-            return
-        raise StepFailed(f"fenêtre X de « {widget.name} » introuvable")
 
     # --- steps -------------------------------------------------------------------
 
