@@ -97,35 +97,35 @@ class KeysRoads(KoralTestCase):
 
     def test_delete_key_asks_first(self):
         app = self.app
-        (app.player / "Musique").mkdir(parents=True, exist_ok=True)
+        (app.player / "Rock").mkdir(parents=True, exist_ok=True)
         for name in ("a.mp3", "b.mp3"):
-            (app.player / "Musique" / name).write_bytes(b"x" * 3000)
+            (app.player / "Rock" / name).write_bytes(b"x" * 3000)
         window = self.start_main_window()
         player_list = window.find("tree", "Dossier de l'Koral")
 
-        with self.step("Suppr sur Musique, puis « Annuler » : rien ne part"):
-            player_list.find("table cell", "Musique").click()
+        with self.step("Suppr sur Rock, puis « Annuler » : rien ne part"):
+            player_list.find("table cell", "Rock").click()
             app.key("Delete")
             self.answer_message("Supprimer 1 élément de l'Koral (2 fichiers, 5 Ko) ?", "Annuler")
             self.still_running(window)
-            self.assertTrue((app.player / "Musique" / "a.mp3").exists())
+            self.assertTrue((app.player / "Rock" / "a.mp3").exists())
 
-        with self.step("dans Musique, Ctrl+A, Suppr, « Supprimer » : les fichiers partent, pas '..'"):
-            player_list.find("table cell", "Musique").click()
+        with self.step("dans Rock, Ctrl+A, Suppr, « Supprimer » : les fichiers partent, pas '..'"):
+            player_list.find("table cell", "Rock").click()
             app.key("Return")
             player_list.find("table cell", "a.mp3")
             app.key("ctrl+a", "Delete")
             self.answer_message("Supprimer 2 éléments de l'Koral (2 fichiers, 5 Ko) ?", "Supprimer")
-            wait_until(lambda: not any((app.player / "Musique").iterdir()), "Musique vidé sur le lecteur")
+            wait_until(lambda: not any((app.player / "Rock").iterdir()), "Rock vidé sur le lecteur")
             app.gone("table cell", "a.mp3", within=player_list)
             self.still_running(window)
 
         with self.step("Retour arrière, Suppr, « Supprimer » : le dossier part"):
             app.key("BackSpace")
-            player_list.find("table cell", "Musique")
+            player_list.find("table cell", "Rock")
             app.key("Delete")
             self.answer_message("Supprimer 1 élément de l'Koral (0 fichier, 0 o) ?", "Supprimer")
-            wait_until(lambda: not (app.player / "Musique").exists(), "Musique supprimé du lecteur")
+            wait_until(lambda: not (app.player / "Rock").exists(), "Rock supprimé du lecteur")
             self.assertTrue(app.settings_image.exists())
 
         with self.step("quitter"):

@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QButtonGroup>
 #include <QDir>
@@ -45,6 +46,9 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui:
   auto* modes = new QButtonGroup(this);
   modes->addButton(m_ui->addNumberRadio, 0);
   modes->addButton(m_ui->numberOnlyRadio, 1);
+  // A click leaves the keyboard where it was, in a list as a rule: a later
+  // Enter never repeats a click on a button, nor reaches a box just ticked.
+  for (QAbstractButton* button : findChildren<QAbstractButton*>()) button->setFocusPolicy(Qt::TabFocus);
   KeepEnterOnFocusedButtons(this);
   m_removalCount = new CRemovalCount(this);
   ConnectSignals();
