@@ -77,8 +77,18 @@ TEST(ListFolder, AFileOfFourGibibytesOrMoreShowsItsWholeSize) {
 TEST(DefaultOrder, ParentThenFilesByTypeBytesThenFolders) {
   const auto rows = SampleRows();
   const auto names = Names(rows, koral::DefaultOrder(rows));
-  // Types: "" < "MP3" < "mp3" < "txt" byte by byte; folders keep their order.
-  EXPECT_EQ(names, (std::vector<std::string>{"..", "README", "C.MP3", "b.mp3", "a.txt", "Zeta", "alpha"}));
+  // Types: "" < "MP3" < "mp3" < "txt" byte by byte; folders by name, without case.
+  EXPECT_EQ(names, (std::vector<std::string>{"..", "README", "C.MP3", "b.mp3", "a.txt", "alpha", "Zeta"}));
+}
+
+TEST(DefaultOrder, WithinOneTypeByNameWithoutCaseWhateverTheFileSystemOrder) {
+  std::vector<ListingRow> rows;
+  for (const char* name : {"10 - j.mp3", "07 - g.mp3", "01 - a.mp3", "Gamma", "08 - h.mp3", "beta", "02 - B.mp3",
+                           "02 - b.mp3", "Alpha", "cover.jpg", ".."})
+    rows.push_back(name[0] == '0' || name[0] == '1' || name[0] == 'c' ? MakeFileRow(name, 1) : MakeFolderRow(name));
+  EXPECT_EQ(Names(rows, koral::DefaultOrder(rows)),
+            (std::vector<std::string>{"..", "cover.jpg", "01 - a.mp3", "02 - B.mp3", "02 - b.mp3", "07 - g.mp3",
+                                      "08 - h.mp3", "10 - j.mp3", "Alpha", "beta", "Gamma"}));
 }
 
 TEST(ColumnOrder, NameFirstClickZToAThenReversedFoldersAlwaysAfterFiles) {

@@ -287,6 +287,37 @@ TEST_F(PlayerFileOpsTest, NeitherDeleteNorEmptyGoesIntoAnotherFileSystemMountedI
             "'" + At("Album/Card") + "' est un autre volume monté dans l'Koral : rien n'y a été supprimé.");
 }
 
+TEST_F(PlayerFileOpsTest, TalliesCountWhatTheDeleteAndTheEmptyingRemove) {
+  WriteFile(Player() / "Settings.dat", std::string(500, 's'));
+  WriteFile(Player() / "Album/a.mp3", std::string(1000, 'a'));
+  WriteFile(Player() / "Album/Disc/b.mp3", std::string(2000, 'b'));
+  WriteFile(Player() / "Album/Disc/Player.INI", "i");  // kept only at the root
+  fs::create_directories(Player() / "Empty");
+  WriteFile(Player() / "c.mp3", std::string(30, 'c'));
+  WriteFile(Outside() / "huge.mp3", std::string(9000, 'h'));
+  fs::create_directory_symlink(Outside(), Player() / "Album/outsideLink");  // one file, never followed
+
+  const PlayerFiles files(Player().string());
+  const koral::RemovalTally selected =
+      files.TallyEntries({At("Album"), At("c.mp3"), At("gone.mp3"), (Outside() / "huge.mp3").string()});
+  EXPECT_EQ(selected.entries, 2u);  // the vanished and the outside path count nothing
+  EXPECT_EQ(selected.files, 5u);
+  EXPECT_EQ(selected.bytes, 3031u);
+
+  const koral::RemovalTally emptying = files.TallyEmptying();
+  EXPECT_EQ(emptying.entries, 3u);  // Album, Empty, c.mp3
+  EXPECT_EQ(emptying.files, 5u);
+  EXPECT_EQ(emptying.bytes, 3031u);
+
+  std::stop_source stopped;
+  stopped.request_stop();
+  EXPECT_EQ(files.TallyEmptying(stopped.get_token()).files, 0u);
+
+  files.EmptyPlayer();
+  EXPECT_EQ(EntryNames(Player()), std::vector<std::string>{"Settings.dat"});
+  EXPECT_EQ(files.TallyEmptying().entries, 0u);
+}
+
 TEST(RemovalFailureText, IsFrenchAndNamesTheEntry) {
   const auto failure = [](const char* path, std::errc error, bool folder) {
     return koral::RemovalFailureText({path, std::make_error_code(error), folder, false});

@@ -24,9 +24,10 @@ class PlayerFilesRoad(KoralTestCase):
             wait_until(created.is_dir, "le dossier créé sur le lecteur")
             row = player_list.find("table cell", "Nouveautés")
 
-        with self.step("le choisir et « Supprimer de l'Koral »"):
+        with self.step("le choisir, « Supprimer de l'Koral » et confirmer"):
             row.click()
             window.find("push button", "Supprimer de l'Koral").click()
+            self.answer_message("Supprimer 1 élément de l'Koral (0 fichier, 0 o) ?", "Supprimer")
             wait_until(lambda: not created.exists(), "le dossier supprimé du lecteur")
             app.gone("table cell", "Nouveautés", within=player_list)
             self.assertTrue(app.settings_image.exists())

@@ -295,13 +295,22 @@ class MainDlgBrowseTest final : public QObject {
     QCOMPARE(computer->columnWidth(2), computer->width() / 6);
   }
 
-  void anUnreachablePlayerShowsNoRowsAndZeroSpace() {
+  void aMissingNamedPlayerIsNamedAndShowsNothing() {
     Sandbox sandbox;
     fs::remove_all(sandbox.Player());
     auto window = sandbox.OpenWindow();
+    QCOMPARE(sandbox.prompts.messages.size(), size_t{1});
+    QCOMPARE(sandbox.prompts.messages[0].text,
+             QStringLiteral("L'Koral n'a pas été trouvé : le dossier '%1' n'existe pas.\n Des fonctionnalités du "
+                            "logiciel vont être désactivées")
+                 .arg(Q(sandbox.Player())));
+    QCOMPARE(sandbox.prompts.messages[0].title, QStringLiteral("Koral manquant"));
+    QVERIFY(!window->PlayerFound());
+    QVERIFY(!PlayerList(*window)->isEnabled());
+    QVERIFY(!window->findChild<QPushButton*>("emptyButton")->isEnabled());
     QCOMPARE(PlayerList(*window)->topLevelItemCount(), 0);
-    QCOMPARE(LabelText(*window, "playerFreeLabel"), QStringLiteral("0 o"));
-    QCOMPARE(LabelText(*window, "playerTotalLabel"), QStringLiteral("0 o"));
+    QCOMPARE(LabelText(*window, "playerFreeLabel"), QString());
+    QCOMPARE(LabelText(*window, "playerTotalLabel"), QString());
   }
 
   void anUnsetComputerFolderShowsTheHomeFolder() {

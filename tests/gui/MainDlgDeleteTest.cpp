@@ -57,6 +57,13 @@ QStringList RowNames(CMainDlg& window) {
   return names;
 }
 
+// Presses "Supprimer de l'Koral" or "Vider Koral" and waits until the count
+// before its question, the question and the operation are over.
+void PressAndWait(CMainDlg& window, const char* name) {
+  ClickButton(&window, name);
+  QTRY_VERIFY(window.findChild<QPushButton*>(name)->isEnabled());
+}
+
 QString Q(const fs::path& path) { return QString::fromStdString(path.string()); }
 
 void MakeReadOnly(const fs::path& path) { fs::permissions(path, fs::perms::owner_read | fs::perms::group_read); }
@@ -123,7 +130,7 @@ void MainDlgDeleteTest::deletesReadOnlyAndHiddenFilesAtTheTopAndInsideATree() {
 
   // A folder whose name merely ends in two dots is no parent entry.
   SelectRows(PlayerList(*window), {"locked.mp3", ".hidden", "Album", "Live.."});
-  ClickButton(window.get(), "deleteButton");
+  PressAndWait(*window, "deleteButton");
 
   QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Settings.dat"});
   QCOMPARE(RowNames(*window), QStringList{"Settings.dat"});
@@ -135,7 +142,7 @@ void MainDlgDeleteTest::deletingNothingSelectedSaysSo() {
   WriteFile(box.Player() / "a.mp3", "x");
   auto window = box.OpenWindow();
 
-  ClickButton(window.get(), "deleteButton");
+  PressAndWait(*window, "deleteButton");
 
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QCOMPARE(box.prompts.messages[0].text, QString("Aucun fichier sélectionné"));
@@ -152,15 +159,17 @@ void MainDlgDeleteTest::theParentEntryIsRefusedTheOthersGoThenTheWindowCloses() 
 
   SelectRows(PlayerList(*window), {"..", "a.mp3", "b.mp3"});
   ClickButton(window.get(), "deleteButton");
+  QTRY_VERIFY(!window->isVisible());
 
+  // The guard, the others deleted and the list refreshed, then the window closed.
+  QCOMPARE(box.prompts.questions.size(), size_t{1});
+  QCOMPARE(box.prompts.questions[0].text, QString("Supprimer 2 éléments de l'Koral (2 fichiers, 2 o) ?\n\na.mp3\nb.mp3"));
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QCOMPARE(box.prompts.messages[0].text,
            QString("T'es barge? Ne t'amuse surtout pas à vouloir supprimer '..'! Allez, on sort de là!"));
   QCOMPARE(box.prompts.messages[0].title, QString("Faut pas faire çà!"));
   QCOMPARE(EntryNames(box.Player() / "Musique"), std::vector<std::string>{"c.mp3"});
   QCOMPARE(RowNames(*window), (QStringList{"..", "c.mp3"}));
-  QVERIFY(window->isVisible());  // closes only once the handler is over
-  QTRY_VERIFY(!window->isVisible());
   QCOMPARE(window->result(), int(QDialog::Accepted));
   QVERIFY(fs::exists(box.Player().parent_path()));
 }
@@ -176,7 +185,7 @@ void MainDlgDeleteTest::aLinkToAnOutsideFolderGoesItsTargetStays() {
   auto window = box.OpenWindow();
 
   SelectRows(PlayerList(*window), {"link", "Tree"});
-  ClickButton(window.get(), "deleteButton");
+  PressAndWait(*window, "deleteButton");
 
   QVERIFY(fs::is_empty(box.Player()));
   QCOMPARE(koral::test::ReadFile(target / "song.mp3"), std::string("precious"));
@@ -192,13 +201,13 @@ void MainDlgDeleteTest::emptyingKeepsTheRootsDatAndIniFiles() {
   MakeReadOnly(box.Player() / "a.mp3");
   auto window = box.OpenWindow();
 
-  ClickButton(window.get(), "emptyButton");
+  PressAndWait(*window, "emptyButton");
 
   QCOMPARE(EntryNames(box.Player()), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
   QCOMPARE(RowNames(*window), (QStringList{"Config.INI", "Settings.dat"}));
   QVERIFY(box.prompts.messages.empty());
 
-  ClickButton(window.get(), "emptyButton");  // nothing left to delete, nothing said
+  PressAndWait(*window, "emptyButton");  // nothing left to delete, nothing said
   QCOMPARE(EntryNames(box.Player()), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
   QVERIFY(box.prompts.messages.empty());
 }
@@ -207,7 +216,7 @@ void MainDlgDeleteTest::emptyingAnEmptyPlayerSaysSo() {
   Sandbox box;
   auto window = box.OpenWindow();
 
-  ClickButton(window.get(), "emptyButton");
+  PressAndWait(*window, "emptyButton");
 
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QCOMPARE(box.prompts.messages[0].text, QString("L'Koral est vide !"));
@@ -284,11 +293,14 @@ void MainDlgDeleteTest::aFolderThatStaysGivesOneMessageEachInBothModes() {
     window->findChild<QCheckBox*>("win98Check")->setChecked(win98);
     box.prompts.messages.clear();
     SelectRows(PlayerList(*window), {"Album", "b.mp3"});
-    ClickButton(window.get(), "deleteButton");
+    PressAndWait(*window, "deleteButton");
 
-    QCOMPARE(box.prompts.messages.size(), size_t{2});  // Disc, then Album; the file says nothing
-    QCOMPARE(box.prompts.messages[0].text, notEmpty("Album/Disc"));
-    QCOMPARE(box.prompts.messages[1].text, notEmpty("Album"));
+    QCOMPARE(box.prompts.messages.size(), size_t{3});  // the file, then Disc, then Album
+    QVERIFY2(box.prompts.messages[0].text.startsWith(
+                 QStringLiteral("Impossible de supprimer le fichier '%1' : ").arg(Q(box.Player() / "Album/Disc/locked.mp3"))),
+             qPrintable(box.prompts.messages[0].text));
+    QCOMPARE(box.prompts.messages[1].text, notEmpty("Album/Disc"));
+    QCOMPARE(box.prompts.messages[2].text, notEmpty("Album"));
     for (const auto& message : box.prompts.messages) QCOMPARE(message.title, QString("Erreur"));
     QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Album"});
     QCOMPARE(EntryNames(box.Player() / "Album/Disc"), std::vector<std::string>{"locked.mp3"});
@@ -304,7 +316,7 @@ void MainDlgDeleteTest::emptyingFromASubFolderEmptiesAndListsTheRoot() {
   DoubleClickRow(PlayerList(*window), "Musique");
   QCOMPARE(window->PlayerFolder(), Q(box.Player() / "Musique"));
 
-  ClickButton(window.get(), "emptyButton");
+  PressAndWait(*window, "emptyButton");
 
   QCOMPARE(window->PlayerFolder(), Q(box.Player()));
   QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Settings.dat"});
@@ -323,7 +335,7 @@ void MainDlgDeleteTest::emptyingReListsTheRootAsOpeningAFolderDoes() {
   ClickHeader(computer, 0);
   QCOMPARE(RowTexts(computer), (QStringList{"..", "b.mp3", "a.mp3"}));
 
-  ClickButton(window.get(), "emptyButton");
+  PressAndWait(*window, "emptyButton");
   // Opening a folder clears the computer list's direction: Z to A once more.
   ClickHeader(computer, 0);
 
@@ -367,7 +379,7 @@ void MainDlgDeleteTest::aFolderReachedThroughAnOutsideLinkIsNeverChanged() {
   fs::create_directory_symlink(outside, box.Player() / "escape");
 
   SelectRows(PlayerList(*window), {"song.mp3"});
-  ClickButton(window.get(), "deleteButton");
+  PressAndWait(*window, "deleteButton");
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QVERIFY(box.prompts.messages[0].text.contains("rien n'a été supprimé"));
   QCOMPARE(box.prompts.messages[0].title, QString("Suppression impossible"));
@@ -377,7 +389,7 @@ void MainDlgDeleteTest::aFolderReachedThroughAnOutsideLinkIsNeverChanged() {
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QCOMPARE(box.prompts.messages[0].text, QString("Création du répertoire impossible"));
 
-  ClickButton(window.get(), "emptyButton");  // the root's own link goes, never what it shows
+  PressAndWait(*window, "emptyButton");  // the root's own link goes, never what it shows
   QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Settings.dat"});
   QCOMPARE(EntryNames(outside), std::vector<std::string>{"song.mp3"});
   QCOMPARE(koral::test::ReadFile(outside / "song.mp3"), std::string("precious"));
@@ -396,14 +408,14 @@ void MainDlgDeleteTest::aNameThatIsNotUtf8DeletesExactlyTheEntryShown() {
   QCOMPARE(RowNames(*window), (QStringList{"Dossier été", "été.mp3", "\uFFFDt\uFFFD.mp3"}));
 
   SelectRows(PlayerList(*window), {"été.mp3"});
-  ClickButton(window.get(), "deleteButton");
+  PressAndWait(*window, "deleteButton");
   QCOMPARE(EntryNames(box.Player()), (std::vector<std::string>{"Dossier \xE9t\xE9", replaced}));
 
   // Inside a folder whose own name is not UTF-8, the other one of the pair.
   DoubleClickRow(PlayerList(*window), "Dossier été");
   QCOMPARE(RowNames(*window), (QStringList{"..", "été.mp3", "\uFFFDt\uFFFD.mp3"}));
   SelectRows(PlayerList(*window), {"\uFFFDt\uFFFD.mp3"});
-  ClickButton(window.get(), "deleteButton");
+  PressAndWait(*window, "deleteButton");
   QCOMPARE(EntryNames(box.Player() / "Dossier \xE9t\xE9"), std::vector<std::string>{latin});
   QCOMPARE(RowNames(*window), (QStringList{"..", "été.mp3"}));
   QVERIFY(box.prompts.messages.empty());

@@ -42,11 +42,17 @@ char32_t FoldCase(char32_t point) {
   return IsPairedUpper(point) ? point + 1 : point;
 }
 
+// Within one type, by name: the order the file system yields is no order at all.
+bool ByName(const ListingRow& a, const ListingRow& b) {
+  const int order = CompareNoCase(a.name, b.name);
+  return order != 0 ? order < 0 : a.name < b.name;
+}
+
 bool DefaultLess(const ListingRow& a, const ListingRow& b) {
   if (IsParent(a) || IsParent(b)) return IsParent(a) && !IsParent(b);
   if (a.isFolder != b.isFolder) return !a.isFolder;
-  if (a.isFolder) return false;
-  return a.type < b.type;
+  if (!a.isFolder && a.type != b.type) return a.type < b.type;
+  return ByName(a, b);
 }
 
 bool ColumnLess(const ListingRow& a, const ListingRow& b, int column, bool flag) {

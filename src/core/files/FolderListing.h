@@ -33,7 +33,8 @@ std::optional<std::vector<ListingRow>> ListFolder(const std::string& folder, boo
 std::string BrowseCandidate(const std::string& folder, const std::string& name);
 
 // ".." first, then the files grouped by extension (ascending bytes), then the
-// folders. Returns the row indices in their new order; equal rows keep theirs.
+// folders; within a group, by name without regard to case. Returns the row
+// indices in their new order.
 std::vector<std::size_t> DefaultOrder(const std::vector<ListingRow>& rows);
 
 // The order of a click on a column header. ".." stays first. "Taille"

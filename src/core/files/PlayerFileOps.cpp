@@ -93,6 +93,40 @@ class VolumeRemover {
   std::vector<RemovalFailure> m_failures;
 };
 
+// Counts what VolumeRemover would remove, along the same walk.
+class VolumeCounter {
+ public:
+  VolumeCounter(const VolumeId& volume, std::stop_token stop) : m_volume(volume), m_stop(std::move(stop)) {}
+
+  void CountTopEntry(const fs::path& entry) {
+    ++m_tally.entries;
+    CountAnyEntry(entry);
+  }
+
+  const RemovalTally& Tally() const { return m_tally; }
+
+ private:
+  void CountAnyEntry(const fs::path& entry) {
+    if (m_stop.stop_requested()) return;
+    const std::optional<VolumeId> volume = VolumeOf(entry);
+    if (!volume || *volume != m_volume) return;  // gone, or another volume the delete leaves whole
+    if (IsRealFolder(entry)) {
+      for (const fs::path& inner : EntriesOf(entry)) CountAnyEntry(inner);
+      return;
+    }
+    ++m_tally.files;
+    std::error_code error;
+    if (fs::is_regular_file(fs::symlink_status(entry, error))) {
+      const std::uintmax_t bytes = fs::file_size(entry, error);
+      if (!error) m_tally.bytes += bytes;
+    }
+  }
+
+  VolumeId m_volume;
+  std::stop_token m_stop;
+  RemovalTally m_tally;
+};
+
 bool IsKeptWhenEmptying(const fs::path& entry) {
   std::error_code error;
   if (fs::is_directory(fs::status(entry, error))) return false;
@@ -124,10 +158,13 @@ PlayerPathError::PlayerPathError(Reason reason, std::string path)
 std::string RemovalFailureText(const RemovalFailure& failure) {
   if (failure.otherVolume)
     return "'" + failure.path + "' est un autre volume monté dans l'Koral : rien n'y a été supprimé.";
-  const int error = failure.error.value();
-  const std::string why = error == ENOTEMPTY || error == EEXIST ? "il n'est pas vide" : DescribeError(error);
   return std::string("Impossible de supprimer ") + (failure.folder ? "le dossier '" : "le fichier '") + failure.path +
-         "' : " + why + ".";
+         "' : " + RemovalFailureReason(failure) + ".";
+}
+
+std::string RemovalFailureReason(const RemovalFailure& failure) {
+  const int error = failure.error.value();
+  return error == ENOTEMPTY || error == EEXIST ? "il n'est pas vide" : DescribeError(error);
 }
 
 std::optional<VolumeId> VolumeOf(const fs::path& entry) {
@@ -180,6 +217,28 @@ std::vector<RemovalFailure> PlayerFiles::EmptyPlayer() const {
   for (const fs::path& entry : EntriesOf(m_root))
     if (!IsKeptWhenEmptying(entry)) remover.DeleteAnyEntry(entry);
   return remover.TakeFailures();
+}
+
+RemovalTally PlayerFiles::TallyEntries(const std::vector<std::string>& paths, std::stop_token stop) const {
+  VolumeCounter counter(m_volume, std::move(stop));
+  for (const std::string& path : paths) {
+    std::optional<fs::path> entry;
+    try {
+      entry = ResolveEntry(path);
+    } catch (const PlayerPathError&) {
+      continue;  // the delete refuses it and says so
+    }
+    std::error_code error;
+    if (entry && fs::exists(fs::symlink_status(*entry, error))) counter.CountTopEntry(*entry);
+  }
+  return counter.Tally();
+}
+
+RemovalTally PlayerFiles::TallyEmptying(std::stop_token stop) const {
+  VolumeCounter counter(m_volume, std::move(stop));
+  for (const fs::path& entry : EntriesOf(m_root))
+    if (!IsKeptWhenEmptying(entry)) counter.CountTopEntry(entry);
+  return counter.Tally();
 }
 
 std::error_code PlayerFiles::CreateFolder(const std::string& folder, const std::string& typedName) const {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
+#include <stop_token>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -41,6 +42,16 @@ struct RemovalFailure {
 // The French text for an entry that could not be removed, naming it (the
 // Windows 98 option only chooses how folders are removed, not what is said).
 std::string RemovalFailureText(const RemovalFailure& failure);
+// Its reason alone: "il n'est pas vide", "permission non accordée"...
+std::string RemovalFailureReason(const RemovalFailure& failure);
+
+// What a delete or an emptying would remove: files (links and other
+// non-folders included) and their bytes, walked as the delete walks.
+struct RemovalTally {
+  std::uint64_t entries = 0;  // entries removed at the top: the named ones, or the root's
+  std::uint64_t files = 0;
+  std::uint64_t bytes = 0;
+};
 
 // Where an entry lies: its device and, where the system tells it, its mount.
 struct VolumeId {
@@ -73,6 +84,12 @@ class PlayerFiles {
   // Deletes everything at the root but the files of type DAT or INI (any
   // case); folders go whatever their name.
   std::vector<RemovalFailure> EmptyPlayer() const;
+
+  // What DeleteEntry on each path, or EmptyPlayer, would remove. A path
+  // DeleteEntry would refuse, or one that has vanished, counts nothing. A
+  // stop request ends the walk early with what was counted so far.
+  RemovalTally TallyEntries(const std::vector<std::string>& paths, std::stop_token stop = {}) const;
+  RemovalTally TallyEmptying(std::stop_token stop = {}) const;
 
   // Creates folder + "/" + name, one level: every part but the last must
   // exist; a backslash separates parts as a slash does. Throws

@@ -10,6 +10,7 @@
 
 namespace {
 
+constexpr int kFolderRole = Qt::UserRole;
 constexpr int kNameRole = Qt::UserRole + 1;
 
 }  // namespace
@@ -22,6 +23,10 @@ void SetRowName(QTreeWidgetItem* row, const std::string& name) {
 }
 
 std::string RowName(const QTreeWidgetItem* row) { return row->data(0, kNameRole).toByteArray().toStdString(); }
+
+void SetFolderRow(QTreeWidgetItem* row, bool folder) { row->setData(0, kFolderRole, folder); }
+
+bool IsFolderRow(const QTreeWidgetItem* row) { return row->data(0, kFolderRole).toBool(); }
 
 std::vector<std::string> SelectedRowNames(const QTreeWidget& list) {
   QList<QTreeWidgetItem*> rows = list.selectedItems();

@@ -12,5 +12,9 @@ class QTreeWidgetItem;
 void SetRowName(QTreeWidgetItem* row, const std::string& name);
 std::string RowName(const QTreeWidgetItem* row);
 
+// Whether the row is a folder (".." included).
+void SetFolderRow(QTreeWidgetItem* row, bool folder);
+bool IsFolderRow(const QTreeWidgetItem* row);
+
 // The names of the selected rows, top row first.
 std::vector<std::string> SelectedRowNames(const QTreeWidget& list);

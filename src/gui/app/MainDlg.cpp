@@ -1,13 +1,17 @@
 #include "app/MainDlg.h"
 
 #include <array>
+#include <filesystem>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QButtonGroup>
 #include <QDir>
 
 #include "app/AboutDlg.h"
+#include "app/RemovalCount.h"
 #include "common/ButtonChoice.h"
+#include "common/EnterKeys.h"
 #include "common/PathText.h"
 #include "common/Prompt.h"
 #include "config/PrivateProfile.h"
@@ -42,6 +46,11 @@ CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui:
   auto* modes = new QButtonGroup(this);
   modes->addButton(m_ui->addNumberRadio, 0);
   modes->addButton(m_ui->numberOnlyRadio, 1);
+  // A click leaves the keyboard where it was, in a list as a rule: a later
+  // Enter never repeats a click on a button, nor reaches a box just ticked.
+  for (QAbstractButton* button : findChildren<QAbstractButton*>()) button->setFocusPolicy(Qt::TabFocus);
+  KeepEnterOnFocusedButtons(this);
+  m_removalCount = new CRemovalCount(this);
   ConnectSignals();
   OnInitDialog();
 }
@@ -83,21 +92,27 @@ void CMainDlg::OnInitDialog() {
   DetectPlayer();
   const std::string listedDrive = m_computerFolder != keptFolder ? m_computerFolder : std::string();
   m_computerFolder = keptFolder;
-  if (!m_playerFound) {
-    Prompt::Message(this,
-                    QStringLiteral("L'Koral n'a pas été détecté.\n Des fonctionnalités du logiciel vont être "
-                                   "désactivées"),
-                    QStringLiteral("Koral manquant"));
-    SetPlayerControlsEnabled(false);
-  }
+  if (!m_playerFound) TellPlayerMissing();
   if (!OpenFolder(m_ui->computerList, nullptr)) {
     // The stored folder has vanished: the folder must be what the list shows,
     // or every operation would work on entries of another folder.
     m_computerFolder = listedDrive.empty() ? HomeFolder() : listedDrive;
     OpenFolder(m_ui->computerList, nullptr);
   }
-  ListDriveRoot(m_ui->playerList, m_playerRoot);
+  if (m_playerFound) ListDriveRoot(m_ui->playerList, m_playerRoot);
   WatchMountTable();
+}
+
+void CMainDlg::TellPlayerMissing() {
+  const QString disabled = QStringLiteral("\n Des fonctionnalités du logiciel vont être désactivées");
+  // A mistyped --player names a folder: saying which one lets the user see the typo.
+  const QString text = m_missingNamedPlayer.empty()
+                           ? QStringLiteral("L'Koral n'a pas été détecté.") + disabled
+                           : QStringLiteral("L'Koral n'a pas été trouvé : le dossier '%1' n'existe pas.")
+                                     .arg(PathFromStd(m_missingNamedPlayer)) +
+                                 disabled;
+  Prompt::Message(this, text, QStringLiteral("Koral manquant"));
+  SetPlayerControlsEnabled(false);
 }
 
 void CMainDlg::ReadOptions() {
@@ -136,7 +151,10 @@ void CMainDlg::DetectPlayer() {
   const koral::DriveScan scan = koral::DetectDrives();
   FillDriveCombo(scan.computerDrives);
   m_ui->driveCombo->setCurrentIndex(m_driveIndex);
-  if (scan.playerRoot) {
+  std::error_code error;
+  if (scan.playerRoot && koral::PlayerRootIsNamed() && !std::filesystem::is_directory(*scan.playerRoot, error)) {
+    m_missingNamedPlayer = *scan.playerRoot;
+  } else if (scan.playerRoot) {
     m_playerRoot = *scan.playerRoot;
     m_playerFound = true;
     m_ui->playerDriveLabel->SetFullText(PathFromStd(m_playerRoot));

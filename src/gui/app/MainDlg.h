@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,12 +14,14 @@
 #include "app/ListIcons.h"
 #include "files/CopyPlan.h"
 #include "files/FolderListing.h"
+#include "files/PlayerFileOps.h"
 #include "files/Playlist.h"
 #include "platform/Eject.h"
 #include "platform/MountTableWatch.h"
 
 class CNewFolderDlg;
 class CFileOp;
+class CRemovalCount;
 class QAction;
 class QMenu;
 class QPoint;
@@ -58,6 +62,7 @@ class CMainDlg final : public QDialog {
   void ShowMembers();
   void TakeControls();
   void DetectPlayer();
+  void TellPlayerMissing();
   void FillDriveCombo(const std::vector<std::string>& drives);
   void OnFollowPlaylistToggled();
   void OnOpenSettings();
@@ -70,6 +75,7 @@ class CMainDlg final : public QDialog {
   void FitColumns();
   void ListDriveRoot(QTreeWidget* list, const std::string& root);
   bool OpenFolder(QTreeWidget* list, QTreeWidgetItem* item);  // false when the list stays as it was
+  void OpenParent(QTreeWidget* list);                          // as "..", the folder left marked
   void RefreshPlayerList();
   void OnDriveChanged(int index);
   std::string& FolderOf(const QTreeWidget* list);
@@ -101,17 +107,22 @@ class CMainDlg final : public QDialog {
   void OnDeleteFromPlayer();
   void OnEmptyPlayer();
   void OnCreateDirectory();
+  // Counts off this thread, the player's controls off meanwhile, then goes on with the count.
+  void CountThenAsk(std::function<koral::RemovalTally(std::stop_token)> count,
+                    std::function<void(const koral::RemovalTally&)> then);
 
   std::unique_ptr<Ui::CMainDlg> m_ui;
   QAction* m_createDirectoryAction = nullptr;  // the player list menu's "Créer un répertoire"
   CNewFolderDlg* m_newFolderDlg = nullptr;     // kept for the whole run: it remembers the last name
   CFileOp* m_fileOp = nullptr;                 // the copy dialog, a child reused for every copy
+  CRemovalCount* m_removalCount = nullptr;     // what a delete or an emptying would remove
   // Paths as the file system spells them, which need not be UTF-8.
   std::string m_configPath;
   std::string m_computerFolder;
   std::string m_playerFolder;
   std::string m_playerRoot;  // the player's mount point, no trailing slash
   bool m_playerFound = false;
+  std::string m_missingNamedPlayer;  // a player named on the command line that is no folder
   int m_driveIndex = -1;
   int m_followPlaylist = 0;
   int m_copyMode = -1;

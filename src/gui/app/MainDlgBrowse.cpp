@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 #include <QStyle>
 
+#include "app/ListKeys.h"
 #include "app/ListRows.h"
 #include "app/MainDlg.h"
 #include "common/PathText.h"
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr int kFolderRole = Qt::UserRole;
 constexpr int kSizeColumn = 2;
 constexpr int kScrollBarAllowance = 18;
 constexpr int kRowsShownAtLeast = 10;
@@ -26,7 +26,7 @@ constexpr int kRowsShownAtLeast = 10;
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
 koral::ListingRow RowOf(const QTreeWidgetItem* item) {
-  return {RowName(item), item->data(0, kFolderRole).toBool(), PathToStd(item->text(1)), PathToStd(item->text(2))};
+  return {RowName(item), IsFolderRow(item), PathToStd(item->text(1)), PathToStd(item->text(2))};
 }
 
 std::vector<koral::ListingRow> RowsOf(const QTreeWidget* list) {
@@ -99,6 +99,13 @@ void CMainDlg::SetUpLists() {
             [this, list](int column) { OnColumnClicked(list, column); });
     connect(list, &QWidget::customContextMenuRequested, this,
             [this, list](const QPoint& position) { OnListContextMenu(list, position); });
+    auto* keys = new CListKeys(list);
+    connect(keys, &CListKeys::openRequested, this, [this, list](QTreeWidgetItem* item) { OpenFolder(list, item); });
+    connect(keys, &CListKeys::parentRequested, this, [this, list] { OpenParent(list); });
+    connect(keys, &CListKeys::menuRequested, this,
+            [this, list](const QPoint& position) { OnListContextMenu(list, position); });
+    // The computer's files are never deleted from here.
+    if (list == m_ui->playerList) connect(keys, &CListKeys::deleteRequested, this, &CMainDlg::OnDeleteFromPlayer);
   }
   // The widths follow the lists' real size, known once the layout has run.
   layout()->activate();
@@ -142,7 +149,7 @@ void CMainDlg::FillList(QTreeWidget* list, const std::string& folder, const std:
   for (const koral::ListingRow& row : rows) {
     auto* item = new QTreeWidgetItem({QString(), FromStd(row.type), FromStd(row.sizeText)});
     SetRowName(item, row.name);
-    item->setData(0, kFolderRole, row.isFolder);
+    SetFolderRow(item, row.isFolder);
     item->setIcon(0, m_listIcons.Icon(PathFromStd(koral::JoinPath(folder, row.name)), row.isFolder, item->text(1)));
     items.append(item);
   }
@@ -191,6 +198,21 @@ bool CMainDlg::OpenFolder(QTreeWidget* list, QTreeWidgetItem* item) {
   return rows.has_value();
 }
 
+void CMainDlg::OpenParent(QTreeWidget* list) {
+  const QList<QTreeWidgetItem*> parents = list->findItems(QString::fromLatin1(koral::kParentName), Qt::MatchExactly);
+  if (parents.isEmpty()) return;  // a root: the list goes no higher
+  const std::string left = std::filesystem::path(FolderOf(list)).filename().string();
+  if (!OpenFolder(list, parents.front())) return;
+  // Back where the user came from, so that Enter goes in again.
+  for (int i = 0; i < list->topLevelItemCount(); ++i) {
+    QTreeWidgetItem* row = list->topLevelItem(i);
+    if (RowName(row) != left) continue;
+    list->setCurrentItem(row);
+    list->scrollToItem(row);
+    return;
+  }
+}
+
 void CMainDlg::RefreshPlayerList() {
   TakeControls();  // the options clicked since the last handler must survive the showing below
   const std::string& folder = m_playerFolder;
@@ -198,6 +220,7 @@ void CMainDlg::RefreshPlayerList() {
     if (const auto rows = koral::ListFolder(folder, ShowsParent(m_ui->playerList, folder))) {
       FillList(m_ui->playerList, m_playerFolder, *rows);
       SetSizeColumnWidth(m_ui->playerList, MoreRowsThanFit(m_ui->playerList));
+      ApplyDefaultOrder(m_ui->playerList);  // copied tracks show in their numbers' order
     }
   }
   m_ui->playerFreeLabel->setText(SpaceOf(m_playerFolder).free);

@@ -1,12 +1,19 @@
+#include <algorithm>
+#include <iterator>
 #include <optional>
+
+#include <QApplication>
+#include <QPointer>
 
 #include "app/ListRows.h"
 #include "app/MainDlg.h"
+#include "app/RemovalCount.h"
 #include "common/PathText.h"
 #include "common/Prompt.h"
 #include "files/NewFolderDlg.h"
 #include "files/Paths.h"
 #include "files/PlayerFileOps.h"
+#include "files/RemovalText.h"
 #include "ui_MainDlg.h"
 
 namespace {
@@ -24,8 +31,10 @@ std::optional<koral::PlayerFiles> OpenPlayerFiles(QWidget* parent, const std::st
   }
 }
 
-// Each folder that could not be removed gets its own message; a file that stays does not.
+// The files that stayed in one message; then each folder that could not be removed in its own.
 void ShowRemovalFailures(QWidget* parent, const std::vector<koral::RemovalFailure>& failures) {
+  if (const std::string files = koral::FileRemovalReport(failures); !files.empty())
+    Prompt::Message(parent, PathFromStd(files), kErrorTitle);
   for (const koral::RemovalFailure& failure : failures)
     if (failure.folder) Prompt::Message(parent, PathFromStd(koral::RemovalFailureText(failure)), kErrorTitle);
 }
@@ -39,13 +48,18 @@ void RefuseParentEntry(QDialog* window) {
   QMetaObject::invokeMethod(window, &QDialog::accept, Qt::QueuedConnection);
 }
 
-void DeleteOneEntry(QWidget* parent, const koral::PlayerFiles& files, const std::string& path) {
-  try {
-    ShowRemovalFailures(parent, files.DeleteEntry(path));
-  } catch (const koral::PlayerPathError&) {
-    Prompt::Message(parent, QStringLiteral("'%1' n'est pas sur l'Koral : rien n'a été supprimé.").arg(PathFromStd(path)),
-                    kDeleteTitle);
+void DeleteEntries(QWidget* parent, const koral::PlayerFiles& files, const std::vector<std::string>& paths) {
+  std::vector<koral::RemovalFailure> failures;
+  for (const std::string& path : paths) {
+    try {
+      std::ranges::move(files.DeleteEntry(path), std::back_inserter(failures));
+    } catch (const koral::PlayerPathError&) {
+      Prompt::Message(parent,
+                      QStringLiteral("'%1' n'est pas sur l'Koral : rien n'a été supprimé.").arg(PathFromStd(path)),
+                      kDeleteTitle);
+    }
   }
+  ShowRemovalFailures(parent, failures);
 }
 
 bool CreateFolderOnPlayer(const std::string& root, const std::string& folder, const QString& name) {
@@ -60,22 +74,37 @@ bool CreateFolderOnPlayer(const std::string& root, const std::string& folder, co
 
 void CMainDlg::OnDeleteFromPlayer() {
   TakeControls();
-  const std::vector<std::string> names = SelectedRowNames(*m_ui->playerList);
+  std::vector<std::string> names = SelectedRowNames(*m_ui->playerList);
   if (names.empty()) {
     Prompt::Message(this, QStringLiteral("Aucun fichier sélectionné"), kDeleteTitle);
     return;
   }
+  if (IsBusyWithPlayer()) return;
   const std::optional<koral::PlayerFiles> files = OpenPlayerFiles(this, m_playerRoot);
   if (!files) return;
-  for (const std::string& name : names) {
-    if (name == "..") RefuseParentEntry(this);
-    else DeleteOneEntry(this, *files, koral::JoinPath(m_playerFolder, name));
+  const bool parentChosen = std::erase(names, std::string(koral::kParentName)) > 0;
+  std::vector<std::string> paths;
+  for (const std::string& name : names) paths.push_back(koral::JoinPath(m_playerFolder, name));
+  if (names.empty()) {  // nothing to ask about: the guard alone
+    RefuseParentEntry(this);
+    RefreshPlayerList();
+    return;
   }
-  RefreshPlayerList();
+  CountThenAsk([files = *files, paths](std::stop_token stop) { return files.TallyEntries(paths, stop); },
+               [this, files = *files, names, paths, parentChosen](const koral::RemovalTally& tally) {
+                 const QString question = QString::fromStdString(koral::DeleteQuestionText(names, tally));
+                 if (!Prompt::Confirm(this, question, QStringLiteral("Supprimer de l'Koral"),
+                                      QStringLiteral("Supprimer")))
+                   return;
+                 if (parentChosen) RefuseParentEntry(this);
+                 DeleteEntries(this, files, paths);
+                 RefreshPlayerList();
+               });
 }
 
 void CMainDlg::OnEmptyPlayer() {
   TakeControls();
+  if (IsBusyWithPlayer()) return;
   const std::optional<koral::PlayerFiles> files = OpenPlayerFiles(this, m_playerRoot);
   if (!files) return;
   m_playerFolder = m_playerRoot;
@@ -84,8 +113,30 @@ void CMainDlg::OnEmptyPlayer() {
     Prompt::Message(this, QStringLiteral("L'Koral est vide !"), QStringLiteral("T'es aveugle?"));
     return;
   }
-  ShowRemovalFailures(this, files->EmptyPlayer());
-  RefreshPlayerList();
+  CountThenAsk([files = *files](std::stop_token stop) { return files.TallyEmptying(stop); },
+               [this, files = *files](const koral::RemovalTally& tally) {
+                 if (tally.entries == 0) return;  // only DAT and INI files: nothing to do, nothing said
+                 const QString question = QString::fromStdString(koral::EmptyQuestionText(tally));
+                 if (!Prompt::Confirm(this, question, QStringLiteral("Vider Koral"), QStringLiteral("Vider"))) return;
+                 ShowRemovalFailures(this, files.EmptyPlayer());
+                 RefreshPlayerList();
+               });
+}
+
+void CMainDlg::CountThenAsk(std::function<koral::RemovalTally(std::stop_token)> count,
+                            std::function<void(const koral::RemovalTally&)> then) {
+  const QPointer<QWidget> focus = QApplication::focusWidget();
+  const std::string root = m_playerRoot;
+  SetPlayerControlsEnabled(false);
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  m_removalCount->Start(std::move(count), [this, focus, root, then = std::move(then)](const koral::RemovalTally& tally) {
+    QApplication::restoreOverrideCursor();
+    SetPlayerControlsEnabled(m_playerFound);
+    if (focus && focus->isEnabled()) focus->setFocus();
+    if (m_rescanPending) RescanPlayer();
+    // A player that went meanwhile is not asked about.
+    if (m_playerFound && m_playerRoot == root) then(tally);
+  });
 }
 
 void CMainDlg::OnCreateDirectory() {

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "app/MainDlg.h"
+#include "app/RemovalCount.h"
 #include "common/ElidedLabel.h"
 #include "common/PathText.h"
 #include "common/Prompt.h"
@@ -34,7 +35,7 @@ void CMainDlg::WatchMountTable() {
 }
 
 bool CMainDlg::IsBusyWithPlayer() const {
-  return (m_fileOp != nullptr && m_fileOp->IsCopying()) || m_ejectWorker.joinable();
+  return (m_fileOp != nullptr && m_fileOp->IsCopying()) || m_ejectWorker.joinable() || m_removalCount->Running();
 }
 
 void CMainDlg::OnMountTableSignal() {

@@ -4,6 +4,7 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace Prompt {
 namespace {
@@ -53,6 +54,17 @@ bool Question(QWidget* parent, const QString& text, const QString& title) {
   if (g_answerer) return g_answerer->OnQuestion(text, title);
   QMessageBox box(QMessageBox::Question, title, Displayed(text), QMessageBox::Yes | QMessageBox::No, parent);
   return RunOver(parent, box) == QMessageBox::Yes;
+}
+
+bool Confirm(QWidget* parent, const QString& text, const QString& title, const QString& action) {
+  if (g_answerer) return g_answerer->OnQuestion(text, title);
+  QMessageBox box(QMessageBox::Question, title, Displayed(text), QMessageBox::NoButton, parent);
+  QPushButton* confirm = box.addButton(action, QMessageBox::AcceptRole);
+  QPushButton* cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+  box.setDefaultButton(cancel);
+  box.setEscapeButton(cancel);
+  RunOver(parent, box);
+  return box.clickedButton() == confirm;
 }
 
 QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {

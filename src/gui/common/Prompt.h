@@ -17,6 +17,11 @@ void Information(QWidget* parent, const QString& text, const QString& title);
 // A yes/no question; true for yes.
 bool Question(QWidget* parent, const QString& text, const QString& title);
 
+// A question before an action that cannot be undone: buttons `action` and
+// "Annuler", "Annuler" the default (Enter and Escape both keep things as
+// they are); true for the action. Tests answer it as a question.
+bool Confirm(QWidget* parent, const QString& text, const QString& title, const QString& action);
+
 // File dialogs; an empty string when the user cancelled.
 QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
 QString SaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
