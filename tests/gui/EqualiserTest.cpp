@@ -381,7 +381,7 @@ void EqualiserTest::saveAndQuitWritesAndClosesQuitOnlyCloses() {
   {
     Sheet sheet;
     CEqualiser* page = sheet.ShowEqualiser();
-    QVERIFY(RequireChild<QPushButton>(page, "quitButton")->isDefault());
+    QVERIFY(!RequireChild<QPushButton>(page, "quitButton")->isDefault());
     DragTo(page, 0, 3);
     ClickButton(page, "quitButton");
     DeleteClosedWindows();
