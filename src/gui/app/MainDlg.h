@@ -48,15 +48,16 @@ class CMainDlg final : public QDialog {
   // edits not yet written dropped, and every window's options are saved.
   void CloseWithoutQuestions();
 
+  // Every way of closing the window comes here: open sheets holding changes
+  // not yet written ask first, and "Annuler" keeps the program running.
+  void done(int result) override;
+
   // The right-click menu of a list, built as the right click shows it;
   // nullptr when sizing the selection closed the window.
   std::unique_ptr<QMenu> CreateListMenu(QTreeWidget* list);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;  // the extra room goes to the lists and their "Nom"
-  // Every way of closing the window comes here: open sheets holding changes
-  // not yet written ask first, and "Annuler" keeps the program running.
-  void done(int result) override;
 
  private:
   // Start-up and options (MainDlg.cpp).

@@ -34,9 +34,10 @@ class CSoftPropDlg final : public QDialog {
   // Closes at once; the version shown is not saved.
   void CloseWithoutQuestions();
 
- protected:
   // Escape and the close box come here; "Quitter" is an explicit choice and does not.
   void reject() override;
+
+ protected:
   // Enter takes the typed version (see CommitTypedVersion) and never closes.
   void keyPressEvent(QKeyEvent* event) override;
 

@@ -38,9 +38,10 @@ class COnglets final : public QDialog {
   // Closes at once; edits not yet written are dropped, options kept.
   void CloseWithoutQuestions();
 
- protected:
   // Escape and the close box come here.
   void reject() override;
+
+ protected:
   // Enter never closes the sheet: a field takes its text by itself, and a
   // focused button presses itself.
   void keyPressEvent(QKeyEvent* event) override;

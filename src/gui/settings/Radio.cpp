@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QApplication>
 #include <QCollator>
 #include <QEvent>
 #include <QLineEdit>
@@ -271,10 +270,11 @@ void CRadio::OnSaveAndQuit() {
   if (SaveRadios()) emit closeSheetRequested();
 }
 
-// A save reached by its accelerator leaves the focus in the edit field: the
-// text typed there is taken over (or refused) before the memories are written.
+// A save reached by its accelerator, or a question asked from another
+// window, leaves the focus in the edit field: the text typed there is taken
+// over (or refused) before the memories are written or compared.
 void CRadio::TakeFocusedFrequency() {
-  const int memory = MemoryOfEdit(QApplication::focusWidget());
+  const int memory = MemoryOfEdit(window()->focusWidget());
   if (memory >= 0) CheckFrequency(memory);
 }
 
