@@ -3,8 +3,8 @@
 #include <array>
 
 #include <QAction>
-#include <QButtonGroup>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QDir>
 #include <QPointer>
 
@@ -202,9 +202,9 @@ bool CMainDlg::MayCloseSheets() {
   m_closingSheets = true;
   for (const QPointer<COnglets>& sheet : OpenSheets()) {
     if (sheet.isNull()) continue;
-    const bool answered = m_closingWithoutQuestions || sheet->MayClose();
-    // Told to end while the question was open: whatever its answer, the window ends.
-    if (!answered && !m_closingWithoutQuestions) {
+    const bool mayClose = m_closingWithoutQuestions || sheet->MayClose();
+    // Told to end while the question was open, the window ends whatever its answer.
+    if (!mayClose && !m_closingWithoutQuestions) {
       m_closingSheets = false;
       return false;
     }

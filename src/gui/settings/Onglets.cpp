@@ -5,7 +5,6 @@
 #include <QTabWidget>
 
 #include "common/Prompt.h"
-
 #include "settings/Equaliser.h"
 #include "settings/Radio.h"
 #include "settings/ReglagesKoral.h"
