@@ -1,6 +1,5 @@
 #include "cli/RadioCommand.h"
 
-#include <charconv>
 #include <optional>
 
 #include "cli/JsonWriter.h"
@@ -18,15 +17,6 @@ std::optional<int> ParseMemoryLetter(const std::string& text) {
   const int memory = LowerAscii(text[0]) - 'a';
   if (memory < 0 || memory >= kMaxRadios) return std::nullopt;
   return memory;
-}
-
-// The whole argument must be a number with a point.
-std::optional<double> ParseFrequency(const std::string& text) {
-  double value = 0.0;
-  const char* last = text.data() + text.size();
-  const auto [end, error] = std::from_chars(text.data(), last, value, std::chars_format::fixed);
-  if (text.empty() || error != std::errc() || end != last) return std::nullopt;
-  return value;
 }
 
 // The layout and image of the current firmware and player, with the message
@@ -98,8 +88,8 @@ int Show(bool asJson, CliContext& context) {
 int Set(const std::string& letter, const std::string& frequencyText, CliContext& context) {
   const auto memory = ParseMemoryLetter(letter);
   if (!memory) return ReportUsageError(context.err, "Mémoire inconnue : " + letter + " (une lettre de A à T).");
-  const auto megahertz = ParseFrequency(frequencyText);
-  if (!megahertz || !IsTypedFrequencyAccepted(*megahertz))
+  const auto megahertz = ParseTypedMegahertz(frequencyText);
+  if (!megahertz)
     return ReportUsageError(context.err, "Fréquence refusée : " + frequencyText + " (de 87.5 à 108.0 MHz).");
   const auto target = FindTarget(context);
   if (!target) return kExitFailed;

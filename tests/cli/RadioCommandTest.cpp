@@ -28,11 +28,20 @@ TEST(RadioCommand, SetWritesOneRecordThatShowReadsBack) {
   EXPECT_NE(shown.out.find("T 0.0\n"), std::string::npos);
 }
 
+// The same reading as the window's memory fields: a decimal comma is a point.
+TEST(RadioCommand, SetTakesADecimalComma) {
+  TestEnvironment env;
+  env.SetSettingsImage();
+  ASSERT_EQ(Koralctl({"radio", "set", "B", "88,5"}).status, 0);
+  EXPECT_EQ(env.SettingsImageBytes().substr(262, 3), std::string("\xB4\x59\x01", 3));  // 88500 kHz
+}
+
 TEST(RadioCommand, RefusesBadArgumentsWithoutTouchingTheImage) {
   TestEnvironment env;
   env.SetSettingsImage();
   for (const auto& arguments : std::vector<std::vector<std::string>>{
-           {"radio", "set", "U", "90.0"}, {"radio", "set", "A", "120"}, {"radio", "set", "A", "88,5"},
+           {"radio", "set", "U", "90.0"}, {"radio", "set", "A", "120"}, {"radio", "set", "A", "1e2"},
+           {"radio", "set", "A", "88.5x"}, {"radio", "set", "A", ""},
            {"radio", "set", "A"}, {"radio", "play"}}) {
     EXPECT_EQ(Koralctl(arguments).status, 2) << arguments.back();
   }

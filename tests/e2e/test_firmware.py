@@ -23,8 +23,8 @@ class FirmwareRoad(KoralTestCase):
             dialog.find("push button", "Enregistrer les réglages").click()
             wait_until(lambda: app.config_value("firmware", "version") == "118.2", "[firmware] version=118.2")
 
-        with self.step("« Quitter » le dialogue, puis la fenêtre principale"):
-            dialog.find("push button", "Quitter").click()
+        with self.step("« Quitter (sans enregistrer) » le dialogue, puis la fenêtre principale"):
+            dialog.find("push button", "Quitter (sans enregistrer)").click()
             app.gone("dialog", "Firmware et profils")
             window.find("push button", "Quitter").click()
             self.assertExitStatus(0)
@@ -62,7 +62,7 @@ class FirmwareRoad(KoralTestCase):
             self.assertEqual(app.config_value("repertoires", "profil"), str(app.computer))
 
         with self.step("quitter"):
-            dialog.find("push button", "Quitter").click()
+            dialog.find("push button", "Quitter (sans enregistrer)").click()
             window.find("push button", "Quitter").click()
             self.assertExitStatus(0)
 

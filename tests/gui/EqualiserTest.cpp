@@ -304,8 +304,11 @@ void EqualiserTest::captionCloseWritesNothingButStoresTheOptions() {
   DragTo(page, 0, 5);
   RequireChild<QRadioButton>(page, "applySelectedRadio")->click();
   RequireChild<QRadioButton>(page, "selectCurrentRadio")->click();
+  // The moved slider is asked about; "Ne pas enregistrer" drops it.
+  prompts.saveAnswers = {Prompt::SaveChoice::kDiscard};
   sheet.CloseWithCaptionBox();
   QVERIFY(sheet.IsGone());
+  QCOMPARE(prompts.saveQuestions.size(), size_t{1});
   QCOMPARE(env.SettingsImageBytes(), image);
   QVERIFY(!std::filesystem::exists(koral::ImageBackupFolder()));
   QCOMPARE(Option(env, "preset"), std::string("0"));
@@ -381,7 +384,7 @@ void EqualiserTest::saveAndQuitWritesAndClosesQuitOnlyCloses() {
   {
     Sheet sheet;
     CEqualiser* page = sheet.ShowEqualiser();
-    QVERIFY(RequireChild<QPushButton>(page, "quitButton")->isDefault());
+    QVERIFY(!RequireChild<QPushButton>(page, "quitButton")->isDefault());
     DragTo(page, 0, 3);
     ClickButton(page, "quitButton");
     DeleteClosedWindows();

@@ -164,8 +164,13 @@ void RadioTest::TypedFrequenciesAreTakenOrRefusedWhenTheFieldIsLeft() {
   Edit(page.get(), 'C')->setFocus();
   QCOMPARE(Slider(page.get())->value(), 2);  // the focus moves the slider
 
+  // A decimal comma is a point, and the field shows what a save writes.
   Type(Edit(page.get(), 'A'), QStringLiteral("88,5"), Edit(page.get(), 'B'));
-  QCOMPARE(Edit(page.get(), 'A')->text(), QStringLiteral("88,5"));
+  QCOMPARE(Edit(page.get(), 'A')->text(), QStringLiteral("88.5"));
+  for (const char* refused : {"1e2", "88.5x", ""}) {
+    Type(Edit(page.get(), 'C'), QString::fromLatin1(refused), Edit(page.get(), 'B'));
+    QCOMPARE(Edit(page.get(), 'C')->text(), QStringLiteral("0.0"));
+  }
   Type(Edit(page.get(), 'B'), QStringLiteral("120"), Edit(page.get(), 'D'));
   QCOMPARE(Edit(page.get(), 'B')->text(), QStringLiteral("87.6"));
   Type(Edit(page.get(), 'D'), QStringLiteral("FM"), Edit(page.get(), 'A'));
@@ -179,7 +184,8 @@ void RadioTest::TypedFrequenciesAreTakenOrRefusedWhenTheFieldIsLeft() {
   page->findChild<QPushButton*>(QStringLiteral("saveButton"))->click();
 
   const std::string image = env.SettingsImageBytes();
-  QCOMPARE(RecordAt(image, 0), Bytes(0xC0, 0x57, 0x01));  // 88000 kHz
+  QCOMPARE(RecordAt(image, 0), Bytes(0xB4, 0x59, 0x01));  // 88500 kHz
+  QCOMPARE(RecordAt(image, 2), Bytes(0, 0, 0));
   QCOMPARE(RecordAt(image, 1), Bytes(48, 86, 1));
   QCOMPARE(RecordAt(image, 3), Bytes(0, 0, 0));
   QCOMPARE(RecordAt(image, 4), Bytes(0xF8, 0x56, 0x01));  // 87800 kHz

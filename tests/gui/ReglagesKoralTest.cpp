@@ -131,9 +131,9 @@ class ReglagesKoralTest final : public QObject {
         {"contrastNote", "(0 à 10)"},                 {"srswowtrubassNote", "(0 à 10)"},
         {"srswowsrsNote", "(0 à 10)"},                {"reloadButton", "&Recharger les réglages"},
         {"saveButton", "&Enregistrer les réglages"},  {"saveAndQuitButton", "E&nregistrer et quitter"},
-        {"quitButton", "&Quitter"}};
+        {"quitButton", "&Quitter (sans enregistrer)"}};
     for (const auto& [name, caption] : fixed) QCOMPARE(Text(&page, name), QString::fromUtf8(caption));
-    QVERIFY(page.findChild<QPushButton*>("quitButton")->isDefault());
+    QVERIFY(!page.findChild<QPushButton*>("quitButton")->isDefault());
 
     env.SetConfigIni(ConfigFor("119"));
     CReglagesKoral other;

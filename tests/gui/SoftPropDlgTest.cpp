@@ -81,6 +81,7 @@ class SoftPropDlgTest final : public QObject {
   void versionListIsCutAtEverySingleSpaceAndSorted();
   void emptyVersionListIsReportedAndRefusesEveryOperation();
   void versionSaveWritesTheSelectedEntryOnly();
+  void enterTakesATypedVersionAndClosingAsksToSaveIt();
   void saveWritesTheProfileByteForByte();
   void saveTakesTheVersionSectionOfTheSelectedEntry();
   void saveHoldsTheRadioCountToTwenty();
@@ -189,6 +190,55 @@ void SoftPropDlgTest::versionSaveWritesTheSelectedEntryOnly() {
            std::string("119.0-firmware-beta"));
   QCOMPARE(dialog.result(), int(QDialog::Accepted));
   QVERIFY(!dialog.isVisible());
+}
+
+void SoftPropDlgTest::enterTakesATypedVersionAndClosingAsksToSaveIt() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  env.SetConfigIni(Config("119.0", "119.0 118.2 119.0-firmware-beta"));
+  const auto version = [&env] { return koral::GetPrivateProfileString("firmware", "version", "", env.ConfigIni()); };
+  CSoftPropDlg dialog;
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  QComboBox* combo = VersionCombo(dialog);
+  combo->setFocus();
+  const auto typeAndEnter = [combo](const char* text) {
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo->lineEdit(), text);
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+  };
+
+  // A listed version, whatever its case, is taken as listed; nothing is written yet.
+  typeAndEnter("119.0-FIRMWARE-BETA");
+  QVERIFY(dialog.isVisible());
+  QCOMPARE(combo->currentText(), QStringLiteral("119.0-firmware-beta"));
+  QCOMPARE(version(), std::string("119.0"));
+  // Text naming no version puts the taken one back.
+  typeAndEnter("999");
+  QCOMPARE(combo->currentText(), QStringLiteral("119.0-firmware-beta"));
+  QVERIFY(dialog.isVisible());
+
+  // Escape: "Annuler" keeps the dialog, "Enregistrer" saves and closes.
+  prompts.saveAnswers = {Prompt::SaveChoice::kCancel, Prompt::SaveChoice::kSave};
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  QVERIFY(dialog.isVisible());
+  QCOMPARE(prompts.saveQuestions.size(), size_t{1});
+  QCOMPARE(prompts.saveQuestions[0].text, QStringLiteral("Enregistrer les modifications sur l'Koral ?"));
+  QCOMPARE(prompts.saveQuestions[0].title, QStringLiteral("Firmware et profils"));
+  dialog.close();
+  QVERIFY(!dialog.isVisible());
+  QCOMPARE(version(), std::string("119.0-firmware-beta"));
+
+  // Once saved, nothing is left to ask about; "Quitter (sans enregistrer)" never asks.
+  dialog.show();
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  QCOMPARE(prompts.saveQuestions.size(), size_t{2});
+  dialog.show();
+  combo->setCurrentIndex(combo->findText("118.2"));
+  Click(dialog, "quitButton");
+  QVERIFY(!dialog.isVisible());
+  QCOMPARE(prompts.saveQuestions.size(), size_t{2});
+  QCOMPARE(version(), std::string("119.0-firmware-beta"));
 }
 
 void SoftPropDlgTest::saveWritesTheProfileByteForByte() {

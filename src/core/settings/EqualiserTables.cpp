@@ -12,6 +12,7 @@ EqualiserTables& EqualiserTables::Shared() {
 void EqualiserTables::TakePlayerGains(const GainTable& gains) {
   m_player = gains;
   m_working = gains;
+  m_written = gains;
 }
 
 void EqualiserTables::RestoreFactory() {

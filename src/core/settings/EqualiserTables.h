@@ -18,6 +18,10 @@ class EqualiserTables {
 
   // What a page read from the player: both tables take it.
   void TakePlayerGains(const GainTable& gains);
+  // A page wrote the working table to the player.
+  void MarkWorkingWritten() { m_written = m_working; }
+  // The working table differs from what a page last read or wrote.
+  bool HasUnwrittenGains() const { return m_working != m_written; }
   // Presets 0 to 9 go back to their factory gains; Perso is kept.
   void RestoreFactory();
   // Every preset goes back to what was read when a page last opened.
@@ -31,6 +35,7 @@ class EqualiserTables {
  private:
   GainTable m_player{};
   GainTable m_working{};
+  GainTable m_written{};  // the player's gains as last read or written
 };
 
 }  // namespace koral

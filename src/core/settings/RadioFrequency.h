@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,18 @@ bool IsTypedFrequencyAccepted(double megahertz);
 
 // "%.1f" with a point whatever the user's locale.
 std::string FormatMegahertz(double megahertz);
+
+// A frequency typed by the user, in the window or on koralctl's command
+// line: digits with at most one decimal point or comma ("88,5" is 88.5),
+// blanks around it allowed, rounded to the kHz the player stores. Anything
+// else ("1e2", "88.5x", "", a sign) and frequencies outside the band give
+// nullopt.
+std::optional<double> ParseTypedMegahertz(std::string_view text);
+
+// A memory's frequency as its field shows it: one decimal, or the two or
+// three a frequency between tenths needs ("101.35"), so that the text reads
+// back as the very kHz that are written.
+std::string FormatMemoryMegahertz(double megahertz);
 
 // Reads text the way atof does (leading blanks, an optional sign, the number
 // up to the first character that cannot continue it; no number gives 0),

@@ -5,8 +5,10 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QDir>
+#include <QPointer>
 
 #include "app/AboutDlg.h"
 #include "app/RemovalCount.h"
@@ -36,6 +38,14 @@ std::string DriveOf(const std::string& folder, const std::vector<std::string>& d
 }
 
 std::string HomeFolder() { return PathToStd(QDir::homePath()); }
+
+// Guarded: closing one sheet may free others' pop-ups among the top-level widgets.
+QList<QPointer<COnglets>> OpenSheets() {
+  QList<QPointer<COnglets>> sheets;
+  for (QWidget* topLevel : QApplication::topLevelWidgets())
+    if (auto* sheet = qobject_cast<COnglets*>(topLevel); sheet != nullptr && sheet->isVisible()) sheets << sheet;
+  return sheets;
+}
 
 }  // namespace
 
@@ -197,4 +207,38 @@ void CMainDlg::OnOpenFirmware() {
 void CMainDlg::OnAbout() {
   CAboutDlg about(this);
   about.exec();
+}
+
+void CMainDlg::done(int result) {
+  if (m_closingSheets || !MayCloseSheets()) return;
+  QDialog::done(result);
+}
+
+// One question per sheet holding changes; each sheet answered for closes at
+// once, the one answered "Annuler" and those after it stay.
+bool CMainDlg::MayCloseSheets() {
+  m_closingSheets = true;
+  for (const QPointer<COnglets>& sheet : OpenSheets()) {
+    if (sheet.isNull()) continue;
+    const bool mayClose = m_closingWithoutQuestions || sheet->MayClose();
+    // Told to end while the question was open, the window ends whatever its answer.
+    if (!mayClose && !m_closingWithoutQuestions) {
+      m_closingSheets = false;
+      return false;
+    }
+    if (!sheet.isNull()) sheet->CloseWithoutQuestions();
+  }
+  m_closingSheets = false;
+  return true;
+}
+
+void CMainDlg::CloseWithoutQuestions() {
+  m_closingWithoutQuestions = true;
+  Prompt::DiscardOpenSaveQuestion();
+  for (CSoftPropDlg* dialog : findChildren<CSoftPropDlg*>()) dialog->CloseWithoutQuestions();
+  // Within the sheets' questions, their loop ends the window once the open one is answered.
+  if (m_closingSheets) return;
+  for (const QPointer<COnglets>& sheet : OpenSheets())
+    if (!sheet.isNull()) sheet->CloseWithoutQuestions();
+  QDialog::done(QDialog::Rejected);
 }

@@ -47,6 +47,15 @@ class CMainDlg final : public QDialog {
   QString PlayerRoot() const;
   bool PlayerFound() const { return m_playerFound; }
 
+  // Ends the program as the close box does but asks nothing, for when nobody
+  // is there to answer: open sheets and the firmware dialog close with their
+  // edits not yet written dropped, and every window's options are saved.
+  void CloseWithoutQuestions();
+
+  // Every way of closing the window comes here: open sheets holding changes
+  // not yet written ask first, and "Annuler" keeps the program running.
+  void done(int result) override;
+
   // The right-click menu of a list, built as the right click shows it;
   // nullptr when sizing the selection closed the window.
   std::unique_ptr<QMenu> CreateListMenu(QTreeWidget* list);
@@ -69,6 +78,7 @@ class CMainDlg final : public QDialog {
   void OnOpenFirmware();
   void OnAbout();
   void ConnectSignals();
+  bool MayCloseSheets();
 
   // Folder browsers (MainDlgBrowse.cpp).
   void SetUpLists();
@@ -133,4 +143,6 @@ class CMainDlg final : public QDialog {
   std::unique_ptr<koral::MountTableWatch> m_mountWatch;  // none for a player named on the command line
   bool m_rescanPending = false;  // the table changed while a copy or an eject held the player
   std::thread m_ejectWorker;
+  bool m_closingWithoutQuestions = false;
+  bool m_closingSheets = false;  // their questions are being asked
 };

@@ -1,15 +1,31 @@
 #include "common/Prompt.h"
 
+#include <utility>
+
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 namespace Prompt {
 namespace {
 
 Answerer* g_answerer = nullptr;
+
+// The save question on the screen, and the answer given in its user's place.
+struct OpenSaveQuestion {
+  QPointer<QMessageBox> box;
+  bool discarded = false;
+};
+OpenSaveQuestion* g_openSaveQuestion = nullptr;
+
+SaveChoice ChoiceOf(const QMessageBox& box, const QAbstractButton* save, const QAbstractButton* discard) {
+  if (box.clickedButton() == save) return SaveChoice::kSave;
+  if (box.clickedButton() == discard) return SaveChoice::kDiscard;
+  return SaveChoice::kCancel;
+}
 
 // "\r" breaks a line in the program's texts; Qt wants "\n".
 QString Displayed(QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace('\r', '\n'); }
@@ -65,6 +81,32 @@ bool Confirm(QWidget* parent, const QString& text, const QString& title, const Q
   box.setEscapeButton(cancel);
   RunOver(parent, box);
   return box.clickedButton() == confirm;
+}
+
+SaveChoice SaveQuestion(QWidget* parent, const QString& text, const QString& title) {
+  if (g_answerer) return g_answerer->OnSaveQuestion(text, title);
+  // On the heap: the window it belongs to may go while it is open.
+  QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Question, title, Displayed(text), QMessageBox::NoButton, parent);
+  QAbstractButton* save = box->addButton(QStringLiteral("Enregistrer"), QMessageBox::AcceptRole);
+  QAbstractButton* discard = box->addButton(QStringLiteral("Ne pas enregistrer"), QMessageBox::DestructiveRole);
+  QPushButton* cancel = box->addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+  box->setDefaultButton(qobject_cast<QPushButton*>(save));
+  box->setEscapeButton(cancel);
+  box->setWindowModality(Qt::ApplicationModal);
+  OpenSaveQuestion open{box};
+  OpenSaveQuestion* outer = std::exchange(g_openSaveQuestion, &open);
+  box->exec();
+  g_openSaveQuestion = outer;
+  if (box.isNull()) return SaveChoice::kDiscard;
+  const SaveChoice choice = open.discarded ? SaveChoice::kDiscard : ChoiceOf(*box, save, discard);
+  delete box.data();
+  return choice;
+}
+
+void DiscardOpenSaveQuestion() {
+  if (g_openSaveQuestion == nullptr || g_openSaveQuestion->box.isNull()) return;
+  g_openSaveQuestion->discarded = true;
+  g_openSaveQuestion->box->reject();
 }
 
 QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {

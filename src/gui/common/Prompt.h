@@ -22,6 +22,18 @@ bool Question(QWidget* parent, const QString& text, const QString& title);
 // they are); true for the action. Tests answer it as a question.
 bool Confirm(QWidget* parent, const QString& text, const QString& title, const QString& action);
 
+// The answers to a question about changes not yet written.
+enum class SaveChoice { kSave, kDiscard, kCancel };
+
+// "Enregistrer" (the default), "Ne pas enregistrer" and "Annuler" (Escape
+// and the close box). Modal to the whole program: nothing else may close
+// or change the window while its user decides.
+SaveChoice SaveQuestion(QWidget* parent, const QString& text, const QString& title);
+
+// Answers an open save question with "Ne pas enregistrer", for a program
+// told to end while nobody is there to answer.
+void DiscardOpenSaveQuestion();
+
 // File dialogs; an empty string when the user cancelled.
 QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
 QString SaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
@@ -33,6 +45,7 @@ class Answerer {
   virtual ~Answerer() = default;
   virtual void OnMessage(const QString& text, const QString& title) = 0;
   virtual bool OnQuestion(const QString& text, const QString& title) = 0;
+  virtual SaveChoice OnSaveQuestion(const QString& text, const QString& title) = 0;
   virtual QString OnOpenFileName(const QString& caption, const QString& folder, const QString& filter) = 0;
   virtual QString OnSaveFileName(const QString& caption, const QString& folder, const QString& filter,
                                  const QString& defaultSuffix) = 0;

@@ -1,5 +1,9 @@
 #include "firmware/SoftPropDlg.h"
 
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+
 #include "common/BackupRefusal.h"
 #include "common/FatalExit.h"
 #include "common/PathText.h"
@@ -39,6 +43,7 @@ CSoftPropDlg::CSoftPropDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_un
   connect(m_ui->quitButton, &QPushButton::clicked, this, &QDialog::accept);
   connect(m_ui->saveProfileButton, &QPushButton::clicked, this, &CSoftPropDlg::OnButtonsauverprofil);
   connect(m_ui->loadProfileButton, &QPushButton::clicked, this, &CSoftPropDlg::OnButtonchargerprofil);
+  connect(m_ui->versionCombo->lineEdit(), &QLineEdit::returnPressed, this, &CSoftPropDlg::CommitTypedVersion);
 }
 
 CSoftPropDlg::~CSoftPropDlg() = default;
@@ -69,10 +74,54 @@ std::optional<std::string> CSoftPropDlg::SelectedVersion() {
 bool CSoftPropDlg::SaveVersion() {
   const auto version = SelectedVersion();
   if (!version) return false;
-  if (koral::SaveFirmwareVersion(m_configIni, *version)) return true;
+  if (koral::SaveFirmwareVersion(m_configIni, *version)) {
+    m_currentVersion = *version;
+    return true;
+  }
   Prompt::Message(this, QStringLiteral("Le fichier Config.ini ne peut pas être écrit : la version n'a pas été enregistrée."),
                   kDialogTitle);
   return false;
+}
+
+void CSoftPropDlg::CommitTypedVersion() {
+  QComboBox* combo = m_ui->versionCombo;
+  const int typed = combo->currentText().isEmpty() ? -1 : combo->findText(combo->currentText(), Qt::MatchFixedString);
+  if (typed >= 0) combo->setCurrentIndex(typed);
+  combo->setEditText(combo->currentIndex() >= 0 ? combo->itemText(combo->currentIndex()) : QString());
+}
+
+bool CSoftPropDlg::HoldsUnwrittenChanges() {
+  CommitTypedVersion();
+  const int shown = m_ui->versionCombo->currentIndex();
+  return shown >= 0 && m_ui->versionCombo->itemText(shown).toStdString() != m_currentVersion;
+}
+
+bool CSoftPropDlg::MayClose() {
+  if (m_asking) return false;
+  if (m_closingWithoutQuestions || !HoldsUnwrittenChanges()) return true;
+  QPointer<CSoftPropDlg> self(this);
+  m_asking = true;
+  const Prompt::SaveChoice choice =
+      Prompt::SaveQuestion(this, QStringLiteral("Enregistrer les modifications sur l'Koral ?"), kDialogTitle);
+  if (self.isNull()) return false;
+  m_asking = false;
+  if (m_closingWithoutQuestions || choice == Prompt::SaveChoice::kDiscard) return true;
+  return choice == Prompt::SaveChoice::kSave && SaveVersion();
+}
+
+void CSoftPropDlg::CloseWithoutQuestions() {
+  m_closingWithoutQuestions = true;
+  if (m_asking) return Prompt::DiscardOpenSaveQuestion();
+  QDialog::reject();
+}
+
+void CSoftPropDlg::reject() {
+  if (MayClose()) QDialog::reject();
+}
+
+void CSoftPropDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return event->accept();
+  QDialog::keyPressEvent(event);
 }
 
 void CSoftPropDlg::OnSaveVersion() { SaveVersion(); }

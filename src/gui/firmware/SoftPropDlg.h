@@ -25,7 +25,26 @@ class CSoftPropDlg final : public QDialog {
   explicit CSoftPropDlg(QWidget* parent = nullptr);
   ~CSoftPropDlg() override;
 
+  // The version shown is not the one Config.ini holds; text being typed is
+  // taken first.
+  bool HoldsUnwrittenChanges();
+  // Asks "Enregistrer les modifications sur l'Koral ?" when the version
+  // shown is not saved yet; false when the dialog must stay open.
+  bool MayClose();
+  // Closes at once; the version shown is not saved.
+  void CloseWithoutQuestions();
+
+  // Escape and the close box come here; "Quitter" is an explicit choice and does not.
+  void reject() override;
+
+ protected:
+  // Enter takes the typed version (see CommitTypedVersion) and never closes.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  // Typed text naming a listed version, whatever its case, selects that
+  // entry; any other text puts back the entry selected before.
+  void CommitTypedVersion();
   void FillVersionList();
   // The text of 1147 when it is one of its entries; nullopt (with a
   // message) for an empty list or typed text that matches none.
@@ -43,4 +62,6 @@ class CSoftPropDlg final : public QDialog {
   std::string m_availableVersions;
   std::string m_currentVersion;
   std::optional<std::string> m_playerRoot;
+  bool m_closingWithoutQuestions = false;
+  bool m_asking = false;  // the save question is on the screen
 };

@@ -58,13 +58,25 @@ CEqualiser::CEqualiser(QWidget* parent) : SettingsPage(parent), m_ui(std::make_u
   connect(m_ui->reloadPlayerButton, &QPushButton::clicked, this, &CEqualiser::OnRestorePlayer);
   connect(m_ui->saveButton, &QPushButton::clicked, this, &CEqualiser::OnEqvalid);
   connect(m_ui->saveAndQuitButton, &QPushButton::clicked, this, &CEqualiser::OnSaveAndQuit);
-  connect(m_ui->quitButton, &QPushButton::clicked, this, &CEqualiser::closeSheetRequested);
+  connect(m_ui->quitButton, &QPushButton::clicked, this, &CEqualiser::quitWithoutSavingRequested);
   OnInitDialog();
 }
 
 CEqualiser::~CEqualiser() { StoreOptions(); }
 
 void CEqualiser::OnKillActive() { StoreOptions(); }
+
+// The gains, and the shown preset when a save would select it on the player.
+// A slider moved and put back is no change.
+bool CEqualiser::HoldsUnwrittenChanges() {
+  if (!m_gainsAvailable) return false;
+  TakeControls();
+  const bool selectionChanged =
+      m_validationChoice == 0 && IsListedPreset(m_presetIndex) && m_presetIndex != m_writtenSelection;
+  return selectionChanged || EqualiserTables::Shared().HasUnwrittenGains();
+}
+
+bool CEqualiser::SaveChanges() { return OnEqvalid(); }
 
 // A slider's value is its gain: +20 at the top, -12 at the bottom, so that
 // its filled part grows with the gain.
@@ -125,6 +137,7 @@ bool CEqualiser::ReadPlayer() {
   }
   pass.Close();
   EqualiserTables::Shared().TakePlayerGains(gains);
+  m_writtenSelection = selectedPreset;
   ShowPlayerSelection(selectedPreset);
   return true;
 }
@@ -201,6 +214,8 @@ bool CEqualiser::OnEqvalid() {
     FailSettingsImage(this, FatalText("OnEqvalid", kWriteFailed));
     return false;
   }
+  EqualiserTables::Shared().MarkWorkingWritten();
+  if (m_validationChoice == 0 && IsListedPreset(m_presetIndex)) m_writtenSelection = m_presetIndex;
   return true;
 }
 

@@ -30,6 +30,8 @@ class CEqualiser final : public SettingsPage {
   ~CEqualiser() override;
 
   void OnKillActive() override;
+  bool HoldsUnwrittenChanges() override;
+  bool SaveChanges() override;
 
  private:
   void OnInitDialog();
@@ -63,6 +65,7 @@ class CEqualiser final : public SettingsPage {
   int m_presetIndex = -1;         // -1: the list shows no preset
   int m_modificationChoice = -1;  // 1: a slider edits Perso
   int m_validationChoice = -1;    // 0: a save selects the shown preset on the player
+  int m_writtenSelection = -1;    // the player's selection byte as last read or written
 
   std::filesystem::path m_configIni;
   std::optional<std::string> m_playerRoot;

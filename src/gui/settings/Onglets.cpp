@@ -1,7 +1,10 @@
 #include "settings/Onglets.h"
 
+#include <QKeyEvent>
+#include <QPointer>
 #include <QTabWidget>
 
+#include "common/Prompt.h"
 #include "settings/Equaliser.h"
 #include "settings/Radio.h"
 #include "settings/ReglagesKoral.h"
@@ -61,6 +64,7 @@ void COnglets::EnsurePage(int index) {
   container->layout()->addWidget(page);
   page->show();  // at once: the layout would only show it from the event loop
   connect(page, &SettingsPage::closeSheetRequested, this, &QWidget::close);
+  connect(page, &SettingsPage::quitWithoutSavingRequested, this, &COnglets::CloseWithoutQuestions);
 }
 
 SettingsPage* COnglets::CreatePage(int index, QWidget* container) {
@@ -69,4 +73,52 @@ SettingsPage* COnglets::CreatePage(int index, QWidget* container) {
     case kEqualiserPage: return new CEqualiser(container);
     default: return new CReglagesKoral(container);
   }
+}
+
+bool COnglets::HoldsUnwrittenChanges() const {
+  bool holds = false;
+  // Every page, so that each one takes the field being typed in.
+  for (SettingsPage* page : m_pages)
+    if (page != nullptr && page->HoldsUnwrittenChanges()) holds = true;
+  return holds;
+}
+
+bool COnglets::MayClose() {
+  if (m_asking) return false;
+  if (m_closingWithoutQuestions || !HoldsUnwrittenChanges()) return true;
+  raise();
+  activateWindow();
+  QPointer<COnglets> self(this);
+  m_asking = true;
+  const Prompt::SaveChoice choice =
+      Prompt::SaveQuestion(this, QStringLiteral("Enregistrer les modifications sur l'Koral ?"), windowTitle());
+  if (self.isNull()) return false;
+  m_asking = false;
+  if (m_closingWithoutQuestions || choice == Prompt::SaveChoice::kDiscard) return true;
+  if (choice == Prompt::SaveChoice::kCancel) return false;
+  for (int index = 0; index < kPageCount; ++index) {
+    SettingsPage* page = Page(index);
+    if (page == nullptr || !page->HoldsUnwrittenChanges()) continue;
+    if (!page->SaveChanges()) {
+      Tabs()->setCurrentIndex(index);  // the page whose save failed
+      return false;
+    }
+  }
+  return true;
+}
+
+void COnglets::CloseWithoutQuestions() {
+  m_closingWithoutQuestions = true;
+  // A question on the screen ends by itself, its answer taken as "Ne pas enregistrer".
+  if (m_asking) return Prompt::DiscardOpenSaveQuestion();
+  close();
+}
+
+void COnglets::reject() {
+  if (MayClose()) QDialog::reject();
+}
+
+void COnglets::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) return event->accept();
+  QDialog::keyPressEvent(event);
 }

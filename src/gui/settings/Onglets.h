@@ -30,6 +30,22 @@ class COnglets final : public QDialog {
   // The page of a tab, or nullptr while its tab was never shown.
   SettingsPage* Page(int index) const { return m_pages[static_cast<size_t>(index)]; }
 
+  bool HoldsUnwrittenChanges() const;
+  // Asks "Enregistrer les modifications sur l'Koral ?" when a page holds
+  // changes not yet written, and saves them when told to. False when the
+  // sheet must stay open: "Annuler", or a save that failed.
+  bool MayClose();
+  // Closes at once; edits not yet written are dropped, options kept.
+  void CloseWithoutQuestions();
+
+  // Escape and the close box come here.
+  void reject() override;
+
+ protected:
+  // Enter never closes the sheet: a field takes its text by itself, and a
+  // focused button presses itself.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   void OnTabChanged(int index);
   void EnsurePage(int index);
@@ -38,4 +54,6 @@ class COnglets final : public QDialog {
   std::unique_ptr<Ui::COnglets> m_ui;
   std::array<SettingsPage*, kPageCount> m_pages{};
   int m_currentIndex = -1;
+  bool m_closingWithoutQuestions = false;
+  bool m_asking = false;  // the save question is on the screen
 };

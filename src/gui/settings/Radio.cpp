@@ -1,8 +1,8 @@
 #include "settings/Radio.h"
 
 #include <algorithm>
+#include <cmath>
 
-#include <QApplication>
 #include <QCollator>
 #include <QEvent>
 #include <QLineEdit>
@@ -59,6 +59,12 @@ void KeepFrequencyReadable(QLineEdit* edit) {
   edit->setMinimumWidth(edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, edit).width());
 }
 
+// Two memories are the same when they write the same kHz.
+bool SameMemory(const std::optional<double>& a, const std::optional<double>& b) {
+  if (!a || !b) return a.has_value() == b.has_value();
+  return std::lround(*a * 1000.0) == std::lround(*b * 1000.0);
+}
+
 }  // namespace
 
 CRadio::CRadio(QWidget* parent) : SettingsPage(parent), m_ui(std::make_unique<Ui::CRadio>()) {
@@ -85,12 +91,24 @@ CRadio::~CRadio() {
 
 void CRadio::OnKillActive() { SaveCity(); }
 
+bool CRadio::HoldsUnwrittenChanges() {
+  TakeFocusedFrequency();
+  if (!m_layout) return false;
+  for (size_t memory = 0; memory < static_cast<size_t>(m_layout->count); ++memory)
+    if (!SameMemory(m_memories[memory], m_written[memory])) return true;
+  return false;
+}
+
+bool CRadio::SaveChanges() { return SaveRadios(); }
+
 void CRadio::CollectMemoryControls() {
   for (int memory = 0; memory < koral::kMaxRadios; ++memory) {
     const QString letter = MemoryLetter(memory);
     m_frequencyEdits[static_cast<size_t>(memory)] = findChild<QLineEdit*>(QStringLiteral("frequencyEdit") + letter);
     m_stationNames[static_cast<size_t>(memory)] = findChild<QLabel*>(QStringLiteral("stationName") + letter);
     m_frequencyEdits[static_cast<size_t>(memory)]->installEventFilter(this);
+    connect(m_frequencyEdits[static_cast<size_t>(memory)], &QLineEdit::returnPressed, this,
+            [this, memory] { CheckFrequency(memory); });
     KeepFrequencyReadable(m_frequencyEdits[static_cast<size_t>(memory)]);
   }
 }
@@ -100,7 +118,7 @@ void CRadio::ConnectControls() {
   connect(m_stations, &RadioStationList::doubleClicked, this, &CRadio::OnStationDoubleClicked);
   connect(m_ui->saveButton, &QPushButton::clicked, this, &CRadio::OnSave);
   connect(m_ui->saveAndQuitButton, &QPushButton::clicked, this, &CRadio::OnSaveAndQuit);
-  connect(m_ui->quitButton, &QPushButton::clicked, this, &SettingsPage::closeSheetRequested);
+  connect(m_ui->quitButton, &QPushButton::clicked, this, &SettingsPage::quitWithoutSavingRequested);
 }
 
 void CRadio::ReadLayout() {
@@ -160,6 +178,7 @@ void CRadio::ReadRadiosKORAL() {
                                            "L'application va se terminer"));
     return;
   }
+  m_written = m_memories;
   for (int memory = 0; memory < m_layout->count; ++memory) {
     ShowFrequency(memory);
     ShowStationName(memory);
@@ -187,13 +206,14 @@ bool CRadio::SaveRadios() {
                     QStringLiteral("Erreur"));
     return false;
   }
+  m_written = m_memories;
   return true;
 }
 
 void CRadio::ShowFrequency(int memory) {
   const auto& megahertz = m_memories[static_cast<size_t>(memory)];
   m_frequencyEdits[static_cast<size_t>(memory)]->setText(
-      megahertz ? QString::fromStdString(koral::FormatMegahertz(*megahertz)) : QString());
+      megahertz ? QString::fromStdString(koral::FormatMemoryMegahertz(*megahertz)) : QString());
 }
 
 // A name too long for its label is clipped there and shown whole as its tip.
@@ -204,13 +224,14 @@ void CRadio::ShowStationName(int memory) {
   m_stationNames[static_cast<size_t>(memory)]->setToolTip(name);
 }
 
-// An accepted frequency keeps the text as typed; anything else puts the
-// memory's own text back.
+// A frequency of the band becomes the memory's; anything else is refused.
+// Either way the field then shows what a save writes.
 void CRadio::CheckFrequency(int memory) {
-  const double megahertz = koral::ReadMegahertz(m_frequencyEdits[static_cast<size_t>(memory)]->text().toStdString());
-  if (!koral::IsTypedFrequencyAccepted(megahertz)) return ShowFrequency(memory);
-  m_memories[static_cast<size_t>(memory)] = megahertz;
-  ShowStationName(memory);
+  const auto megahertz =
+      koral::ParseTypedMegahertz(m_frequencyEdits[static_cast<size_t>(memory)]->text().toStdString());
+  if (megahertz) m_memories[static_cast<size_t>(memory)] = *megahertz;
+  ShowFrequency(memory);
+  if (megahertz) ShowStationName(memory);
 }
 
 void CRadio::SaveCity() {
@@ -249,10 +270,11 @@ void CRadio::OnSaveAndQuit() {
   if (SaveRadios()) emit closeSheetRequested();
 }
 
-// A save reached by its accelerator leaves the focus in the edit field: the
-// text typed there is taken over (or refused) before the memories are written.
+// A save reached by its accelerator, or a question asked from another
+// window, leaves the focus in the edit field: the text typed there is taken
+// over (or refused) before the memories are written or compared.
 void CRadio::TakeFocusedFrequency() {
-  const int memory = MemoryOfEdit(QApplication::focusWidget());
+  const int memory = MemoryOfEdit(window()->focusWidget());
   if (memory >= 0) CheckFrequency(memory);
 }
 

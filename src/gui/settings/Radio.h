@@ -30,6 +30,8 @@ class CRadio final : public SettingsPage {
   ~CRadio() override;
 
   void OnKillActive() override;
+  bool HoldsUnwrittenChanges() override;
+  bool SaveChanges() override;
 
  private:
   void CollectMemoryControls();
@@ -61,6 +63,7 @@ class CRadio final : public SettingsPage {
   std::array<QLineEdit*, koral::kMaxRadios> m_frequencyEdits{};
   std::array<QLabel*, koral::kMaxRadios> m_stationNames{};
   koral::RadioMemories m_memories;
+  koral::RadioMemories m_written;  // as last read from or written to the player
   std::filesystem::path m_configIni;
   std::filesystem::path m_radiosIni;
   std::string m_firmwareVersion;

@@ -114,7 +114,7 @@ void CReglagesKoral::ConnectControls() {
   connect(m_ui->reloadButton, &QPushButton::clicked, this, &CReglagesKoral::ResetChanges);
   connect(m_ui->saveButton, &QPushButton::clicked, this, &CReglagesKoral::OnSave);
   connect(m_ui->saveAndQuitButton, &QPushButton::clicked, this, &CReglagesKoral::OnSaveAndQuit);
-  connect(m_ui->quitButton, &QPushButton::clicked, this, &SettingsPage::closeSheetRequested);
+  connect(m_ui->quitButton, &QPushButton::clicked, this, &SettingsPage::quitWithoutSavingRequested);
 }
 
 std::string CReglagesKoral::ImagePath() const { return koral::SettingsImagePath(m_playerRoot.value_or("")); }
@@ -126,6 +126,7 @@ void CReglagesKoral::ReadKORALValues() {
                                    : koral::PassResult::kOpenFailed;
   if (result == koral::PassResult::kOpenFailed) return FailSettingsImage(this, kReadOpenFailed);
   if (result == koral::PassResult::kTransferFailed) return FailSettingsImage(this, kReadFailed);
+  m_written = values;
   ShowValues(values);
 }
 
@@ -164,9 +165,14 @@ koral::PlayerSettingValues CReglagesKoral::TakeValues() const {
 }
 
 bool CReglagesKoral::EnregistreReglages() {
-  const auto result = m_playerRoot ? koral::WritePlayerSettings(ImagePath(), m_layout, TakeValues(), m_changed)
+  const koral::PlayerSettingValues values = TakeValues();
+  const auto result = m_playerRoot ? koral::WritePlayerSettings(ImagePath(), m_layout, values, m_changed)
                                    : koral::PassResult::kOpenFailed;
-  if (result == koral::PassResult::kOk) return true;
+  if (result == koral::PassResult::kOk) {
+    for (size_t index = 0; index < values.size(); ++index)
+      if (m_changed[index]) m_written[index] = values[index];
+    return true;
+  }
   if (result == koral::PassResult::kBackupFailed) ReportBackupRefused(this);
   else FailSettingsImage(this, result == koral::PassResult::kOpenFailed ? kWriteOpenFailed : kWriteFailed);
   return false;
@@ -174,14 +180,27 @@ bool CReglagesKoral::EnregistreReglages() {
 
 void CReglagesKoral::ResetChanges() { m_changed.fill(false); }
 
-void CReglagesKoral::MarkChanged(PlayerSetting setting) { m_changed[koral::Index(setting)] = true; }
-
-void CReglagesKoral::OnSave() {
-  if (EnregistreReglages()) ResetChanges();
+// Only what a save would write counts: a changed setting whose value is not
+// the player's. A choice clicked and clicked back is no change, nor is
+// anything after "Recharger les réglages".
+bool CReglagesKoral::HoldsUnwrittenChanges() {
+  if (auto* spin = qobject_cast<LevelSpin*>(focusWidget())) spin->interpretText();
+  const koral::PlayerSettingValues values = TakeValues();
+  for (size_t index = 0; index < values.size(); ++index)
+    if (m_changed[index] && m_layout.offsets[index] && values[index] != m_written[index]) return true;
+  return false;
 }
 
-void CReglagesKoral::OnSaveAndQuit() {
-  if (!EnregistreReglages()) return;
+bool CReglagesKoral::SaveChanges() {
+  if (!EnregistreReglages()) return false;
   ResetChanges();
-  emit closeSheetRequested();
+  return true;
+}
+
+void CReglagesKoral::MarkChanged(PlayerSetting setting) { m_changed[koral::Index(setting)] = true; }
+
+void CReglagesKoral::OnSave() { SaveChanges(); }
+
+void CReglagesKoral::OnSaveAndQuit() {
+  if (SaveChanges()) emit closeSheetRequested();
 }

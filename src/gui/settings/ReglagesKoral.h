@@ -31,6 +31,9 @@ class CReglagesKoral final : public SettingsPage {
   bool EnregistreReglages();
   void ResetChanges();
 
+  bool HoldsUnwrittenChanges() override;
+  bool SaveChanges() override;
+
  private:
   void FindControls();
   void ApplyLayout();
@@ -51,4 +54,5 @@ class CReglagesKoral final : public SettingsPage {
   std::optional<std::string> m_playerRoot;
   koral::PlayerSettingsLayout m_layout;
   koral::PlayerSettingMarks m_changed{};
+  koral::PlayerSettingValues m_written{};  // as last read from or written to the player
 };

@@ -13,7 +13,17 @@ class SettingsPage : public QWidget {
   // The user leaves the tab.
   virtual void OnKillActive() {}
 
+  // True while the page shows values that differ from what it last read
+  // from or wrote to the player; a field being typed in is taken first.
+  virtual bool HoldsUnwrittenChanges() { return false; }
+
+  // Writes those values through the page's own save; false when they could
+  // not be written (the user has been told).
+  virtual bool SaveChanges() { return true; }
+
  signals:
-  // A quit or save-and-quit button asks the sheet to close.
+  // A save-and-quit button asks the sheet to close, once its page is saved.
   void closeSheetRequested();
+  // A quit button: the user chose to close without writing anything.
+  void quitWithoutSavingRequested();
 };

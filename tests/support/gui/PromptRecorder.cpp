@@ -17,6 +17,14 @@ bool PromptRecorder::OnQuestion(const QString& text, const QString& title) {
   return answer;
 }
 
+Prompt::SaveChoice PromptRecorder::OnSaveQuestion(const QString& text, const QString& title) {
+  saveQuestions.push_back({text, title});
+  if (saveAnswers.empty()) return Prompt::SaveChoice::kCancel;
+  const Prompt::SaveChoice answer = saveAnswers.front();
+  saveAnswers.pop_front();
+  return answer;
+}
+
 QString PromptRecorder::NextFile() {
   if (fileAnswers.empty()) return {};
   QString answer = fileAnswers.front();

@@ -25,10 +25,13 @@ class PromptRecorder final : public Prompt::Answerer {
   std::vector<Shown> questions;
   std::vector<QString> fileDialogCaptions;
   std::deque<bool> questionAnswers;  // empty: yes
+  std::vector<Shown> saveQuestions;
+  std::deque<Prompt::SaveChoice> saveAnswers;  // empty: "Annuler"
   std::deque<QString> fileAnswers;   // empty: cancelled
 
   void OnMessage(const QString& text, const QString& title) override;
   bool OnQuestion(const QString& text, const QString& title) override;
+  Prompt::SaveChoice OnSaveQuestion(const QString& text, const QString& title) override;
   QString OnOpenFileName(const QString& caption, const QString& folder, const QString& filter) override;
   QString OnSaveFileName(const QString& caption, const QString& folder, const QString& filter,
                          const QString& defaultSuffix) override;
