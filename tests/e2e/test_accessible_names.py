@@ -1,6 +1,7 @@
 """What a screen reader finds in every window and dialog: each control that
 takes focus or input has a name of its own, and no decoration is read out."""
 
+import os
 import re
 from pathlib import Path
 
@@ -146,7 +147,8 @@ class AccessibleNamesRoad(KoralTestCase):
         (app.computer / "long.mp3").write_bytes(b"M" * (8 << 20))
         # The copy's second write to the player never returns: its dialog stays.
         app.extra_env.update({"LD_PRELOAD": str(FAULT_SHIM), "KORAL_FAULT": "stall:EIO:long.mp3",
-                              "ASAN_OPTIONS": "verify_asan_link_order=0"})
+                              "ASAN_OPTIONS": ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"),
+                                                                     "verify_asan_link_order=0"]))})
         window = self.start_main_window()
 
         with self.step("copier un gros fichier sur l'Koral"):
