@@ -1,6 +1,8 @@
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -28,7 +30,7 @@ void AccessibilityTest::aComboBoxIsNamedForWhatItIsAndTellsItsEntry() {
   QCOMPARE(namedInterface->text(QAccessible::Description), QStringLiteral("WOW"));
   QCOMPARE(namedInterface->role(), QAccessible::ComboBox);
   QCOMPARE(namedInterface->childCount(), 1);
-  QCOMPARE(namedInterface->child(0)->object(), named->view());
+  QCOMPARE(namedInterface->child(0)->object(), static_cast<QObject*>(named->view()));
   QCOMPARE(namedInterface->indexOfChild(namedInterface->child(0)), 0);
 
   auto* unnamed = new QComboBox(&page);
@@ -37,7 +39,7 @@ void AccessibilityTest::aComboBoxIsNamedForWhatItIsAndTellsItsEntry() {
   QAccessibleInterface* unnamedInterface = QAccessible::queryAccessibleInterface(unnamed);
   QCOMPARE(unnamedInterface->text(QAccessible::Name), QStringLiteral("119.0"));
   QCOMPARE(unnamedInterface->childCount(), 2);
-  QCOMPARE(unnamedInterface->child(1)->object(), unnamed->lineEdit());
+  QCOMPARE(unnamedInterface->child(1)->object(), static_cast<QObject*>(unnamed->lineEdit()));
 }
 
 void AccessibilityTest::aDecorationIsLeftOutOfItsContainersChildren() {
@@ -55,8 +57,8 @@ void AccessibilityTest::aDecorationIsLeftOutOfItsContainersChildren() {
 
   QAccessibleInterface* interface = QAccessible::queryAccessibleInterface(page);
   QCOMPARE(interface->childCount(), 2);
-  QCOMPARE(interface->child(0)->object(), caption);
-  QCOMPARE(interface->child(1)->object(), button);
+  QCOMPARE(interface->child(0)->object(), static_cast<QObject*>(caption));
+  QCOMPARE(interface->child(1)->object(), static_cast<QObject*>(button));
   QCOMPARE(interface->indexOfChild(QAccessible::queryAccessibleInterface(button)), 1);
   QCOMPARE(interface->indexOfChild(QAccessible::queryAccessibleInterface(mark)), -1);
   QVERIFY(mark->isVisible());
