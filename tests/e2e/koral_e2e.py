@@ -155,7 +155,12 @@ class Widget:
                                         if i.extents()[2] > 0 and i.extents()[1] > 0), None),
                           f"l'entrée « {entry} » déroulée")
         item.click()
-        wait_until(lambda: self.name == entry, f"« {entry} » choisie")
+        wait_until(lambda: self.entry() == entry, f"« {entry} » choisie")
+
+    def entry(self):
+        """The entry a combo box shows: one named for what it is tells it as its
+        description; Qt names the others after it."""
+        return self.acc.description or self.acc.name
 
     def find(self, role, name=None, **kwargs):
         return self.app.find(role, name, within=self, **kwargs)

@@ -56,8 +56,8 @@ class EqualiserRoad(KoralTestCase):
             app.key("Up", "Up", "Up")
             wait_until(lambda: gain_of(slider) == min(20, after_click + 3), "le gain a monté de 3")
             gain = gain_of(slider)
-            preset_shown = sheet.find("combo box")
-            wait_until(lambda: preset_shown.name == "Perso", "la liste montre « Perso »")
+            preset_shown = sheet.find("combo box", "Preset sélectionné")
+            wait_until(lambda: preset_shown.entry() == "Perso", "la liste montre « Perso »")
 
         with self.step("enregistrer sur l'Koral"):
             sheet.find("push button", "Enregistrer les réglages sur l'Koral").click()

@@ -13,8 +13,8 @@ class FirmwareRoad(KoralTestCase):
         with self.step("ouvrir « Firmware et profils »"):
             window.find("push button", "Firmware et profils").click()
             dialog = app.window("Firmware et profils")
-            versions = dialog.find("combo box")
-            wait_until(lambda: versions.name == "119.0", "la version actuelle choisie")
+            versions = dialog.find("combo box", "Version du firmware")
+            wait_until(lambda: versions.entry() == "119.0", "la version actuelle choisie")
 
         with self.step("choisir 118.2 dans la liste"):
             versions.choose("118.2")

@@ -11,6 +11,7 @@
 #include <QPointer>
 
 #include "app/MainDlg.h"
+#include "common/Accessibility.h"
 #include "config/ProgramFolder.h"
 #include "demo/DemoPlayer.h"
 #include "settings/Onglets.h"
@@ -83,6 +84,7 @@ CConfigApp::CConfigApp(QApplication& application) : m_application(application) {
   // A sheet left open must not keep the program alive: it ends with the main window.
   QApplication::setQuitOnLastWindowClosed(false);
   InstallFrenchQtTexts();
+  InstallAccessibleInterfaces();
 }
 
 // Qt's own texts (file dialogs, standard buttons, the fields' context menu)

@@ -220,8 +220,12 @@ void CRadio::ShowFrequency(int memory) {
 void CRadio::ShowStationName(int memory) {
   const auto& megahertz = m_memories[static_cast<size_t>(memory)];
   const QString name = megahertz ? m_stations->NameOnFrequency(*megahertz) : QString();
-  m_stationNames[static_cast<size_t>(memory)]->setText(name);
-  m_stationNames[static_cast<size_t>(memory)]->setToolTip(name);
+  QLabel* label = m_stationNames[static_cast<size_t>(memory)];
+  label->setText(name);
+  label->setToolTip(name);
+  // Empty, a label would be read out under its group's title.
+  const QString what = QStringLiteral("Station de la mémoire %1").arg(MemoryLetter(memory));
+  label->setAccessibleName(name.isEmpty() ? what : what + QStringLiteral(" : ") + name);
 }
 
 // A frequency of the band becomes the memory's; anything else is refused.
