@@ -6,7 +6,7 @@ set -euo pipefail
 dir=$1 generator=$2
 shift 2
 flags() { dpkg-buildflags --get "$1"; }
-cmake -S "$(dirname "$0")/.." -B "$dir" -G "$generator" -DCMAKE_BUILD_TYPE=None \
+cmake -S "$(dirname "$0")/.." -B "$dir" -G "$generator" -DCMAKE_BUILD_TYPE=None -DCMAKE_INSTALL_PREFIX=/usr \
   -DKORAL_BUILD_TESTS=OFF \
   "-DCMAKE_CXX_FLAGS=$(flags CPPFLAGS) $(flags CXXFLAGS)" \
   "-DCMAKE_EXE_LINKER_FLAGS=$(flags LDFLAGS)" \
