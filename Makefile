@@ -1,6 +1,7 @@
 # Thin wrapper over CMake and CTest: `make run`, `make test`.
 BUILD_DIR   ?= build
 ASAN_DIR    ?= build-asan
+PACKAGE_DIR ?= build-deb
 FUZZ_DIR    ?= build-fuzz
 FUZZ_SECONDS ?= 20
 BUILD_TYPE  ?= RelWithDebInfo
@@ -8,7 +9,7 @@ GENERATOR   := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "U
 JOBS        ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-asan fuzz bench install package clean
+.PHONY: all deps configure build run test test-asan fuzz bench install package package-check clean
 
 all: build
 
@@ -49,9 +50,16 @@ bench: build
 install: build
 	cmake --install $(BUILD_DIR)
 
-# A Debian package of the installation, stripped, in $(BUILD_DIR)/.
-package: build
-	cd $(BUILD_DIR) && cpack -G DEB
+# A Debian package of the installation, stripped, in $(PACKAGE_DIR)/: built
+# apart with Debian's own compiler and linker flags (hardening included).
+package: deps
+	DEB_BUILD_MAINT_OPTIONS=hardening=+all ./scripts/configure-package.sh $(PACKAGE_DIR) "$(GENERATOR)" $(CMAKE_FLAGS)
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	cd $(PACKAGE_DIR) && cpack -G DEB
+
+# The package as Debian's checker sees it: any error or warning fails.
+package-check: package
+	./scripts/lintian-check.sh $(PACKAGE_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(PACKAGE_DIR)

@@ -15,8 +15,8 @@ packages=(
   python3-dbusmock
   # Qt's own texts in French
   qt6-translations-l10n
-  # make package (dpkg-shlibdeps, file) and the checks of the installed tree
-  dpkg-dev file gzip groff-base appstream desktop-file-utils
+  # make package (dpkg-shlibdeps, file), its lintian check and the checks of the installed tree
+  dpkg-dev file gzip groff-base appstream desktop-file-utils lintian
 )
 
 missing=()

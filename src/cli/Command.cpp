@@ -45,7 +45,7 @@ std::string Command::Syntax(const CommandForm& form) const {
 }
 
 void Command::PrintHelp(std::ostream& out) const {
-  out << "usage : koralctl [OPTION...] " << Name() << (Forms().front().subcommand.empty() ? " ..." : " SOUS-COMMANDE ...")
+  out << "Utilisation : koralctl [OPTION...] " << Name() << (Forms().front().subcommand.empty() ? " ..." : " SOUS-COMMANDE ...")
       << "\n\n";
   HelpRows forms;
   HelpRows options;
@@ -92,7 +92,7 @@ int Command::Execute(const std::vector<std::string>& words, CliContext& context)
   }
   if (!options.error.empty()) return ReportUsageError(context.err, options.error);
   if (!OperandCountFits(*form, options.operands.size()))
-    return ReportUsageError(context.err, "usage : koralctl " + Syntax(*form));
+    return ReportUsageError(context.err, "Utilisation : koralctl " + Syntax(*form));
   std::vector<std::string> operands = std::move(options.operands);
   return Run(Invocation{*form, std::move(operands), std::move(options)}, context);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "about/VersionNotice.h"
 #include "cli/Commands.h"
 #include "cli/HelpText.h"
 #include "config/ProgramFolder.h"
@@ -21,7 +22,7 @@ const std::vector<OptionDefinition>& GlobalOptions() {
 }
 
 void PrintHelp(std::ostream& out, const std::vector<std::unique_ptr<Command>>& commands) {
-  out << "usage : koralctl [OPTION...] COMMANDE [ARGUMENT...]\n"
+  out << "Utilisation : koralctl [OPTION...] COMMANDE [ARGUMENT...]\n"
          "Musique, réglages et profils de l'Koral, sans fenêtre.\n\n"
          "Options :\n";
   HelpRows options{{"-h, --help", "affiche cette aide"}};
@@ -32,7 +33,12 @@ void PrintHelp(std::ostream& out, const std::vector<std::unique_ptr<Command>>& c
   for (const auto& command : commands)
     for (const CommandForm& form : command->Forms()) rows.emplace_back(command->Syntax(form), form.summary);
   PrintHelpRows(out, rows);
-  out << "\n« koralctl COMMANDE --help » décrit une commande.\n";
+  out << "\n« koralctl COMMANDE --help » décrit une commande.\n"
+         "\nÉtat de sortie :\n";
+  PrintHelpRows(out, {{"0", "succès"},
+                      {"1", "l'opération a échoué"},
+                      {"2", "erreur d'utilisation"},
+                      {"128+N", "copie interrompue par le signal N (INT, TERM ou HUP)"}});
 }
 
 Command* FindCommand(const std::vector<std::unique_ptr<Command>>& commands, const std::string& name) {
@@ -58,7 +64,7 @@ int RunKoralctl(const std::vector<std::string>& arguments, std::ostream& out, st
     return kExitOk;
   }
   if (options.Has("version")) {
-    out << "koralctl " << KORAL_VERSION << '\n';
+    out << VersionNotice("koralctl", KORAL_VERSION);
     return kExitOk;
   }
   if (options.operands.empty()) return ReportUsageError(err, "Commande manquante.");

@@ -62,10 +62,10 @@ TEST(KoralctlOptions, AUsageErrorIsOneLineAndWhereToLook) {
       {{"-q"}, "Option inconnue : -q"},
       {{"--player"}, "L'option --player demande une valeur (DOSSIER)."},
       {{"--version=2"}, "L'option --version ne prend pas de valeur."},
-      {{"detect", "extra"}, "usage : koralctl detect [--json]"},
+      {{"detect", "extra"}, "Utilisation : koralctl detect [--json]"},
       {{"eq"}, "Sous-commande manquante pour eq : show, set ou select."},
       {{"eq", "bad"}, "Sous-commande inconnue pour eq : bad (show, set ou select)."},
-      {{"eq", "set", "1"}, "usage : koralctl eq set PRESET G62 G250 G1K G4K G16K"},
+      {{"eq", "set", "1"}, "Utilisation : koralctl eq set PRESET G62 G250 G1K G4K G16K"},
       {{"eq", "select", "Disco"}, "Preset invalide : Disco (un preset de 0 à 11 ou son nom)."},
       {{"radio", "show", "--json=1"}, "L'option --json ne prend pas de valeur."},
       {{"radio", "set", "Z", "88.0"}, "Mémoire inconnue : Z (une lettre de A à T)."},
@@ -93,7 +93,7 @@ TEST(KoralctlOptions, EachCommandExplainsItselfWithHelp) {
     const Result help = Koralctl({name, "--help"});
     EXPECT_EQ(help.status, 0) << name;
     EXPECT_EQ(help.err, "") << name;
-    EXPECT_EQ(help.out.rfind("usage : koralctl [OPTION...] " + name, 0), 0u) << help.out;
+    EXPECT_EQ(help.out.rfind("Utilisation : koralctl [OPTION...] " + name, 0), 0u) << help.out;
     EXPECT_NE(help.out.find("-h, --help"), std::string::npos) << name;
     EXPECT_EQ(Koralctl({name, "-h"}).out, help.out);
     for (const auto& form : command->Forms()) {

@@ -10,6 +10,7 @@
 #include <QLocale>
 #include <QPointer>
 
+#include "about/VersionNotice.h"
 #include "app/MainDlg.h"
 #include "common/Accessibility.h"
 #include "config/ProgramFolder.h"
@@ -19,7 +20,7 @@
 namespace {
 
 constexpr const char* kHelp =
-    "usage : koral-config [OPTION...]\n"
+    "Utilisation : koral-config [OPTION...]\n"
     "Musique, réglages et profils du baladeur Koral.\n\n"
     "Options :\n"
     "  --player=DOSSIER      la racine de l'Koral, sans détection (comme KORAL_PLAYER)\n"
@@ -55,7 +56,8 @@ class WindowCommandLine final {
   // After --help or --version, the exit status once the answer is printed.
   std::optional<int> Answer() const {
     if (m_parser.isSet(m_help)) return std::fputs(kHelp, stdout) >= 0 ? 0 : 1;
-    if (m_parser.isSet(m_version)) return std::printf("koral-config %s\n", KORAL_VERSION) >= 0 ? 0 : 1;
+    if (m_parser.isSet(m_version))
+      return std::fputs(koral::VersionNotice("koral-config", KORAL_VERSION).c_str(), stdout) >= 0 ? 0 : 1;
     return std::nullopt;
   }
 
