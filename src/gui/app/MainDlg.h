@@ -43,6 +43,10 @@ class CMainDlg final : public QDialog {
   QString PlayerRoot() const;
   bool PlayerFound() const { return m_playerFound; }
 
+  // Ends the program as the close box does, but asks nothing: nobody is
+  // there to answer (SIGTERM, SIGHUP). A running copy is stopped first.
+  void EndWithoutQuestions();
+
   // The right-click menu of a list, built as the right click shows it;
   // nullptr when sizing the selection closed the window.
   std::unique_ptr<QMenu> CreateListMenu(QTreeWidget* list);
@@ -121,5 +125,6 @@ class CMainDlg final : public QDialog {
   CListIcons m_listIcons;
   std::unique_ptr<koral::MountTableWatch> m_mountWatch;  // none for a player named on the command line
   bool m_rescanPending = false;  // the table changed while a copy or an eject held the player
+  bool m_endingWithoutQuestions = false;
   std::thread m_ejectWorker;
 };

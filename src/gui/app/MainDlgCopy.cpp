@@ -63,4 +63,14 @@ void CMainDlg::OnCopyToPlayer() {
   m_ui->ejectButton->setEnabled(m_playerFound);
   RefreshPlayerList();
   if (m_rescanPending) RescanPlayer();  // volumes came or went during the copy
+  if (!m_fileOp->CancelReport().isEmpty() && !m_endingWithoutQuestions)
+    Prompt::Information(this, m_fileOp->CancelReport(), QStringLiteral("Copie annulée"));
+}
+
+// The window's loops end with it; the copy's dialog waits for its worker
+// before it lets its own loop go.
+void CMainDlg::EndWithoutQuestions() {
+  m_endingWithoutQuestions = true;
+  if (m_fileOp != nullptr) m_fileOp->Cancel();
+  accept();
 }

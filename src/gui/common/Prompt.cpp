@@ -4,6 +4,7 @@
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace Prompt {
 namespace {
@@ -53,6 +54,16 @@ bool Question(QWidget* parent, const QString& text, const QString& title) {
   if (g_answerer) return g_answerer->OnQuestion(text, title);
   QMessageBox box(QMessageBox::Question, title, Displayed(text), QMessageBox::Yes | QMessageBox::No, parent);
   return RunOver(parent, box) == QMessageBox::Yes;
+}
+
+bool Confirm(QWidget* parent, const QString& text, const QString& title, const QString& yes, const QString& no) {
+  if (g_answerer) return g_answerer->OnQuestion(text, title);
+  QMessageBox box(QMessageBox::Question, title, Displayed(text), QMessageBox::NoButton, parent);
+  QPushButton* yesButton = box.addButton(yes, QMessageBox::AcceptRole);
+  box.setEscapeButton(box.addButton(no, QMessageBox::RejectRole));
+  box.setDefaultButton(yesButton);
+  RunOver(parent, box);
+  return box.clickedButton() == yesButton;
 }
 
 QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter) {

@@ -17,6 +17,11 @@ void Information(QWidget* parent, const QString& text, const QString& title);
 // A yes/no question; true for yes.
 bool Question(QWidget* parent, const QString& text, const QString& title);
 
+// A question whose buttons say what they do, such as "Arrêter" and
+// "Continuer"; true for the first, which Enter presses. Escape and the
+// close box answer the second. Tests answer it as a yes/no question.
+bool Confirm(QWidget* parent, const QString& text, const QString& title, const QString& yes, const QString& no);
+
 // File dialogs; an empty string when the user cancelled.
 QString OpenFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter);
 QString SaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
