@@ -18,8 +18,8 @@ def content(seed, size):
     return (seed.encode() * (size // len(seed) + 1))[:size]
 
 
-TRACKS = {"1 - un.mp3": content("un", MIB), "2 - deux.mp3": content("deux", 60 * MIB),
-          "3 - trois.mp3": content("trois", 60 * MIB)}
+TRACKS = {"un.mp3": content("un", MIB), "deux.mp3": content("deux", 60 * MIB),
+          "trois.mp3": content("trois", 60 * MIB)}
 
 
 class CopyCancelRoads(KoralTestCase):
@@ -30,6 +30,10 @@ class CopyCancelRoads(KoralTestCase):
         album.mkdir()
         for name, data in TRACKS.items():
             (album / name).write_bytes(data)
+        # Copied by its playlist: in that order, as "01 - un.mp3"...
+        (album / "Album.m3u").write_text("\n".join(TRACKS) + "\n")
+        self.app.set_config("copie", "suivrem3u", "1")
+        self.app.set_config("copie", "trackonly", "0")
 
     def start_copy(self, milliseconds_per_mebibyte=50):
         """Copies Album to a slow player; returns the main window and the progress dialog
@@ -41,7 +45,7 @@ class CopyCancelRoads(KoralTestCase):
             window.find("tree", "Dossier de l'ordinateur").find("table cell", "Album").click()
             window.find("push button", "Copier sur l'Koral").click()
             dialog = app.window("Opération en cours...")
-            temporary = app.player / "Album" / ".koral-part" / ".2 - deux.mp3.koral-part"
+            temporary = app.player / "Album" / ".koral-part" / ".02 - deux.mp3.koral-part"
             wait_until(lambda: temporary.exists() and temporary.stat().st_size >= 2 * MIB,
                        "le deuxième titre en cours d'écriture")
         return window, dialog, temporary
@@ -55,8 +59,8 @@ class CopyCancelRoads(KoralTestCase):
     def check_player(self):
         """The first track whole under its name, nothing of the others, no temporary anywhere."""
         album = self.app.player / "Album"
-        self.assertEqual((album / "1 - un.mp3").read_bytes(), TRACKS["1 - un.mp3"])
-        self.assertEqual(sorted(p.name for p in album.iterdir()), ["1 - un.mp3"])
+        self.assertEqual((album / "01 - un.mp3").read_bytes(), TRACKS["un.mp3"])
+        self.assertEqual(sorted(p.name for p in album.iterdir()), ["01 - un.mp3"])
         self.assertEqual(self.app.partial_files(), [])
 
     def check_told_and_running(self, window):
@@ -64,10 +68,13 @@ class CopyCancelRoads(KoralTestCase):
         with self.step("la liste de l'Koral est relue, la boîte dit ce qui a été copié"):
             self.check_player()
             window.find("tree", "Dossier de l'Koral").find("table cell", "Album")
+            box = wait_until(lambda: next((alert for alert in app.find_all("alert") if any(
+                "Copie annulée : 1 fichier copié, 2 non copiés." == label.text() for label in alert.find_all("label"))),
+                None), "la boîte « Copie annulée »")
+            wait_until(lambda: box.name == "Copie annulée", "le titre « Copie annulée »")
             ARTIFACTS.mkdir(parents=True, exist_ok=True)
             app.session.screenshot(ARTIFACTS / f"{app.test_name}-box.png")
-            box = self.answer_message("Copie annulée : 1 fichier copié, 2 non copiés.")
-            self.assertEqual(box.name, "Copie annulée")
+            box.find("push button", "OK").click()
             wait_until(lambda: not app.find_all("alert"), "la boîte fermée")
         with self.step("le programme continue, puis se quitte"):
             self.assertIsNone(app.process.poll())
@@ -94,6 +101,7 @@ class CopyCancelRoads(KoralTestCase):
                        "la copie qui continue")
             self.assertTrue(dialog.has_state("SHOWING"))
         with self.step("Échap puis « Arrêter » arrête la copie"):
+            dialog.find("label", "Copie de :").click()
             wait_until(lambda: dialog.has_state("ACTIVE"), "la boîte de progression active")
             app.key("Escape")
             self.answer_message("Arrêter la copie ?", "Arrêter")
