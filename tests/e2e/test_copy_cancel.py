@@ -48,6 +48,8 @@ class CopyCancelRoads(KoralTestCase):
             temporary = app.player / "Album" / ".koral-part" / ".02 - deux.mp3.koral-part"
             wait_until(lambda: temporary.exists() and temporary.stat().st_size >= 2 * MIB,
                        "le deuxième titre en cours d'écriture")
+            ARTIFACTS.mkdir(parents=True, exist_ok=True)
+            app.session.screenshot(ARTIFACTS / f"{app.test_name}-progress.png")
         return window, dialog, temporary
 
     def wait_stopped(self, since):
