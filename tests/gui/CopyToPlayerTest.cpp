@@ -20,6 +20,7 @@
 #include "app/MainDlg.h"
 #include "config/PrivateProfile.h"
 #include "files/CopyProgressRelay.h"
+#include "files/CopyReport.h"
 #include "files/FileOp.h"
 #include "gui/PromptRecorder.h"
 #include "gui/TreeRows.h"
@@ -346,9 +347,8 @@ void CopyToPlayerTest::annulerDropsTheFileBeingWrittenAndTellsWhatWasCopied() {
   for (const QString& name : copied)
     QVERIFY(ReadFile(env.PlayerDir() / "Big" / name.toStdString()) == Content("big", 2 * 1024 * 1024));
   QCOMPARE(prompts.messages.size(), std::size_t{1});
-  QCOMPARE(prompts.messages[0].text, QStringLiteral("Copie annulée : %1 fichiers copiés, %2 non copiés.")
-                                         .arg(stoppedInFile - 1)
-                                         .arg(17 - stoppedInFile));
+  QCOMPARE(prompts.messages[0].text,
+           QString::fromStdString(koral::FormatCancelledCopy(stoppedInFile - 1, 17 - stoppedInFile)));
   QCOMPARE(prompts.messages[0].title, QStringLiteral("Copie annulée"));
   const auto* playerList = dialog.findChild<QTreeWidget*>("playerList");
   QVERIFY(!playerList->findItems(QStringLiteral("Big"), Qt::MatchExactly).isEmpty());  // the list was read again

@@ -223,8 +223,8 @@ void CCopyEngine::CollectPublished() {
 bool CCopyEngine::TransferChunks(int in, int out, const CopyStep& step) {
   bool inKernel = true;
   for (;;) {
-    if (StopRequested()) return false;  // dropped, not failed
     const std::uint64_t left = m_progress.fileSize - m_progress.fileDone;
+    if (left != 0 && StopRequested()) return false;  // dropped, not failed; a file whole goes on to its name
     const std::size_t wanted = CallBytes(left);
     ssize_t count = inKernel ? CopyRangeRetrying(in, out, wanted) : -1;
     if (count < 0 && inKernel && (errno == ENOSPC || errno == EDQUOT)) {
