@@ -67,8 +67,9 @@ void StopSignals::Watch() {
     if (watched[1].revents != 0) return;
     signalfd_siginfo info {};
     if (read(m_signalFd, &info, sizeof info) != static_cast<ssize_t>(sizeof info)) continue;
+    const auto signal = static_cast<int>(info.ssi_signo);
     int none = 0;
-    if (!m_received.compare_exchange_strong(none, static_cast<int>(info.ssi_signo))) EndBy(static_cast<int>(info.ssi_signo));
+    if (!m_received.compare_exchange_strong(none, signal)) EndBy(signal);
     m_stop.request_stop();
   }
 }

@@ -93,8 +93,9 @@ std::string FormatCopySummary(int filesCopied, std::uint64_t bytesCopied, std::c
 
 std::string FormatCancelledCopy(int filesCopied, int filesNotCopied) {
   const int copied = std::max(filesCopied, 0);
-  return "Copie annulée : " + Counted(static_cast<std::uint64_t>(copied), "fichier") + " copié" + (copied > 1 ? "s" : "") +
-         ", " + NotCopied(filesNotCopied) + ".";
+  const std::string participle = copied > 1 ? " copiés, " : " copié, ";
+  return "Copie annulée : " + Counted(static_cast<std::uint64_t>(copied), "fichier") + participle +
+         NotCopied(filesNotCopied) + ".";
 }
 
 std::string FormatInterruption(int filesNotCopied) { return "copie interrompue, " + NotCopied(filesNotCopied); }
