@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "cli/CopyProgressLine.h"
+#include "cli/StopSignals.h"
 #include "files/CopyEngine.h"
 #include "files/CopyPlan.h"
 #include "files/CopyReport.h"
@@ -84,15 +85,17 @@ std::string PlaylistFailureText(const PlaylistUnreadable& unreadable) {
 bool OnTerminal(const std::ostream& err) { return &err == &std::cerr && isatty(STDERR_FILENO) == 1; }
 
 // What was left out, the names changed (after the copy, as the window
-// lists them; a terminal keeps every line) and the summary, last.
+// lists them; a terminal keeps every line) and the summary, last, which
+// tells a copy stopped by a signal.
 void ReportCopy(const CopyPlan& plan, const CopyResult& result, std::uint64_t bytesCopied,
                 std::chrono::milliseconds elapsed, std::ostream& err) {
   const std::string report = FormatCopyReport(result.failures, result.stoppedOnFullPlayer);
   if (!report.empty()) err << report << '\n';
   const std::string renames = FormatRenameReport(plan.renames);
   if (!renames.empty()) err << renames << '\n';
-  err << FormatCopySummary(result.filesCopied, bytesCopied, elapsed, plan.refused.size() + result.failures.size())
-      << '\n';
+  err << FormatCopySummary(result.filesCopied, bytesCopied, elapsed, plan.refused.size() + result.failures.size());
+  if (result.cancelled) err << " ; " << FormatInterruption(plan.fileTotal - result.filesCopied);
+  err << '\n';
 }
 
 // The plan is the pre-count: its bytes are the need checked against the free space.
@@ -112,10 +115,12 @@ int RunCopy(const CopyJob& job, CliContext& context) {
   if (!refused.empty()) context.err << refused << '\n';
   const auto start = std::chrono::steady_clock::now();
   CopyWatch watch(OnTerminal(context.err) ? &context.err : nullptr);
-  const CopyResult result = CCopyEngine(job.options, watch).Run(plan);
+  const StopSignals stopSignals;  // before the copy's threads, which inherit its signal mask
+  const CopyResult result = CCopyEngine(job.options, watch, stopSignals.Token()).Run(plan);
   watch.EndLine();
   const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
   ReportCopy(plan, result, watch.Tally().BytesCopied(result.failures), elapsed, context.err);
+  if (result.cancelled) return 128 + stopSignals.Received();  // as a shell tells a command ended by that signal
   return plan.refused.empty() && result.failures.empty() ? kExitOk : kExitFailed;
 }
 

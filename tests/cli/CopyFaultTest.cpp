@@ -166,6 +166,7 @@ TEST_F(CopyFaultTest, KilledMidFileLeavesNoPartialFileUnderTheFinalNameAndTheNex
   const fs::path temporary = koral::TemporaryPathFor(final.string());
   const std::vector<std::string> arguments{"copy", (m_env.ComputerDir() / "Album").string()};
 
+  // SIGTERM asks the copy to stop, which a stuck write never lets it do: a second one ends it.
   for (const int signal : {SIGKILL, SIGTERM}) {
     KoralctlProcess copy(arguments, Faults("stall:EIO:big.mp3"));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
@@ -175,6 +176,10 @@ TEST_F(CopyFaultTest, KilledMidFileLeavesNoPartialFileUnderTheFinalNameAndTheNex
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_TRUE(started()) << "the copy never started";
     copy.Kill(signal);
+    if (signal == SIGTERM) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      copy.Kill(signal);
+    }
     EXPECT_EQ(copy.Wait().signal, signal);
     EXPECT_TRUE(ReadFile(final) == "the old big, whole");  // not a cut-off copy
   }
@@ -183,6 +188,41 @@ TEST_F(CopyFaultTest, KilledMidFileLeavesNoPartialFileUnderTheFinalNameAndTheNex
   EXPECT_EQ(again.status, 0) << again.err;
   EXPECT_TRUE(ReadFile(final) == big);
   EXPECT_TRUE(Temporaries().empty());
+}
+
+TEST_F(CopyFaultTest, SignalStopsTheCopyWithinASecondDroppingOnlyTheFileBeingWritten) {
+  constexpr size_t kMebibyte = 1024 * 1024;
+  const fs::path album = m_env.ComputerDir() / "Album";
+  WriteFile(album / "a.mp3", Content("a", kMebibyte));
+  WriteFile(album / "b.mp3", Content("b", 60 * kMebibyte));
+  WriteFile(album / "c.mp3", Content("c", kMebibyte));
+  const fs::path temporary = koral::TemporaryPathFor((Player() / "b.mp3").string());
+  std::vector<std::string> arguments{"copy"};
+  for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) arguments.push_back((album / name).string());
+
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    fs::remove(Player() / "a.mp3");
+    // A player of 20 MiB/s: the big file takes three seconds.
+    KoralctlProcess copy(arguments, Faults("slow:50:.koral-part"));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (SizeOf(temporary) < 2 * kMebibyte && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_GE(SizeOf(temporary), 2 * kMebibyte) << "the big file never started";
+    const auto sent = std::chrono::steady_clock::now();
+    copy.Kill(signal);
+    const ProcessOutcome outcome = copy.Wait();
+    const auto took = std::chrono::steady_clock::now() - sent;
+
+    EXPECT_EQ(outcome.status, 128 + signal) << outcome.err;
+    EXPECT_LT(took, std::chrono::seconds(1)) << std::chrono::duration_cast<std::chrono::milliseconds>(took).count();
+    EXPECT_NE(outcome.err.find("Copié : 1 fichier, "), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("; aucun échec ; copie interrompue, 2 non copiés\n"), std::string::npos) << outcome.err;
+    EXPECT_TRUE(ReadFile(Player() / "a.mp3") == Content("a", kMebibyte));
+    EXPECT_TRUE(ReadFile(Player() / "bravo.mp3") == "the old bravo, whole");
+    EXPECT_FALSE(fs::exists(Player() / "b.mp3"));
+    EXPECT_FALSE(fs::exists(Player() / "c.mp3"));
+    EXPECT_TRUE(Temporaries().empty());
+  }
 }
 
 TEST_F(CopyFaultTest, FileSizeLimitEndsOrFailsTheCopyWithoutACutOffTrack) {

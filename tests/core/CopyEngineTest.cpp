@@ -3,9 +3,11 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <set>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -504,6 +506,46 @@ TEST_F(CopyEngineTest, AnExistingTrackStaysWholeUntilItsReplacementIsComplete) {
   EXPECT_EQ(seen, std::vector<std::string>(seen.size(), "the old a"));
   EXPECT_TRUE(ReadFile(Player() / "Album" / "a.mp3") == Content("new a", 3 * 307200 + 11));
   EXPECT_EQ(EntryNames(Player() / "Album"), std::vector<std::string>{"a.mp3"});
+}
+
+TEST_F(CopyEngineTest, AStopDropsTheFileBeingWrittenAndKeepsTheFinishedOnesUnderTheirNames) {
+  WriteFile(Computer() / "a.mp3", Content("a", 100 * 1024));
+  WriteFile(Computer() / "b.mp3", Content("b", 12 * 1024 * 1024));  // more than one call's bytes
+  WriteFile(Computer() / "c.mp3", Content("c", 100));
+  WriteFile(Player() / "b.mp3", "the old b");
+  std::stop_source stop;
+  std::chrono::steady_clock::time_point stoppedAt;
+  observer.duringCopy = [&](const koral::CopyProgress& progress) {
+    if (progress.fileNumber != 2 || progress.fileDone == 0 || stop.stop_requested()) return;
+    EXPECT_TRUE(fs::exists(koral::TemporaryPathFor((Player() / "b.mp3").string())));
+    stoppedAt = std::chrono::steady_clock::now();
+    stop.request_stop();
+  };
+  koral::CopyJob job;
+  for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
+    job.sources.push_back((Computer() / name).string());
+    job.destinations.push_back((Player() / name).string());
+  }
+  plan = koral::BuildCopyPlan(job);
+
+  const koral::CopyResult result = koral::CCopyEngine({}, observer, stop.get_token()).Run(plan);
+
+  ASSERT_TRUE(stop.stop_requested());
+  EXPECT_LT(std::chrono::steady_clock::now() - stoppedAt, std::chrono::seconds(1));
+  EXPECT_TRUE(result.cancelled);
+  EXPECT_TRUE(result.failures.empty());  // a file dropped on request is no failure
+  EXPECT_EQ(result.filesCopied, 1);
+  EXPECT_TRUE(ReadFile(Player() / "a.mp3") == Content("a", 100 * 1024));
+  EXPECT_EQ(ReadFile(Player() / "b.mp3"), "the old b");  // no real name touched
+  EXPECT_EQ(EntryNames(Player()), (std::vector<std::string>{"a.mp3", "b.mp3"}));  // no temporary left
+  EXPECT_EQ(observer.calls.back().fileNumber, 2);  // c never started
+
+  // Asked before the copy begins, the stop copies nothing.
+  fs::remove(Player() / "a.mp3");
+  const koral::CopyResult none = koral::CCopyEngine({}, observer, stop.get_token()).Run(plan);
+  EXPECT_TRUE(none.cancelled);
+  EXPECT_EQ(none.filesCopied, 0);
+  EXPECT_EQ(EntryNames(Player()), std::vector<std::string>{"b.mp3"});
 }
 
 TEST_F(CopyEngineTest, LeftoverTemporariesGoWhenACopyIntoTheirFolderBegins) {

@@ -142,6 +142,11 @@ TEST(CopySummaryTest, CountsAreFrenchAndTheTimeIsToTheSecond) {
   EXPECT_EQ(koral::FormatDuration(std::chrono::seconds(42)), "0:42");
   EXPECT_EQ(koral::FormatDuration(std::chrono::seconds(3723)), "1:02:03");
   EXPECT_EQ(koral::FormatDuration(std::chrono::seconds(-5)), "0:00");
+  // A stopped copy: the participles agree with their counts.
+  EXPECT_EQ(koral::FormatCancelledCopy(2, 3), "Copie annulée : 2 fichiers copiés, 3 non copiés.");
+  EXPECT_EQ(koral::FormatCancelledCopy(1, 1), "Copie annulée : 1 fichier copié, 1 non copié.");
+  EXPECT_EQ(koral::FormatCancelledCopy(0, 0), "Copie annulée : 0 fichier copié, 0 non copié.");
+  EXPECT_EQ(koral::FormatInterruption(4), "copie interrompue, 4 non copiés");
 }
 
 TEST(CopyTallyTest, CountsTheFilesTransferredWholeAndNotNamedByAFailure) {

@@ -22,6 +22,8 @@ from pathlib import Path
 SOURCE_DIR = Path(__file__).resolve().parents[2]
 BINARY = os.environ.get("KORAL_E2E_BINARY", str(SOURCE_DIR / "build" / "bin" / "koral-config"))
 ARTIFACTS = Path(os.environ.get("KORAL_E2E_ARTIFACTS", tempfile.gettempdir() + "/koral-e2e"))
+# The tests' fault shim (tests/support/fault), preloaded to make the player slow.
+FAULT_SHIM = os.environ.get("KORAL_E2E_FAULT_SHIM", str(SOURCE_DIR / "build" / "tests" / "libkoral_fault_shim.so"))
 # Generous: under AddressSanitizer, with the other tests on the same two cores.
 TIMEOUT = float(os.environ.get("KORAL_E2E_TIMEOUT", "30"))
 SCREEN = (2100, 1300)
@@ -241,6 +243,16 @@ class KoralApp:
         })
         env.update(self.extra_env)
         return env
+
+    def slow_player(self, milliseconds_per_mebibyte):
+        """Every write to a copy's temporary passes 1 MiB at a time, each taking that long."""
+        self.extra_env.update({"LD_PRELOAD": FAULT_SHIM,
+                               "KORAL_FAULT": f"slow:{milliseconds_per_mebibyte}:.koral-part"})
+
+    def partial_files(self):
+        """Every temporary of a copy, and their hidden folders, anywhere on the player."""
+        return [os.path.join(folder, name) for folder, folders, files in os.walk(self.player)
+                for name in folders + files if name.endswith(".koral-part")]
 
     # --- the process ---------------------------------------------------------
 

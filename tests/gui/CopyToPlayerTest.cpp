@@ -20,6 +20,7 @@
 #include "app/MainDlg.h"
 #include "config/PrivateProfile.h"
 #include "files/CopyProgressRelay.h"
+#include "files/CopyReport.h"
 #include "files/FileOp.h"
 #include "gui/PromptRecorder.h"
 #include "gui/TreeRows.h"
@@ -88,7 +89,8 @@ class CopyToPlayerTest final : public QObject {
   void refusesAnEmptySelectionAndTheParentRowAlone();
   void refusesAPlayerFolderThatHasBecomeALinkOffThePlayer();
   void unreadablePlaylistClosesTheMainWindow();
-  void dialogCannotBeClosedWhileTheWorkerRuns();
+  void escapeAndCloseAskBeforeStoppingAndEnterStopsNothing();
+  void annulerDropsTheFileBeingWrittenAndTellsWhatWasCopied();
   void progressRelayNeverMakesTheWorkerWait();
   void fileOpReportsRefusedFilesBeforeCopyingTheOthers();
   void fileOpClosesAtOnceOnAnUnreadablePlaylist();
@@ -276,9 +278,10 @@ void CopyToPlayerTest::unreadablePlaylistClosesTheMainWindow() {
   QVERIFY(fs::is_empty(env.PlayerDir()));
 }
 
-void CopyToPlayerTest::dialogCannotBeClosedWhileTheWorkerRuns() {
+void CopyToPlayerTest::escapeAndCloseAskBeforeStoppingAndEnterStopsNothing() {
   koral::test::TestEnvironment env;
   koral::test::PromptRecorder prompts;
+  prompts.questionAnswers = {false, false};  // "Continuer", twice
   for (int i = 0; i < 16; ++i)
     WriteFile(env.ComputerDir() / "Big" / ("f" + std::to_string(i) + ".bin"), Content("big", 2 * 1024 * 1024));
   WriteOptions(env, {0, 0, 1});  // every chunk committed: the copy takes a while
@@ -301,9 +304,54 @@ void CopyToPlayerTest::dialogCannotBeClosedWhileTheWorkerRuns() {
 
   QVERIFY(sawCopying);
   QVERIFY(stayedOpen);
+  QCOMPARE(prompts.questions.size(), std::size_t{2});
+  QCOMPARE(prompts.questions[0].text, QStringLiteral("Arrêter la copie ?"));
   QVERIFY(prompts.messages.empty());
   QCOMPARE(SortedNames(env.PlayerDir() / "Big").size(), 16);
   QVERIFY(ReadFile(env.PlayerDir() / "Big" / "f15.bin") == Content("big", 2 * 1024 * 1024));
+}
+
+void CopyToPlayerTest::annulerDropsTheFileBeingWrittenAndTellsWhatWasCopied() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  for (int i = 10; i < 26; ++i)
+    WriteFile(env.ComputerDir() / "Big" / ("f" + std::to_string(i) + ".bin"), Content("big", 2 * 1024 * 1024));
+  WriteOptions(env, {0, 0, 1});
+
+  CMainDlg dialog;
+  dialog.show();
+  SelectRows(ComputerList(dialog), {"Big"});
+  // Pressed in the middle of the third file or a later one.
+  int stoppedInFile = 0;
+  QTimer poll;
+  connect(&poll, &QTimer::timeout, &dialog, [&] {
+    auto* fileOp = dialog.findChild<CFileOp*>();
+    const auto* bar = fileOp != nullptr ? fileOp->findChild<QProgressBar*>("fileBar") : nullptr;
+    if (bar == nullptr || bar->value() == 0 || bar->value() > 60) return;
+    static const QRegularExpression counter(QStringLiteral("^Fichier : (\\d+) /"));
+    const int number = counter.match(fileOp->findChild<QLabel*>("fileCounterLabel")->text()).captured(1).toInt();
+    if (number < 3) return;
+    poll.stop();
+    stoppedInFile = number;
+    QTest::mouseClick(fileOp->findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
+  });
+  poll.start(1);
+  ClickCopy(dialog);
+
+  QVERIFY(stoppedInFile >= 3);
+  QVERIFY(prompts.questions.empty());  // "Annuler" asks nothing
+  // The files before it, in the folder's order, and no temporary.
+  const QStringList copied = SortedNames(env.PlayerDir() / "Big");
+  QCOMPARE(copied.size(), stoppedInFile - 1);
+  QVERIFY(copied.filter(QStringLiteral("koral-part")).isEmpty());
+  for (const QString& name : copied)
+    QVERIFY(ReadFile(env.PlayerDir() / "Big" / name.toStdString()) == Content("big", 2 * 1024 * 1024));
+  QCOMPARE(prompts.messages.size(), std::size_t{1});
+  QCOMPARE(prompts.messages[0].text,
+           QString::fromStdString(koral::FormatCancelledCopy(stoppedInFile - 1, 17 - stoppedInFile)));
+  QCOMPARE(prompts.messages[0].title, QStringLiteral("Copie annulée"));
+  const auto* playerList = dialog.findChild<QTreeWidget*>("playerList");
+  QVERIFY(!playerList->findItems(QStringLiteral("Big"), Qt::MatchExactly).isEmpty());  // the list was read again
 }
 
 void CopyToPlayerTest::progressRelayNeverMakesTheWorkerWait() {

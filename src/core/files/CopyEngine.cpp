@@ -78,8 +78,12 @@ int DurabilityError(const std::string& path) {
 
 }  // namespace
 
-CCopyEngine::CCopyEngine(const CopyOptions& options, CopyObserver& observer)
-    : m_options(options), m_observer(observer), m_buffer(kCopyChunkBytes), m_maxStagedFiles(MaxStagedFiles()) {}
+CCopyEngine::CCopyEngine(const CopyOptions& options, CopyObserver& observer, std::stop_token stop)
+    : m_options(options),
+      m_observer(observer),
+      m_stop(std::move(stop)),
+      m_buffer(kCopyChunkBytes),
+      m_maxStagedFiles(MaxStagedFiles()) {}
 
 CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   m_result = {};
@@ -96,7 +100,7 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   std::string refusedFolder;  // nothing is written below a folder that could not be made
   for (std::size_t i = 0; i < plan.steps.size(); ++i) {
     const CopyStep& step = plan.steps[i];
-    if (m_result.stoppedOnFullPlayer) break;
+    if (m_result.stoppedOnFullPlayer || StopRequested()) break;
     if (!refusedFolder.empty() && IsBelow(step.destination, refusedFolder)) continue;
     refusedFolder.clear();
     if (step.kind == CopyStep::Kind::CopyFile) {
@@ -133,6 +137,11 @@ void CCopyEngine::Fail(const std::string& path, CopyFault fault, int error) {
   if (fault == CopyFault::PlayerFull) m_result.stoppedOnFullPlayer = true;
 }
 
+bool CCopyEngine::StopRequested() {
+  if (m_stop.stop_requested()) m_result.cancelled = true;
+  return m_result.cancelled;
+}
+
 void CCopyEngine::CopyOneFile(const CopyStep& step) {
   FileDescriptor in(OpenSource(step.source));
   if (!in.IsOpen())
@@ -152,8 +161,10 @@ void CCopyEngine::CopyOneFile(const CopyStep& step) {
   FileDescriptor out(OpenTemporary(temporary));
   if (!out.IsOpen()) return Fail(step.destination, WriteFault(errno), errno);
   if (!TransferChunks(in.Get(), out.Get(), step)) {
+    // No partial file is left on the player. Once unlinked, the pages not
+    // yet under writeback are dropped rather than written.
+    unlink(temporary.c_str());
     out.Close();
-    unlink(temporary.c_str());  // no partial file is left on the player
     return;
   }
   const std::uint64_t unconfirmed = m_progress.fileDone - std::min(m_progress.fileDone, m_waitedUpTo);
@@ -188,8 +199,10 @@ void CCopyEngine::StartFile(const CopyStep& step, std::uint64_t size) {
 // Waits while more than the window is on its way to the device (progress
 // follows the device, not the page cache), or for everything.
 void CCopyEngine::SettleQueue(bool everything) {
+  // A stop cuts short only the wait for room: the files finished are all
+  // waited for, and named.
   if (everything) m_queue->WaitDownTo(0, 0);
-  else m_queue->WaitDownTo(m_window->Bytes(), m_maxStagedFiles);
+  else m_queue->WaitDownTo(m_window->Bytes(), m_maxStagedFiles, m_stop);
   CollectPublished();
 }
 
@@ -211,6 +224,7 @@ bool CCopyEngine::TransferChunks(int in, int out, const CopyStep& step) {
   bool inKernel = true;
   for (;;) {
     const std::uint64_t left = m_progress.fileSize - m_progress.fileDone;
+    if (left != 0 && StopRequested()) return false;  // dropped, not failed; a file whole goes on to its name
     const std::size_t wanted = CallBytes(left);
     ssize_t count = inKernel ? CopyRangeRetrying(in, out, wanted) : -1;
     if (count < 0 && inKernel && (errno == ENOSPC || errno == EDQUOT)) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -41,6 +42,7 @@ struct CopyResult {
   std::vector<CopyFailure> failures;  // in the order met; the plan's refusals not included
   int filesCopied = 0;
   bool stoppedOnFullPlayer = false;
+  bool cancelled = false;  // stopped on request: the file being written was dropped
 };
 
 // The progress moves at least this often, and the Windows 98 option commits
@@ -57,9 +59,12 @@ inline constexpr std::size_t kLargestCallBytes = 8 * 1024 * 1024;
 // removed and remembered and the copy goes on, but a full player ends it.
 // Everything written is on the device (synced, write errors collected by
 // file name) before Run returns.
+// A stop request ends the copy between two calls that write: the file being
+// written is dropped (its temporary removed, its unconfirmed bytes never
+// waited for) and the files finished before it are named as usual.
 class CCopyEngine {
  public:
-  CCopyEngine(const CopyOptions& options, CopyObserver& observer);
+  CCopyEngine(const CopyOptions& options, CopyObserver& observer, std::stop_token stop = {});
   CCopyEngine(const CCopyEngine&) = delete;
   CCopyEngine& operator=(const CCopyEngine&) = delete;
 
@@ -79,9 +84,11 @@ class CCopyEngine {
   void CollectPublished();
   void SyncWrittenFiles(int volume);
   void Fail(const std::string& path, CopyFault fault, int error);
+  bool StopRequested();
 
   CopyOptions m_options;
   CopyObserver& m_observer;
+  std::stop_token m_stop;
   std::vector<char> m_buffer;
   CopyProgress m_progress;
   std::uint64_t m_waitedUpTo = 0;  // bytes of the current file known to be on the device

@@ -14,6 +14,9 @@ std::string Counted(std::uint64_t count, const std::string& noun) {
   return std::to_string(count) + " " + noun + (count > 1 ? "s" : "");
 }
 
+// "0 non copié", "1 non copié", "2 non copiés".
+std::string NotCopied(int count) { return std::to_string(std::max(count, 0)) + " non copié" + (count > 1 ? "s" : ""); }
+
 std::string MoreEntries(size_t count) { return "... et " + Counted(count, "autre") + "."; }
 
 std::string ListFailures(const std::string& heading, const std::vector<CopyFailure>& failures) {
@@ -87,5 +90,14 @@ std::string FormatCopySummary(int filesCopied, std::uint64_t bytesCopied, std::c
          FormatSize(static_cast<std::int64_t>(bytesCopied)) + " en " + FormatDuration(seconds) + " ; " +
          (failures == 0 ? std::string("aucun échec") : Counted(failures, "échec"));
 }
+
+std::string FormatCancelledCopy(int filesCopied, int filesNotCopied) {
+  const int copied = std::max(filesCopied, 0);
+  const std::string participle = copied > 1 ? " copiés, " : " copié, ";
+  return "Copie annulée : " + Counted(static_cast<std::uint64_t>(copied), "fichier") + participle +
+         NotCopied(filesNotCopied) + ".";
+}
+
+std::string FormatInterruption(int filesNotCopied) { return "copie interrompue, " + NotCopied(filesNotCopied); }
 
 }  // namespace koral

@@ -35,4 +35,11 @@ std::string FormatDuration(std::chrono::seconds duration);
 std::string FormatCopySummary(int filesCopied, std::uint64_t bytesCopied, std::chrono::milliseconds elapsed,
                               std::size_t failures);
 
+// A copy stopped on request, in the window's box:
+// "Copie annulée : 2 fichiers copiés, 3 non copiés."
+std::string FormatCancelledCopy(int filesCopied, int filesNotCopied);
+
+// The same at the end of koralctl's summary: "copie interrompue, 3 non copiés".
+std::string FormatInterruption(int filesNotCopied);
+
 }  // namespace koral

@@ -77,13 +77,13 @@ void CWritebackQueue::Add(StagedFile file) {
   if (wake) m_added.notify_one();
 }
 
-void CWritebackQueue::WaitDownTo(std::uint64_t maxBytes, std::size_t maxFiles) {
+void CWritebackQueue::WaitDownTo(std::uint64_t maxBytes, std::size_t maxFiles, std::stop_token stop) {
   const auto enough = [&] { return m_unconfirmedBytes <= maxBytes && m_files <= maxFiles; };
-  if (enough()) return;
+  if (enough() || stop.stop_requested()) return;
   std::unique_lock lock(m_mutex);
   ++m_waiters;
   m_added.notify_one();  // nothing more comes meanwhile: what waits is a batch
-  m_published.wait(lock, enough);
+  m_published.wait(lock, stop, enough);
   --m_waiters;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,8 +46,9 @@ class CWritebackQueue {
   CWritebackQueue& operator=(const CWritebackQueue&) = delete;
 
   void Add(StagedFile file);
-  // Blocks until at most maxBytes not yet confirmed, and maxFiles files, remain.
-  void WaitDownTo(std::uint64_t maxBytes, std::size_t maxFiles);
+  // Blocks until at most maxBytes not yet confirmed, and maxFiles files,
+  // remain, or a stop is requested.
+  void WaitDownTo(std::uint64_t maxBytes, std::size_t maxFiles, std::stop_token stop = {});
   std::uint64_t UnconfirmedBytes() const;
   // What was published, or failed, since the last call.
   PublishedFiles TakePublished();
@@ -59,7 +61,7 @@ class CWritebackQueue {
   CWritebackWindow& m_window;
   mutable std::mutex m_mutex;
   std::condition_variable m_added;
-  std::condition_variable m_published;
+  std::condition_variable_any m_published;  // any: a stop request ends its wait
   std::deque<StagedFile> m_pending;  // not yet taken by the thread
   std::uint64_t m_pendingBytes = 0;
   // Changed under the lock, read without it by the copy: a lock taken per

@@ -13,6 +13,7 @@
 #include "about/VersionNotice.h"
 #include "app/MainDlg.h"
 #include "common/Accessibility.h"
+#include "app/TerminationSignals.h"
 #include "config/ProgramFolder.h"
 #include "demo/DemoPlayer.h"
 #include "settings/Onglets.h"
@@ -128,11 +129,15 @@ int CConfigApp::Run() {
   {
     CMainDlg window;
     QObject::connect(&window, &QDialog::finished, &m_application, &QCoreApplication::quit, Qt::QueuedConnection);
+    // A session ending or a `kill` closes the window in order, so that its
+    // options are saved; before, there is nothing to lose.
+    CTerminationSignals termination;
+    QObject::connect(&termination, &CTerminationSignals::received, &window, &CMainDlg::CloseWithoutQuestions);
     window.show();
     QApplication::exec();
     CloseOpenSheets();
   }  // the main window saves its options as it goes
-  return 0;
+  return 0;  // also after a termination signal: the program ended in order
 }
 
 void CConfigApp::CloseOpenSheets() {

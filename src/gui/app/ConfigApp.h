@@ -18,8 +18,8 @@ class CConfigApp final {
   // that they need no display: their exit status, nullopt for any other line.
   static std::optional<int> AnswerWithoutWindow(int argc, char** argv);
 
-  // The exit status: 0 after the main window closed (or after --help or
-  // --version), 2 on a usage error.
+  // The exit status: 0 after the main window closed, by the user or by a
+  // termination signal (or after --help or --version), 2 on a usage error.
   int Run();
 
   // Sheets still open when the main window closes store their pages'

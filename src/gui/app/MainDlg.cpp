@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QDir>
+#include <QMessageBox>
 #include <QPointer>
 
 #include "app/AboutDlg.h"
@@ -18,6 +19,7 @@
 #include "common/Prompt.h"
 #include "config/PrivateProfile.h"
 #include "config/ProgramFolder.h"
+#include "files/FileOp.h"
 #include "firmware/SoftPropDlg.h"
 #include "platform/PlayerDetection.h"
 #include "settings/Onglets.h"
@@ -232,9 +234,14 @@ bool CMainDlg::MayCloseSheets() {
   return true;
 }
 
+// The window's loops end with it; the copy's dialog waits for its worker
+// before it lets its own loop go.
 void CMainDlg::CloseWithoutQuestions() {
   m_closingWithoutQuestions = true;
+  if (m_fileOp != nullptr) m_fileOp->Cancel();
   Prompt::DiscardOpenSaveQuestion();
+  // A question of this window (a delete, the copy's stop) takes the answer of its Escape.
+  for (QMessageBox* box : findChildren<QMessageBox*>()) box->reject();
   for (CSoftPropDlg* dialog : findChildren<CSoftPropDlg*>()) dialog->CloseWithoutQuestions();
   // Within the sheets' questions, their loop ends the window once the open one is answered.
   if (m_closingSheets) return;

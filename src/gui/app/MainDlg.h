@@ -48,8 +48,10 @@ class CMainDlg final : public QDialog {
   bool PlayerFound() const { return m_playerFound; }
 
   // Ends the program as the close box does but asks nothing, for when nobody
-  // is there to answer: open sheets and the firmware dialog close with their
-  // edits not yet written dropped, and every window's options are saved.
+  // is there to answer (SIGTERM, SIGHUP): a running copy is stopped, open
+  // questions take their safe answer, open sheets and the firmware dialog
+  // close with their edits not yet written dropped, and every window's
+  // options are saved.
   void CloseWithoutQuestions();
 
   // Every way of closing the window comes here: open sheets holding changes

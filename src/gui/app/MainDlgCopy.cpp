@@ -63,4 +63,6 @@ void CMainDlg::OnCopyToPlayer() {
   m_ui->ejectButton->setEnabled(m_playerFound);
   RefreshPlayerList();
   if (m_rescanPending) RescanPlayer();  // volumes came or went during the copy
+  if (!m_fileOp->CancelReport().isEmpty() && !m_closingWithoutQuestions)
+    Prompt::Information(this, m_fileOp->CancelReport(), QStringLiteral("Copie annulée"));
 }

@@ -72,12 +72,13 @@ bool Question(QWidget* parent, const QString& text, const QString& title) {
   return RunOver(parent, box) == QMessageBox::Yes;
 }
 
-bool Confirm(QWidget* parent, const QString& text, const QString& title, const QString& action) {
+bool Confirm(QWidget* parent, const QString& text, const QString& title, const QString& action, const QString& keep,
+             ConfirmDefault byDefault) {
   if (g_answerer) return g_answerer->OnQuestion(text, title);
   QMessageBox box(QMessageBox::Question, title, Displayed(text), QMessageBox::NoButton, parent);
   QPushButton* confirm = box.addButton(action, QMessageBox::AcceptRole);
-  QPushButton* cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
-  box.setDefaultButton(cancel);
+  QPushButton* cancel = box.addButton(keep, QMessageBox::RejectRole);
+  box.setDefaultButton(byDefault == ConfirmDefault::kAction ? confirm : cancel);
   box.setEscapeButton(cancel);
   RunOver(parent, box);
   return box.clickedButton() == confirm;

@@ -17,10 +17,16 @@ void Information(QWidget* parent, const QString& text, const QString& title);
 // A yes/no question; true for yes.
 bool Question(QWidget* parent, const QString& text, const QString& title);
 
-// A question before an action that cannot be undone: buttons `action` and
-// "Annuler", "Annuler" the default (Enter and Escape both keep things as
-// they are); true for the action. Tests answer it as a question.
-bool Confirm(QWidget* parent, const QString& text, const QString& title, const QString& action);
+// Which button of a confirmation Enter presses.
+enum class ConfirmDefault { kKeep, kAction };
+
+// A question whose buttons say what they do: `action` ("Supprimer",
+// "Arrêter") and `keep` ("Annuler", "Continuer"); true for the action.
+// Escape and the close box keep things as they are; Enter presses the
+// default, `keep` unless told otherwise, since the action cannot be undone.
+// Tests answer it as a yes/no question.
+bool Confirm(QWidget* parent, const QString& text, const QString& title, const QString& action,
+             const QString& keep = QStringLiteral("Annuler"), ConfirmDefault byDefault = ConfirmDefault::kKeep);
 
 // The answers to a question about changes not yet written.
 enum class SaveChoice { kSave, kDiscard, kCancel };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 #include <QCloseEvent>
 
@@ -28,8 +29,11 @@ QString Mebibytes(std::uint64_t bytes) { return QString::number(static_cast<doub
 
 CFileOp::CFileOp(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CFileOp>()) {
   m_ui->setupUi(this);
-  // A caption bar, but no system menu and no close box.
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // A caption bar and its close box, which asks before stopping the copy.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  // "Annuler" stops at once, unasked; it is no default button (autoDefault
+  // off in the form), so a stray Enter never stops a long copy.
+  connect(m_ui->cancelButton, &QPushButton::clicked, this, &CFileOp::Cancel);
   m_refreshCooldown.setSingleShot(true);
   m_refreshCooldown.setInterval(kRefreshIntervalMs);
   connect(&m_relay, &CCopyProgressRelay::progressAvailable, this, &CFileOp::OnProgressAvailable,
@@ -43,7 +47,13 @@ CFileOp::~CFileOp() {
 
 void CFileOp::RunJob(koral::CopyJob job) {
   m_job = std::move(job);
+  m_stop = std::stop_source();
+  m_cancelReport.clear();
   if (OnInitDialog()) exec();
+  if (IsCopying()) {  // the program is ending under the dialog: the copy stops first
+    Cancel();
+    m_worker.join();
+  }
   m_job = {};
   m_plan = {};
 }
@@ -56,12 +66,32 @@ void CFileOp::RunPlan(koral::CopyJob job, koral::CopyPlan plan) {
 }
 
 void CFileOp::reject() {
-  if (!IsCopying()) QDialog::reject();
+  if (IsCopying()) AskToStop();
+  else if (!m_asking) QDialog::reject();
 }
 
 void CFileOp::closeEvent(QCloseEvent* event) {
-  if (IsCopying()) event->ignore();
-  else QDialog::closeEvent(event);
+  if (!IsCopying() && !m_asking) return QDialog::closeEvent(event);
+  event->ignore();
+  AskToStop();
+}
+
+void CFileOp::Cancel() {
+  if (!IsCopying()) return;
+  m_stop.request_stop();
+  m_ui->cancelButton->setEnabled(false);
+}
+
+// An Escape or a click beside the mark must not lose the file being
+// written: the user confirms. The copy goes on meanwhile.
+void CFileOp::AskToStop() {
+  if (m_asking || m_stop.stop_requested()) return;
+  m_asking = true;
+  const bool stop = Prompt::Confirm(this, QStringLiteral("Arrêter la copie ?"), windowTitle(),
+                                    QStringLiteral("Arrêter"), QStringLiteral("Continuer"), Prompt::ConfirmDefault::kAction);
+  m_asking = false;
+  if (stop) Cancel();
+  if (std::exchange(m_endedWhileAsking, false)) FinishCopy();
 }
 
 bool CFileOp::OnInitDialog() {
@@ -76,6 +106,7 @@ bool CFileOp::OnInitDialog() {
     bar->setRange(0, 100);
     bar->setValue(0);
   }
+  m_ui->cancelButton->setEnabled(true);
   m_relay.Reset();
   m_result = {};
   m_workerError.clear();
@@ -114,7 +145,7 @@ bool CFileOp::StartWorker() {
 // The worker: copies the plan, then tells the dialog, as its last act.
 void CFileOp::CopyThreadProc() {
   try {
-    koral::CCopyEngine engine(m_job.options, m_relay);
+    koral::CCopyEngine engine(m_job.options, m_relay, m_stop.get_token());
     m_result = engine.Run(m_plan);
   } catch (const std::exception& error) {
     m_workerError = error.what();
@@ -162,7 +193,16 @@ void CFileOp::ShowRate(const koral::CopyProgress& progress) {
 }
 
 void CFileOp::OnCopyDone() {
+  if (!m_worker.joinable()) return;  // already waited for, as the program ends
   m_worker.join();
+  if (m_result.cancelled)
+    m_cancelReport = QString::fromStdString(
+        koral::FormatCancelledCopy(m_result.filesCopied, m_plan.fileTotal - m_result.filesCopied));
+  if (m_asking) m_endedWhileAsking = true;
+  else FinishCopy();
+}
+
+void CFileOp::FinishCopy() {
   m_refreshCooldown.stop();
   ShowProgress(m_relay.Take());
   ReportCopy();
@@ -180,7 +220,7 @@ void CFileOp::ReportCopy() {
   if (!failures.empty()) {
     const std::string text = renames.empty() ? failures : failures + "\n\n" + renames;
     Prompt::Message(this, QString::fromStdString(text), QStringLiteral("Copie incomplète"));
-  } else if (!renames.empty()) {
+  } else if (!renames.empty() && !m_result.cancelled) {  // a stopped copy is told by its own box
     Prompt::Information(this, QString::fromStdString(renames), QStringLiteral("Copie terminée"));
   }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -16,8 +17,9 @@ class CFileOp;
 }
 
 // "Opération en cours...": the copy's progress dialog. It counts the job,
-// copies it on a worker thread and closes itself when the worker is done;
-// the user cannot close it before. One instance serves every copy.
+// copies it on a worker thread and closes itself when the worker is done.
+// "Annuler" stops the copy; Escape and the close box ask first. One
+// instance serves every copy.
 class CFileOp final : public QDialog {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(CFileOp)
@@ -33,14 +35,19 @@ class CFileOp final : public QDialog {
   // against the free space): the selection is walked once.
   void RunPlan(koral::CopyJob job, koral::CopyPlan plan);
   bool IsCopying() const { return m_worker.joinable(); }
+  // Stops the copy without a question; the dialog closes once it has stopped.
+  void Cancel();
+  // After a copy stopped on request, "Copie annulée : ..."; else empty.
+  const QString& CancelReport() const { return m_cancelReport; }
 
  public slots:
-  void reject() override;  // Escape must not close the dialog while it copies
+  void reject() override;  // Escape: while it copies, asks whether to stop
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void AskToStop();
   bool OnInitDialog();
   bool CountSelection();
   bool StartWorker();
@@ -50,6 +57,7 @@ class CFileOp final : public QDialog {
   void ShowProgress(const koral::CopyProgress& progress);
   void ShowRate(const koral::CopyProgress& progress);
   void OnCopyDone();
+  void FinishCopy();
   void ReportCopy();
 
   std::unique_ptr<Ui::CFileOp> m_ui;
@@ -61,6 +69,10 @@ class CFileOp final : public QDialog {
   bool m_planned = false;  // m_plan came with the job
   koral::CopyResult m_result;
   std::string m_workerError;
+  std::stop_source m_stop;
+  bool m_asking = false;            // "Arrêter la copie ?" is shown
+  bool m_endedWhileAsking = false;  // the copy ended meanwhile: the dialog closes after the answer
+  QString m_cancelReport;
   std::thread m_worker;
   double m_startTime = 0.0;
   double m_lastRateTime = 0.0;

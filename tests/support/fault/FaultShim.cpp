@@ -2,10 +2,11 @@
 // calls on chosen files, as a failing or full player would.
 //   KORAL_FAULT="CALL:ERROR:MATCH[,CALL:ERROR:MATCH...]"
 // CALL is write (write and copy_file_range), sync (sync_file_range calls
-// that wait), syncfs, fdatasync, or stall (the first write goes through,
-// the next one never returns: the process is then killed); ERROR is EIO,
-// ENOSPC or EFBIG (ignored for stall); MATCH is a text the path of the
-// descriptor must hold.
+// that wait), syncfs, fdatasync, stall (the first write goes through,
+// the next one never returns: the process is then killed) or slow (each
+// write passes at most 1 MiB and takes ERROR milliseconds more: a slow
+// player); ERROR is EIO, ENOSPC or EFBIG (ignored for stall); MATCH is a
+// text the path of the descriptor must hold.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,10 +15,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 namespace {
 
-enum class Call { Write, Sync, Syncfs, Fdatasync, Stall };
+enum class Call { Write, Sync, Syncfs, Fdatasync, Stall, Slow };
+
+constexpr size_t kSlowWriteBytes = 1024 * 1024;
 
 struct Fault {
   Call call;
@@ -34,7 +38,7 @@ bool ParseCall(const char* name, Call& call) {
     const char* name;
     Call call;
   } kCalls[] = {{"write", Call::Write}, {"sync", Call::Sync}, {"syncfs", Call::Syncfs},
-                {"fdatasync", Call::Fdatasync}, {"stall", Call::Stall}};
+                {"fdatasync", Call::Fdatasync}, {"stall", Call::Stall}, {"slow", Call::Slow}};
   for (const auto& known : kCalls)
     if (std::strcmp(known.name, name) == 0) {
       call = known.call;
@@ -67,7 +71,7 @@ void LoadFaults() {
     *parts[2]++ = '\0';
     Fault& fault = g_faults[g_faultCount];
     if (!ParseCall(parts[0], fault.call)) continue;
-    fault.error = ParseError(parts[1]);
+    fault.error = fault.call == Call::Slow ? std::atoi(parts[1]) : ParseError(parts[1]);
     std::snprintf(fault.match, sizeof fault.match, "%s", parts[2]);
     fault.passedOnce = false;
     ++g_faultCount;
@@ -107,6 +111,16 @@ void StallForever() {
   for (;;) pause();
 }
 
+// A slow player's write: at most kSlowWriteBytes, after the fault's delay.
+size_t SlowDown(int fd, size_t count) {
+  const Fault* slow = FaultFor(Call::Slow, fd);
+  if (slow == nullptr) return count;
+  timespec delay{slow->error / 1000, (slow->error % 1000) * 1000000L};
+  while (nanosleep(&delay, &delay) != 0 && errno == EINTR) {
+  }
+  return count < kSlowWriteBytes ? count : kSlowWriteBytes;
+}
+
 template <typename Function>
 Function Next(const char* name) {
   return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
@@ -121,7 +135,7 @@ ssize_t write(int fd, const void* data, size_t count) {
   const int injected = Inject(Call::Write, fd);
   if (injected < 0) return -1;
   if (injected > 0) StallForever();
-  return real(fd, data, count);
+  return real(fd, data, SlowDown(fd, count));
 }
 
 ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* outOffset, size_t count, unsigned flags) {
@@ -129,7 +143,7 @@ ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* outOffset, 
   const int injected = Inject(Call::Write, out);
   if (injected < 0) return -1;
   if (injected > 0) StallForever();
-  return real(in, inOffset, out, outOffset, count, flags);
+  return real(in, inOffset, out, outOffset, SlowDown(out, count), flags);
 }
 
 int sync_file_range(int fd, off64_t offset, off64_t count, unsigned flags) {
