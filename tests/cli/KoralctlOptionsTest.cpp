@@ -16,10 +16,11 @@ using Result = koral::test::KoralctlResult;
 
 constexpr const char* kTryHelp = "Essayez « koralctl --help ».\n";
 
-TEST(KoralctlOptions, VersionComesFromTheProject) {
+TEST(KoralctlOptions, VersionComesFromTheProjectAndTellsTheLicence) {
   const Result version = Koralctl({"--version"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, std::string("koralctl ") + KORAL_VERSION + "\n");
+  EXPECT_EQ(version.out.rfind(std::string("koralctl ") + KORAL_VERSION + "\nLicence GPLv3+ : GNU GPL version 3", 0), 0u)
+      << version.out;
   EXPECT_EQ(version.err, "");
 }
 

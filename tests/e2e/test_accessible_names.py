@@ -126,7 +126,7 @@ class AccessibleNamesRoad(KoralTestCase):
             window.find("push button", "Firmware et profils").click()
             firmware = app.window("Firmware et profils")
         self.walk(firmware, faults)
-        firmware.find("push button", "Quitter").click()
+        firmware.find("push button", "Quitter (sans enregistrer)").click()
         app.gone("dialog", "Firmware et profils")
 
         with self.step("« Créer un répertoire » du menu de la liste de l'Koral"):

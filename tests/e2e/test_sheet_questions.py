@@ -147,13 +147,13 @@ class SheetQuestionsRoad(KoralTestCase):
             window.find("push button", "Firmware et profils").click()
             dialog = app.window(FIRMWARE)
             versions = dialog.find("combo box")
-            wait_until(lambda: versions.name == "119.0", "la version actuelle choisie")
+            wait_until(lambda: versions.entry() == "119.0", "la version actuelle choisie")
             self.type_into(versions, "118.2")
             app.key("Return")
 
         with self.step("le dialogue reste ouvert, rien n'est encore écrit"):
             self.stays_open(FIRMWARE)
-            wait_until(lambda: versions.name == "118.2", "118.2 choisie")
+            wait_until(lambda: versions.entry() == "118.2", "118.2 choisie")
             self.assertEqual(app.config_value("firmware", "version"), "119.0")
 
         with self.step("Échap, puis « Enregistrer » : la version est enregistrée"):

@@ -107,7 +107,7 @@ class InstalledTree(unittest.TestCase):
         environment = {"PATH": "/usr/bin:/bin", "LC_ALL": "C.UTF-8"}
         version = run([str(self.usr / "bin/koral-config"), "--version"], env=environment)
         self.assertEqual(version.returncode, 0)
-        self.assertRegex(version.stdout, rf"^koral-config {re.escape(VERSION)}\nLicence GPLv3\+ .*\n.*AUCUNE GARANTIE")
+        self.assertRegex(version.stdout, rf"^koral-config {re.escape(VERSION)}\nLicence GPLv3\+ .*\n.*\n.*AUCUNE GARANTIE")
         with tempfile.TemporaryDirectory() as runtime:
             environment.update(QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=runtime)
             refused = run([str(self.usr / "bin/koral-config"), "--demo", "--bogus"], env=environment)
@@ -175,7 +175,7 @@ class Completion(unittest.TestCase):
         """Each form of koralctl --help: (command, subcommand or "", its options)."""
         text = self.koralctl("--help").stdout
         forms = []
-        for line in text[text.index("Commandes :"):].splitlines()[1:]:
+        for line in text[text.index("Commandes :"):text.index("État de sortie :")].splitlines()[1:]:
             if not line.startswith("  ") or line.startswith("   "):
                 continue
             words = line.split("  ")[1].split()
