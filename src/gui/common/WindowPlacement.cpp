@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 #include <QWidget>
 
 #include "config/PrivateProfile.h"
@@ -41,7 +42,7 @@ std::optional<QRect> Read(const std::string& prefix, const std::filesystem::path
 
 void Write(const QWidget& window, const std::string& prefix, const std::filesystem::path& configIni) {
   // A window never shown has no place of its own to keep.
-  if (!window.testAttribute(Qt::WA_WState_Created)) return;
+  if (window.windowHandle() == nullptr) return;
   const std::array<std::pair<const char*, int>, 4> values{
       {{"x", window.x()}, {"y", window.y()}, {"largeur", window.width()}, {"hauteur", window.height()}}};
   for (const auto& [key, value] : values) koral::WritePrivateProfileInt(kSection, prefix + key, value, configIni);
@@ -68,7 +69,9 @@ void Place(QWidget& window, const std::optional<QRect>& saved, const QSize& pref
   }
   const QScreen* screen = window.screen();
   const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
-  const QSize size = available.isValid() ? preferred.boundedTo(available.size()) : preferred;
+  // Moved off every screen, the window keeps its size all the same.
+  const QSize wanted = saved ? saved->size() : preferred;
+  const QSize size = available.isValid() ? wanted.boundedTo(available.size()) : wanted;
   window.resize(size);  // left unmoved, a dialog opens centred on its screen
 }
 

@@ -27,7 +27,8 @@ void Write(const QWidget& window, const std::string& prefix, const std::filesyst
 std::optional<QRect> Restorable(const QRect& saved, const QList<QRect>& screens);
 
 // Opens the window at its saved place and size when a screen still shows
-// it; else at the preferred size, bounded by its screen, and centred there.
+// it; else centred on its screen, at its saved size or else the preferred
+// one, bounded by the screen.
 void Place(QWidget& window, const std::optional<QRect>& saved, const QSize& preferred);
 
 }  // namespace WindowPlacement
