@@ -17,6 +17,7 @@
 #include "common/EnterKeys.h"
 #include "common/PathText.h"
 #include "common/Prompt.h"
+#include "common/WindowPlacement.h"
 #include "config/PrivateProfile.h"
 #include "config/ProgramFolder.h"
 #include "files/FileOp.h"
@@ -100,6 +101,7 @@ void CMainDlg::OnInitDialog() {
   // Also for a value other than 0 or 1 in the file: the radios follow the box as shown.
   OnFollowPlaylistToggled();
   SetUpLists();
+  WindowPlacement::Place(*this, m_savedGeometry, PreferredSize());
   const std::string keptFolder = m_computerFolder;
   DetectPlayer();
   const std::string listedDrive = m_computerFolder != keptFolder ? m_computerFolder : std::string();
@@ -134,6 +136,7 @@ void CMainDlg::ReadOptions() {
   m_followPlaylist = koral::GetPrivateProfileInt("copie", "suivrem3u", m_configPath);
   m_win98 = koral::GetPrivateProfileInt("copie", "win98", m_configPath);
   m_copyMode = koral::GetPrivateProfileInt("copie", "trackonly", m_configPath);
+  m_savedGeometry = WindowPlacement::Read("", m_configPath);
 }
 
 void CMainDlg::SaveOptions() {
@@ -143,6 +146,7 @@ void CMainDlg::SaveOptions() {
   koral::WritePrivateProfileInt("copie", "suivrem3u", m_followPlaylist, m_configPath);
   koral::WritePrivateProfileInt("copie", "win98", m_win98, m_configPath);
   koral::WritePrivateProfileInt("copie", "trackonly", m_copyMode, m_configPath);
+  WindowPlacement::Write(*this, "", m_configPath);
 }
 
 void CMainDlg::ShowMembers() {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include <QDialog>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 #include "app/ListIcons.h"
@@ -85,6 +87,7 @@ class CMainDlg final : public QDialog {
   // Folder browsers (MainDlgBrowse.cpp).
   void SetUpLists();
   void FitColumns();
+  QSize PreferredSize() const;  // with ten rows in each list
   void ListDriveRoot(QTreeWidget* list, const std::string& root);
   bool OpenFolder(QTreeWidget* list, QTreeWidgetItem* item);  // false when the list stays as it was
   void OpenParent(QTreeWidget* list);                          // as "..", the folder left marked
@@ -139,6 +142,7 @@ class CMainDlg final : public QDialog {
   int m_followPlaylist = 0;
   int m_copyMode = -1;
   int m_win98 = 0;
+  std::optional<QRect> m_savedGeometry;
   koral::SortState m_computerSort;
   koral::SortState m_playerSort;
   CListIcons m_listIcons;

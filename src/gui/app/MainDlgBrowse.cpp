@@ -4,6 +4,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QStyle>
 
 #include "app/ListKeys.h"
@@ -21,7 +22,9 @@ namespace {
 
 constexpr int kSizeColumn = 2;
 constexpr int kScrollBarAllowance = 18;
-constexpr int kRowsShownAtLeast = 10;
+// Ten rows when the screen has room, four on a small one.
+constexpr int kRowsShownAtLeast = 4;
+constexpr int kRowsShownPreferably = 10;
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
@@ -75,21 +78,31 @@ SpaceTexts SpaceOf(const std::string& folder) {
           FromStd(koral::FormatSize(known ? static_cast<std::int64_t>(space.capacity) : 0))};
 }
 
-}  // namespace
-
-// Room for ten rows: a row's height is measured on a row like the listing's.
-int TenRowsHeight(QTreeWidget* list) {
+// A row's height, measured on a row like the listing's.
+int RowHeight(QTreeWidget* list) {
   auto* probe = new QTreeWidgetItem(list, QStringList{QStringLiteral("Musique")});
   probe->setIcon(0, list->style()->standardIcon(QStyle::SP_DirIcon));
   const int rowHeight = list->sizeHintForRow(0);
   delete probe;
-  return list->header()->sizeHint().height() + kRowsShownAtLeast * rowHeight + 2 * list->frameWidth();
+  return rowHeight;
+}
+
+}  // namespace
+
+QSize CMainDlg::PreferredSize() const {
+  int extra = 0;
+  for (QTreeWidget* list : {m_ui->computerList, m_ui->playerList})
+    extra += (kRowsShownPreferably - kRowsShownAtLeast) * RowHeight(list);
+  const QSize least = minimumSizeHint();
+  return QSize(least.width(), least.height() + extra).expandedTo(size());
 }
 
 void CMainDlg::SetUpLists() {
   for (QTreeWidget* list : {m_ui->computerList, m_ui->playerList}) {
     list->setIconSize(QSize(16, 16));
-    list->setMinimumHeight(TenRowsHeight(list));
+    // Four rows still show when a narrow window brings the horizontal scroll bar.
+    list->setMinimumHeight(list->header()->sizeHint().height() + kRowsShownAtLeast * RowHeight(list) +
+                           list->horizontalScrollBar()->sizeHint().height() + 2 * list->frameWidth());
     list->setSortingEnabled(false);
     list->header()->setSectionsClickable(true);
     list->header()->setStretchLastSection(false);  // "Taille" keeps the width given to it

@@ -3,9 +3,11 @@
 #include <QApplication>
 
 #include "app/ConfigApp.h"
+#include "app/FrenchFormats.h"
 
 int main(int argc, char** argv) {
   if (const auto answered = CConfigApp::AnswerWithoutWindow(argc, argv)) return *answered;
+  UseFrenchQtFormats();
   QApplication application(argc, argv);
   std::setlocale(LC_NUMERIC, "C");  // numbers in files are read and written with a point
   Q_INIT_RESOURCE(resources);

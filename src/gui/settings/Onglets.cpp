@@ -2,9 +2,12 @@
 
 #include <QKeyEvent>
 #include <QPointer>
+#include <QScrollArea>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 #include "common/Prompt.h"
+#include "common/WindowPlacement.h"
 #include "settings/Equaliser.h"
 #include "settings/Radio.h"
 #include "settings/ReglagesKoral.h"
@@ -31,6 +34,30 @@ QSize LargestPageSize() {
   return LayoutSize<Ui::CRadio>().expandedTo(LayoutSize<Ui::CEqualiser>()).expandedTo(LayoutSize<Ui::CReglagesKoral>());
 }
 
+// A page that scrolls on a screen too small for it, and asks room for
+// all of it where the screen allows.
+class PageScrollArea final : public QScrollArea {
+ public:
+  explicit PageScrollArea(QWidget* parent) : QScrollArea(parent) {
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);  // the page's own controls take the keyboard
+  }
+  QSize sizeHint() const override { return widget() != nullptr ? widget()->minimumSize() : QScrollArea::sizeHint(); }
+};
+
+// The holder of a tab's page, inside a scroll area filling the tab.
+QWidget* AddPageHolder(QWidget* tab, const QSize& pageSize) {
+  auto* scrollArea = new PageScrollArea(tab);
+  auto* holder = new QWidget(scrollArea);
+  auto* layout = new QVBoxLayout(holder);
+  layout->setContentsMargins(0, 0, 0, 0);
+  holder->setMinimumSize(pageSize);
+  scrollArea->setWidget(holder);
+  tab->layout()->addWidget(scrollArea);
+  return holder;
+}
+
 }  // namespace
 
 COnglets::COnglets(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::COnglets>()) {
@@ -38,9 +65,11 @@ COnglets::COnglets(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui:
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
   const QSize pageSize = LargestPageSize();
-  for (int index = 0; index < kPageCount; ++index) Tabs()->widget(index)->setMinimumSize(pageSize);
+  for (int index = 0; index < kPageCount; ++index)
+    m_pageHolders[static_cast<size_t>(index)] = AddPageHolder(Tabs()->widget(index), pageSize);
   Tabs()->setCurrentIndex(kRadioPage);
   OnTabChanged(kRadioPage);
+  WindowPlacement::Place(*this, std::nullopt, sizeHint());
   connect(Tabs(), &QTabWidget::currentChanged, this, &COnglets::OnTabChanged);
 }
 
@@ -58,7 +87,7 @@ void COnglets::OnTabChanged(int index) {
 
 void COnglets::EnsurePage(int index) {
   if (index < 0 || index >= kPageCount || Page(index) != nullptr) return;
-  QWidget* container = Tabs()->widget(index);
+  QWidget* container = m_pageHolders[static_cast<size_t>(index)];
   SettingsPage* page = CreatePage(index, container);
   m_pages[static_cast<size_t>(index)] = page;
   container->layout()->addWidget(page);

@@ -53,6 +53,7 @@ class COnglets final : public QDialog {
 
   std::unique_ptr<Ui::COnglets> m_ui;
   std::array<SettingsPage*, kPageCount> m_pages{};
+  std::array<QWidget*, kPageCount> m_pageHolders{};  // where each page goes, in its tab's scroll area
   int m_currentIndex = -1;
   bool m_closingWithoutQuestions = false;
   bool m_asking = false;  // the save question is on the screen
