@@ -5,12 +5,12 @@ never dragged."""
 import time
 
 import koral_e2e
-from koral_e2e import KoralTestCase, wait_until
+from koral_e2e import ARTIFACTS, KoralTestCase, wait_until
 
 
 class DragAndDropRoad(KoralTestCase):
 
-    def drag(self, source, target, steps=12):
+    def drag(self, source, target, steps=12, shot=None):
         """A user's drag with the left button: press on the source, move in steps, release on the target."""
         (x0, y0), (x1, y1) = source.centre(), target.centre()
         self.app.xdotool("mousemove", str(x0), str(y0))
@@ -21,6 +21,9 @@ class DragAndDropRoad(KoralTestCase):
             self.app.xdotool("mousemove", str(x0 + (x1 - x0) * step // steps), str(y0 + (y1 - y0) * step // steps))
             time.sleep(0.08)
         time.sleep(0.3)
+        if shot:  # the list showing that it takes the drop
+            ARTIFACTS.mkdir(parents=True, exist_ok=True)
+            self.app.session.screenshot(ARTIFACTS / shot)
         self.app.xdotool("mouseup", "1")
 
     def test_rows_dragged_onto_the_player_list_are_copied_there(self):
@@ -34,7 +37,7 @@ class DragAndDropRoad(KoralTestCase):
         before = sorted(p.name for p in app.player.iterdir())
 
         with self.step("glisser le fichier de la liste de l'ordinateur à celle de l'Koral"):
-            self.drag(computer_list.find("table cell", "Glissé.mp3"), player_list)
+            self.drag(computer_list.find("table cell", "Glissé.mp3"), player_list, shot="drag-over-player-list.png")
             wait_until(lambda: (app.player / "Glissé.mp3").is_file()
                        and (app.player / "Glissé.mp3").read_bytes() == b"G" * 300000, "le fichier sur l'Koral")
             player_list.find("table cell", "Glissé.mp3")
