@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -12,8 +14,10 @@
 
 #include "about/VersionNotice.h"
 #include "app/MainDlg.h"
-#include "common/Accessibility.h"
+#include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
+#include "common/Accessibility.h"
+#include "common/PathText.h"
 #include "config/ProgramFolder.h"
 #include "demo/DemoPlayer.h"
 #include "settings/Onglets.h"
@@ -90,6 +94,8 @@ CConfigApp::CConfigApp(QApplication& application) : m_application(application) {
   InstallAccessibleInterfaces();
 }
 
+CConfigApp::~CConfigApp() = default;
+
 // Qt's own texts (file dialogs, standard buttons, the fields' context menu)
 // speak French like the program, whatever the user's locale. Without the
 // translation installed they stay in English.
@@ -113,7 +119,10 @@ bool CConfigApp::ReadArguments(const QStringList& arguments) {
   if (!commandLine.Parse(arguments)) m_usageStatus = UsageError(commandLine.ErrorLine());
   else if (const auto answered = commandLine.Answer()) m_usageStatus = *answered;
   if (m_usageStatus >= 0) return false;
-  if (const auto player = commandLine.Player()) qputenv("KORAL_PLAYER", player->toLocal8Bit());
+  if (const auto player = commandLine.Player()) {
+    qputenv("KORAL_PLAYER", player->toLocal8Bit());
+    m_namedPlayer = *player;
+  }
   if (const auto folder = commandLine.ConfigDir()) qputenv("KORAL_CONFIG_DIR", folder->toLocal8Bit());
   m_demo = commandLine.Demo();
   return true;
@@ -125,7 +134,9 @@ int CConfigApp::Run() {
   if (m_demo) {
     const auto folder = koral::EnsureDemoPlayer(koral::ConfigIniPath(), koral::RadiosIniPath());
     qputenv("KORAL_PLAYER", QByteArray::fromStdString(folder.string()));
+    m_namedPlayer = PathFromStd(folder.string());
   }
+  if (const auto handed = HandToRunningWindow()) return *handed;
   {
     CMainDlg window;
     QObject::connect(&window, &QDialog::finished, &m_application, &QCoreApplication::quit, Qt::QueuedConnection);
@@ -133,11 +144,31 @@ int CConfigApp::Run() {
     // options are saved; before, there is nothing to lose.
     CTerminationSignals termination;
     QObject::connect(&termination, &CTerminationSignals::received, &window, &CMainDlg::CloseWithoutQuestions);
+    QObject::connect(m_singleInstance.get(), &CSingleInstance::startedAgain, &window, &CMainDlg::OnStartedAgain,
+                     Qt::QueuedConnection);
     window.show();
     QApplication::exec();
     CloseOpenSheets();
   }  // the main window saves its options as it goes
   return 0;  // also after a termination signal: the program ended in order
+}
+
+// A window already open on this configuration folder takes the start instead:
+// two windows would each write their own options over the other's.
+std::optional<int> CConfigApp::HandToRunningWindow() {
+  m_singleInstance = std::make_unique<CSingleInstance>(CSingleInstance::ServerNameFor(koral::ProgramFolder()));
+  // The running window has its own working folder.
+  const QString player = m_namedPlayer.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(m_namedPlayer).absoluteFilePath());
+  switch (m_singleInstance->ClaimOrHand(player)) {
+    case CSingleInstance::Claim::Running:
+      return std::nullopt;
+    case CSingleInstance::Claim::Handed:
+      return 0;
+    case CSingleInstance::Claim::Unanswered:
+      break;
+  }
+  std::fputs("koral-config est déjà ouvert sur ce dossier de configuration, mais ne répond pas.\n", stderr);
+  return 1;
 }
 
 void CConfigApp::CloseOpenSheets() {

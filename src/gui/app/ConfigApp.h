@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include <QStringList>
 #include <QTranslator>
 
+class CSingleInstance;
 class QApplication;
 
 // The application object: reads the command line, shows the main window
@@ -13,6 +15,7 @@ class QApplication;
 class CConfigApp final {
  public:
   explicit CConfigApp(QApplication& application);
+  ~CConfigApp();
 
   // --help and --version answered before the application object exists, so
   // that they need no display: their exit status, nullopt for any other line.
@@ -29,9 +32,12 @@ class CConfigApp final {
  private:
   bool ReadArguments(const QStringList& arguments);
   void InstallFrenchQtTexts();
+  std::optional<int> HandToRunningWindow();
 
   QApplication& m_application;
   QTranslator m_qtTranslator;
   bool m_demo = false;
+  QString m_namedPlayer;  // by --player or --demo, handed to a window already running
+  std::unique_ptr<CSingleInstance> m_singleInstance;
   int m_usageStatus = -1;  // set when the command line answered by itself
 };

@@ -64,8 +64,13 @@ class CMainDlg final : public QDialog {
   // nullptr when sizing the selection closed the window.
   std::unique_ptr<QMenu> CreateListMenu(QTreeWidget* list);
 
+  // A later start of the program: the window comes to the front and, when the
+  // start named a player folder, shows that player as soon as nothing works on the one shown.
+  void OnStartedAgain(const QString& player);
+
  protected:
   void resizeEvent(QResizeEvent* event) override;  // the extra room goes to the lists and their "Nom"
+  bool event(QEvent* event) override;               // a dialog closing lets a waiting player in
 
  private:
   // Start-up and options (MainDlg.cpp).
@@ -86,6 +91,7 @@ class CMainDlg final : public QDialog {
 
   // Folder browsers (MainDlgBrowse.cpp).
   void SetUpLists();
+  void SetUpDragAndDrop();
   void FitColumns();
   QSize PreferredSize() const;  // with ten rows in each list
   void ListDriveRoot(QTreeWidget* list, const std::string& root);
@@ -116,9 +122,13 @@ class CMainDlg final : public QDialog {
   bool IsBusyWithPlayer() const;
   void OnEjectPlayer();
   void OnEjectDone(const koral::EjectResult& result);
+  void BringToFront();
+  void SwitchToRequestedPlayer();
 
   // Operations on the player (MainDlgCopy.cpp, MainDlgDelete.cpp).
   void OnCopyToPlayer();
+  void OnFilesDropped(const std::vector<std::string>& sources);
+  void CopyToPlayer(const std::vector<std::string>& sources);
   void OnDeleteFromPlayer();
   void OnEmptyPlayer();
   void OnCreateDirectory();
@@ -148,6 +158,7 @@ class CMainDlg final : public QDialog {
   CListIcons m_listIcons;
   std::unique_ptr<koral::MountTableWatch> m_mountWatch;  // none for a player named on the command line
   bool m_rescanPending = false;  // the table changed while a copy or an eject held the player
+  std::string m_requestedPlayer;  // named by a later start, waiting for the player to be free
   std::thread m_ejectWorker;
   bool m_closingWithoutQuestions = false;
   bool m_closingSheets = false;  // their questions are being asked

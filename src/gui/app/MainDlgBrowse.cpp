@@ -1,5 +1,6 @@
 #include <filesystem>
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QLayout>
 #include <QMenu>
@@ -7,6 +8,8 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include "app/FileDropTarget.h"
+#include "app/FileUrls.h"
 #include "app/ListKeys.h"
 #include "app/ListRows.h"
 #include "app/MainDlg.h"
@@ -120,9 +123,21 @@ void CMainDlg::SetUpLists() {
     // The computer's files are never deleted from here.
     if (list == m_ui->playerList) connect(keys, &CListKeys::deleteRequested, this, &CMainDlg::OnDeleteFromPlayer);
   }
+  SetUpDragAndDrop();
   // The widths follow the lists' real size, known once the layout has run.
   layout()->activate();
   FitColumns();
+}
+
+// Rows of the computer list go out as files; files dropped on the player
+// list are copied into the player folder shown, as "Copier sur l'Koral" does.
+void CMainDlg::SetUpDragAndDrop() {
+  m_ui->computerList->SetDragData(
+      [this] { return FileUrlsOf(m_computerFolder, SelectedRowNames(*m_ui->computerList)); });
+  auto* dropTarget = new CFileDropTarget(m_ui->playerList, [this] {
+    return m_playerFound && !IsBusyWithPlayer() && QApplication::activeModalWidget() == nullptr;
+  });
+  connect(dropTarget, &CFileDropTarget::filesDropped, this, &CMainDlg::OnFilesDropped);
 }
 
 void CMainDlg::FitColumns() {

@@ -1,6 +1,9 @@
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <QApplication>
 
 #include "app/ListRows.h"
 #include "app/MainDlg.h"
@@ -32,6 +35,20 @@ void CMainDlg::OnCopyToPlayer() {
     Prompt::Message(this, QStringLiteral("Pas de source à copier"), QStringLiteral("Copie impossible"));
     return;
   }
+  std::vector<std::string> sources;
+  for (const std::string& name : names) sources.push_back(koral::JoinPath(m_computerFolder, name));
+  CopyToPlayer(sources);
+}
+
+void CMainDlg::OnFilesDropped(const std::vector<std::string>& sources) {
+  // The drop was taken as the drag ended; what ran meanwhile may hold the player.
+  if (IsBusyWithPlayer() || QApplication::activeModalWidget() != nullptr) return;
+  TakeControls();
+  CopyToPlayer(sources);
+}
+
+// Copies the sources into the player folder shown, each under its own name.
+void CMainDlg::CopyToPlayer(const std::vector<std::string>& sources) {
   if (m_playerRoot.empty()) {
     Prompt::Message(this, QStringLiteral("L'Koral n'a pas été détecté."), QStringLiteral("Copie impossible"));
     return;
@@ -39,9 +56,9 @@ void CMainDlg::OnCopyToPlayer() {
   // The player folder may have become a link off the player since it was listed.
   const std::string& playerFolder = m_playerFolder;
   koral::CopyJob job;
-  for (const std::string& name : names) {
-    job.sources.push_back(koral::JoinPath(m_computerFolder, name));
-    job.destinations.push_back(koral::JoinPath(playerFolder, name));
+  for (const std::string& source : sources) {
+    job.sources.push_back(source);
+    job.destinations.push_back(koral::JoinPath(playerFolder, std::filesystem::path(source).filename().string()));
   }
   job.options = {m_followPlaylist == 1, m_copyMode == 1, m_win98 == 1};
   job.maxFileSize = koral::MaxFileSizeOf(playerFolder);

@@ -136,6 +136,7 @@ void CMainDlg::CountThenAsk(std::function<koral::RemovalTally(std::stop_token)> 
     if (m_rescanPending) RescanPlayer();
     // A player that went meanwhile is not asked about.
     if (m_playerFound && m_playerRoot == root) then(tally);
+    SwitchToRequestedPlayer();
   });
 }
 

@@ -1,4 +1,6 @@
 #include <array>
+#include <filesystem>
+#include <utility>
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -39,7 +41,8 @@ bool CMainDlg::IsBusyWithPlayer() const {
 }
 
 void CMainDlg::OnMountTableSignal() {
-  if (!m_mountWatch->Changed()) return;
+  // A player named by a later start stays, as one named at start-up.
+  if (!m_mountWatch->Changed() || koral::PlayerRootIsNamed()) return;
   // A running copy reports its own failures; the list follows once it is over.
   if (IsBusyWithPlayer()) {
     m_rescanPending = true;
@@ -114,4 +117,51 @@ void CMainDlg::OnEjectDone(const koral::EjectResult& result) {
     Prompt::Message(this, text, kEjectTitle);
   }
   if (m_rescanPending) RescanPlayer();
+  SwitchToRequestedPlayer();
+}
+
+void CMainDlg::OnStartedAgain(const QString& player) {
+  BringToFront();
+  if (player.isEmpty()) return;
+  m_requestedPlayer = PathToStd(player);
+  SwitchToRequestedPlayer();
+}
+
+void CMainDlg::BringToFront() {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+  // A question or the copy's progress open over the window stays above it.
+  if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this) {
+    modal->raise();
+    modal->activateWindow();
+  }
+}
+
+// Never under a copy, an eject, a count or an open question: they act on
+// the player shown. The request waits and is taken once they are over.
+void CMainDlg::SwitchToRequestedPlayer() {
+  if (m_requestedPlayer.empty() || IsBusyWithPlayer() || QApplication::activeModalWidget() != nullptr) return;
+  const std::string root = std::exchange(m_requestedPlayer, {});
+  std::error_code error;
+  if (!std::filesystem::is_directory(root, error)) {
+    // The player shown stays: the request is the one mistaken.
+    Prompt::Message(this,
+                    QStringLiteral("L'Koral n'a pas été trouvé : le dossier '%1' n'existe pas.").arg(PathFromStd(root)),
+                    QStringLiteral("Koral manquant"));
+    return;
+  }
+  if (m_playerFound && std::filesystem::equivalent(root, m_playerRoot, error)) return;
+  qputenv("KORAL_PLAYER", QByteArray::fromStdString(root));  // the settings windows open this player too
+  m_rescanPending = false;
+  m_missingNamedPlayer.clear();
+  if (m_playerFound) OnPlayerGone(false);
+  OnPlayerArrived(root);
+}
+
+bool CMainDlg::event(QEvent* event) {
+  if (event->type() == QEvent::WindowUnblocked && !m_requestedPlayer.empty())
+    QTimer::singleShot(0, this, &CMainDlg::SwitchToRequestedPlayer);
+  return QDialog::event(event);
 }
