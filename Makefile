@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Thin wrapper over CMake and CTest: `make run`, `make test`.
 BUILD_DIR   ?= build
 ASAN_DIR    ?= build-asan

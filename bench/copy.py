@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Copy speed of `koralctl copy` against `cp -r` followed by `sync -f`.
 
 Each round times one pair: koralctl and cp on the same data, the one that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time between the last progress report of a copy and its end (the final
 // sync): progress must follow the device, so that "done" comes right after
 // the bars reach their end. Built and run by bench/copy.py.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmarks and runs every one of them: the compiled ones of
 # bench/*/ and the scripts bench/*.sh and bench/*.py. Each prints its figures and fails
 # when it misses its bar.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make package: a Debian package of the installation, built by CPack.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME koral-config)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures the package's build tree with the flags dpkg-buildflags gives
 # (fortify, stack protector, relro and bindnow, PIE): the flags Debian builds
 # its own packages with. Usage: configure-package.sh DIR GENERATOR [CMAKE ARGS...]

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs lintian on the package built in DIR and fails on any error or warning.
 set -euo pipefail
 dir=${1:-build-deb}

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts the window on the player, or on the demo player when none is plugged in.
 set -euo pipefail
 build_dir=${1:-build}

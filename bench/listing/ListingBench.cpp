@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the main window listing a folder of 10,000 files into the computer
 // list (rows, sizes, icons, default order), as a double click does it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The copy under injected faults, through koralctl run as a process with a
 // shim that fails chosen calls on chosen files (support/fault/FaultShim.cpp).
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """koralctl eject against a stand-in udisks2 on a private system bus."""
 
 import os

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The writeback window sized from the speed the device shows, on a fake clock.
 #include <gtest/gtest.h>
 

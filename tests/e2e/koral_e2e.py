@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Drives the built koral-config as its user does: a real X server (Xvfb),
 a private D-Bus session with the accessibility bus, widgets found through
 AT-SPI by role and name, and real X input at their on-screen extents.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """What a screen reader finds in every window and dialog: each control that
 takes focus or input has a name of its own, and no decoration is read out."""
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Stopping a copy to a slow player: "Annuler", or Escape and its question,
 or a termination signal. The file being written is dropped, the finished
 ones stay whole under their names, and the program goes on (or, after the

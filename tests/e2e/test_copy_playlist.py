@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Copying a folder by its playlist: numbered names on the player, in the playlist's order."""
 
 import koral_e2e

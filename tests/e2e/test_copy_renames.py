@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Copying names the player's file system refuses: the file lands under a
 vfat-safe name, and the box after the copy says so."""
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Dragging rows of the computer list onto the player list copies them into
 the player folder shown, as "Copier sur l'Koral" does; the parent row is
 never dragged."""

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Saving an equaliser curve through the main window's settings sheet."""
 
 import koral_e2e

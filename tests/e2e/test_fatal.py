@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A settings image gone from the player: the message, then exit status 1."""
 
 import koral_e2e

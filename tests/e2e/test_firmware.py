@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Choosing the firmware version in the firmware and profiles dialog."""
 
 import koral_e2e

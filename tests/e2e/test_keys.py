@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The main window from the keyboard: Enter presses the focused button and
 opens folders, never quits by surprise; Backspace goes up; Delete and
 "Vider Koral" ask before anything goes."""

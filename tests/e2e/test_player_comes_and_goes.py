@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A player plugged in after start-up is found; after a copy it is ejected."""
 
 import koral_e2e

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Creating a folder on the player from the list's menu, then deleting it."""
 
 import koral_e2e

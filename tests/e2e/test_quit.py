@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Every way of closing the main window with sheets open: status 0, every option saved."""
 
 import koral_e2e

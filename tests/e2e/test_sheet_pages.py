@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Every tab of the settings sheet takes input beside the main window, and two sheets at once."""
 
 import koral_e2e

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Enter in a settings field keeps the window open; closing a window whose
 edits are not written yet asks first, and the answer is obeyed."""
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A second start of the program: it hands over to the window already
 running (raised, and showing the player folder the start names) and ends,
 so that one window, and one set of options, remains."""

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The main window comes back where its user left it, and of the same size;
 a place no screen shows any more is not restored."""
 

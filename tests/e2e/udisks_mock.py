@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A stand-in for udisks2 on a private bus that the program takes for the
 system bus (DBUS_SYSTEM_BUS_ADDRESS): python3-dbusmock's generic objects,
 answering Unmount and PowerOff, or failing them on request."""

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The UTF-8 and Windows-1252 conversions every text file of the program goes through.
 #include <string>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads Config.ini-like text: every value found must be UTF-8, trimmed and
 // within its line (a lone CR belongs to the line: lines end in LF or CR LF).
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes one value into Config.ini-like text, then reads it back: the value
 // comes back trimmed, and every other key reads as it did before.
 #include <algorithm>

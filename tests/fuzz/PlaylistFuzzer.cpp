@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An M3U playlist: every entry is a whole line, never a blank or a directive of an extended list.
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Radios.ini: cities and stations by name, whatever the file holds.
 #include <cmath>
 #include <set>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Size texts: any text reads as a size; a size shown reads back close to itself.
 #include <algorithm>
 #include <cmath>

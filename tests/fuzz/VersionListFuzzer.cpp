@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // [firmware] versionsdispo: cut, sorted and searched as the firmware dialog does.
 #include <algorithm>
 #include <string>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target of a `make fuzz` build for a few seconds each, from
 # the seeds kept in tests/fuzz/corpus. Inputs found on the way go to the
 # build folder, never to the seeds; a crash leaves its input there too.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The installation as a package holds it: `cmake --install` into a DESTDIR
 with the /usr prefix, then the tree, the validators Debian's desktops run,
 the manual pages and the completion, and the installed programs themselves.

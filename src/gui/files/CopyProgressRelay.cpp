@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/CopyProgressRelay.h"
 
 void CCopyProgressRelay::OnProgress(const koral::CopyProgress& progress) {

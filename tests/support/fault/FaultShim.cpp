@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded into koralctl by the fault-injection tests: fails chosen system
 // calls on chosen files, as a failing or full player would.
 //   KORAL_FAULT="CALL:ERROR:MATCH[,CALL:ERROR:MATCH...]"
