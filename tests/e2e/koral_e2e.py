@@ -247,7 +247,9 @@ class KoralApp:
 
     def slow_player(self, milliseconds_per_mebibyte):
         """Every write to a copy's temporary passes 1 MiB at a time, each taking that long."""
-        self.extra_env.update({"LD_PRELOAD": FAULT_SHIM,
+        # Under AddressSanitizer the shim comes before its runtime: let it.
+        asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
+        self.extra_env.update({"LD_PRELOAD": FAULT_SHIM, "ASAN_OPTIONS": asan,
                                "KORAL_FAULT": f"slow:{milliseconds_per_mebibyte}:.koral-part"})
 
     def partial_files(self):
