@@ -2,8 +2,11 @@
 #include "cli/Command.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "cli/HelpText.h"
+#include "config/TextEncoding.h"
+#include "firmware/FirmwareVersions.h"
 #include "files/Paths.h"
 #include "settings/ImageBackup.h"
 
@@ -26,6 +29,28 @@ std::string SubcommandList(const std::vector<CommandForm>& forms) {
 }
 
 bool IsHelpWord(const std::string& word) { return word == "--help" || word == "-h"; }
+
+// Config.ini is there, and a version given with --firmware is one it knows:
+// else every layout would be missing, and the command would say so key by key.
+int CheckConfigIni(CliContext& context) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(context.configIni, error)) {
+    context.err << "Config.ini est absent du dossier de configuration '" << context.configIni.parent_path().string()
+                << "'.\n";
+    return kExitFailed;
+  }
+  if (!context.firmwareGiven) return kExitOk;
+  const std::vector<std::string> versions = ReadVersionList(context.configIni);
+  if (std::any_of(versions.begin(), versions.end(),
+                  [&](const std::string& version) { return EqualNoCase(version, context.firmwareVersion); }))
+    return kExitOk;
+  std::string known;
+  for (const std::string& version : versions)
+    if (!version.empty()) known += (known.empty() ? "" : ", ") + version;
+  return ReportUsageError(context.err, "Version de firmware inconnue : " + context.firmwareVersion + " (" +
+                                           (known.empty() ? "Config.ini n'en donne aucune" : "versions connues : " + known) +
+                                           ").");
+}
 
 }  // namespace
 
@@ -94,6 +119,8 @@ int Command::Execute(const std::vector<std::string>& words, CliContext& context)
   if (!options.error.empty()) return ReportUsageError(context.err, options.error);
   if (!OperandCountFits(*form, options.operands.size()))
     return ReportUsageError(context.err, "Utilisation : koralctl " + Syntax(*form));
+  if (ReadsConfigIni())
+    if (const int status = CheckConfigIni(context); status != kExitOk) return status;
   std::vector<std::string> operands = std::move(options.operands);
   return Run(Invocation{*form, std::move(operands), std::move(options)}, context);
 }

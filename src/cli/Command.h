@@ -20,6 +20,7 @@ struct CliContext {
   std::string firmwareVersion;            // --firmware, else [firmware] version
   std::ostream& out;
   std::ostream& err;
+  bool firmwareGiven = false;             // the version came from --firmware
 };
 
 inline constexpr int kExitOk = 0;
@@ -51,6 +52,8 @@ class Command {
   virtual std::string_view Name() const = 0;
   virtual const std::vector<CommandForm>& Forms() const = 0;
   virtual int Run(const Invocation& invocation, CliContext& context) = 0;
+  // True for the commands that need Config.ini (the firmware's layouts and versions).
+  virtual bool ReadsConfigIni() const { return false; }
 
   // Parses the words, answers --help, reports a usage error, or runs.
   int Execute(const std::vector<std::string>& words, CliContext& context);

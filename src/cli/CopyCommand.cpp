@@ -90,11 +90,12 @@ bool OnTerminal(const std::ostream& err) { return &err == &std::cerr && isatty(S
 // tells a copy stopped by a signal.
 void ReportCopy(const CopyPlan& plan, const CopyResult& result, std::uint64_t bytesCopied,
                 std::chrono::milliseconds elapsed, std::ostream& err) {
-  const std::string report = FormatCopyReport(result.failures, result.stoppedOnFullPlayer);
+  const std::string report = FormatCopyReport(result.failures, result.stoppedOnFullPlayer, result.notTried);
   if (!report.empty()) err << report << '\n';
-  const std::string renames = FormatRenameReport(plan.renames);
+  const std::string renames = FormatRenameReport(WrittenRenames(plan, result.written));
   if (!renames.empty()) err << renames << '\n';
-  err << FormatCopySummary(result.filesCopied, bytesCopied, elapsed, plan.refused.size() + result.failures.size());
+  err << FormatCopySummary(result.filesCopied, bytesCopied, elapsed, plan.refused.size() + result.failures.size(),
+                           result.notTried.size());
   if (result.cancelled) err << " ; " << FormatInterruption(plan.fileTotal - result.filesCopied);
   err << '\n';
 }

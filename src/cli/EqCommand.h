@@ -12,6 +12,7 @@ class EqCommand final : public Command {
   std::string_view Name() const override { return "eq"; }
   const std::vector<CommandForm>& Forms() const override;
   int Run(const Invocation& invocation, CliContext& context) override;
+  bool ReadsConfigIni() const override { return true; }
 };
 
 }  // namespace koral::cli

@@ -12,6 +12,7 @@ class FirmwareCommand final : public Command {
   std::string_view Name() const override { return "firmware"; }
   const std::vector<CommandForm>& Forms() const override;
   int Run(const Invocation& invocation, CliContext& context) override;
+  bool ReadsConfigIni() const override { return true; }
 
  private:
   static int List(bool asJson, CliContext& context);

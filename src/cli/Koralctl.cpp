@@ -54,11 +54,17 @@ void ApplyFolderOptions(const ParsedOptions& options) {
   if (const auto folder = options.Value("config-dir")) setenv("KORAL_CONFIG_DIR", folder->c_str(), 1);
 }
 
-}  // namespace
+// As coreutils do: output that did not reach its file (a full disk, a
+// closed pipe) fails the command, whatever it printed.
+int CheckOutput(int status, std::ostream& out, std::ostream& err) {
+  if (out.flush()) return status;
+  err << "koralctl : erreur d'écriture sur la sortie standard.\n";
+  return status == kExitOk ? kExitFailed : status;
+}
 
-int RunKoralctl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
   const auto commands = AllCommands();
-  const ParsedOptions options = ParseOptions(arguments, GlobalOptions(), OptionPlacement::kBeforeOperands);
+  const ParsedOptions options = ParseOptions(arguments, GlobalOptions(), OptionPlacement::kBeforeCommand);
   if (!options.error.empty()) return ReportUsageError(err, options.error);
   if (options.help) {
     PrintHelp(out, commands);
@@ -77,8 +83,15 @@ int RunKoralctl(const std::vector<std::string>& arguments, std::ostream& out, st
   const std::filesystem::path folder = PrepareProgramFolder();
   CliContext context{folder / "Config.ini", folder / "Radios.ini", FindPlayerRoot(), options.Value("firmware").value_or(""),
                      out, err};
+  context.firmwareGiven = options.Has("firmware");
   if (context.firmwareVersion.empty()) context.firmwareVersion = ReadFirmwareVersion(context.configIni);
   return command->Execute({options.operands.begin() + 1, options.operands.end()}, context);
+}
+
+}  // namespace
+
+int RunKoralctl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  return CheckOutput(RunCommandLine(arguments, out, err), out, err);
 }
 
 }  // namespace koral::cli

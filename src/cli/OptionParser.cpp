@@ -24,7 +24,7 @@ GetoptTables MakeTables(std::span<const OptionDefinition> options, OptionPlaceme
   tables.definitions.push_back(&kHelp);
   for (const OptionDefinition& definition : options) tables.definitions.push_back(&definition);
   // '+': stop at the first operand; ':': tell a missing value from an unknown option.
-  tables.shortOptions = placement == OptionPlacement::kBeforeOperands ? "+:" : ":";
+  tables.shortOptions = placement == OptionPlacement::kAnywhere ? ":" : "+:";
   for (size_t i = 0; i < tables.definitions.size(); ++i) {
     const OptionDefinition& definition = *tables.definitions[i];
     const int code = kLongCodes + static_cast<int>(i);
@@ -96,6 +96,11 @@ ParsedOptions ParseOptions(const std::vector<std::string>& words, std::span<cons
     else parsed.given.emplace_back(definition->name, optarg != nullptr ? optarg : "");
   }
   for (int i = optind; i < argc; ++i) parsed.operands.emplace_back(argv[static_cast<size_t>(i)]);
+  // getopt took a "--" only before the first operand: "eq set 1 -- 12 -2" has one after it.
+  const bool endMarkerTaken = optind > 1 && storage[static_cast<size_t>(optind) - 1] == "--";
+  if (placement == OptionPlacement::kBeforeOperands && !endMarkerTaken)
+    if (const auto marker = std::find(parsed.operands.begin(), parsed.operands.end(), "--"); marker != parsed.operands.end())
+      parsed.operands.erase(marker);
   return parsed;
 }
 

@@ -21,8 +21,10 @@ struct OptionDefinition {
 
 // Where the options of a command line may stand.
 enum class OptionPlacement {
-  kBeforeOperands,  // the first operand ends them: later words may begin with '-' (gains "-5")
+  kBeforeOperands,  // the first operand ends them: later words may begin with '-' (gains "-5"),
+                    // and a "--" among them still only marks the end of the options
   kAnywhere,        // mixed with the operands, as GNU tools take them
+  kBeforeCommand,   // the first operand is a command: it and every later word, "--" too, are its own
 };
 
 struct ParsedOptions {

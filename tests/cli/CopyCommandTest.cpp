@@ -88,6 +88,19 @@ TEST(CopyCommandTest, TheSummaryCountsWhatWasRefusedOrFailedAndNotItsBytes) {
       << outcome.err;
 }
 
+TEST(CopyCommandTest, AMissingPlaylistEntryIsNotToldAsRenamed) {
+  koral::test::TestEnvironment env;
+  WriteFile(env.ComputerDir() / "Album" / "a:b.mp3", "ab");
+  WriteFile(env.ComputerDir() / "Album" / "list.m3u", "gone?.mp3\na:b.mp3\n");
+
+  const Outcome outcome = Koralctl({"copy", "--playlist", (env.ComputerDir() / "Album").string()});
+
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("gone?.mp3 : fichier introuvable"), std::string::npos) << outcome.err;
+  EXPECT_EQ(outcome.err.find("renommé : 01"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("\nrenommé : 02 - a:b.mp3 → 02 - a_b.mp3\n"), std::string::npos) << outcome.err;
+}
+
 TEST(CopyCommandTest, RefusesAFolderOutsideThePlayerAndALackOfSpace) {
   koral::test::TestEnvironment env;
   WriteFile(env.ComputerDir() / "a.mp3", "a");

@@ -112,6 +112,34 @@ TEST_F(CopyFaultTest, FullPlayerStopsTheCopyAndKeepsTheFilesDoneBefore) {
   EXPECT_TRUE(ReadFile(Player() / "bravo.mp3") == "the old bravo, whole");
   EXPECT_FALSE(fs::exists(Player() / "charlie.mp3"));
   EXPECT_TRUE(Temporaries().empty());
+  // The file never tried is named and counted.
+  EXPECT_NE(outcome.err.find("L'Koral est plein : la copie a été arrêtée, 1 non copié :\nnon copié : " +
+                             (m_env.ComputerDir() / "charlie.mp3").string() + "\n"),
+            std::string::npos)
+      << outcome.err;
+  EXPECT_TRUE(outcome.err.ends_with(" ; 1 échec ; 1 non copié\n")) << outcome.err;
+}
+
+TEST_F(CopyFaultTest, OnlyTheNamesWrittenAreToldAsRenamed) {
+  for (const char* name : {"full?.mp3", "failed?.mp3", "written?.mp3", "after?.mp3"})
+    WriteFile(m_env.ComputerDir() / name, Content(name, kTrackBytes));
+  const auto copy = [&](const std::string& faults, const std::vector<const char*>& names) {
+    std::vector<std::string> arguments{"copy"};
+    for (const char* name : names) arguments.push_back((m_env.ComputerDir() / name).string());
+    return RunKoralctlProcess(arguments, Faults(faults));
+  };
+
+  const ProcessOutcome failed = copy("write:EIO:failed_.mp3", {"failed?.mp3", "written?.mp3"});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.err.find("renommé : failed?.mp3"), std::string::npos) << failed.err;
+  EXPECT_NE(failed.err.find("renommé : written?.mp3 → written_.mp3\n"), std::string::npos) << failed.err;
+
+  // Neither the file that filled the player nor the one never tried.
+  const ProcessOutcome full = copy("write:ENOSPC:full_.mp3", {"full?.mp3", "after?.mp3"});
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err.find("renommé"), std::string::npos) << full.err;
+  EXPECT_NE(full.err.find("non copié : " + (m_env.ComputerDir() / "after?.mp3").string()), std::string::npos)
+      << full.err;
 }
 
 TEST_F(CopyFaultTest, FailedWritebackIsReportedByFileNameAndNeverTakesTheFinalName) {

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
+#include <streambuf>
 
+#include "KoralctlProcess.h"
 #include "KoralctlRun.h"
 #include "TestEnvironment.h"
 #include "cli/Commands.h"
@@ -116,6 +119,79 @@ TEST(KoralctlOptions, TheOptionsOfCopyMayFollowItsSources) {
   const Result copied = Koralctl({"copy", (env.ComputerDir() / "a.mp3").string(), "--to=Music"});
   EXPECT_EQ(copied.status, 0) << copied.err;
   EXPECT_TRUE(fs::exists(env.PlayerDir() / "Music/a.mp3"));
+}
+
+// A standard output whose every write fails, as on a full disk.
+class FullOutput final : public std::streambuf {
+ protected:
+  int_type overflow(int_type) override { return traits_type::eof(); }
+  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+TEST(KoralctlOptions, OutputThatCannotBeWrittenFailsTheCommand) {
+  TestEnvironment env;
+  env.SetSettingsImage();
+  for (const auto& arguments : std::vector<std::vector<std::string>>{
+           {"--help"}, {"--version"}, {"detect"}, {"eq", "show"}, {"firmware", "list", "--json"}}) {
+    FullOutput full;
+    std::ostream out(&full);
+    std::ostringstream err;
+    EXPECT_EQ(koral::cli::RunKoralctl(arguments, out, err), 1) << arguments[0];
+    EXPECT_EQ(err.str(), "koralctl : erreur d'écriture sur la sortie standard.\n") << arguments[0];
+  }
+  // A failure keeps its own status.
+  FullOutput full;
+  std::ostream out(&full);
+  std::ostringstream err;
+  EXPECT_EQ(koral::cli::RunKoralctl({"nonsense"}, out, err), 2);
+
+  // The real process: its output is buffered until it ends.
+  koral::test::KoralctlProcess::Options toFullDisk;
+  toFullDisk.outputPath = "/dev/full";
+  const koral::test::ProcessOutcome shown = koral::test::RunKoralctlProcess({"eq", "show"}, toFullDisk);
+  EXPECT_EQ(shown.status, 1);
+  EXPECT_EQ(shown.err, "koralctl : erreur d'écriture sur la sortie standard.\n");
+}
+
+TEST(KoralctlOptions, FirmwareOptionNamesAVersionConfigIniKnows) {
+  TestEnvironment env;
+  env.SetSettingsImage();
+  const Result unknown = Koralctl({"--firmware=999", "settings", "show"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.out, "");
+  EXPECT_EQ(unknown.err, std::string("Version de firmware inconnue : 999 (versions connues : 118.2, 119.0).\n") + kTryHelp);
+  EXPECT_EQ(Koralctl({"--firmware=999", "eq", "show"}).status, 2);
+  EXPECT_EQ(Koralctl({"--firmware=119.0", "settings", "show"}).status, 0);
+  // A command that does not read Config.ini does not care.
+  EXPECT_EQ(Koralctl({"--firmware=999", "detect"}).status, 0);
+}
+
+TEST(KoralctlOptions, AConfigFolderWithoutConfigIniIsNamed) {
+  TestEnvironment env;
+  env.SetSettingsImage();
+  const fs::path empty = env.ComputerDir() / "empty";
+  fs::create_directories(empty);
+  for (const auto& command : std::vector<std::vector<std::string>>{
+           {"eq", "show"}, {"settings", "show"}, {"radio", "show"}, {"firmware", "list"}}) {
+    std::vector<std::string> arguments{"--config-dir=" + empty.string()};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    const Result missing = Koralctl(arguments);
+    EXPECT_EQ(missing.status, 1) << command[0];
+    EXPECT_EQ(missing.err, "Config.ini est absent du dossier de configuration '" + empty.string() + "'.\n") << command[0];
+  }
+  EXPECT_EQ(Koralctl({"--config-dir=" + empty.string(), "detect"}).status, 0);
+}
+
+TEST(KoralctlOptions, DoubleDashAfterAnOperandLetsNegativeValuesThrough) {
+  TestEnvironment env;
+  env.SetSettingsImage();
+  const Result set = Koralctl({"eq", "set", "1", "--", "12", "-2", "-4", "0", "8"});
+  EXPECT_EQ(set.status, 0) << set.err;
+  EXPECT_EQ(Koralctl({"eq", "set", "--", "2", "12", "-2", "-4", "0", "8"}).status, 0);
+  const std::string shown = Koralctl({"eq", "show"}).out;
+  EXPECT_NE(shown.find("      12      -2      -4       0       8\n 2"), std::string::npos) << shown;
+  // Only the first one is a marker.
+  EXPECT_EQ(Koralctl({"eq", "set", "1", "--", "12", "--", "-4", "0", "8"}).status, 2);
 }
 
 }  // namespace

@@ -459,6 +459,42 @@ TEST_F(CopyEngineTest, FullPlayerStopsTheCopyAndLeavesNoPartialFile) {
   EXPECT_NE(koral::FormatCopyReport(result.failures, true).find("la copie a été arrêtée"), std::string::npos);
 }
 
+TEST_F(CopyEngineTest, AFullPlayerNamesTheFilesItNeverReached) {
+  if (mount("tmpfs", Player().c_str(), "tmpfs", 0, "size=512k") != 0)
+    GTEST_SKIP() << "a small volume cannot be mounted here";
+  WriteFile(Computer() / "small.bin", "small");
+  WriteFile(Computer() / "big.bin", Content("big", 2 * 1024 * 1024));
+  WriteFile(Computer() / "Dir" / "next.bin", "next");
+  WriteFile(Computer() / "last.bin", "last");
+
+  const koral::CopyResult result = Copy({"small.bin", "big.bin", "Dir", "last.bin"});
+  umount(Player().c_str());
+
+  EXPECT_TRUE(result.stoppedOnFullPlayer);
+  EXPECT_EQ(result.notTried,
+            (std::vector<std::string>{(Computer() / "Dir" / "next.bin").string(), (Computer() / "last.bin").string()}));
+  EXPECT_EQ(result.written, (std::vector<std::string>{(Player() / "small.bin").string()}));
+  const std::string report = koral::FormatCopyReport(result.failures, true, result.notTried, 1);
+  EXPECT_TRUE(report.ends_with("la copie a été arrêtée, 2 non copiés :\nnon copié : " +
+                               (Computer() / "Dir" / "next.bin").string() + "\n... et 1 autre."))
+      << report;
+}
+
+TEST_F(CopyEngineTest, OnAReadOnlyPlayerNoNameIsToldAsChanged) {
+  if (mount("tmpfs", Player().c_str(), "tmpfs", MS_RDONLY, "size=512k") != 0)
+    GTEST_SKIP() << "a read-only volume cannot be mounted here";
+  WriteFile(Computer() / "a:b.mp3", "ab");
+  WriteFile(Computer() / "Live?" / "x*.mp3", "x");
+
+  const koral::CopyResult result = Copy({"a:b.mp3", "Live?"});
+  umount(Player().c_str());
+
+  EXPECT_EQ(plan.renames.size(), 3u);
+  EXPECT_EQ(result.failures.size(), 2u);  // the file, and the folder (nothing is tried inside it)
+  EXPECT_TRUE(result.written.empty());
+  EXPECT_TRUE(koral::WrittenRenames(plan, result.written).empty());
+}
+
 TEST_F(CopyEngineTest, PipeInATreeIsReportedInsteadOfBlockingTheCopy) {
   WriteFile(Computer() / "Dir" / "a.mp3", "a");
   ASSERT_EQ(mkfifo((Computer() / "Dir" / "pipe").c_str(), 0600), 0);

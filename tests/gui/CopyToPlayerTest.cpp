@@ -17,6 +17,7 @@
 #include <QtTest>
 
 #include "PipeWriterAfter.h"
+#include "ScopedMount.h"
 #include "TestEnvironment.h"
 #include "app/MainDlg.h"
 #include "config/PrivateProfile.h"
@@ -99,6 +100,7 @@ class CopyToPlayerTest final : public QObject {
   void pipeInPlaceOfAPlaylistIsRefusedAndTheWindowStays();
   void namesChangedForThePlayerAreToldAfterTheCopy();
   void renamesShareTheBoxOfWhatWasNotCopied();
+  void aFullPlayerNamesTheFilesNeverTriedInTheBox();
 };
 
 void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() {
@@ -523,6 +525,45 @@ void CopyToPlayerTest::renamesShareTheBoxOfWhatWasNotCopied() {
   QVERIFY2(text.contains("gone.mp3 : fichier introuvable"), qPrintable(text));
   QVERIFY2(text.endsWith("\n\nrenommé : 02 - a:b.mp3 → 02 - a_b.mp3"), qPrintable(text));
   QCOMPARE(SortedNames(env.PlayerDir() / "Album"), QStringList{"02 - a_b.mp3"});
+}
+
+void CopyToPlayerTest::aFullPlayerNamesTheFilesNeverTriedInTheBox() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  const koral::test::ScopedMount small(env.PlayerDir(), "size=256k");
+  if (!small.Held()) QSKIP("a small volume cannot be mounted here");
+  koral::CopyJob job;
+  constexpr int kFiles = 40;
+  for (int i = 1; i <= kFiles; ++i) {
+    // Names to change: none of them is told, as none was written under its new name.
+    const std::string name = QStringLiteral("t%1?.mp3").arg(i, 2, 10, QLatin1Char('0')).toStdString();
+    WriteFile(env.ComputerDir() / name, Content(name, 100 * 1024));
+    job.sources.push_back((env.ComputerDir() / name).string());
+    job.destinations.push_back((env.PlayerDir() / name).string());
+  }
+
+  CFileOp fileOp;
+  fileOp.RunJob(job);
+
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  const QString text = prompts.messages[0].text;
+  const QRegularExpressionMatch stop =
+      QRegularExpression("\nL'Koral est plein : la copie a été arrêtée, (\\d+) non copiés :\n").match(text);
+  QVERIFY2(stop.hasMatch(), qPrintable(text));
+  const int notTried = stop.captured(1).toInt();
+  const int copied = static_cast<int>(SortedNames(env.PlayerDir()).size());
+  QCOMPARE(copied + 1 + notTried, kFiles);  // one filled the player
+  QVERIFY2(notTried > static_cast<int>(koral::kEntriesListedInABox), qPrintable(text));
+  QCOMPARE(text.count("\nnon copié : "), static_cast<qsizetype>(koral::kEntriesListedInABox));
+  const QString failures = text.section(QStringLiteral("\n\n"), 0, 0);
+  QVERIFY2(failures.endsWith(QStringLiteral("\n... et %1 autres.").arg(notTried - static_cast<int>(koral::kEntriesListedInABox))),
+           qPrintable(text));
+  // Only the files written are told as renamed.
+  QCOMPARE(text.count("renommé : "), static_cast<qsizetype>(copied));
+  const std::string firstNotTried = QStringLiteral("t%1?.mp3").arg(copied + 2, 2, 10, QLatin1Char('0')).toStdString();
+  QVERIFY2(text.contains(QString::fromStdString("\nnon copié : " + (env.ComputerDir() / firstNotTried).string() + "\n")),
+           qPrintable(text));
+  QVERIFY2(!text.contains("renommé : t" + QStringLiteral("%1").arg(copied + 1, 2, 10, QLatin1Char('0'))), qPrintable(text));
 }
 
 QTEST_MAIN(CopyToPlayerTest)

@@ -54,6 +54,11 @@ KoralctlProcess::KoralctlProcess(const std::vector<std::string>& arguments, cons
   if (m_pid < 0) throw std::runtime_error("fork failed");
   if (m_pid == 0) {
     dup2(pipeEnds[1], STDERR_FILENO);
+    if (!options.outputPath.empty()) {
+      const int output = open(options.outputPath.c_str(), O_WRONLY | O_CLOEXEC);
+      if (output < 0) _exit(126);
+      dup2(output, STDOUT_FILENO);
+    }
     if (options.fileSizeLimit) {
       const rlimit limit{*options.fileSizeLimit, *options.fileSizeLimit};
       setrlimit(RLIMIT_FSIZE, &limit);

@@ -26,6 +26,7 @@ class KoralctlProcess {
     std::string faults;                   // KORAL_FAULT for the shim; empty: no shim
     std::optional<rlim_t> fileSizeLimit;  // RLIMIT_FSIZE of the process
     bool ignoreFileSizeSignal = false;    // with the limit: EFBIG instead of SIGXFSZ
+    std::string outputPath;               // opened as its standard output ("/dev/full"); empty: the test's
   };
 
   KoralctlProcess(const std::vector<std::string>& arguments, const Options& options);

@@ -101,7 +101,11 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   std::string refusedFolder;  // nothing is written below a folder that could not be made
   for (std::size_t i = 0; i < plan.steps.size(); ++i) {
     const CopyStep& step = plan.steps[i];
-    if (m_result.stoppedOnFullPlayer || StopRequested()) break;
+    if (m_result.stoppedOnFullPlayer) {
+      NoteNotTried(plan, i);
+      break;
+    }
+    if (StopRequested()) break;
     if (!refusedFolder.empty() && IsBelow(step.destination, refusedFolder)) continue;
     refusedFolder.clear();
     if (step.kind == CopyStep::Kind::CopyFile) {
@@ -114,6 +118,7 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   SettleQueue(true);
   m_queue.reset();
   m_partialFolders.RemoveAll();
+  m_result.written.insert(m_result.written.end(), m_published.begin(), m_published.end());
   SyncWrittenFiles(volume.Get());
   return std::move(m_result);
 }
@@ -123,11 +128,15 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
 bool CCopyEngine::MakeFolder(const std::string& path) {
   if (mkdir(path.c_str(), 0777) == 0) {
     m_madeFolders.insert(path);
+    m_result.written.push_back(path);
     return true;
   }
   const int error = errno;
   struct stat info {};
-  if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
+  if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    m_result.written.push_back(path);
+    return true;
+  }
   if (error != EEXIST) Fail(path, WriteFault(error), error);
   else Fail(path, CopyFault::DestinationUnwritable, S_ISLNK(info.st_mode) ? ELOOP : ENOTDIR);
   return false;
@@ -136,6 +145,13 @@ bool CCopyEngine::MakeFolder(const std::string& path) {
 void CCopyEngine::Fail(const std::string& path, CopyFault fault, int error) {
   m_result.failures.push_back({path, fault, error});
   if (fault == CopyFault::PlayerFull) m_result.stoppedOnFullPlayer = true;
+}
+
+// The files from `first` on were never reached: named, so that the user
+// knows what is missing on the player.
+void CCopyEngine::NoteNotTried(const CopyPlan& plan, std::size_t first) {
+  for (std::size_t i = first; i < plan.steps.size(); ++i)
+    if (plan.steps[i].kind == CopyStep::Kind::CopyFile) m_result.notTried.push_back(plan.steps[i].source);
 }
 
 bool CCopyEngine::StopRequested() {
@@ -341,6 +357,7 @@ void CCopyEngine::SyncWrittenFiles(int volume) {
     if (error == 0) continue;
     Fail(path, CopyFault::NotSynced, error);
     unlink(path.c_str());
+    std::erase(m_result.written, path);
     --m_result.filesCopied;
     named = true;
   }

@@ -41,6 +41,8 @@ class CopyObserver {
 
 struct CopyResult {
   std::vector<CopyFailure> failures;  // in the order met; the plan's refusals not included
+  std::vector<std::string> notTried;  // the sources a full player left unreached, in plan order
+  std::vector<std::string> written;   // the names this copy put on the player: folders made or merged into, files
   int filesCopied = 0;
   bool stoppedOnFullPlayer = false;
   bool cancelled = false;  // stopped on request: the file being written was dropped
@@ -85,6 +87,7 @@ class CCopyEngine {
   void CollectPublished();
   void SyncWrittenFiles(int volume);
   void Fail(const std::string& path, CopyFault fault, int error);
+  void NoteNotTried(const CopyPlan& plan, std::size_t first);
   bool StopRequested();
 
   CopyOptions m_options;

@@ -2,6 +2,8 @@
 #include "files/CopyReport.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <unordered_set>
 
 #include "config/TextEncoding.h"
 #include "files/ErrorText.h"
@@ -55,16 +57,36 @@ std::string DescribeCopyFailure(const CopyFailure& failure) {
   return {};
 }
 
-std::string FormatCopyReport(const std::vector<CopyFailure>& failures, bool stoppedOnFullPlayer) {
+std::string FormatCopyReport(const std::vector<CopyFailure>& failures, bool stoppedOnFullPlayer,
+                             const std::vector<std::string>& notTried, std::size_t maxListed) {
   if (failures.empty()) return {};
   std::string text = ListFailures("Ces éléments n'ont pas été copiés :", failures);
-  if (stoppedOnFullPlayer) text += "\nL'Koral est plein : la copie a été arrêtée.";
+  if (!stoppedOnFullPlayer) return text;
+  text += "\nL'Koral est plein : la copie a été arrêtée";
+  if (notTried.empty()) return text + ".";
+  text += ", " + NotCopied(static_cast<int>(notTried.size())) + " :";
+  for (size_t i = 0; i < notTried.size() && i < maxListed; ++i) text += "\nnon copié : " + notTried[i];
+  if (notTried.size() > maxListed) text += "\n" + MoreEntries(notTried.size() - maxListed);
   return text;
 }
 
 std::string FormatRefusedReport(const std::vector<CopyFailure>& refused) {
   if (refused.empty()) return {};
   return ListFailures("Ces éléments ne seront pas copiés :", refused);
+}
+
+std::vector<CopyRename> WrittenRenames(const CopyPlan& plan, const std::vector<std::string>& written) {
+  // A rename is known by its source and its new name: one source may be
+  // copied twice (a playlist naming a track twice), under two names.
+  const std::unordered_set<std::string> onPlayer(written.begin(), written.end());
+  std::unordered_set<std::string> reached;
+  for (const CopyStep& step : plan.steps)
+    if (onPlayer.count(step.destination) != 0)
+      reached.insert(step.source + '\0' + std::filesystem::path(step.destination).filename().string());
+  std::vector<CopyRename> kept;
+  for (const CopyRename& rename : plan.renames)
+    if (reached.count(rename.source + '\0' + rename.renamed) != 0) kept.push_back(rename);
+  return kept;
 }
 
 std::string FormatRenameReport(const std::vector<CopyRename>& renames, std::size_t maxListed) {
@@ -85,11 +107,12 @@ std::string FormatDuration(std::chrono::seconds duration) {
 }
 
 std::string FormatCopySummary(int filesCopied, std::uint64_t bytesCopied, std::chrono::milliseconds elapsed,
-                              std::size_t failures) {
+                              std::size_t failures, std::size_t notTried) {
   const auto seconds = std::chrono::round<std::chrono::seconds>(elapsed);
   return "Copié : " + Counted(static_cast<std::uint64_t>(std::max(filesCopied, 0)), "fichier") + ", " +
          FormatSize(static_cast<std::int64_t>(bytesCopied)) + " en " + FormatDuration(seconds) + " ; " +
-         (failures == 0 ? std::string("aucun échec") : Counted(failures, "échec"));
+         (failures == 0 ? std::string("aucun échec") : Counted(failures, "échec")) +
+         (notTried == 0 ? std::string() : " ; " + NotCopied(static_cast<int>(notTried)));
 }
 
 std::string FormatCancelledCopy(int filesCopied, int filesNotCopied) {

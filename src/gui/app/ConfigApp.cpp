@@ -40,6 +40,37 @@ int UsageError(const QString& line) {
   return 2;
 }
 
+// Qt's own options, which QApplication takes out of the command line:
+// those followed by a value, then those alone. "--name" is "-name" to Qt.
+const QStringList kQtValueOptions = {
+    QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+    QStringLiteral("plugin"), QStringLiteral("qwindowgeometry"), QStringLiteral("geometry"),
+    QStringLiteral("qwindowtitle"), QStringLiteral("title"), QStringLiteral("qwindowicon"), QStringLiteral("icon"),
+    QStringLiteral("session"), QStringLiteral("display"), QStringLiteral("name"), QStringLiteral("style"),
+    QStringLiteral("stylesheet")};
+const QStringList kQtFlagOptions = {QStringLiteral("reverse"), QStringLiteral("testability"),
+                                    QStringLiteral("widgetcount"), QStringLiteral("nograb"), QStringLiteral("dograb"),
+                                    QStringLiteral("sync"), QStringLiteral("qmljsdebugger")};
+
+// The command line as the window sees it once QApplication has taken its
+// own options: read before it exists, an unknown option is refused even
+// where no display could be opened.
+QStringList WithoutQtOptions(const QStringList& arguments) {
+  QStringList kept;
+  for (qsizetype i = 0; i < arguments.size(); ++i) {
+    const QString& word = arguments[i];
+    if (i == 0 || !word.startsWith(QLatin1Char('-')) || word == QStringLiteral("--")) {
+      kept << word;
+      continue;
+    }
+    const QString name = word.mid(word.startsWith(QStringLiteral("--")) ? 2 : 1).section(QLatin1Char('='), 0, 0);
+    const bool valueJoined = word.contains(QLatin1Char('='));
+    if (kQtValueOptions.contains(name)) i += valueJoined ? 0 : 1;
+    else if (!kQtFlagOptions.contains(name)) kept << word;
+  }
+  return kept;
+}
+
 // The window's command line, read with or without the application object.
 class WindowCommandLine final {
  public:
@@ -110,8 +141,13 @@ std::optional<int> CConfigApp::AnswerWithoutWindow(int argc, char** argv) {
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   WindowCommandLine commandLine;
-  // Qt's own options (-platform, -style) are not known here: such a line waits for the application object.
-  if (!commandLine.Parse(arguments)) return std::nullopt;
+  // Qt's own options (-platform, -style) are not known here: a line that
+  // holds nothing else waits for the application object.
+  if (!commandLine.Parse(arguments)) {
+    WindowCommandLine ownOptions;
+    if (ownOptions.Parse(WithoutQtOptions(arguments))) return std::nullopt;
+    return UsageError(ownOptions.ErrorLine());
+  }
   return commandLine.Answer();
 }
 

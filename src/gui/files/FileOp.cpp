@@ -216,8 +216,10 @@ void CFileOp::ReportCopy() {
   if (!m_workerError.empty())
     Prompt::Message(this, QStringLiteral("La copie a échoué : %1").arg(QString::fromStdString(m_workerError)),
                     QStringLiteral("Echec de la copie!"));
-  const std::string failures = koral::FormatCopyReport(m_result.failures, m_result.stoppedOnFullPlayer);
-  const std::string renames = koral::FormatRenameReport(m_plan.renames, koral::kEntriesListedInABox);
+  const std::string failures = koral::FormatCopyReport(m_result.failures, m_result.stoppedOnFullPlayer,
+                                                       m_result.notTried, koral::kEntriesListedInABox);
+  const std::string renames =
+      koral::FormatRenameReport(koral::WrittenRenames(m_plan, m_result.written), koral::kEntriesListedInABox);
   if (!failures.empty()) {
     const std::string text = renames.empty() ? failures : failures + "\n\n" + renames;
     Prompt::Message(this, QString::fromStdString(text), QStringLiteral("Copie incomplète"));
