@@ -88,8 +88,11 @@ TEST(JsonOutput, SettingsShowGivesTheNumbersTheTextLabels) {
 TEST(JsonOutput, FirmwareListGivesTheVersionsAndTheCurrentOne) {
   TestEnvironment env;
   EXPECT_EQ(JsonOf({"firmware", "list", "--json"}), "{\"current\":\"119.0\",\"versions\":[\"118.2\",\"119.0\"]}\n");
-  EXPECT_EQ(JsonOf({"--firmware=9", "firmware", "list", "--json"}),
-            "{\"current\":null,\"versions\":[\"118.2\",\"119.0\"]}\n");
+  EXPECT_EQ(JsonOf({"--firmware=118.2", "firmware", "list", "--json"}),
+            "{\"current\":\"118.2\",\"versions\":[\"118.2\",\"119.0\"]}\n");
+  // A current version the list does not hold (--firmware refuses one).
+  env.SetConfigIni("[firmware]\nversion=9\nversionsdispo=118.2 119.0\n");
+  EXPECT_EQ(JsonOf({"firmware", "list", "--json"}), "{\"current\":null,\"versions\":[\"118.2\",\"119.0\"]}\n");
 }
 
 TEST(JsonOutput, StringsAreEscapedAndAlwaysValidUtf8) {

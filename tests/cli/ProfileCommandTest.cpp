@@ -87,10 +87,11 @@ TEST(ProfileCommand, RefusesAVersionTheFirmwareDialogWouldNotSelect) {
   const std::string image = env.SettingsImageBytes();
   const auto file = env.ComputerDir() / "p.pro";
   for (const std::string version : {"120", "19.0"}) {
-    EXPECT_EQ(Koralctl({"--firmware", version, "profile", "save", file.string()}).status, 1);
+    // Not listed in Config.ini: refused as a bad option, before anything is read or written.
+    EXPECT_EQ(Koralctl({"--firmware", version, "profile", "save", file.string()}).status, 2);
     const KoralctlRun load = Koralctl({"--firmware", version, "profile", "load", file.string()});
-    EXPECT_EQ(load.status, 1);
-    EXPECT_NE(load.err.find("n'est pas dans la liste"), std::string::npos);
+    EXPECT_EQ(load.status, 2);
+    EXPECT_NE(load.err.find("Version de firmware inconnue : " + version), std::string::npos) << load.err;
   }
   EXPECT_FALSE(std::filesystem::exists(file));
   EXPECT_EQ(env.SettingsImageBytes(), image);
