@@ -6,6 +6,7 @@
 #include "cli/HelpText.h"
 #include "files/Paths.h"
 #include "settings/ImageBackup.h"
+#include "settings/SettingsFile.h"
 
 namespace koral::cli {
 namespace {
@@ -109,5 +110,7 @@ void ReportImageNotOpened(CliContext& context) {
 }
 
 void ReportBackupRefused(CliContext& context) { context.err << BackupRefusedMessage() << '\n'; }
+
+void ReportReadOnlyPlayer(CliContext& context) { context.err << ReadOnlyImageMessage() << '\n'; }
 
 }  // namespace koral::cli
