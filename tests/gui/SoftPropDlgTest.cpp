@@ -470,7 +470,8 @@ void SoftPropDlgTest::missingImageIsFatal() {
   ExitRecorder exits;
   env.SetConfigIni(Config("119.0", "119.0"));
   const auto file = env.ComputerDir() / "p.pro";
-  koral::test::WriteFile(file, "kept");
+  const std::string kept = "[radios]\r\na=28 156\r\n";  // a profile: it gets as far as the image
+  koral::test::WriteFile(file, kept);
   prompts.fileAnswers = {Path(file), Path(file)};
   CSoftPropDlg dialog;
   Click(dialog, "saveProfileButton");
@@ -482,7 +483,7 @@ void SoftPropDlgTest::missingImageIsFatal() {
   QCOMPARE(prompts.messages[1].text, QStringLiteral("'CSoftPropDlg::OnButtonchargerprofil()'... fichier de "
                                                     "configuration absent.\r L'application va se terminer"));
   QCOMPARE(prompts.messages[0].title, QStringLiteral("Erreur"));
-  QCOMPARE(koral::test::ReadFile(file), std::string("kept"));
+  QCOMPARE(koral::test::ReadFile(file), kept);
   QVERIFY(!std::filesystem::exists(env.SettingsImage()));
 }
 
