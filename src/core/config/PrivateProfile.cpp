@@ -273,12 +273,13 @@ std::vector<UnwrittenProfileFile> UnwrittenProfileFiles() {
 }
 
 std::string UnwrittenOptionsText(const UnwrittenProfileFile& unwritten) {
-  const std::string why = unwritten.status == FileWriteStatus::kReadOnly ? "est en lecture seule" : "ne peut pas être écrit";
+  const std::string why =
+      unwritten.status == FileWriteStatus::kReadOnly ? "est en lecture seule" : "ne peut pas être écrit";
   return "Les options n'ont pas pu être enregistrées : '" + unwritten.file.string() + "' " + why + ".";
 }
 
 FileWriteStatus WritePrivateProfileInt(std::string_view section, std::string_view key, int value,
-                            const std::filesystem::path& file) {
+                                       const std::filesystem::path& file) {
   return WritePrivateProfileString(section, key, std::to_string(value), file);
 }
 
