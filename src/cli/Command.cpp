@@ -9,6 +9,7 @@
 #include "firmware/FirmwareVersions.h"
 #include "files/Paths.h"
 #include "settings/ImageBackup.h"
+#include "settings/SettingsFile.h"
 
 namespace koral::cli {
 namespace {
@@ -136,5 +137,7 @@ void ReportImageNotOpened(CliContext& context) {
 }
 
 void ReportBackupRefused(CliContext& context) { context.err << BackupRefusedMessage() << '\n'; }
+
+void ReportReadOnlyPlayer(CliContext& context) { context.err << ReadOnlyImageMessage() << '\n'; }
 
 }  // namespace koral::cli

@@ -80,5 +80,7 @@ void ReportImageNotOpened(CliContext& context);
 // The message for a write refused because no complete backup of the image
 // could be kept; it names the backup folder.
 void ReportBackupRefused(CliContext& context);
+// A write refused because the player's image can only be read.
+void ReportReadOnlyPlayer(CliContext& context);
 
 }  // namespace koral::cli

@@ -79,7 +79,7 @@ class CopyWatch final : public CopyObserver {
 };
 
 std::string PlaylistFailureText(const PlaylistUnreadable& unreadable) {
-  if (unreadable.NotRegularFile()) return NotRegularPlaylistText(unreadable.Playlist());
+  if (std::string refusal = PlaylistRefusalText(unreadable); !refusal.empty()) return refusal;
   return "Echec de l'ouverture de la playlist : " + unreadable.Playlist().string();
 }
 

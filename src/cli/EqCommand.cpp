@@ -66,6 +66,7 @@ class Pass {
     const bool closed = m_pass.Close();
     if (transferred && closed) return kExitOk;
     if (m_pass.BackupFailed()) ReportBackupRefused(m_context);
+    else if (!transferred && m_pass.ReadOnly()) ReportReadOnlyPlayer(m_context);
     else m_context.err << failure << '\n';
     return kExitFailed;
   }

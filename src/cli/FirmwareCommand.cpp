@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "cli/JsonWriter.h"
+#include "config/PrivateProfile.h"
 #include "firmware/FirmwareVersions.h"
 
 namespace koral::cli {
@@ -58,7 +59,12 @@ int FirmwareCommand::Set(const std::string& version, CliContext& context) {
     context.err << "La version " << version << " n'est pas dans la liste des firmwares disponibles.\n";
     return kExitFailed;
   }
-  if (!SaveFirmwareVersion(context.configIni, version)) {
+  const FileWriteStatus status = SaveFirmwareVersion(context.configIni, version);
+  if (status == FileWriteStatus::kReadOnly) {
+    context.err << UnwrittenOptionsText({context.configIni, status}) << '\n';
+    return kExitFailed;
+  }
+  if (status != FileWriteStatus::kWritten) {
     context.err << "Le fichier Config.ini ne peut pas être écrit : la version n'a pas été enregistrée.\n";
     return kExitFailed;
   }

@@ -14,6 +14,10 @@ int Report(const ProfileOperationResult& result, const std::string& version, Cli
     ReportBackupRefused(context);
     return kExitFailed;
   }
+  if (result.pass == ImagePassStatus::kReadOnly) {
+    ReportReadOnlyPlayer(context);
+    return kExitFailed;
+  }
   if (result.pass != ImagePassStatus::kDone) {
     context.err << "Le fichier Settings.dat de l'Koral ne peut pas être lu ou écrit.\n";
     return kExitFailed;

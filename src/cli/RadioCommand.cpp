@@ -44,6 +44,8 @@ bool ReportFailure(RadioPassStatus status, CliContext& context, const char* tran
     ReportImageNotOpened(context);
   else if (status == RadioPassStatus::kBackupFailed)
     ReportBackupRefused(context);
+  else if (status == RadioPassStatus::kReadOnly)
+    ReportReadOnlyPlayer(context);
   else
     context.err << transfer << " impossible sur l'Koral.\n";
   return true;

@@ -23,6 +23,8 @@ bool ReportPassFailure(PassResult result, CliContext& context, const char* what)
     ReportImageNotOpened(context);
   else if (result == PassResult::kBackupFailed)
     ReportBackupRefused(context);
+  else if (result == PassResult::kReadOnly)
+    ReportReadOnlyPlayer(context);
   else
     context.err << what << " impossible sur l'Koral.\n";
   return true;

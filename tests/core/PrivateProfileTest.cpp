@@ -46,20 +46,20 @@ TEST_F(PrivateProfileTest, NumbersReadAsAtoiReadsThem) {
 TEST_F(PrivateProfileTest, ReplacingAValueKeepsEveryOtherByte) {
   const std::string before = "; comment\r\n[copie]\r\nsuivrem3u=0\r\ntrackonly = 0\r\n\r\n[autre]\r\nx=y\r\n";
   WriteFile(ini, before);
-  ASSERT_TRUE(WritePrivateProfileInt("COPIE", "TRACKONLY", -1, ini));
+  ASSERT_EQ(WritePrivateProfileInt("COPIE", "TRACKONLY", -1, ini), FileWriteStatus::kWritten);
   EXPECT_EQ(ReadFile(ini), "; comment\r\n[copie]\r\nsuivrem3u=0\r\ntrackonly=-1\r\n\r\n[autre]\r\nx=y\r\n");
 }
 
 TEST_F(PrivateProfileTest, MissingKeyGoesAtTheEndOfItsSectionAndMissingSectionIsAppended) {
   WriteFile(ini, "[copie]\nwin98=1\n\n[radio]\nville=Paris");
-  ASSERT_TRUE(WritePrivateProfileString("copie", "trackonly", "0", ini));
-  ASSERT_TRUE(WritePrivateProfileString("repertoires", "pc", "/home/anna/Musique", ini));
+  ASSERT_EQ(WritePrivateProfileString("copie", "trackonly", "0", ini), FileWriteStatus::kWritten);
+  ASSERT_EQ(WritePrivateProfileString("repertoires", "pc", "/home/anna/Musique", ini), FileWriteStatus::kWritten);
   EXPECT_EQ(ReadFile(ini),
             "[copie]\nwin98=1\ntrackonly=0\n\n[radio]\nville=Paris\n[repertoires]\npc=/home/anna/Musique\n");
 }
 
 TEST_F(PrivateProfileTest, MissingFileIsCreated) {
-  ASSERT_TRUE(WritePrivateProfileString("repertoires", "pc", "", ini));
+  ASSERT_EQ(WritePrivateProfileString("repertoires", "pc", "", ini), FileWriteStatus::kWritten);
   EXPECT_EQ(ReadFile(ini), "[repertoires]\npc=\n");
   EXPECT_EQ(GetPrivateProfileString("repertoires", "pc", "x", ini), "");
 }
@@ -67,13 +67,13 @@ TEST_F(PrivateProfileTest, MissingFileIsCreated) {
 TEST_F(PrivateProfileTest, Windows1252FilesAreDecodedAndStayWindows1252) {
   WriteFile(ini, "[radio]\r\nville=Orl\xE9" "ans\r\n");
   EXPECT_EQ(GetPrivateProfileString("radio", "ville", "", ini), "Orléans");
-  ASSERT_TRUE(WritePrivateProfileString("radio", "ville", "Besançon", ini));
+  ASSERT_EQ(WritePrivateProfileString("radio", "ville", "Besançon", ini), FileWriteStatus::kWritten);
   EXPECT_EQ(ReadFile(ini), "[radio]\r\nville=Besan\xE7on\r\n");
 }
 
 TEST_F(PrivateProfileTest, AValueWindows1252CannotHoldTurnsTheFileToUtf8) {
   WriteFile(ini, "[radio]\r\nville=Orl\xE9" "ans\r\n");
-  ASSERT_TRUE(WritePrivateProfileString("repertoires", "pc", "/home/anna/Złoto", ini));
+  ASSERT_EQ(WritePrivateProfileString("repertoires", "pc", "/home/anna/Złoto", ini), FileWriteStatus::kWritten);
   EXPECT_EQ(ReadFile(ini), "[radio]\r\nville=Orléans\r\n[repertoires]\r\npc=/home/anna/Złoto\r\n");
   EXPECT_EQ(GetPrivateProfileString("repertoires", "pc", "", ini), "/home/anna/Złoto");
   EXPECT_EQ(GetPrivateProfileString("radio", "ville", "", ini), "Orléans");
@@ -87,7 +87,7 @@ TEST_F(PrivateProfileTest, AWriteNeverChangesHowTheOtherValuesRead) {
   ASSERT_EQ(GetPrivateProfileString("profil", "nom", "", ini), "Ã©tÃ©");
   for (const char* value : {"Paris", "Ã©"}) {
     WriteFile(ini, latin);
-    ASSERT_TRUE(WritePrivateProfileString("radio", "ville", value, ini));
+    ASSERT_EQ(WritePrivateProfileString("radio", "ville", value, ini), FileWriteStatus::kWritten);
     EXPECT_EQ(GetPrivateProfileString("radio", "ville", "", ini), value);
     EXPECT_EQ(GetPrivateProfileString("profil", "nom", "", ini), "Ã©tÃ©");
   }
@@ -96,38 +96,38 @@ TEST_F(PrivateProfileTest, AWriteNeverChangesHowTheOtherValuesRead) {
 TEST_F(PrivateProfileTest, AValueThatIsNotUtf8IsRefusedAndTheFileKept) {
   const std::string before = "[radio]\nville=Besançon\n";
   WriteFile(ini, before);
-  EXPECT_FALSE(WritePrivateProfileString("repertoires", "pc", "/home/anna/\xE9t\xE9", ini));
+  EXPECT_EQ(WritePrivateProfileString("repertoires", "pc", "/home/anna/\xE9t\xE9", ini), FileWriteStatus::kFailed);
   EXPECT_EQ(ReadFile(ini), before);
   WriteFile(ini, "[radio]\nville=Besan\xE7on\n");
-  EXPECT_FALSE(WritePrivateProfileString("radio", "ville", "\xE9t\xE9", ini));
+  EXPECT_EQ(WritePrivateProfileString("radio", "ville", "\xE9t\xE9", ini), FileWriteStatus::kFailed);
   EXPECT_EQ(GetPrivateProfileString("radio", "ville", "", ini), "Besançon");
 }
 
 TEST_F(PrivateProfileTest, AWriteGoesThroughALinkAndKeepsIt) {
   WriteFile(dir / "dotfiles" / "Config.ini", "[copie]\nwin98=0\n");
   std::filesystem::create_symlink(dir / "dotfiles" / "Config.ini", ini);
-  ASSERT_TRUE(WritePrivateProfileInt("copie", "win98", 1, ini));
+  ASSERT_EQ(WritePrivateProfileInt("copie", "win98", 1, ini), FileWriteStatus::kWritten);
   EXPECT_TRUE(std::filesystem::is_symlink(ini));
   EXPECT_EQ(ReadFile(dir / "dotfiles" / "Config.ini"), "[copie]\nwin98=1\n");
 }
 
 TEST_F(PrivateProfileTest, LongValuesAreKeptWhole) {
   const std::string folder = "/" + std::string(3000, 'a');
-  ASSERT_TRUE(WritePrivateProfileString("repertoires", "pc", folder, ini));
+  ASSERT_EQ(WritePrivateProfileString("repertoires", "pc", folder, ini), FileWriteStatus::kWritten);
   EXPECT_EQ(GetPrivateProfileString("repertoires", "pc", "", ini), folder);
 }
 
 TEST_F(PrivateProfileTest, AByteOrderMarkHidesNoSectionAndIsKept) {
   WriteFile(ini, "\xEF\xBB\xBF[firmware]\nversion=119.0\n");
   EXPECT_EQ(GetPrivateProfileString("firmware", "version", "", ini), "119.0");
-  ASSERT_TRUE(WritePrivateProfileString("firmware", "version", "118.2", ini));
+  ASSERT_EQ(WritePrivateProfileString("firmware", "version", "118.2", ini), FileWriteStatus::kWritten);
   EXPECT_EQ(ReadFile(ini), "\xEF\xBB\xBF[firmware]\nversion=118.2\n");
 }
 
 TEST_F(PrivateProfileTest, AValueWithALineBreakIsRefusedAndTheFileKept) {
   WriteFile(ini, "[repertoires]\npc=/home\n[firmware]\nversion=119.0\n");
-  EXPECT_FALSE(WritePrivateProfileString("repertoires", "pc", "/tmp/x\n[firmware]\nversion=0", ini));
-  EXPECT_FALSE(WritePrivateProfileString("repertoires", "pc", "/tmp/x\r", ini));
+  EXPECT_EQ(WritePrivateProfileString("repertoires", "pc", "/tmp/x\n[firmware]\nversion=0", ini), FileWriteStatus::kFailed);
+  EXPECT_EQ(WritePrivateProfileString("repertoires", "pc", "/tmp/x\r", ini), FileWriteStatus::kFailed);
   EXPECT_EQ(ReadFile(ini), "[repertoires]\npc=/home\n[firmware]\nversion=119.0\n");
 }
 
@@ -141,7 +141,7 @@ TEST_F(PrivateProfileTest, SectionsAndTheirEntriesAreListedAsTheReadsSeeThem) {
 }
 
 TEST_F(PrivateProfileTest, AWriteToAnUnwritableFolderFailsAndLeavesNoTemporaryFile) {
-  EXPECT_FALSE(WritePrivateProfileString("a", "b", "c", dir / "missing-folder" / "Config.ini"));
+  EXPECT_EQ(WritePrivateProfileString("a", "b", "c", dir / "missing-folder" / "Config.ini"), FileWriteStatus::kFailed);
   EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 

@@ -16,6 +16,7 @@
 
 #include "FileSizeLimit.h"
 #include "TestEnvironment.h"
+#include "Undeletable.h"
 #include "config/PrivateProfile.h"
 #include "gui/PromptRecorder.h"
 #include "gui/WidgetLookup.h"
@@ -383,6 +384,30 @@ class ReglagesKoralTest final : public QObject {
     QVERIFY(koral::test::EntryNames(koral::ImageBackupFolder()).empty());
     ClickButton(&page, "saveButton");  // the change is still marked and goes once a backup can be kept
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{16, 1}}));
+  }
+
+  // A write-protected image is shown; a save says why nothing was written,
+  // and the program goes on.
+  void aWriteProtectedImageIsShownAndItsSaveRefused() {
+    TestEnvironment env;
+    env.SetSettingsImage(KnownImage());
+    const koral::test::Undeletable immutable(env.SettingsImage());
+    if (!immutable.Held()) QSKIP("the immutable flag cannot be set on this file system");
+    koral::test::PromptRecorder prompts;
+    koral::test::ExitRecorder exits;
+    COnglets sheet;
+    sheet.Tabs()->setCurrentIndex(COnglets::kReglagesPage);
+    QWidget* page = sheet.Page(COnglets::kReglagesPage);
+    QCOMPARE(Checked(page, "repeat"), QStringLiteral("shuffle répété"));
+    QCOMPARE(Spin(page, "contrast")->value(), 5);
+    QVERIFY(prompts.messages.empty());
+    Choice(page, "repeat", 1)->click();
+    ClickButton(page, "saveButton");
+    QVERIFY(exits.statuses.empty());
+    QCOMPARE(prompts.messages.size(), size_t{1});
+    QCOMPARE(prompts.messages.at(0).text,
+             QStringLiteral("Les réglages n'ont pas été enregistrés : l'Koral est en lecture seule."));
+    QCOMPARE(env.SettingsImageBytes(), KnownImage());
   }
 };
 

@@ -6,6 +6,7 @@
 
 #include "KoralctlRun.h"
 #include "TestEnvironment.h"
+#include "Undeletable.h"
 #include "config/PrivateProfile.h"
 #include "firmware/SoftPropDlg.h"
 #include "gui/PromptRecorder.h"
@@ -95,6 +96,8 @@ class SoftPropDlgTest final : public QObject {
   void profileThatCannotBeCreatedIsReported();
   void missingImageIsFatal();
   void loadWithoutItsBackupIsRefusedAndSaveStillWorks();
+  void filesThatAreNoProfileAreRefusedAndLoadNothing();
+  void loadOntoAReadOnlyPlayerSaysSoAndGoesOn();
   void koralctlSavesTheSameFileAsTheDialog();
 };
 
@@ -324,7 +327,10 @@ void SoftPropDlgTest::loadWritesTheSavedBytesBack() {
   Put(other, kRadioOffset, {0x1C, 0x9C, 0x01, 0x11, 0x11, 0x11, 0x00, 0x77, 0x01, 0x11, 0x11, 0x11, 0, 0, 0});
   Put(other, kPersoOffset, {3, 0, 0, 254, 255, 255, 0, 0, 0, 5, 0, 0, 244, 255, 255});
   QCOMPARE(loaded, other);  // nothing else touched
-  QVERIFY(prompts.messages.empty());
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].text,
+           QStringLiteral("Profil chargé dans l'Koral : 3 mémoires radio et la courbe de l'égaliseur \"Perso\"."));
+  QCOMPARE(prompts.messages[0].title, QStringLiteral("Charger le profil"));
 }
 
 void SoftPropDlgTest::loadSkipsEmptyEntriesAndAMissingPerso() {
@@ -342,7 +348,8 @@ void SoftPropDlgTest::loadSkipsEmptyEntriesAndAMissingPerso() {
   Put(expected, kRadioOffset + 6, {0x00, 0x77, 0x01});
   Put(expected, kRadioOffset + 18, {0x1C, 0x9C, 0x01});
   QCOMPARE(env.SettingsImageBytes(), expected);
-  QVERIFY(prompts.messages.empty());
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].text, QStringLiteral("Profil chargé dans l'Koral : 2 mémoires radio."));
   QCOMPARE(koral::GetPrivateProfileString("repertoires", "profil", "", env.ConfigIni()), env.ComputerDir().string());
 }
 
@@ -463,7 +470,8 @@ void SoftPropDlgTest::missingImageIsFatal() {
   ExitRecorder exits;
   env.SetConfigIni(Config("119.0", "119.0"));
   const auto file = env.ComputerDir() / "p.pro";
-  koral::test::WriteFile(file, "kept");
+  const std::string kept = "[radios]\r\na=28 156\r\n";  // a profile: it gets as far as the image
+  koral::test::WriteFile(file, kept);
   prompts.fileAnswers = {Path(file), Path(file)};
   CSoftPropDlg dialog;
   Click(dialog, "saveProfileButton");
@@ -475,7 +483,7 @@ void SoftPropDlgTest::missingImageIsFatal() {
   QCOMPARE(prompts.messages[1].text, QStringLiteral("'CSoftPropDlg::OnButtonchargerprofil()'... fichier de "
                                                     "configuration absent.\r L'application va se terminer"));
   QCOMPARE(prompts.messages[0].title, QStringLiteral("Erreur"));
-  QCOMPARE(koral::test::ReadFile(file), std::string("kept"));
+  QCOMPARE(koral::test::ReadFile(file), kept);
   QVERIFY(!std::filesystem::exists(env.SettingsImage()));
 }
 
@@ -525,6 +533,62 @@ void SoftPropDlgTest::loadWithoutItsBackupIsRefusedAndSaveStillWorks() {
   // Saving a profile only reads the image: it needs no backup.
   Click(dialog, "saveProfileButton");
   QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(koral::test::ReadFile(saved), kSampleProfile);
+}
+
+void SoftPropDlgTest::filesThatAreNoProfileAreRefusedAndLoadNothing() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  ExitRecorder exits;
+  env.SetConfigIni(Config("119.0", "119.0"));
+  env.SetSettingsImage(SampleImage());
+  std::string noise;
+  for (int i = 0; i < 1000; ++i) noise += static_cast<char>((i * 37 + 11) % 256);
+  const auto huge = env.ComputerDir() / "huge.pro";
+  koral::test::WriteFile(huge, kSampleProfile);
+  std::filesystem::resize_file(huge, 1024ull * 1024 * 1024);
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"empty.pro", ""}, {"foreign.pro", "[Desktop Entry]\nName=x\n"}, {"noise.pro", noise}};
+  for (const auto& [name, bytes] : cases) koral::test::WriteFile(env.ComputerDir() / name, bytes);
+  CSoftPropDlg dialog;
+  for (const auto& [name, bytes] : cases) {
+    prompts.messages.clear();
+    prompts.fileAnswers = {Path(env.ComputerDir() / name)};
+    Click(dialog, "loadProfileButton");
+    QCOMPARE(prompts.messages.size(), size_t{1});
+    QCOMPARE(prompts.messages[0].text,
+             "'" + Path(env.ComputerDir() / name) + QStringLiteral("' n'est pas un profil : rien n'a été chargé."));
+  }
+  prompts.messages.clear();
+  prompts.fileAnswers = {Path(huge)};
+  Click(dialog, "loadProfileButton");
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].text,
+           "'" + Path(huge) + QStringLiteral("' est trop gros pour un profil (plus de 64 Ko) : rien n'a été chargé."));
+  QCOMPARE(env.SettingsImageBytes(), SampleImage());
+  QVERIFY(exits.statuses.empty());
+}
+
+void SoftPropDlgTest::loadOntoAReadOnlyPlayerSaysSoAndGoesOn() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  ExitRecorder exits;
+  env.SetConfigIni(Config("119.0", "119.0"));
+  env.SetSettingsImage(SampleImage());
+  const koral::test::Undeletable immutable(env.SettingsImage());
+  if (!immutable.Held()) QSKIP("the immutable flag cannot be set on this file system");
+  const auto file = env.ComputerDir() / "p.pro";
+  const auto saved = env.ComputerDir() / "saved.pro";
+  koral::test::WriteFile(file, ProfileText("1 2", "3 4", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
+  prompts.fileAnswers = {Path(file), Path(saved)};
+  CSoftPropDlg dialog;
+  Click(dialog, "loadProfileButton");
+  QVERIFY(exits.statuses.empty());
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].text,
+           QStringLiteral("Les réglages n'ont pas été enregistrés : l'Koral est en lecture seule."));
+  QCOMPARE(env.SettingsImageBytes(), SampleImage());
+  Click(dialog, "saveProfileButton");  // reading the image still works
   QCOMPARE(koral::test::ReadFile(saved), kSampleProfile);
 }
 

@@ -91,7 +91,7 @@ ProcessOutcome KoralctlProcess::Wait() {
     else if (errno != EINTR) break;
   }
   int status = 0;
-  waitpid(m_pid, &status, 0);
+  wait4(m_pid, &status, 0, &outcome.usage);
   m_pid = -1;
   if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);

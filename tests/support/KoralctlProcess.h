@@ -15,6 +15,7 @@ struct ProcessOutcome {
   std::optional<int> status;  // the exit status, when it exited
   std::optional<int> signal;  // the signal that ended it
   std::string err;
+  rusage usage{};  // what the process used: CPU time, largest resident size
 };
 
 // koralctl as a process of its own, for what an in-process run cannot show:

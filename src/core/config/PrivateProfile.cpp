@@ -2,11 +2,14 @@
 #include "config/PrivateProfile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <mutex>
 #include <vector>
 
 #include "config/TextEncoding.h"
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 namespace koral {
 namespace {
@@ -133,6 +136,17 @@ void KeepDecoding(ParsedFile& file) {
   if (file.windows1252 && IsValidUtf8(Join(file))) ConvertToUtf8(file);
 }
 
+std::mutex unwrittenMutex;
+std::vector<UnwrittenProfileFile> unwrittenFiles;
+
+FileWriteStatus Remember(FileWriteStatus status, const std::filesystem::path& path) {
+  if (status == FileWriteStatus::kWritten) return status;
+  const std::lock_guard lock(unwrittenMutex);
+  const auto same = [&path](const UnwrittenProfileFile& file) { return file.file == path; };
+  if (std::none_of(unwrittenFiles.begin(), unwrittenFiles.end(), same)) unwrittenFiles.push_back({path, status});
+  return status;
+}
+
 }  // namespace
 
 int Atoi(std::string_view text) {
@@ -194,7 +208,7 @@ ProfileEntries ProfileSectionEntries(std::string_view bytes, std::string_view se
 
 std::optional<std::string> FindPrivateProfileString(std::string_view section, std::string_view key,
                                                      const std::filesystem::path& path) {
-  const auto bytes = ReadWholeFile(path);
+  const auto bytes = ReadWholeFile(path, kConfigIniSizeLimit);
   if (!bytes) return std::nullopt;
   return FindProfileValue(*bytes, section, key);
 }
@@ -243,14 +257,29 @@ std::optional<std::string> SetProfileValue(std::string_view bytes, std::string_v
   return Join(file);
 }
 
-bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
-                               const std::filesystem::path& path) {
-  const auto bytes = SetProfileValue(ReadWholeFile(path).value_or(std::string()), section, key, value);
-  return bytes && WriteFileAtomically(path, *bytes);
+FileWriteStatus WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
+                                          const std::filesystem::path& path) {
+  const RegularFileRead read = ReadRegularFile(path, kConfigIniSizeLimit);
+  // A file that exists but could not be read whole is never replaced by one holding a single key.
+  if (!read.bytes && read.error != ENOENT) return Remember(FileWriteStatus::kFailed, path);
+  const auto bytes = SetProfileValue(read.bytes.value_or(std::string()), section, key, value);
+  if (!bytes) return FileWriteStatus::kFailed;
+  return Remember(ReplaceFile(path, *bytes), path);
 }
 
-bool WritePrivateProfileInt(std::string_view section, std::string_view key, int value,
-                            const std::filesystem::path& file) {
+std::vector<UnwrittenProfileFile> UnwrittenProfileFiles() {
+  const std::lock_guard lock(unwrittenMutex);
+  return unwrittenFiles;
+}
+
+std::string UnwrittenOptionsText(const UnwrittenProfileFile& unwritten) {
+  const std::string why =
+      unwritten.status == FileWriteStatus::kReadOnly ? "est en lecture seule" : "ne peut pas être écrit";
+  return "Les options n'ont pas pu être enregistrées : '" + unwritten.file.string() + "' " + why + ".";
+}
+
+FileWriteStatus WritePrivateProfileInt(std::string_view section, std::string_view key, int value,
+                                       const std::filesystem::path& file) {
   return WritePrivateProfileString(section, key, std::to_string(value), file);
 }
 

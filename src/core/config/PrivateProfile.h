@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/AtomicFile.h"
+
 namespace koral {
 
 // INI files with the conventions of the Windows private-profile functions:
@@ -27,12 +29,28 @@ std::string GetPrivateProfileString(std::string_view section, std::string_view k
 int GetPrivateProfileInt(std::string_view section, std::string_view key,
                          const std::filesystem::path& file);
 
-// Returns false when the file could not be written, or when a name or the
-// value holds a line break or is not UTF-8 (nothing is written then).
-bool WritePrivateProfileString(std::string_view section, std::string_view key,
-                               std::string_view value, const std::filesystem::path& file);
-bool WritePrivateProfileInt(std::string_view section, std::string_view key, int value,
-                            const std::filesystem::path& file);
+// Files are read up to kConfigIniSizeLimit: a larger one reads as missing.
+
+// kFailed when the file could not be written, or when a name or the value
+// holds a line break or is not UTF-8; kReadOnly when the user made the file
+// read-only. Nothing is written then. A file that exists but cannot be read
+// whole is never replaced.
+FileWriteStatus WritePrivateProfileString(std::string_view section, std::string_view key,
+                                          std::string_view value, const std::filesystem::path& file);
+FileWriteStatus WritePrivateProfileInt(std::string_view section, std::string_view key, int value,
+                                       const std::filesystem::path& file);
+
+// Every file a write above left unchanged in this run (a refused value
+// aside), each once, in the order they failed: the window tells its user
+// at exit that the options were not saved.
+struct UnwrittenProfileFile {
+  std::filesystem::path file;
+  FileWriteStatus status;
+};
+std::vector<UnwrittenProfileFile> UnwrittenProfileFiles();
+
+// "Les options n'ont pas pu être enregistrées : '/…/Config.ini' est en lecture seule."
+std::string UnwrittenOptionsText(const UnwrittenProfileFile& unwritten);
 
 // The same on the bytes of a file held in memory. SetProfileValue returns
 // the new bytes, nullopt when the write is refused.

@@ -51,6 +51,14 @@ std::string NotRegularPlaylistText(const fs::path& playlist) {
   return "La playlist n'est pas un fichier ordinaire : " + playlist.string();
 }
 
+std::string PlaylistRefusalText(const PlaylistUnreadable& unreadable) {
+  if (unreadable.NotRegularFile()) return NotRegularPlaylistText(unreadable.Playlist());
+  if (unreadable.TooLarge())
+    return "La playlist est trop grosse (plus de " + SizeLimitText(kPlaylistSizeLimit) +
+           ") : " + unreadable.Playlist().string();
+  return {};
+}
+
 std::optional<fs::path> FindPlaylist(const fs::path& folder) {
   std::error_code error;
   std::optional<fs::path> m3u, m3u8;
@@ -64,7 +72,7 @@ std::optional<fs::path> FindPlaylist(const fs::path& folder) {
 }
 
 std::optional<std::vector<PlaylistEntry>> ReadPlaylist(const fs::path& playlist) {
-  auto bytes = ReadWholeFile(playlist);
+  auto bytes = ReadWholeFile(playlist, kPlaylistSizeLimit);
   if (!bytes) return std::nullopt;
   return ParsePlaylist(playlist, std::move(*bytes));
 }
@@ -74,8 +82,8 @@ std::optional<std::vector<PlaylistEntry>> ReadPlaylist(const fs::path& playlist)
 std::optional<std::vector<PlaylistEntry>> ReadFolderPlaylist(const fs::path& folder) {
   const auto playlist = FindPlaylist(folder);
   if (!playlist) return std::nullopt;
-  RegularFileRead read = ReadRegularFile(*playlist);
-  if (!read.bytes) throw PlaylistUnreadable(*playlist, read.notRegularFile);
+  RegularFileRead read = ReadRegularFile(*playlist, kPlaylistSizeLimit);
+  if (!read.bytes) throw PlaylistUnreadable(*playlist, read.notRegularFile, read.tooLarge);
   return ParsePlaylist(*playlist, std::move(*read.bytes));
 }
 

@@ -13,20 +13,28 @@ namespace koral {
 // that was refused without being opened for good.
 class PlaylistUnreadable : public std::runtime_error {
  public:
-  explicit PlaylistUnreadable(const std::filesystem::path& playlist, bool notRegularFile = false)
+  explicit PlaylistUnreadable(const std::filesystem::path& playlist, bool notRegularFile = false,
+                              bool tooLarge = false)
       : std::runtime_error("playlist unreadable: " + playlist.string()),
         m_playlist(playlist),
-        m_notRegularFile(notRegularFile) {}
+        m_notRegularFile(notRegularFile),
+        m_tooLarge(tooLarge) {}
   const std::filesystem::path& Playlist() const { return m_playlist; }
   bool NotRegularFile() const { return m_notRegularFile; }
+  bool TooLarge() const { return m_tooLarge; }
 
  private:
   std::filesystem::path m_playlist;
   bool m_notRegularFile;
+  bool m_tooLarge;
 };
 
 // What a front end says of a playlist that is no regular file.
 std::string NotRegularPlaylistText(const std::filesystem::path& playlist);
+
+// What a front end says of a playlist refused unread (no regular file, over
+// kPlaylistSizeLimit); empty for one that could not be opened.
+std::string PlaylistRefusalText(const PlaylistUnreadable& unreadable);
 
 // A folder's playlist: its *.m3u file (any case), else its *.m3u8 (the
 // UTF-8 form Linux players and taggers write). With several, the first by
@@ -41,7 +49,8 @@ struct PlaylistEntry {
 
 // Reads a playlist whole: lines end in LF or CR LF and are never cut. In an
 // extended playlist (first line "#...") every "#" line is a directive; every
-// other non-blank line is an entry. nullopt when the file cannot be opened.
+// other non-blank line is an entry. nullopt when the file cannot be opened
+// or is over kPlaylistSizeLimit.
 std::optional<std::vector<PlaylistEntry>> ReadPlaylist(const std::filesystem::path& playlist);
 
 // The entries of a folder's playlist, as the size and the copy both take

@@ -64,7 +64,7 @@ std::optional<std::string> ListedVersionFor(const std::filesystem::path& configI
   return entries[*entry];
 }
 
-bool SaveFirmwareVersion(const std::filesystem::path& configIni, std::string_view version) {
+FileWriteStatus SaveFirmwareVersion(const std::filesystem::path& configIni, std::string_view version) {
   return WritePrivateProfileString("firmware", "version", version, configIni);
 }
 

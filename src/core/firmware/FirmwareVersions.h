@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/AtomicFile.h"
+
 namespace koral {
 
 // [firmware] versionsdispo cut at every single space: two spaces in a row
@@ -30,7 +32,7 @@ std::vector<std::string> ReadVersionList(const std::filesystem::path& configIni)
 // from Config.ini; nullopt when it selects none or an empty entry.
 std::optional<std::string> ListedVersionFor(const std::filesystem::path& configIni, std::string_view version);
 
-// Writes [firmware] version; false when Config.ini could not be written.
-bool SaveFirmwareVersion(const std::filesystem::path& configIni, std::string_view version);
+// Writes [firmware] version; Config.ini is left as it was unless kWritten.
+FileWriteStatus SaveFirmwareVersion(const std::filesystem::path& configIni, std::string_view version);
 
 }  // namespace koral

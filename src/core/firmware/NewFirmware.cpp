@@ -67,8 +67,8 @@ FirmwareMerge MergeNewFirmware(std::string_view defaults, std::string_view user)
 }
 
 bool AddNewFirmware(const std::filesystem::path& defaultsIni, const std::filesystem::path& userIni) {
-  const std::optional<std::string> defaults = ReadWholeFile(defaultsIni);
-  const std::optional<std::string> user = ReadWholeFile(userIni);
+  const std::optional<std::string> defaults = ReadWholeFile(defaultsIni, kConfigIniSizeLimit);
+  const std::optional<std::string> user = ReadWholeFile(userIni, kConfigIniSizeLimit);
   if (!defaults || !user) return true;
   const FirmwareMerge merge = MergeNewFirmware(*defaults, *user);
   return merge.AddedNothing() || WriteFileAtomically(userIni, merge.bytes);

@@ -5,6 +5,7 @@
 #include <charconv>
 
 #include "config/PrivateProfile.h"
+#include "config/TextEncoding.h"
 #include "platform/RegularFile.h"
 
 namespace koral {
@@ -40,13 +41,27 @@ std::optional<std::array<uint8_t, N>> ParseValue(std::string_view text) {
 
 // Reads one key: nullopt when missing or empty; a damaged value is reported.
 template <size_t N>
-std::optional<std::array<uint8_t, N>> ReadEntry(const std::filesystem::path& file, std::string_view section,
+std::optional<std::array<uint8_t, N>> ReadEntry(std::string_view bytes, std::string_view section,
                                                 std::string_view key, std::vector<ProfileIssue>& issues) {
-  const auto text = FindPrivateProfileString(section, key, file);
+  const auto text = FindProfileValue(bytes, section, key);
   if (!text || text->empty()) return std::nullopt;
   auto value = ParseValue<N>(*text);
   if (!value) issues.push_back({ProfileIssue::Kind::kDamagedValue, std::string(key)});
   return value;
+}
+
+bool HoldsProfileSection(std::string_view bytes) {
+  for (const std::string& name : ProfileSectionNames(bytes))
+    if (EqualNoCase(name, "radios") || EqualNoCase(name, "equaliser")) return true;
+  return false;
+}
+
+std::optional<ProfileIssue> Refusal(const RegularFileRead& read, const std::filesystem::path& file) {
+  if (read.tooLarge) return ProfileIssue{ProfileIssue::Kind::kProfileTooLarge, file.string()};
+  if (read.notRegularFile) return ProfileIssue{ProfileIssue::Kind::kProfileNotRegularFile, {}};
+  if (!read.bytes) return ProfileIssue{ProfileIssue::Kind::kUnreadableProfile, {}};
+  if (!HoldsProfileSection(*read.bytes)) return ProfileIssue{ProfileIssue::Kind::kNotAProfile, file.string()};
+  return std::nullopt;
 }
 
 }  // namespace
@@ -86,24 +101,28 @@ std::string FormatProfile(const Profile& profile) {
 
 ProfileReading ReadProfile(const std::filesystem::path& file) {
   ProfileReading reading;
-  // Checked before the values are looked up, so that a pipe is never opened to wait.
-  const RegularFileRead read = ReadRegularFile(file);
-  if (!read.bytes) {
-    const auto kind = read.notRegularFile ? ProfileIssue::Kind::kProfileNotRegularFile
-                                          : ProfileIssue::Kind::kUnreadableProfile;
-    reading.issues.push_back({kind, {}});
+  // Read once, never waiting on a pipe, and looked up in memory.
+  const RegularFileRead read = ReadRegularFile(file, kProfileSizeLimit);
+  if (auto refusal = Refusal(read, file)) {
+    reading.issues.push_back(std::move(*refusal));
     return reading;
   }
+  const std::string_view bytes = *read.bytes;
   for (int i = 0; i < kMaxRadios; ++i)
-    reading.profile.radios[static_cast<size_t>(i)] = ReadEntry<2>(file, "radios", RadioKey(i), reading.issues);
-  reading.profile.perso = ReadEntry<15>(file, "equaliser", "perso", reading.issues);
+    reading.profile.radios[static_cast<size_t>(i)] = ReadEntry<2>(bytes, "radios", RadioKey(i), reading.issues);
+  reading.profile.perso = ReadEntry<15>(bytes, "equaliser", "perso", reading.issues);
   return reading;
 }
 
 bool NothingToLoad(const ProfileReading& reading) {
   if (reading.issues.empty()) return false;
-  const ProfileIssue::Kind kind = reading.issues.front().kind;
-  return kind == ProfileIssue::Kind::kUnreadableProfile || kind == ProfileIssue::Kind::kProfileNotRegularFile;
+  switch (reading.issues.front().kind) {
+    case ProfileIssue::Kind::kUnreadableProfile:
+    case ProfileIssue::Kind::kProfileNotRegularFile:
+    case ProfileIssue::Kind::kProfileTooLarge:
+    case ProfileIssue::Kind::kNotAProfile: return true;
+    default: return false;
+  }
 }
 
 std::string DescribeProfileIssue(const ProfileIssue& issue, std::string_view version) {
@@ -113,6 +132,11 @@ std::string DescribeProfileIssue(const ProfileIssue& issue, std::string_view ver
       return "Le fichier de profil ne peut pas être lu : rien n'a été chargé.";
     case ProfileIssue::Kind::kProfileNotRegularFile:
       return "Le profil n'est pas un fichier ordinaire : rien n'a été chargé.";
+    case ProfileIssue::Kind::kProfileTooLarge:
+      return "'" + issue.key + "' est trop gros pour un profil (plus de " + SizeLimitText(kProfileSizeLimit) +
+             ") : rien n'a été chargé.";
+    case ProfileIssue::Kind::kNotAProfile:
+      return "'" + issue.key + "' n'est pas un profil : rien n'a été chargé.";
     case ProfileIssue::Kind::kDamagedValue:
       if (issue.key == "perso")
         return "La valeur \"perso\" du profil est endommagée (il faut quinze nombres de 0 à 255 séparés par un "

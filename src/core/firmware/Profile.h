@@ -30,6 +30,8 @@ struct ProfileIssue {
   enum class Kind {
     kUnreadableProfile,      // the profile file cannot be read
     kProfileNotRegularFile,  // a pipe or a device in the profile's place, refused unread
+    kProfileTooLarge,        // key: the file; over kProfileSizeLimit, refused unread
+    kNotAProfile,            // key: the file; neither [radios] nor [equaliser] in it
     kDamagedValue,           // key: a radio letter or "perso"
     kRadioKeyMissing,        // key: offsetradio or nbradios, missing from the version section
     kEqualiserKeyMissing,    // key: offseteq
@@ -50,7 +52,9 @@ std::string FormatProfile(const Profile& profile);
 
 // Reads and checks a whole profile. A radio value must be two numbers 0-255
 // separated by one space, "perso" fifteen such numbers; an empty or missing
-// entry is simply absent; a damaged one is left out and reported.
+// entry is simply absent; a damaged one is left out and reported. A file
+// over kProfileSizeLimit, or with neither a [radios] nor an [equaliser]
+// section, is no profile: nothing of it is taken.
 struct ProfileReading {
   Profile profile;
   std::vector<ProfileIssue> issues;

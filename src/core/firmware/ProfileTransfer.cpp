@@ -28,6 +28,7 @@ int32_t RadioRecordOffset(int radioOffset, int memory) { return radioOffset + Ra
 
 ImagePassStatus WriteStatus(int status) {
   if (status == CSettingsFile::kOk) return ImagePassStatus::kDone;
+  if (status == CSettingsFile::kReadOnly) return ImagePassStatus::kReadOnly;
   return status == CSettingsFile::kBackupFailed ? ImagePassStatus::kBackupFailed : ImagePassStatus::kTransferFailed;
 }
 
@@ -67,7 +68,8 @@ ImagePassStatus ReadPerso(CSettingsFile& image, const ProfileLayout& layout, Pro
   return ImagePassStatus::kDone;
 }
 
-ImagePassStatus WriteRadios(CSettingsFile& image, const ProfileLayout& layout, const Profile& profile) {
+ImagePassStatus WriteRadios(CSettingsFile& image, const ProfileLayout& layout, const Profile& profile,
+                            ProfileOperationResult& result) {
   if (!layout.radioOffset || !layout.radioCount) return ImagePassStatus::kDone;
   for (int i = 0; i < *layout.radioCount; ++i) {
     const auto& radio = profile.radios[static_cast<size_t>(i)];
@@ -75,11 +77,13 @@ ImagePassStatus WriteRadios(CSettingsFile& image, const ProfileLayout& layout, c
     const int32_t offset = RadioRecordOffset(*layout.radioOffset, i);
     const auto status = WriteStatus(image.WriteBytes(RadioRecordOf(*radio), 3, offset));
     if (status != ImagePassStatus::kDone) return status;
+    ++result.radiosLoaded;
   }
   return ImagePassStatus::kDone;
 }
 
-ImagePassStatus WritePerso(CSettingsFile& image, const ProfileLayout& layout, const Profile& profile) {
+ImagePassStatus WritePerso(CSettingsFile& image, const ProfileLayout& layout, const Profile& profile,
+                           ProfileOperationResult& result) {
   if (!layout.equaliserOffset || !profile.perso) return ImagePassStatus::kDone;
   for (int band = 0; band < kBandCount; ++band) {
     const auto* field = profile.perso->data() + band * 3;
@@ -87,6 +91,7 @@ ImagePassStatus WritePerso(CSettingsFile& image, const ProfileLayout& layout, co
     const auto status = WriteStatus(image.WriteBytes(slots, 3, PersoFieldOffset(*layout.equaliserOffset, band)));
     if (status != ImagePassStatus::kDone) return status;
   }
+  result.persoLoaded = true;
   return ImagePassStatus::kDone;
 }
 
@@ -99,11 +104,11 @@ ImagePassStatus ReadProfileFromImage(const std::optional<std::string>& playerRoo
 }
 
 ImagePassStatus WriteProfileToImage(const std::optional<std::string>& playerRoot, const ProfileLayout& layout,
-                                    const Profile& profile) {
+                                    const Profile& profile, ProfileOperationResult& result) {
   CSettingsFile image;
   if (!OpenImage(image, playerRoot)) return ImagePassStatus::kImageNotOpened;
-  ImagePassStatus status = WriteRadios(image, layout, profile);
-  if (status == ImagePassStatus::kDone) status = WritePerso(image, layout, profile);
+  ImagePassStatus status = WriteRadios(image, layout, profile, result);
+  if (status == ImagePassStatus::kDone) status = WritePerso(image, layout, profile, result);
   // The bytes still buffered reach the player only here.
   if (!image.Close() && status == ImagePassStatus::kDone) status = ImagePassStatus::kTransferFailed;
   return status;
@@ -147,11 +152,22 @@ ProfileOperationResult LoadProfile(const std::filesystem::path& configIni, std::
   const bool nothingToLoad = NothingToLoad(reading);
   ProfileOperationResult result;
   result.issues = std::move(reading.issues);
+  result.profileRefused = nothingToLoad;
   if (nothingToLoad) return result;
   const ProfileLayout layout = ReadProfileLayout(configIni, version);
   AddLayoutIssues(layout, result.issues);
-  result.pass = WriteProfileToImage(playerRoot, layout, reading.profile);
+  result.pass = WriteProfileToImage(playerRoot, layout, reading.profile, result);
   return result;
+}
+
+std::string DescribeLoadedProfile(const ProfileOperationResult& result) {
+  std::string radios;
+  if (result.radiosLoaded > 0)
+    radios = std::to_string(result.radiosLoaded) + (result.radiosLoaded == 1 ? " mémoire radio" : " mémoires radio");
+  const std::string perso = result.persoLoaded ? "la courbe de l'égaliseur \"Perso\"" : "";
+  if (radios.empty() && perso.empty()) return "Le profil ne contenait rien à charger : l'Koral n'a pas été modifié.";
+  const std::string sep = radios.empty() || perso.empty() ? "" : " et ";
+  return "Profil chargé dans l'Koral : " + radios + sep + perso + ".";
 }
 
 }  // namespace koral

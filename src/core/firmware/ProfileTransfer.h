@@ -22,13 +22,21 @@ ProfileLayout ReadProfileLayout(const std::filesystem::path& configIni, std::str
 // How the pass on the settings image went. kImageNotOpened and
 // kTransferFailed are fatal for the window; kBackupFailed means that no
 // complete backup of the image could be kept, and nothing was written.
-enum class ImagePassStatus { kDone, kImageNotOpened, kTransferFailed, kBackupFailed };
+// kReadOnly: the image can be read but not written, and nothing was.
+enum class ImagePassStatus { kDone, kImageNotOpened, kTransferFailed, kBackupFailed, kReadOnly };
 
 struct ProfileOperationResult {
   ImagePassStatus pass = ImagePassStatus::kDone;
   std::vector<ProfileIssue> issues;
   bool profileWritten = false;  // save only: false when the file could not be written
+  int radiosLoaded = 0;         // load only: the radio memories written to the image
+  bool persoLoaded = false;     // load only: the Perso curve written to the image
+  bool profileRefused = false;  // load only: no profile to load at all, the image untouched
 };
+
+// What a load that went through wrote: "Profil chargé dans l'Koral : 20
+// mémoires radio et la courbe de l'égaliseur \"Perso\"."
+std::string DescribeLoadedProfile(const ProfileOperationResult& result);
 
 // The folder remembered in [repertoires] profil for a chosen profile file:
 // the path before its last slash ("/" for a file of the root, empty without one).

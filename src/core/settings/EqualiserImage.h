@@ -50,6 +50,8 @@ class EqualiserPass {
   bool WriteGains(const GainTable& gains);
   // After a failed write: no complete backup of the image could be kept, and nothing was written.
   bool BackupFailed() const { return m_file.BackupFailed(); }
+  // The image could be read but not written: writes fail and write nothing.
+  bool ReadOnly() const { return m_file.IsReadOnly(); }
   // False when the bytes written could not reach the image.
   bool Close() { return m_file.Close(); }
 

@@ -86,7 +86,8 @@ bool CopyImage(const fs::path& image, const fs::path& folder) {
   std::error_code error;
   const uintmax_t imageSize = fs::file_size(image, error);
   if (error) return false;
-  const auto bytes = ReadWholeFile(image);
+  // Far larger than any player's image: not taken for one.
+  const auto bytes = ReadWholeFile(image, kSettingsImageSizeLimit);
   if (!bytes || bytes->size() != imageSize) return false;
   if (bytes->empty()) return true;  // nothing to keep; an empty copy would push out a real one
   fs::create_directories(folder, error);

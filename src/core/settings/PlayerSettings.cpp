@@ -221,6 +221,7 @@ PassResult WritePlayerSettings(const std::filesystem::path& image, const PlayerS
     const CSettingsFile::Slots slots = Encode(setting, *values[i], count);
     const int status = file.WriteBytes(slots, count, *layout.offsets[i]);
     if (status == CSettingsFile::kBackupFailed) return PassResult::kBackupFailed;
+    if (status == CSettingsFile::kReadOnly) return PassResult::kReadOnly;
     if (status != CSettingsFile::kOk) return PassResult::kTransferFailed;
   }
   // The bytes may only reach the player when the image is closed.

@@ -93,7 +93,7 @@ using PlayerSettingMarks = std::array<bool, kPlayerSettingCount>;
 bool IsWritableValue(PlayerSetting setting, bool layout119, int value);
 
 // kBackupFailed: no complete backup of the image could be kept, nothing written.
-enum class PassResult { kOk, kOpenFailed, kTransferFailed, kBackupFailed };
+enum class PassResult { kOk, kOpenFailed, kTransferFailed, kBackupFailed, kReadOnly };
 
 // One pass over the image: every setting with an offset, in the player's
 // read order. Values of settings without an offset stay nullopt.

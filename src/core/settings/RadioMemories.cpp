@@ -56,6 +56,7 @@ RadioPassStatus WriteRadioMemories(const std::filesystem::path& image, const Rad
     const int status =
         file.WriteBytes(EncodeRadioRecordMHz(*megahertz), 3, layout.offset + RadioRecordDisplacement(memory));
     if (status == CSettingsFile::kBackupFailed) return RadioPassStatus::kBackupFailed;
+    if (status == CSettingsFile::kReadOnly) return RadioPassStatus::kReadOnly;
     failed = failed || status != CSettingsFile::kOk;
   }
   // The bytes still buffered reach the player only here.

@@ -34,6 +34,7 @@ enum class RadioPassStatus {
   kImageNotOpened,  // no player, or Settings.dat cannot be opened
   kTransferFailed,  // a read or write returned a non-zero status
   kBackupFailed,    // no complete backup of the image could be kept: nothing written
+  kReadOnly,        // the image can be read but not written: nothing written
 };
 
 // One pass: memories 0 to count - 1 from the image. A record lying past the

@@ -71,9 +71,18 @@ std::vector<RadioCity> ParseRadioStations(const std::string& text) {
 }
 
 std::optional<std::vector<RadioCity>> ReadRadioStations(const std::filesystem::path& radiosIni) {
-  const auto bytes = ReadWholeFile(radiosIni);
+  const auto bytes = ReadWholeFile(radiosIni, kRadiosIniSizeLimit);
   if (!bytes) return std::nullopt;
   return ParseRadioStations(*bytes);
+}
+
+std::string RadioStationsUnreadableText(const std::filesystem::path& radiosIni) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(radiosIni, error);
+  if (!error && size > kRadiosIniSizeLimit)
+    return "'" + radiosIni.string() + "' est trop gros pour un fichier de fréquences radio (plus de " +
+           SizeLimitText(kRadiosIniSizeLimit) + ") : il n'a pas été lu.";
+  return "Le fichier des fréquences radio n'a pas été trouvé";
 }
 
 }  // namespace koral

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "settings/ImageBackup.h"
 
@@ -22,6 +23,11 @@ void CSettingsFile::Open(const std::filesystem::path& path) {
     chmod(path.c_str(), m_savedMode | S_IWUSR);  // vfat may refuse: ignored
   }
   m_stream = std::fopen(path.c_str(), "r+b");
+  m_readOnly = false;
+  if (m_stream == nullptr && (errno == EROFS || errno == EPERM || errno == EACCES)) {
+    m_stream = std::fopen(path.c_str(), "rb");
+    m_readOnly = m_stream != nullptr;
+  }
   m_open = m_stream != nullptr;
   m_position = 0;
   if (!m_open) RestoreMode();
@@ -71,11 +77,16 @@ int CSettingsFile::WriteBytes(const Slots& slots, int count, int32_t offset) {
   const bool placed = SeekTo(offset);
   if (count <= 0) return kWriteCountInvalid;
   if (!placed) return kTellFailed;
+  if (m_readOnly) return kReadOnly;
   if (!BackUpOnce()) return kBackupFailed;
   count = std::min(count, 3);
   for (size_t i = 0; i < static_cast<size_t>(count); ++i)
     if (std::fputc(slots[i] & 0xFF, m_stream) == EOF) return kTellFailed;
   return Tell();
+}
+
+std::string ReadOnlyImageMessage() {
+  return "Les réglages n'ont pas été enregistrés : l'Koral est en lecture seule.";
 }
 
 bool CSettingsFile::BackUpOnce() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 namespace koral {
 
@@ -23,6 +24,7 @@ class CSettingsFile {
     kReadCountInvalid = 3,
     kWriteCountInvalid = 4,
     kBackupFailed = 5,  // no complete backup of the image could be kept: nothing written
+    kReadOnly = 6,      // the image could only be opened for reading: nothing written
   };
 
   CSettingsFile() = default;
@@ -32,12 +34,15 @@ class CSettingsFile {
 
   // Opens an existing image for reading and writing ("r+b"); never creates it.
   // The owner's write bit is added first so a read-only image can be written;
-  // when the open fails the mode is put back at once.
+  // when the open fails the mode is put back at once. An image that can be
+  // read but not written (read-only mount, immutable file) opens for
+  // reading: every write then returns kReadOnly.
   void Open(const std::filesystem::path& path);
   // Puts the saved mode back and closes; nothing when not open. False when
   // the bytes still buffered could not be written out.
   bool Close();
   bool IsOpen() const { return m_open; }
+  bool IsReadOnly() const { return m_readOnly; }
 
   void Seek(int32_t offset);
   int Tell();
@@ -63,11 +68,15 @@ class CSettingsFile {
 
   std::FILE* m_stream = nullptr;
   bool m_open = false;
+  bool m_readOnly = false;
   int32_t m_position = 0;
   mode_t m_savedMode = 0;
   bool m_modeSaved = false;
   Backup m_backup = Backup::kNotYet;
   std::filesystem::path m_path;
 };
+
+// What a write refused by a read-only image says.
+std::string ReadOnlyImageMessage();
 
 }  // namespace koral

@@ -19,6 +19,8 @@
 #include "app/TerminationSignals.h"
 #include "common/Accessibility.h"
 #include "common/PathText.h"
+#include "common/Prompt.h"
+#include "config/PrivateProfile.h"
 #include "config/ProgramFolder.h"
 #include "demo/DemoPlayer.h"
 #include "settings/Onglets.h"
@@ -181,12 +183,14 @@ int CConfigApp::Run() {
     // options are saved; before, there is nothing to lose.
     CTerminationSignals termination;
     QObject::connect(&termination, &CTerminationSignals::received, &window, &CMainDlg::CloseWithoutQuestions);
+    QObject::connect(&termination, &CTerminationSignals::received, [this] { m_terminated = true; });
     QObject::connect(m_singleInstance.get(), &CSingleInstance::startedAgain, &window, &CMainDlg::OnStartedAgain,
                      Qt::QueuedConnection);
     window.show();
     QApplication::exec();
     CloseOpenSheets();
   }  // the main window saves its options as it goes
+  TellUnwrittenOptions();
   return 0;  // also after a termination signal: the program ended in order
 }
 
@@ -206,6 +210,18 @@ std::optional<int> CConfigApp::HandToRunningWindow() {
   }
   std::fputs("koral-config est déjà ouvert sur ce dossier de configuration, mais ne répond pas.\n", stderr);
   return 1;
+}
+
+// Said once, when every option has been tried: a read-only Config.ini would
+// otherwise refuse each option of each window with a box of its own.
+void CConfigApp::TellUnwrittenOptions() const {
+  QStringList lines;
+  for (const auto& unwritten : koral::UnwrittenProfileFiles())
+    lines << QString::fromStdString(koral::UnwrittenOptionsText(unwritten));
+  if (lines.isEmpty()) return;
+  // Ended by a signal, nobody may be there to answer a box.
+  if (m_terminated) std::fprintf(stderr, "%s\n", lines.join(QLatin1Char('\n')).toLocal8Bit().constData());
+  else Prompt::Message(nullptr, lines.join(QLatin1Char('\n')), QStringLiteral("Options non enregistrées"));
 }
 
 void CConfigApp::CloseOpenSheets() {

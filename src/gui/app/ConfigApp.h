@@ -34,6 +34,7 @@ class CConfigApp final {
   bool ReadArguments(const QStringList& arguments);
   void InstallFrenchQtTexts();
   std::optional<int> HandToRunningWindow();
+  void TellUnwrittenOptions() const;
 
   QApplication& m_application;
   QTranslator m_qtTranslator;
@@ -41,4 +42,5 @@ class CConfigApp final {
   QString m_namedPlayer;  // by --player or --demo, handed to a window already running
   std::unique_ptr<CSingleInstance> m_singleInstance;
   int m_usageStatus = -1;  // set when the command line answered by itself
+  bool m_terminated = false;  // the window was closed by a termination signal
 };

@@ -316,10 +316,9 @@ std::optional<koral::CopyPlan> CMainDlg::PlanCopy(const koral::CopyJob& job) {
 }
 
 void CMainDlg::TellUnreadablePlaylist(const koral::PlaylistUnreadable& unreadable) {
-  // A pipe in a playlist's place is refused; the window stays.
-  if (unreadable.NotRegularFile()) {
-    Prompt::Message(this, PathFromStd(koral::NotRegularPlaylistText(unreadable.Playlist())),
-                    QStringLiteral("Erreur pas cool"));
+  // A pipe or a huge file in a playlist's place is refused; the window stays.
+  if (const std::string refusal = koral::PlaylistRefusalText(unreadable); !refusal.empty()) {
+    Prompt::Message(this, PathFromStd(refusal), QStringLiteral("Erreur pas cool"));
     return;
   }
   Prompt::Message(this, QStringLiteral("Echec de l'ouverture de la playlist"), QStringLiteral("Erreur pas cool"));

@@ -121,9 +121,9 @@ bool CFileOp::CountSelection() {
   try {
     if (!m_planned) m_plan = koral::BuildCopyPlan(m_job);
   } catch (const koral::PlaylistUnreadable& unreadable) {
-    const QString text = unreadable.NotRegularFile()
-                             ? QString::fromStdString(koral::NotRegularPlaylistText(unreadable.Playlist()))
-                             : QStringLiteral("Echec de l'ouverture de la playlist");
+    const std::string refusal = koral::PlaylistRefusalText(unreadable);
+    const QString text = !refusal.empty() ? QString::fromStdString(refusal)
+                                          : QStringLiteral("Echec de l'ouverture de la playlist");
     Prompt::Message(this, text, QStringLiteral("Erreur pas cool"));
     return false;
   }

@@ -75,12 +75,15 @@ std::optional<std::string> CSoftPropDlg::SelectedVersion() {
 bool CSoftPropDlg::SaveVersion() {
   const auto version = SelectedVersion();
   if (!version) return false;
-  if (koral::SaveFirmwareVersion(m_configIni, *version)) {
+  const koral::FileWriteStatus status = koral::SaveFirmwareVersion(m_configIni, *version);
+  if (status == koral::FileWriteStatus::kWritten) {
     m_currentVersion = *version;
     return true;
   }
-  Prompt::Message(this, QStringLiteral("Le fichier Config.ini ne peut pas être écrit : la version n'a pas été enregistrée."),
-                  kDialogTitle);
+  const QString text = status == koral::FileWriteStatus::kReadOnly
+                           ? FromUtf8(koral::UnwrittenOptionsText({m_configIni, status}))
+                           : QStringLiteral("Le fichier Config.ini ne peut pas être écrit : la version n'a pas été enregistrée.");
+  Prompt::Message(this, text, kDialogTitle);
   return false;
 }
 
@@ -153,8 +156,21 @@ void CSoftPropDlg::OnButtonchargerprofil() {
   if (file.isEmpty()) return;
   const auto result = koral::LoadProfile(m_configIni, *version, m_playerRoot, PathToStd(file));
   if (result.pass == koral::ImagePassStatus::kBackupFailed) return ReportBackupRefused(this);
+  if (result.pass == koral::ImagePassStatus::kReadOnly) return ReportReadOnlyPlayer(this);
   if (result.pass != koral::ImagePassStatus::kDone) return FailSettingsImage(this, PassFailureText("OnButtonchargerprofil"));
-  ShowIssues(result, *version, QStringLiteral("Charger le profil"));
+  ShowLoadResult(result, *version);
+}
+
+// What was loaded, after whatever was left out: a load that went through is
+// told too, so that the user knows the player changed.
+void CSoftPropDlg::ShowLoadResult(const koral::ProfileOperationResult& result, const std::string& version) {
+  const QString title = QStringLiteral("Charger le profil");
+  QStringList lines;
+  for (const auto& issue : result.issues) lines << FromUtf8(koral::DescribeProfileIssue(issue, version));
+  if (result.profileRefused) return Prompt::Message(this, lines.join(QLatin1Char('\n')), title);
+  lines << FromUtf8(koral::DescribeLoadedProfile(result));
+  if (result.issues.empty()) Prompt::Information(this, lines.front(), title);
+  else Prompt::Message(this, lines.join(QLatin1Char('\n')), title);
 }
 
 void CSoftPropDlg::ShowIssues(const koral::ProfileOperationResult& result, const std::string& version,

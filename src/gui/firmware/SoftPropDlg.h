@@ -55,6 +55,7 @@ class CSoftPropDlg final : public QDialog {
   void OnSaveVersionAndQuit();
   void OnButtonsauverprofil();
   void OnButtonchargerprofil();
+  void ShowLoadResult(const koral::ProfileOperationResult& result, const std::string& version);
   void ShowIssues(const koral::ProfileOperationResult& result, const std::string& version, const QString& title);
 
   std::unique_ptr<Ui::CSoftPropDlg> m_ui;

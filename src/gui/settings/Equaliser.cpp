@@ -206,9 +206,10 @@ bool CEqualiser::OnEqvalid() {
   const bool selectionWritten =
       m_validationChoice != 0 || !IsListedPreset(m_presetIndex) || pass.WriteSelectedPreset(m_presetIndex);
   const bool written = selectionWritten && pass.WriteGains(EqualiserTables::Shared().WorkingTable());
-  if (!written && pass.BackupFailed()) {
+  if (!written && (pass.BackupFailed() || pass.ReadOnly())) {
     pass.Close();
-    ReportBackupRefused(this);
+    if (pass.ReadOnly()) ReportReadOnlyPlayer(this);
+    else ReportBackupRefused(this);
     return false;
   }
   if (!pass.Close() || !written) {

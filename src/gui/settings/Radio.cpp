@@ -31,8 +31,8 @@ constexpr int kLastMemory = koral::kMaxRadios - 1;
 
 QChar MemoryLetter(int memory) { return QChar(u'A' + memory); }
 
-void ReportMissingStationsFile(QWidget* parent) {
-  Prompt::Message(parent, QStringLiteral("Le fichier des fréquences radio n'a pas été trouvé"),
+void ReportMissingStationsFile(QWidget* parent, const std::filesystem::path& radiosIni) {
+  Prompt::Message(parent, QString::fromStdString(koral::RadioStationsUnreadableText(radiosIni)),
                   QStringLiteral("Fichier manquant"));
 }
 
@@ -150,7 +150,7 @@ void CRadio::ChooseRememberedCity() {
 
 void CRadio::FillCities() {
   const auto cities = koral::ReadRadioStations(m_radiosIni);
-  if (!cities) return ReportMissingStationsFile(this);
+  if (!cities) return ReportMissingStationsFile(this, m_radiosIni);
   QStringList names;
   for (const koral::RadioCity& city : *cities)
     if (!city.name.empty()) names.append(QString::fromStdString(city.name));
@@ -162,7 +162,7 @@ void CRadio::FillCities() {
 
 void CRadio::FillStations() {
   const auto cities = koral::ReadRadioStations(m_radiosIni);
-  if (!cities) return ReportMissingStationsFile(this);
+  if (!cities) return ReportMissingStationsFile(this, m_radiosIni);
   if (m_ui->cityCombo->currentIndex() < 0) return;
   const std::string chosen = m_ui->cityCombo->currentText().toStdString();
   const auto city = std::find_if(cities->begin(), cities->end(),
@@ -200,6 +200,10 @@ bool CRadio::SaveRadios() {
   }
   if (status == koral::RadioPassStatus::kBackupFailed) {
     ReportBackupRefused(this);
+    return false;
+  }
+  if (status == koral::RadioPassStatus::kReadOnly) {
+    ReportReadOnlyPlayer(this);
     return false;
   }
   if (status == koral::RadioPassStatus::kTransferFailed) {

@@ -175,6 +175,7 @@ bool CReglagesKoral::EnregistreReglages() {
     return true;
   }
   if (result == koral::PassResult::kBackupFailed) ReportBackupRefused(this);
+  else if (result == koral::PassResult::kReadOnly) ReportReadOnlyPlayer(this);
   else FailSettingsImage(this, result == koral::PassResult::kOpenFailed ? kWriteOpenFailed : kWriteFailed);
   return false;
 }
