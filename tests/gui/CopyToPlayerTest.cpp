@@ -17,6 +17,7 @@
 #include <QtTest>
 
 #include "PipeWriterAfter.h"
+#include "ScopedMount.h"
 #include "TestEnvironment.h"
 #include "app/MainDlg.h"
 #include "config/PrivateProfile.h"
@@ -99,6 +100,7 @@ class CopyToPlayerTest final : public QObject {
   void pipeInPlaceOfAPlaylistIsRefusedAndTheWindowStays();
   void namesChangedForThePlayerAreToldAfterTheCopy();
   void renamesShareTheBoxOfWhatWasNotCopied();
+  void nothingIsCopiedThroughAMountInsideThePlayer();
 };
 
 void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() {
@@ -523,6 +525,35 @@ void CopyToPlayerTest::renamesShareTheBoxOfWhatWasNotCopied() {
   QVERIFY2(text.contains("gone.mp3 : fichier introuvable"), qPrintable(text));
   QVERIFY2(text.endsWith("\n\nrenommé : 02 - a:b.mp3 → 02 - a_b.mp3"), qPrintable(text));
   QCOMPARE(SortedNames(env.PlayerDir() / "Album"), QStringList{"02 - a_b.mp3"});
+}
+
+void CopyToPlayerTest::nothingIsCopiedThroughAMountInsideThePlayer() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  const fs::path outside = env.ComputerDir().parent_path() / "outside";
+  WriteFile(outside / "a.mp3", "precious");
+  WriteFile(env.ComputerDir() / "a.mp3", "overwriting");
+  WriteFile(env.ComputerDir() / "Album" / "b.mp3", "b");
+  fs::create_directories(env.PlayerDir() / "Bound");
+  const koral::test::ScopedMount bound(outside, env.PlayerDir() / "Bound");
+  if (!bound.Held()) QSKIP("nothing can be mounted here");
+  WriteOptions(env, {});
+
+  CMainDlg dialog;
+  dialog.show();
+  DoubleClickRow(dialog.findChild<QTreeWidget*>("playerList"), "Bound");
+  QCOMPARE(dialog.PlayerFolder(), QString::fromStdString((env.PlayerDir() / "Bound").string()));
+  SelectRows(ComputerList(dialog), {"a.mp3", "Album"});
+  ClickCopy(dialog);
+
+  QCOMPARE(SortedNames(outside), QStringList{"a.mp3"});
+  QCOMPARE(ReadFile(outside / "a.mp3"), std::string("precious"));
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].title, QString("Copie incomplète"));
+  const QString mount = QString::fromStdString((env.PlayerDir() / "Bound").string());
+  QVERIFY2(prompts.messages[0].text.contains(mount + " : autre volume monté dans l'Koral : rien n'y a été copié"),
+           qPrintable(prompts.messages[0].text));
+  QCOMPARE(prompts.messages[0].text.count("autre volume"), 1);
 }
 
 QTEST_MAIN(CopyToPlayerTest)
