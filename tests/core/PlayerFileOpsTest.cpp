@@ -211,20 +211,26 @@ TEST_F(PlayerFileOpsTest, ACreatedFolderFollowsTheCopysNameRulesAndFailuresSayWh
   const std::string folder = Player().string();
   const std::string tooLong = std::string(300, 'n');
 
-  for (const auto& [typed, made] : std::vector<std::pair<std::string, std::string>>{
-           {"Rock.", "Rock"}, {"Jazz . ", "Jazz"}, {"...", "_"}, {"Musique\\Live..", "Live"}, {tooLong, std::string(255, 'n')}}) {
+  const std::vector<std::pair<std::string, std::string>> names = {{"Rock.", "Rock"},
+                                                                    {"Jazz . ", "Jazz"},
+                                                                    {"...", "_"},
+                                                                    {"Musique\\Live..", "Live"},
+                                                                    {tooLong, std::string(255, 'n')}};
+  for (const auto& [typed, made] : names) {
     const koral::FolderCreation creation = files.CreateFolder(folder, typed);
     EXPECT_FALSE(creation.error) << typed;
     EXPECT_EQ(creation.name, made);
-    EXPECT_EQ(koral::FolderRenameText(creation),
-              "Répertoire créé sous le nom '" + made + "' : l'Koral ne garde pas le nom '" + fs::path(WithSlashes(typed)).filename().string() +
-                  "' tel quel.");
+    const std::string lastPart = fs::path(WithSlashes(typed)).filename().string();
+    EXPECT_EQ(koral::FolderRenameText(creation), "Répertoire créé sous le nom '" + made +
+                                                     "' : l'Koral ne garde pas le nom '" + lastPart + "' tel quel.");
   }
   EXPECT_EQ(EntryNames(Player()), (std::vector<std::string>{"Jazz", "Musique", "Rock", "_", std::string(255, 'n')}));
   EXPECT_TRUE(fs::is_directory(Player() / "Musique/Live"));
   EXPECT_EQ(koral::FolderRenameText(files.CreateFolder(folder, "Blues")), "");
 
-  const auto reason = [&](const std::string& typed) { return koral::FolderCreationFailureReason(files.CreateFolder(folder, typed)); };
+  const auto reason = [&](const std::string& typed) {
+    return koral::FolderCreationFailureReason(files.CreateFolder(folder, typed));
+  };
   EXPECT_EQ(reason("Rock"), "un dossier porte déjà ce nom");
   EXPECT_EQ(reason("Rock."), "un dossier porte déjà ce nom");
   EXPECT_EQ(reason("Musique/a.mp3"), "un fichier porte déjà ce nom");
@@ -242,8 +248,11 @@ TEST_F(PlayerFileOpsTest, NoFolderIsCreatedThroughAMountInsideThePlayer) {
   if (!bound.Held()) GTEST_SKIP() << "nothing can be mounted here";
   const PlayerFiles files(Player().string());
 
-  for (const auto& [folder, typed] : std::vector<std::pair<std::string, std::string>>{
-           {Player().string(), "Bound/new"}, {At("Bound"), "new"}, {At("Bound/inner"), "new"}, {Player().string(), "Bound\\inner\\new"}}) {
+  const std::vector<std::pair<std::string, std::string>> places = {{Player().string(), "Bound/new"},
+                                                                     {At("Bound"), "new"},
+                                                                     {At("Bound/inner"), "new"},
+                                                                     {Player().string(), "Bound\\inner\\new"}};
+  for (const auto& [folder, typed] : places) {
     const koral::FolderCreation creation = files.CreateFolder(folder, typed);
     EXPECT_EQ(creation.error, std::errc::cross_device_link) << folder << " " << typed;
     EXPECT_EQ(koral::FolderCreationFailureReason(creation),

@@ -16,6 +16,7 @@ TEST(PlaylistUriTest, OnlyLocalFileUrisWithGoodEscapesBecomePaths) {
                          "file:///home/a/bad%zz.mp3\n"
                          "file:///home/a/nul%00.mp3\n"
                          "file:relative.mp3\n"
+                         "file:///home/a\\g.mp3\n"
                          "Musique\\f%20g.mp3\n");
 
   const auto entries = koral::ReadPlaylist(dir / "list.m3u8");
@@ -27,6 +28,6 @@ TEST(PlaylistUriTest, OnlyLocalFileUrisWithGoodEscapesBecomePaths) {
   EXPECT_EQ(paths, (std::vector<std::string>{"/home/a/Café bar.mp3", "/home/a/b/c.mp3", "/home/a/d.mp3",
                                              folder + "file://server/share/e.mp3", folder + "file:///home/a/bad%zz.mp3",
                                              folder + "file:///home/a/nul%00.mp3", folder + "file:relative.mp3",
-                                             folder + "Musique/f%20g.mp3"}));
+                                             "/home/a/g.mp3", folder + "Musique/f%20g.mp3"}));
   EXPECT_EQ(entries->front().line, "file:///home/a/Caf%C3%A9%20bar.mp3");
 }

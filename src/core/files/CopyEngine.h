@@ -61,6 +61,8 @@ inline constexpr std::size_t kLargestCallBytes = 8 * 1024 * 1024;
 // removed and remembered and the copy goes on, but a full player ends it.
 // Everything written is on the device (synced, write errors collected by
 // file name) before Run returns.
+// Nothing is written through a folder mounted inside the player (the plan's
+// player root tells its volume): the mount is reported and skipped whole.
 // A stop request ends the copy between two calls that write: the file being
 // written is dropped (its temporary removed, its unconfirmed bytes never
 // waited for) and the files finished before it are named as usual.

@@ -69,8 +69,8 @@ std::optional<std::string> FileUriPath(std::string_view line) {
 }
 
 PlaylistEntry MakeEntry(const fs::path& folder, std::string line) {
-  if (const std::optional<std::string> path = FileUriPath(line)) return {line, fs::path(*path)};
   std::replace(line.begin(), line.end(), '\\', '/');
+  if (const std::optional<std::string> path = FileUriPath(line)) return {line, fs::path(*path)};
   const fs::path written(line);
   return {line, written.is_absolute() ? written : folder / written};
 }
