@@ -153,6 +153,7 @@ int CopyCommand::Run(const Invocation& invocation, CliContext& context) {
   CopyJob job;
   job.options = arguments.options;
   job.maxFileSize = MaxFileSizeOf(*folder);
+  job.playerRoot = *context.playerRoot;
   for (const std::string& source : arguments.sources) {
     const auto path = SourcePath(source);
     if (!path) return ReportUsageError(context.err, "Source invalide : " + source);

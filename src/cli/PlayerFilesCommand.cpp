@@ -102,9 +102,13 @@ int MkdirCommand::Run(const Invocation& invocation, CliContext& context) {
   const std::optional<PlayerFiles> files = OpenPlayerFiles(context);
   if (!files) return kExitFailed;
   try {
-    const std::error_code error = files->CreateFolder(files->Root().string(), name);
-    if (!error) return kExitOk;
-    context.err << "Création du répertoire impossible : " << name << " : " << DescribeError(error.value()) << '\n';
+    const FolderCreation creation = files->CreateFolder(files->Root().string(), name);
+    if (!creation.error) {
+      if (const std::string renamed = FolderRenameText(creation); !renamed.empty()) context.err << renamed << '\n';
+      return kExitOk;
+    }
+    context.err << "Création du répertoire impossible : " << name << " : " << FolderCreationFailureReason(creation)
+                << '\n';
   } catch (const PlayerPathError& refused) {
     context.err << "Création du répertoire impossible : '" << name << "' : " << WhyRefused(refused) << ".\n";
   }

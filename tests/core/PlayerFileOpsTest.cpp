@@ -49,6 +49,11 @@ void MakeReadOnly(const fs::path& path) {
   fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 }
 
+std::string WithSlashes(std::string name) {
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
+}
+
 }  // namespace
 
 TEST_F(PlayerFileOpsTest, AFolderThatStaysIsReportedAndTheWalkGoesOn) {
@@ -142,7 +147,7 @@ TEST_F(PlayerFileOpsTest, WorksThroughARootGivenAsALink) {
   const std::string root = (m_dir / "mounted").string();
   const PlayerFiles files(root);
 
-  EXPECT_FALSE(files.CreateFolder(root, "Musique"));
+  EXPECT_FALSE(files.CreateFolder(root, "Musique").error);
   EXPECT_TRUE(files.DeleteEntry(root + "/a.mp3").empty());
   EXPECT_EQ(ReasonOf([&] { files.DeleteEntry(root + "/up/outside"); }), PlayerPathError::Reason::OutsidePlayer);
   EXPECT_EQ(ReasonOf([&] { files.CreateFolder(root + "/up", "created"); }), PlayerPathError::Reason::OutsidePlayer);
@@ -189,15 +194,72 @@ TEST_F(PlayerFileOpsTest, CreatesOneFolderLevelInsideThePlayer) {
   const PlayerFiles files(Player().string());
   const std::string folder = Player().string();
 
-  EXPECT_FALSE(files.CreateFolder(folder, "Musique"));
+  EXPECT_FALSE(files.CreateFolder(folder, "Musique").error);
   EXPECT_TRUE(fs::is_directory(Player() / "Musique"));
-  EXPECT_EQ(files.CreateFolder(folder, "Musique"), std::errc::file_exists);
-  EXPECT_EQ(files.CreateFolder(folder, "Absent/Rock"), std::errc::no_such_file_or_directory);
-  EXPECT_FALSE(files.CreateFolder(folder, "Musique/Rock/"));
-  EXPECT_FALSE(files.CreateFolder(folder, "a..b"));
-  EXPECT_FALSE(files.CreateFolder(folder, " spaced "));
+  EXPECT_EQ(files.CreateFolder(folder, "Musique").error, std::errc::is_a_directory);
+  EXPECT_EQ(files.CreateFolder(folder, "Absent/Rock").error, std::errc::no_such_file_or_directory);
+  EXPECT_FALSE(files.CreateFolder(folder, "Musique/Rock/").error);
+  EXPECT_FALSE(files.CreateFolder(folder, "a..b").error);
+  EXPECT_FALSE(files.CreateFolder(folder, " spaced ").error);
   EXPECT_TRUE(fs::is_directory(Player() / "Musique/Rock"));
-  EXPECT_TRUE(fs::is_directory(Player() / " spaced "));
+  EXPECT_TRUE(fs::is_directory(Player() / " spaced"));  // FAT keeps no trailing space
+}
+
+TEST_F(PlayerFileOpsTest, ACreatedFolderFollowsTheCopysNameRulesAndFailuresSayWhy) {
+  WriteFile(Player() / "Musique/a.mp3", "x");
+  const PlayerFiles files(Player().string());
+  const std::string folder = Player().string();
+  const std::string tooLong = std::string(300, 'n');
+
+  const std::vector<std::pair<std::string, std::string>> names = {{"Rock.", "Rock"},
+                                                                    {"Jazz . ", "Jazz"},
+                                                                    {"...", "_"},
+                                                                    {"Musique\\Live..", "Live"},
+                                                                    {tooLong, std::string(255, 'n')}};
+  for (const auto& [typed, made] : names) {
+    const koral::FolderCreation creation = files.CreateFolder(folder, typed);
+    EXPECT_FALSE(creation.error) << typed;
+    EXPECT_EQ(creation.name, made);
+    const std::string lastPart = fs::path(WithSlashes(typed)).filename().string();
+    EXPECT_EQ(koral::FolderRenameText(creation), "Répertoire créé sous le nom '" + made +
+                                                     "' : l'Koral ne garde pas le nom '" + lastPart + "' tel quel.");
+  }
+  EXPECT_EQ(EntryNames(Player()), (std::vector<std::string>{"Jazz", "Musique", "Rock", "_", std::string(255, 'n')}));
+  EXPECT_TRUE(fs::is_directory(Player() / "Musique/Live"));
+  EXPECT_EQ(koral::FolderRenameText(files.CreateFolder(folder, "Blues")), "");
+
+  const auto reason = [&](const std::string& typed) {
+    return koral::FolderCreationFailureReason(files.CreateFolder(folder, typed));
+  };
+  EXPECT_EQ(reason("Rock"), "un dossier porte déjà ce nom");
+  EXPECT_EQ(reason("Rock."), "un dossier porte déjà ce nom");
+  EXPECT_EQ(reason("Musique/a.mp3"), "un fichier porte déjà ce nom");
+  EXPECT_EQ(reason("Absent/Rock"), "le dossier 'Absent' n'existe pas sur l'Koral");
+  EXPECT_EQ(reason("Musique/Absent/Deeper/Rock"), "le dossier 'Musique/Absent' n'existe pas sur l'Koral");
+
+  fs::remove_all(Player());  // unplugged
+  EXPECT_EQ(reason("Rock"), "introuvable (l'Koral a-t-il été débranché ?)");
+}
+
+TEST_F(PlayerFileOpsTest, NoFolderIsCreatedThroughAMountInsideThePlayer) {
+  fs::create_directories(Player() / "Bound");
+  fs::create_directories(Outside() / "inner");
+  const koral::test::ScopedMount bound(Outside(), Player() / "Bound");
+  if (!bound.Held()) GTEST_SKIP() << "nothing can be mounted here";
+  const PlayerFiles files(Player().string());
+
+  const std::vector<std::pair<std::string, std::string>> places = {{Player().string(), "Bound/new"},
+                                                                     {At("Bound"), "new"},
+                                                                     {At("Bound/inner"), "new"},
+                                                                     {Player().string(), "Bound\\inner\\new"}};
+  for (const auto& [folder, typed] : places) {
+    const koral::FolderCreation creation = files.CreateFolder(folder, typed);
+    EXPECT_EQ(creation.error, std::errc::cross_device_link) << folder << " " << typed;
+    EXPECT_EQ(koral::FolderCreationFailureReason(creation),
+              "'" + At("Bound") + "' est un autre volume monté dans l'Koral : rien n'y a été créé");
+  }
+  EXPECT_EQ(EntryNames(Outside()), std::vector<std::string>{"inner"});
+  EXPECT_TRUE(fs::is_empty(Outside() / "inner"));
 }
 
 TEST_F(PlayerFileOpsTest, ABackslashSeparatesFoldersAsASlashDoes) {
@@ -205,9 +267,9 @@ TEST_F(PlayerFileOpsTest, ABackslashSeparatesFoldersAsASlashDoes) {
   const PlayerFiles files(Player().string());
   const std::string folder = Player().string();
 
-  EXPECT_FALSE(files.CreateFolder(folder, "Musique\\Jazz"));
+  EXPECT_FALSE(files.CreateFolder(folder, "Musique\\Jazz").error);
   EXPECT_TRUE(fs::is_directory(Player() / "Musique/Jazz"));
-  EXPECT_EQ(files.CreateFolder(folder, "Absent\\Rock"), std::errc::no_such_file_or_directory);
+  EXPECT_EQ(files.CreateFolder(folder, "Absent\\Rock").error, std::errc::no_such_file_or_directory);
   EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "..\\created"); }), PlayerPathError::Reason::BadName);
   EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "Musique\\..\\..\\created"); }),
             PlayerPathError::Reason::BadName);
@@ -230,8 +292,8 @@ TEST_F(PlayerFileOpsTest, NothingIsCreatedThroughALinkThatPointsOutside) {
   const PlayerFiles files(Player().string());
   const std::string folder = Player().string();
 
-  EXPECT_EQ(files.CreateFolder(folder, "dangling"), std::errc::file_exists);
-  EXPECT_TRUE(files.CreateFolder(folder, "dangling/inner"));
+  EXPECT_EQ(files.CreateFolder(folder, "dangling").error, std::errc::too_many_symbolic_link_levels);
+  EXPECT_TRUE(files.CreateFolder(folder, "dangling/inner").error);
   EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder, "escape\\created"); }), PlayerPathError::Reason::OutsidePlayer);
   EXPECT_EQ(ReasonOf([&] { files.CreateFolder(folder + "/escape", "created"); }),
             PlayerPathError::Reason::OutsidePlayer);

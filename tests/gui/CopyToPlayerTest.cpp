@@ -101,6 +101,7 @@ class CopyToPlayerTest final : public QObject {
   void namesChangedForThePlayerAreToldAfterTheCopy();
   void renamesShareTheBoxOfWhatWasNotCopied();
   void aFullPlayerNamesTheFilesNeverTriedInTheBox();
+  void nothingIsCopiedThroughAMountInsideThePlayer();
 };
 
 void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() {
@@ -564,6 +565,35 @@ void CopyToPlayerTest::aFullPlayerNamesTheFilesNeverTriedInTheBox() {
   QVERIFY2(text.contains(QString::fromStdString("\nnon copié : " + (env.ComputerDir() / firstNotTried).string() + "\n")),
            qPrintable(text));
   QVERIFY2(!text.contains("renommé : t" + QStringLiteral("%1").arg(copied + 1, 2, 10, QLatin1Char('0'))), qPrintable(text));
+}
+
+void CopyToPlayerTest::nothingIsCopiedThroughAMountInsideThePlayer() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  const fs::path outside = env.ComputerDir().parent_path() / "outside";
+  WriteFile(outside / "a.mp3", "precious");
+  WriteFile(env.ComputerDir() / "a.mp3", "overwriting");
+  WriteFile(env.ComputerDir() / "Album" / "b.mp3", "b");
+  fs::create_directories(env.PlayerDir() / "Bound");
+  const koral::test::ScopedMount bound(outside, env.PlayerDir() / "Bound");
+  if (!bound.Held()) QSKIP("nothing can be mounted here");
+  WriteOptions(env, {});
+
+  CMainDlg dialog;
+  dialog.show();
+  DoubleClickRow(dialog.findChild<QTreeWidget*>("playerList"), "Bound");
+  QCOMPARE(dialog.PlayerFolder(), QString::fromStdString((env.PlayerDir() / "Bound").string()));
+  SelectRows(ComputerList(dialog), {"a.mp3", "Album"});
+  ClickCopy(dialog);
+
+  QCOMPARE(SortedNames(outside), QStringList{"a.mp3"});
+  QCOMPARE(ReadFile(outside / "a.mp3"), std::string("precious"));
+  QCOMPARE(prompts.messages.size(), size_t{1});
+  QCOMPARE(prompts.messages[0].title, QString("Copie incomplète"));
+  const QString mount = QString::fromStdString((env.PlayerDir() / "Bound").string());
+  QVERIFY2(prompts.messages[0].text.contains(mount + " : autre volume monté dans l'Koral : rien n'y a été copié"),
+           qPrintable(prompts.messages[0].text));
+  QCOMPARE(prompts.messages[0].text.count("autre volume"), 1);
 }
 
 QTEST_MAIN(CopyToPlayerTest)

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "ScopedMount.h"
 #include "TestEnvironment.h"
 #include "Undeletable.h"
 #include "app/MainDlg.h"
@@ -117,6 +118,8 @@ class MainDlgDeleteTest final : public QObject {
   void aBackslashInTheNameSeparatesFolders();
   void emptyingReListsTheRootAsOpeningAFolderDoes();
   void aFolderReachedThroughAnOutsideLinkIsNeverChanged();
+  void aCreatedFolderTakesThePlayersNameRulesAndSaysWhichNameItGot();
+  void noFolderIsCreatedThroughAMountInsideThePlayer();
   void aNameThatIsNotUtf8DeletesExactlyTheEntryShown();
 };
 
@@ -420,6 +423,41 @@ void MainDlgDeleteTest::aNameThatIsNotUtf8DeletesExactlyTheEntryShown() {
   QCOMPARE(EntryNames(box.Player() / "Dossier \xE9t\xE9"), std::vector<std::string>{latin});
   QCOMPARE(RowNames(*window), (QStringList{"..", "été.mp3"}));
   QVERIFY(box.prompts.messages.empty());
+}
+
+void MainDlgDeleteTest::aCreatedFolderTakesThePlayersNameRulesAndSaysWhichNameItGot() {
+  Sandbox box;
+  auto window = box.OpenWindow();
+
+  CreateDirectory(*window, "Best of... ");
+
+  QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Best of"});
+  QCOMPARE(RowNames(*window), QStringList{"Best of"});
+  QCOMPARE(box.prompts.messages.size(), size_t{1});
+  QCOMPARE(box.prompts.messages[0].text,
+           QString("Répertoire créé sous le nom 'Best of' : l'Koral ne garde pas le nom 'Best of... ' tel quel."));
+}
+
+void MainDlgDeleteTest::noFolderIsCreatedThroughAMountInsideThePlayer() {
+  Sandbox box;
+  const fs::path outside = box.env.ComputerDir() / "outside";
+  fs::create_directories(outside);
+  fs::create_directories(box.Player() / "Bound");
+  const koral::test::ScopedMount bound(outside, box.Player() / "Bound");
+  if (!bound.Held()) QSKIP("nothing can be mounted here");
+  auto window = box.OpenWindow();
+  window->show();
+
+  DoubleClickRow(PlayerList(*window), "Bound");
+  QCOMPARE(window->PlayerFolder(), Q(box.Player() / "Bound"));
+  CreateDirectory(*window, "created");
+
+  QVERIFY(fs::is_empty(outside));
+  QCOMPARE(box.prompts.messages.size(), size_t{1});
+  QCOMPARE(box.prompts.messages[0].text,
+           QString("Création du répertoire impossible : '%1' est un autre volume monté dans l'Koral : rien n'y a été créé.")
+               .arg(Q(box.Player() / "Bound")));
+  QCOMPARE(box.prompts.messages[0].title, QString("Erreur"));
 }
 
 QTEST_MAIN(MainDlgDeleteTest)

@@ -94,6 +94,10 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   m_progress.fileTotal = plan.fileTotal;
   m_progress.totalSize = plan.totalBytes;
   m_madeFolders.clear();
+  m_refusedMounts.clear();
+  m_checkedFolder.clear();
+  if (plan.playerRoot.empty()) m_playerVolume.reset();
+  else m_playerVolume.emplace(plan.playerRoot);
   m_window.emplace();
   m_queue.emplace(*m_window);
   const FileDescriptor volume(OpenVolume(plan));
@@ -108,10 +112,11 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
     if (StopRequested()) break;
     if (!refusedFolder.empty() && IsBelow(step.destination, refusedFolder)) continue;
     refusedFolder.clear();
+    if (BelowRefusedMount(step.destination) || RefusedMount(ParentFolder(step.destination))) continue;
     if (step.kind == CopyStep::Kind::CopyFile) {
       prefetch.Reached(i);
       CopyOneFile(step);
-    } else if (!MakeFolder(step.destination)) {
+    } else if (!MakeFolder(step.destination) || RefusedMount(step.destination)) {
       refusedFolder = step.destination;
     }
   }
@@ -140,6 +145,28 @@ bool CCopyEngine::MakeFolder(const std::string& path) {
   if (error != EEXIST) Fail(path, WriteFault(error), error);
   else Fail(path, CopyFault::DestinationUnwritable, S_ISLNK(info.st_mode) ? ELOOP : ENOTDIR);
   return false;
+}
+
+// A write into a folder mounted inside the player would land off it: the
+// mount is reported once and nothing is written below it.
+bool CCopyEngine::RefusedMount(const std::string& folder) {
+  if (!m_playerVolume || folder == m_checkedFolder) return false;
+  const std::optional<std::filesystem::path> mount = m_playerVolume->MountHolding(folder);
+  if (!mount) {
+    m_checkedFolder = folder;
+    return false;
+  }
+  m_refusedMounts.push_back(folder);
+  const bool told = std::any_of(m_result.failures.begin(), m_result.failures.end(), [&](const CopyFailure& failure) {
+    return failure.fault == CopyFault::OtherVolume && failure.path == mount->string();
+  });
+  if (!told) Fail(mount->string(), CopyFault::OtherVolume, EXDEV);
+  return true;
+}
+
+bool CCopyEngine::BelowRefusedMount(const std::string& path) const {
+  return std::any_of(m_refusedMounts.begin(), m_refusedMounts.end(),
+                     [&](const std::string& folder) { return IsBelow(path, folder); });
 }
 
 void CCopyEngine::Fail(const std::string& path, CopyFault fault, int error) {

@@ -13,6 +13,7 @@
 
 #include "files/CopyPlan.h"
 #include "files/PartialFolders.h"
+#include "files/PlayerVolume.h"
 #include "files/WritebackQueue.h"
 #include "files/WritebackWindow.h"
 
@@ -62,6 +63,8 @@ inline constexpr std::size_t kLargestCallBytes = 8 * 1024 * 1024;
 // removed and remembered and the copy goes on, but a full player ends it.
 // Everything written is on the device (synced, write errors collected by
 // file name) before Run returns.
+// Nothing is written through a folder mounted inside the player (the plan's
+// player root tells its volume): the mount is reported and skipped whole.
 // A stop request ends the copy between two calls that write: the file being
 // written is dropped (its temporary removed, its unconfirmed bytes never
 // waited for) and the files finished before it are named as usual.
@@ -75,6 +78,8 @@ class CCopyEngine {
 
  private:
   bool MakeFolder(const std::string& path);
+  bool RefusedMount(const std::string& folder);
+  bool BelowRefusedMount(const std::string& path) const;
   void CopyOneFile(const CopyStep& step);
   bool CheckDestination(const CopyStep& step, const struct stat& source);
   void StartFile(const CopyStep& step, std::uint64_t size);
@@ -101,6 +106,9 @@ class CCopyEngine {
   std::optional<CWritebackQueue> m_queue;  // for the length of Run
   std::size_t m_maxStagedFiles;
   CPartialFolders m_partialFolders;
+  std::optional<CPlayerVolume> m_playerVolume;  // for the length of Run, when the plan names the player
+  std::string m_checkedFolder;                 // the last folder found on the player's volume
+  std::vector<std::string> m_refusedMounts;    // nothing is written below them
   std::unordered_set<std::string> m_madeFolders;  // made by this copy: no earlier entry lies in them
   std::vector<std::string> m_published;
   bool m_syncFailed = false;  // a write error already reported, which the volume's sync will tell again

@@ -70,6 +70,7 @@ class PlanBuilder {
   explicit PlanBuilder(const CopyJob& job) : m_job(job) {}
 
   CopyPlan Build() {
+    m_plan.playerRoot = m_job.playerRoot;
     const size_t count = std::min(m_job.sources.size(), m_job.destinations.size());
     for (size_t i = 0; i < count; ++i) {
       // The parent entry is never copied: it would copy the whole parent
@@ -161,12 +162,18 @@ class PlanBuilder {
       m_plan.refused.push_back({source, CopyFault::FolderIntoItself, 0});
       return;
     }
+    const std::size_t folderStep = m_plan.steps.size();
+    const int filesBefore = m_plan.fileTotal;
     m_plan.steps.push_back({CopyStep::Kind::MakeFolder, source, destination});
     int number = 1;
     for (const PlaylistEntry& entry : *entries) {
       const std::string name = NumberedName(number++, entry.path.filename().string(), m_job.options.numbersOnly);
       AddFile(entry.path.string(), JoinPath(destination, VfatName(entry.path.string(), name)));
     }
+    // A playlist with nothing to copy leaves no empty folder behind; its
+    // missing entries are still reported as they are reached.
+    if (m_plan.fileTotal == filesBefore)
+      m_plan.steps.erase(m_plan.steps.begin() + static_cast<std::ptrdiff_t>(folderStep));
   }
 
   void AddTree(const std::string& source, const std::string& destination, const ResolvedPair& resolved) {

@@ -22,6 +22,7 @@ struct CopyJob {
   std::vector<std::string> destinations;
   CopyOptions options;
   std::optional<std::uint64_t> maxFileSize;  // the player's file system limit, if any
+  std::string playerRoot;  // nothing is written off its volume; empty: unchecked
 };
 
 // Why an entry was not copied.
@@ -41,6 +42,7 @@ enum class CopyFault {
   NotSynced,              // the file's data could not be confirmed on the device
   VolumeNotSynced,        // the player reported a write error no copied file accounts for
   VolumeSyncFailed,       // the player reported a write error, besides the files it lost
+  OtherVolume,            // a folder mounted inside the player: nothing is written through it
 };
 
 struct CopyFailure {
@@ -74,6 +76,7 @@ struct CopyPlan {
   std::uint64_t totalBytes = 0;
   std::vector<CopyFailure> refused;
   std::vector<CopyRename> renames;  // in plan order; none for a refused entry
+  std::string playerRoot;           // the job's
 };
 
 // The plan's bytes in mebibytes, the need checked against the free space

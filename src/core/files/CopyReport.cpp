@@ -53,6 +53,7 @@ std::string DescribeCopyFailure(const CopyFailure& failure) {
              DescribeError(failure.error) + ")";
     case CopyFault::VolumeSyncFailed:
       return "l'Koral a signalé une erreur d'écriture à la fin de la copie (" + DescribeError(failure.error) + ")";
+    case CopyFault::OtherVolume: return "autre volume monté dans l'Koral : rien n'y a été copié";
   }
   return {};
 }

@@ -12,6 +12,7 @@
 #include "config/TextEncoding.h"
 #include "files/ErrorText.h"
 #include "files/Paths.h"
+#include "files/PlayerVolume.h"
 #include "files/SizeText.h"
 #include "files/VfatNames.h"
 
@@ -151,7 +152,28 @@ bool IsBadFolderName(const std::string& name) {
   return climbs || std::any_of(name.begin(), name.end(), [](char c) { return c != '/' && RefusedByVfat(c); });
 }
 
+// What stands where a folder was to be made.
+int ExistingEntryError(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::symlink_status(path, error);
+  if (fs::is_symlink(status)) return ELOOP;
+  return fs::is_directory(status) ? EISDIR : EEXIST;
+}
+
 }  // namespace
+
+std::string FolderCreationFailureReason(const FolderCreation& creation) {
+  const int error = creation.error.value();
+  if (error == EXDEV) return "'" + creation.where + "' est un autre volume monté dans l'Koral : rien n'y a été créé";
+  if (error == ENOENT && !creation.where.empty()) return "le dossier '" + creation.where + "' n'existe pas sur l'Koral";
+  return DescribeError(error);
+}
+
+std::string FolderRenameText(const FolderCreation& creation) {
+  if (creation.name == creation.typed) return {};
+  return "Répertoire créé sous le nom '" + creation.name + "' : l'Koral ne garde pas le nom '" + creation.typed +
+         "' tel quel.";
+}
 
 PlayerPathError::PlayerPathError(Reason reason, std::string path)
     : std::runtime_error("path refused on the player: " + path), m_reason(reason), m_path(std::move(path)) {}
@@ -242,19 +264,40 @@ RemovalTally PlayerFiles::TallyEmptying(std::stop_token stop) const {
   return counter.Tally();
 }
 
-std::error_code PlayerFiles::CreateFolder(const std::string& folder, const std::string& typedName) const {
+FolderCreation PlayerFiles::CreateFolder(const std::string& folder, const std::string& typedName) const {
   using Reason = PlayerPathError::Reason;
   const std::string name = WithSlashes(typedName);
   if (IsBadFolderName(name)) throw PlayerPathError(Reason::BadName, typedName);
   const fs::path target(WithoutTrailingSlashes(JoinPath(folder, name)));
   if (IsDotOrDotDot(target.filename())) throw PlayerPathError(Reason::BadName, typedName);
-  std::error_code error;
-  const fs::path parent = fs::canonical(target.parent_path(), error);
-  if (error) return error;
+  FolderCreation creation{{}, ToVfatName(target.filename().string()), target.filename().string(), {}};
+  const fs::path parent = fs::canonical(target.parent_path(), creation.error);
+  if (creation.error) {
+    if (creation.error.value() == ENOENT) creation.where = FirstMissingPart(target.parent_path());
+    return creation;
+  }
   if (!Holds(parent)) throw PlayerPathError(Reason::OutsidePlayer, target.string());
-  if (!fs::create_directory(parent / target.filename(), error) && !error)
-    error = std::make_error_code(std::errc::file_exists);
-  return error;
+  if (const auto mount = CPlayerVolume(m_root).MountHolding(parent)) {
+    creation.error = std::make_error_code(std::errc::cross_device_link);
+    creation.where = mount->string();
+    return creation;
+  }
+  const fs::path made = parent / creation.name;
+  if (!fs::create_directory(made, creation.error) && (!creation.error || creation.error.value() == EEXIST))
+    creation.error = std::error_code(ExistingEntryError(made), std::generic_category());
+  return creation;
+}
+
+// The highest missing folder of the path, from the player root; empty when
+// the root itself is gone (the player was unplugged) or nothing is missing.
+std::string PlayerFiles::FirstMissingPart(const fs::path& folder) const {
+  std::error_code error;
+  if (!fs::is_directory(m_root, error)) return {};
+  fs::path missing = folder;
+  while (missing.has_relative_path() && !fs::exists(missing.parent_path(), error)) missing = missing.parent_path();
+  const fs::path parent = fs::canonical(missing.parent_path(), error);
+  if (error || fs::exists(missing, error) || !Holds(parent)) return {};
+  return (parent / missing.filename()).lexically_relative(m_root).string();
 }
 
 }  // namespace koral

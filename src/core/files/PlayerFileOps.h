@@ -63,6 +63,21 @@ struct VolumeId {
 // nullopt when the entry cannot be examined; a link is examined itself.
 std::optional<VolumeId> VolumeOf(const std::filesystem::path& entry);
 
+// What CreateFolder did: the folder made, or why none was.
+struct FolderCreation {
+  std::error_code error;  // empty when the folder was made
+  std::string name;       // the last part as made, the copy's name rules applied
+  std::string typed;      // the last part as typed
+  std::string where;      // the mount point met (EXDEV), or the first missing part from the root (ENOENT)
+};
+
+// Why no folder was made, in French: "un dossier porte déjà ce nom", "le
+// dossier 'Absent' n'existe pas sur l'Koral", ...
+std::string FolderCreationFailureReason(const FolderCreation& creation);
+// The name made when it is not the one typed: "Répertoire créé sous le nom
+// 'Rock' : ..."; empty when the typed name was kept.
+std::string FolderRenameText(const FolderCreation& creation);
+
 // Deletes, empties and creates on the player. Every path is checked, after
 // resolving ".." and symbolic links, to lie inside the player root; a
 // symbolic link is removed itself, never what it points to; a delete never
@@ -93,14 +108,16 @@ class PlayerFiles {
   RemovalTally TallyEmptying(std::stop_token stop = {}) const;
 
   // Creates folder + "/" + name, one level: every part but the last must
-  // exist; a backslash separates parts as a slash does. Throws
-  // PlayerPathError for a bad name or a place outside the player; otherwise
-  // returns the error (empty on success).
-  std::error_code CreateFolder(const std::string& folder, const std::string& typedName) const;
+  // exist; a backslash separates parts as a slash does; the last part gets
+  // the copy's name rules (files/VfatNames.h). Never writes through another
+  // volume mounted inside the player. Throws PlayerPathError for a bad name
+  // or a place outside the player; otherwise tells what was done.
+  FolderCreation CreateFolder(const std::string& folder, const std::string& typedName) const;
 
  private:
   // The entry's path with its parent resolved; nullopt when the parent is gone.
   std::optional<std::filesystem::path> ResolveEntry(const std::string& path) const;
+  std::string FirstMissingPart(const std::filesystem::path& folder) const;
   bool Holds(const std::filesystem::path& resolved) const;
 
   std::filesystem::path m_root;  // canonical

@@ -2,6 +2,7 @@
 #include "files/Playlist.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "config/TextEncoding.h"
 #include "platform/AtomicFile.h"
@@ -24,8 +25,52 @@ bool IsBlank(const std::string& line) {
   return std::all_of(line.begin(), line.end(), [](unsigned char c) { return std::isspace(c); });
 }
 
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// "%C3%A9" as the bytes it stands for; nullopt for a bad escape or a NUL,
+// which no file name holds.
+std::optional<std::string> PercentDecoded(std::string_view text) {
+  std::string decoded;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      decoded += text[i];
+      continue;
+    }
+    const int high = i + 2 < text.size() ? HexValue(text[i + 1]) : -1;
+    const int low = high < 0 ? -1 : HexValue(text[i + 2]);
+    if (low < 0 || (high == 0 && low == 0)) return std::nullopt;
+    decoded += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return decoded;
+}
+
+// The local path of a "file:" URI, as desktop players save their entries:
+// "file:///home/a/Caf%C3%A9.mp3", "file://localhost/...", "file:/...".
+// nullopt when the line is no such URI (another host is no local file).
+std::optional<std::string> FileUriPath(std::string_view line) {
+  constexpr std::string_view kScheme = "file:";
+  if (!EqualNoCase(line.substr(0, kScheme.size()), kScheme)) return std::nullopt;
+  std::string_view rest = line.substr(kScheme.size());
+  if (rest.substr(0, 2) == "//") {
+    rest.remove_prefix(2);
+    const std::size_t slash = rest.find('/');
+    const std::string_view host = rest.substr(0, slash);
+    if (slash == std::string_view::npos || !(host.empty() || EqualNoCase(host, "localhost"))) return std::nullopt;
+    rest.remove_prefix(slash);
+  }
+  if (rest.empty() || rest.front() != '/') return std::nullopt;
+  return PercentDecoded(rest.substr(0, rest.find_first_of("?#")));
+}
+
 PlaylistEntry MakeEntry(const fs::path& folder, std::string line) {
   std::replace(line.begin(), line.end(), '\\', '/');
+  if (const std::optional<std::string> path = FileUriPath(line)) return {line, fs::path(*path)};
   const fs::path written(line);
   return {line, written.is_absolute() ? written : folder / written};
 }

@@ -44,7 +44,7 @@ std::optional<std::filesystem::path> FindPlaylist(const std::filesystem::path& f
 // One entry of a playlist, in playlist order.
 struct PlaylistEntry {
   std::string line;            // the entry as written, '\' turned into '/'
-  std::filesystem::path path;  // absolute as written, else joined to the playlist's folder
+  std::filesystem::path path;  // absolute as written (a local "file:" URI decoded), else joined to the playlist's folder
 };
 
 // Reads a playlist whole: lines end in LF or CR LF and are never cut. In an

@@ -63,12 +63,24 @@ void DeleteEntries(QWidget* parent, const koral::PlayerFiles& files, const std::
   ShowRemovalFailures(parent, failures);
 }
 
-bool CreateFolderOnPlayer(const std::string& root, const std::string& folder, const QString& name) {
+// Tells what became of the folder: the name it was made under when the
+// player's rules changed it, or why none was made.
+void CreateFolderOnPlayer(QWidget* parent, const std::string& root, const std::string& folder, const QString& name) {
+  QString failure = QStringLiteral("Création du répertoire impossible");
   try {
-    return !koral::PlayerFiles(root).CreateFolder(folder, PathToStd(name));
+    const koral::FolderCreation creation = koral::PlayerFiles(root).CreateFolder(folder, PathToStd(name));
+    if (!creation.error) {
+      if (const std::string renamed = koral::FolderRenameText(creation); !renamed.empty())
+        Prompt::Information(parent, PathFromStd(renamed), QStringLiteral("Création d'un répertoire..."));
+      return;
+    }
+    // A mount inside the player is named: it is not what the user sees as a folder of it.
+    if (creation.error == std::errc::cross_device_link)
+      failure += QStringLiteral(" : %1.").arg(PathFromStd(koral::FolderCreationFailureReason(creation)));
   } catch (const koral::PlayerPathError&) {
-    return false;
+    // a bad name, or a place off the player: the plain message
   }
+  Prompt::Message(parent, failure, kErrorTitle);
 }
 
 }  // namespace
@@ -144,7 +156,6 @@ void CMainDlg::CountThenAsk(std::function<koral::RemovalTally(std::stop_token)> 
 void CMainDlg::OnCreateDirectory() {
   if (m_newFolderDlg == nullptr) m_newFolderDlg = new CNewFolderDlg(this);
   if (m_newFolderDlg->exec() != QDialog::Accepted) return;
-  if (!CreateFolderOnPlayer(m_playerRoot, m_playerFolder, m_newFolderDlg->FolderName()))
-    Prompt::Message(this, QStringLiteral("Création du répertoire impossible"), kErrorTitle);
+  CreateFolderOnPlayer(this, m_playerRoot, m_playerFolder, m_newFolderDlg->FolderName());
   if (!m_playerRoot.empty()) RefreshPlayerList();
 }
