@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "CopyTemporaries.h"
 #include "KoralctlProcess.h"
 #include "TestEnvironment.h"
-#include "files/PartialCopyNames.h"
 
 namespace fs = std::filesystem;
 using koral::test::KoralctlProcess;
@@ -68,14 +68,7 @@ class CopyFaultTest : public ::testing::Test {
   }
 
   // Temporaries and their folders.
-  std::vector<std::string> Temporaries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(Player())) {
-      const std::string name = entry.path().filename().string();
-      if (koral::IsTemporaryName(name) || name == koral::kPartialFolderName) names.push_back(entry.path().string());
-    }
-    return names;
-  }
+  std::vector<std::string> Temporaries() const { return koral::test::CopyTemporariesUnder(Player()); }
 
   koral::test::TestEnvironment m_env;
 };
@@ -164,7 +157,6 @@ TEST_F(CopyFaultTest, KilledMidFileLeavesNoPartialFileUnderTheFinalNameAndTheNex
   WriteFile(m_env.ComputerDir() / "Album" / "big.mp3", big);
   WriteFile(Player() / "Album" / "big.mp3", "the old big, whole");
   const fs::path final = Player() / "Album" / "big.mp3";
-  const fs::path temporary = koral::TemporaryPathFor(final.string());
   const std::vector<std::string> arguments{"copy", (m_env.ComputerDir() / "Album").string()};
 
   // SIGTERM asks the copy to stop, which a stuck write never lets it do: a second one ends it.
@@ -172,7 +164,9 @@ TEST_F(CopyFaultTest, KilledMidFileLeavesNoPartialFileUnderTheFinalNameAndTheNex
     KoralctlProcess copy(arguments, Faults("stall:EIO:big.mp3"));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     // The first chunk is written, under whichever name the copy writes it.
-    const auto started = [&] { return std::max(SizeOf(temporary), SizeOf(final)) >= 300 * 1024; };
+    const auto started = [&] {
+      return std::max(SizeOf(koral::test::TemporaryOf(Player(), "big.mp3")), SizeOf(final)) >= 300 * 1024;
+    };
     while (!started() && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_TRUE(started()) << "the copy never started";
@@ -197,7 +191,7 @@ TEST_F(CopyFaultTest, SignalStopsTheCopyWithinASecondDroppingOnlyTheFileBeingWri
   WriteFile(album / "a.mp3", Content("a", kMebibyte));
   WriteFile(album / "b.mp3", Content("b", 60 * kMebibyte));
   WriteFile(album / "c.mp3", Content("c", kMebibyte));
-  const fs::path temporary = koral::TemporaryPathFor((Player() / "b.mp3").string());
+  const auto temporarySize = [&] { return SizeOf(koral::test::TemporaryOf(Player(), "b.mp3")); };
   std::vector<std::string> arguments{"copy"};
   for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) arguments.push_back((album / name).string());
 
@@ -206,9 +200,9 @@ TEST_F(CopyFaultTest, SignalStopsTheCopyWithinASecondDroppingOnlyTheFileBeingWri
     // A player of 20 MiB/s: the big file takes three seconds.
     KoralctlProcess copy(arguments, Faults("slow:50:.koral-part"));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (SizeOf(temporary) < 2 * kMebibyte && std::chrono::steady_clock::now() < deadline)
+    while (temporarySize() < 2 * kMebibyte && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_GE(SizeOf(temporary), 2 * kMebibyte) << "the big file never started";
+    ASSERT_GE(temporarySize(), 2 * kMebibyte) << "the big file never started";
     const auto sent = std::chrono::steady_clock::now();
     copy.Kill(signal);
     const ProcessOutcome outcome = copy.Wait();

@@ -22,6 +22,7 @@ struct CopyJob {
   std::vector<std::string> destinations;
   CopyOptions options;
   std::optional<std::uint64_t> maxFileSize;  // the player's file system limit, if any
+  std::string playerRoot;  // where the copy keeps its temporaries; empty: the folder of every destination
 };
 
 // Why an entry was not copied.
@@ -74,6 +75,7 @@ struct CopyPlan {
   std::uint64_t totalBytes = 0;
   std::vector<CopyFailure> refused;
   std::vector<CopyRename> renames;  // in plan order; none for a refused entry
+  std::string playerRoot;           // the job's, or the folder of every destination
 };
 
 // The plan's bytes in mebibytes, the need checked against the free space

@@ -63,6 +63,7 @@ void CMainDlg::CopyToPlayer(const std::vector<std::string>& sources) {
   }
   job.options = {m_followPlaylist == 1, m_copyMode == 1, m_win98 == 1};
   job.maxFileSize = koral::MaxFileSizeOf(playerFolder);
+  job.playerRoot = m_playerRoot;
   // One walk of the selection: the plan's bytes are the size checked.
   std::optional<koral::CopyPlan> plan = PlanCopy(job);
   if (!plan) return;  // a playlist that cannot be read, already told
