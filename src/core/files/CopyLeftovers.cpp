@@ -27,24 +27,29 @@ bool IsRealFolder(const std::string& path) {
 // A folder without a lock file is one a run has just made (it locks it or
 // gives it up) or one a clean-up left half done: only an empty one goes.
 void RemoveIfDead(const std::string& runFolder) {
-  const FileDescriptor lock(open(JoinPath(runFolder, kRunLockName).c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
+  FileDescriptor lock(open(JoinPath(runFolder, kRunLockName).c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC));
   if (!lock.IsOpen()) {
     if (errno == ENOENT) rmdir(runFolder.c_str());
     return;
   }
   if (flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) return;  // its copy is running
-  RemoveRunFolder(runFolder);
+  RemoveRunTemporaries(runFolder);
+  lock.Close();
+  RemoveEmptyRunFolder(runFolder);
 }
 
 }  // namespace
 
-void RemoveRunFolder(const std::string& runFolder) {
+void RemoveRunTemporaries(const std::string& runFolder) {
   std::vector<std::string> entries;
   std::error_code error;
   for (fs::directory_iterator it(runFolder, error), end; !error && it != end; it.increment(error))
     if (it->path().filename() != kRunLockName) entries.push_back(it->path().string());
   for (const std::string& entry : entries)
     if (unlink(entry.c_str()) != 0 && errno == EISDIR) fs::remove_all(entry, error);
+}
+
+void RemoveEmptyRunFolder(const std::string& runFolder) {
   unlink(JoinPath(runFolder, kRunLockName).c_str());
   rmdir(runFolder.c_str());
 }

@@ -12,8 +12,13 @@ namespace koral {
 // ignored: a later start tries again.
 void RemoveDeadCopyRuns(const std::string& playerRoot);
 
-// Removes a run folder's files, its lock file last, and the folder. Links
-// are removed, never followed.
-void RemoveRunFolder(const std::string& runFolder);
+// Removes a run folder's files but its lock file. Links are removed, never
+// followed.
+void RemoveRunTemporaries(const std::string& runFolder);
+
+// Removes a run folder's lock file and the folder, once its lock is let go:
+// FUSE keeps an open file that is removed under another name, which would
+// keep the folder.
+void RemoveEmptyRunFolder(const std::string& runFolder);
 
 }  // namespace koral

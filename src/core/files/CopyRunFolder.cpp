@@ -89,9 +89,10 @@ std::string CCopyRunFolder::TemporaryPathFor(const std::string& finalPath) {
 
 void CCopyRunFolder::Release() {
   if (m_folder.empty()) return;
-  RemoveRunFolder(m_folder);  // the lock still held: no other run touches it meanwhile
-  rmdir(PartialFolderOf(m_root).c_str());
+  RemoveRunTemporaries(m_folder);  // the lock still held: no other run touches them meanwhile
   m_lock.Close();
+  RemoveEmptyRunFolder(m_folder);
+  rmdir(PartialFolderOf(m_root).c_str());
   m_folder.clear();
   m_error.reset();
 }
