@@ -34,8 +34,12 @@ void RemoveIfDead(const std::string& runFolder) {
   }
   if (flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) return;  // its copy is running
   RemoveRunTemporaries(runFolder);
+  // Unlinked while held: a run that took the file for its own meanwhile
+  // finds it gone once it has the lock, and makes another folder. On FUSE
+  // the folder may then stay, empty, until the next clean-up.
+  unlink(JoinPath(runFolder, kRunLockName).c_str());
   lock.Close();
-  RemoveEmptyRunFolder(runFolder);
+  rmdir(runFolder.c_str());
 }
 
 }  // namespace

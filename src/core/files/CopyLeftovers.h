@@ -16,9 +16,9 @@ void RemoveDeadCopyRuns(const std::string& playerRoot);
 // followed.
 void RemoveRunTemporaries(const std::string& runFolder);
 
-// Removes a run folder's lock file and the folder, once its lock is let go:
-// FUSE keeps an open file that is removed under another name, which would
-// keep the folder.
+// Removes a run folder's lock file and the folder, once its owner has let
+// go of the lock: FUSE keeps an open file that is removed under another
+// name, which would keep the folder.
 void RemoveEmptyRunFolder(const std::string& runFolder);
 
 }  // namespace koral
