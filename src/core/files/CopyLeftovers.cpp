@@ -32,7 +32,7 @@ void RemoveIfDead(const std::string& runFolder) {
     if (errno == ENOENT) rmdir(runFolder.c_str());
     return;
   }
-  if (flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) return;  // its copy is running
+  if (flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) return;  // its copy is running, or no lock is to be had
   RemoveRunTemporaries(runFolder);
   // Unlinked while held: a run that took the file for its own meanwhile
   // finds it gone once it has the lock, and makes another folder. On FUSE

@@ -74,7 +74,9 @@ int CCopyRunFolder::TryMakeFolder() {
   int locked;
   do locked = flock(lock.Get(), LOCK_EX);
   while (locked != 0 && errno == EINTR);
-  if (locked != 0) return errno;
+  // Where locks are not to be had, no clean-up can take them either: the
+  // folder counts as alive, and the copy goes on.
+  if (locked != 0 && errno != ENOLCK && errno != EOPNOTSUPP && errno != ENOSYS) return errno;
   if (!SameFile(lock.Get(), lockPath)) return kTryAgain;
   m_folder = folder;
   m_lock = std::move(lock);
