@@ -11,6 +11,7 @@
 #include "cli/CopyProgressLine.h"
 #include "cli/StopSignals.h"
 #include "files/CopyEngine.h"
+#include "files/CopyLeftovers.h"
 #include "files/CopyPlan.h"
 #include "files/CopyReport.h"
 #include "files/CopyTally.h"
@@ -144,6 +145,7 @@ const std::vector<CommandForm>& CopyCommand::Forms() const {
 int CopyCommand::Run(const Invocation& invocation, CliContext& context) {
   const CopyArguments arguments = ReadArguments(invocation);
   if (!RequirePlayer(context)) return kExitFailed;
+  RemoveDeadCopyRuns(*context.playerRoot);  // what a killed copy left, whatever this one does
   const auto folder = PlayerFolder(*context.playerRoot, arguments.folder);
   if (!folder || !IsFolderOnPlayer(*folder, *context.playerRoot)) {  // a link may lead off the player
     context.err << "Dossier introuvable sur l'Koral : " << arguments.folder << '\n';

@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "CopyTemporaries.h"
 #include "KoralctlProcess.h"
 #include "TestEnvironment.h"
-#include "files/PartialCopyNames.h"
 
 namespace fs = std::filesystem;
 using koral::test::KoralctlProcess;
@@ -68,14 +68,7 @@ class CopyFaultTest : public ::testing::Test {
   }
 
   // Temporaries and their folders.
-  std::vector<std::string> Temporaries() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(Player())) {
-      const std::string name = entry.path().filename().string();
-      if (koral::IsTemporaryName(name) || name == koral::kPartialFolderName) names.push_back(entry.path().string());
-    }
-    return names;
-  }
+  std::vector<std::string> Temporaries() const { return koral::test::CopyTemporariesUnder(Player()); }
 
   koral::test::TestEnvironment m_env;
 };
@@ -192,7 +185,6 @@ TEST_F(CopyFaultTest, KilledMidFileLeavesNoPartialFileUnderTheFinalNameAndTheNex
   WriteFile(m_env.ComputerDir() / "Album" / "big.mp3", big);
   WriteFile(Player() / "Album" / "big.mp3", "the old big, whole");
   const fs::path final = Player() / "Album" / "big.mp3";
-  const fs::path temporary = koral::TemporaryPathFor(final.string());
   const std::vector<std::string> arguments{"copy", (m_env.ComputerDir() / "Album").string()};
 
   // SIGTERM asks the copy to stop, which a stuck write never lets it do: a second one ends it.
@@ -200,7 +192,9 @@ TEST_F(CopyFaultTest, KilledMidFileLeavesNoPartialFileUnderTheFinalNameAndTheNex
     KoralctlProcess copy(arguments, Faults("stall:EIO:big.mp3"));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     // The first chunk is written, under whichever name the copy writes it.
-    const auto started = [&] { return std::max(SizeOf(temporary), SizeOf(final)) >= 300 * 1024; };
+    const auto started = [&] {
+      return std::max(SizeOf(koral::test::TemporaryOf(Player(), "big.mp3")), SizeOf(final)) >= 300 * 1024;
+    };
     while (!started() && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     ASSERT_TRUE(started()) << "the copy never started";
@@ -225,7 +219,7 @@ TEST_F(CopyFaultTest, SignalStopsTheCopyWithinASecondDroppingOnlyTheFileBeingWri
   WriteFile(album / "a.mp3", Content("a", kMebibyte));
   WriteFile(album / "b.mp3", Content("b", 60 * kMebibyte));
   WriteFile(album / "c.mp3", Content("c", kMebibyte));
-  const fs::path temporary = koral::TemporaryPathFor((Player() / "b.mp3").string());
+  const auto temporarySize = [&] { return SizeOf(koral::test::TemporaryOf(Player(), "b.mp3")); };
   std::vector<std::string> arguments{"copy"};
   for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) arguments.push_back((album / name).string());
 
@@ -234,9 +228,9 @@ TEST_F(CopyFaultTest, SignalStopsTheCopyWithinASecondDroppingOnlyTheFileBeingWri
     // A player of 20 MiB/s: the big file takes three seconds.
     KoralctlProcess copy(arguments, Faults("slow:50:.koral-part"));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (SizeOf(temporary) < 2 * kMebibyte && std::chrono::steady_clock::now() < deadline)
+    while (temporarySize() < 2 * kMebibyte && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_GE(SizeOf(temporary), 2 * kMebibyte) << "the big file never started";
+    ASSERT_GE(temporarySize(), 2 * kMebibyte) << "the big file never started";
     const auto sent = std::chrono::steady_clock::now();
     copy.Kill(signal);
     const ProcessOutcome outcome = copy.Wait();
@@ -271,4 +265,75 @@ TEST_F(CopyFaultTest, FileSizeLimitEndsOrFailsTheCopyWithoutACutOffTrack) {
       << outcome.err;
   EXPECT_FALSE(fs::exists(Player() / "long.mp3"));
   EXPECT_TRUE(Temporaries().empty());  // the leftover of the killed copy went too
+}
+
+TEST_F(CopyFaultTest, TwoCopiesIntoOneFolderAtOnceEachEndWithWholeTracksUnderTheirNames) {
+  const fs::path album = m_env.ComputerDir() / "Album";
+  const std::string big = Content("big", 4 * 1024 * 1024);
+  WriteFile(album / "one.mp3", Content("one", kTrackBytes));
+  WriteFile(album / "big.mp3", big);
+  WriteFile(album / "three.mp3", Content("three", kTrackBytes));
+  WriteFile(album / "Album.m3u", "one.mp3\nbig.mp3\nthree.mp3\n");
+  const std::vector<std::string> arguments{"copy", "--playlist", album.string()};
+  const fs::path release = m_env.ComputerDir() / "release";
+  const std::vector<std::string> tracks{"01 - one.mp3", "02 - big.mp3", "03 - three.mp3"};
+
+  // The first copy is held in the middle of the big track, its temporary open.
+  KoralctlProcess::Options held = Faults("stall:EIO:big.mp3");
+  held.faultRelease = release.string();
+  KoralctlProcess first(arguments, held);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  const auto temporary = [&] { return koral::test::TemporaryOf(Player(), "02 - big.mp3"); };
+  while (SizeOf(temporary()) < 300 * 1024 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const fs::path heldTemporary = temporary();
+  ASSERT_GE(SizeOf(heldTemporary), 300 * 1024u) << "the first copy never started its big track";
+
+  // The second runs whole meanwhile, and leaves the first one's temporary alone.
+  const ProcessOutcome second = RunKoralctlProcess(arguments);
+  EXPECT_EQ(second.status, 0) << second.err;
+  EXPECT_TRUE(fs::exists(heldTemporary));
+  EXPECT_EQ(koral::test::EntryNames(Player() / "Album"), tracks);  // final names only
+  EXPECT_TRUE(ReadFile(Player() / "Album" / "02 - big.mp3") == big);
+
+  WriteFile(release, "");
+  const ProcessOutcome outcome = first.Wait();
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(koral::test::EntryNames(Player() / "Album"), tracks);
+  EXPECT_TRUE(ReadFile(Player() / "Album" / "01 - one.mp3") == Content("one", kTrackBytes));
+  EXPECT_TRUE(ReadFile(Player() / "Album" / "02 - big.mp3") == big);
+  EXPECT_TRUE(ReadFile(Player() / "Album" / "03 - three.mp3") == Content("three", kTrackBytes));
+  EXPECT_TRUE(Temporaries().empty());
+}
+
+TEST_F(CopyFaultTest, AKilledCopysTemporaryGoesWhenAnotherCopyStartsAndARunningCopysStays) {
+  const std::string big = Content("big", 4 * 1024 * 1024);
+  WriteFile(m_env.ComputerDir() / "big.mp3", big);
+  WriteFile(m_env.ComputerDir() / "other.mp3", big);
+  const auto started = [](const std::string& name, const fs::path& player) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (SizeOf(koral::test::TemporaryOf(player, name)) < 300 * 1024 && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return koral::test::TemporaryOf(player, name);
+  };
+
+  KoralctlProcess killed({"copy", (m_env.ComputerDir() / "big.mp3").string()}, Faults("stall:EIO:big.mp3"));
+  const fs::path leftover = started("big.mp3", Player());
+  ASSERT_FALSE(leftover.empty()) << "the killed copy never started";
+  killed.Kill(SIGKILL);
+  EXPECT_EQ(killed.Wait().signal, SIGKILL);
+  KoralctlProcess running({"copy", (m_env.ComputerDir() / "other.mp3").string()}, Faults("stall:EIO:other.mp3"));
+  const fs::path live = started("other.mp3", Player());
+  ASSERT_FALSE(live.empty()) << "the running copy never started";
+
+  // A copy of something else, into another folder: what the dead run left goes, the live run's stays.
+  fs::create_directories(Player() / "Elsewhere");
+  const ProcessOutcome outcome =
+      RunKoralctlProcess({"copy", "--to", "Elsewhere", (m_env.ComputerDir() / "alpha.mp3").string()});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_FALSE(fs::exists(leftover));
+  EXPECT_FALSE(fs::exists(leftover.parent_path()));
+  EXPECT_TRUE(fs::exists(live));
+  EXPECT_FALSE(fs::exists(Player() / "big.mp3"));
+  EXPECT_EQ(ReadFile(Player() / "Elsewhere" / "alpha.mp3"), Content("alpha.mp3", kTrackBytes));
 }

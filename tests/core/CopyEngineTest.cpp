@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -13,19 +15,23 @@
 #include <thread>
 #include <vector>
 
+#include "CopyTemporaries.h"
 #include "TestEnvironment.h"
 #include "UnprivilegedAccess.h"
 #include "config/TextEncoding.h"
 #include "files/CopyEngine.h"
+#include "files/CopyLeftovers.h"
 #include "files/CopyReport.h"
 #include "files/PartialCopyNames.h"
 #include "files/SelectionSize.h"
 #include "files/VfatNames.h"
 #include "platform/ElapsedTimer.h"
+#include "platform/FileDescriptor.h"
 #include "platform/VolumeSpace.h"
 
 namespace fs = std::filesystem;
 using koral::test::EntryNames;
+using koral::test::TemporaryOf;
 using koral::test::ReadFile;
 using koral::test::TempDir;
 using koral::test::WriteFile;
@@ -65,6 +71,7 @@ class CopyEngineTest : public ::testing::Test {
     }
     job.options = options;
     job.maxFileSize = maxFileSize;
+    job.playerRoot = Player().string();
     plan = koral::BuildCopyPlan(job);
     koral::CCopyEngine engine(options, observer);
     return engine.Run(plan);
@@ -504,12 +511,14 @@ TEST_F(CopyEngineTest, PipeInATreeIsReportedInsteadOfBlockingTheCopy) {
   EXPECT_EQ(ReadFile(Player() / "Dir" / "a.mp3"), "a");
 }
 
-TEST(PartialCopyNameTest, IsAHiddenNameBesideTheFinalOneWithinTheNameLimit) {
+TEST(PartialCopyNameTest, IsAHiddenNameWithinTheNameLimit) {
   EXPECT_EQ(koral::TemporaryNameFor("01 - a.mp3"), ".01 - a.mp3.koral-part");
-  EXPECT_EQ(koral::TemporaryPathFor("/player/Album/a.mp3"), "/player/Album/.koral-part/.a.mp3.koral-part");
-  EXPECT_EQ(koral::TemporaryPathFor("/a.mp3"), "/.koral-part/.a.mp3.koral-part");
+  EXPECT_EQ(koral::PartialFolderOf("/player"), "/player/.koral-part");
   EXPECT_TRUE(koral::IsTemporaryName(".a.mp3.koral-part"));
+  EXPECT_TRUE(koral::IsTemporaryName("12.a.mp3.koral-part"));
+  EXPECT_FALSE(koral::IsTemporaryName("12a.mp3.koral-part"));
   EXPECT_FALSE(koral::IsTemporaryName("a.mp3.koral-part"));
+  EXPECT_TRUE(koral::IsPartialFolderName(".KORAL-Part"));
   EXPECT_FALSE(koral::IsTemporaryName(".koral-part"));
   EXPECT_FALSE(koral::IsTemporaryName(".a.mp3"));
 
@@ -530,9 +539,9 @@ TEST_F(CopyEngineTest, AnExistingTrackStaysWholeUntilItsReplacementIsComplete) {
   observer.duringCopy = [&](const koral::CopyProgress& progress) {
     seen.push_back(ReadFile(Player() / "Album" / "a.mp3"));
     if (progress.fileDone > 0) {
-      EXPECT_TRUE(fs::exists(koral::TemporaryPathFor((Player() / "Album" / "a.mp3").string())));
-      // No temporary among the tracks: on FAT its freed entry would take a later track's name.
-      EXPECT_EQ(EntryNames(Player() / "Album"), (std::vector<std::string>{".koral-part", "a.mp3"}));
+      EXPECT_FALSE(TemporaryOf(Player(), "a.mp3").empty());
+      // Nothing but final names among the tracks: on FAT a freed entry would take a later track's name.
+      EXPECT_EQ(EntryNames(Player() / "Album"), (std::vector<std::string>{"a.mp3"}));
     }
   };
 
@@ -554,7 +563,7 @@ TEST_F(CopyEngineTest, AStopDropsTheFileBeingWrittenAndKeepsTheFinishedOnesUnder
   std::chrono::steady_clock::time_point stoppedAt;
   observer.duringCopy = [&](const koral::CopyProgress& progress) {
     if (progress.fileNumber != 2 || progress.fileDone == 0 || stop.stop_requested()) return;
-    EXPECT_TRUE(fs::exists(koral::TemporaryPathFor((Player() / "b.mp3").string())));
+    EXPECT_FALSE(TemporaryOf(Player(), "b.mp3").empty());
     stoppedAt = std::chrono::steady_clock::now();
     stop.request_stop();
   };
@@ -585,40 +594,51 @@ TEST_F(CopyEngineTest, AStopDropsTheFileBeingWrittenAndKeepsTheFinishedOnesUnder
   EXPECT_EQ(EntryNames(Player()), std::vector<std::string>{"b.mp3"});
 }
 
-TEST_F(CopyEngineTest, LeftoverTemporariesGoWhenACopyIntoTheirFolderBegins) {
+TEST_F(CopyEngineTest, LeftoversOfDeadRunsGoWhenACopyBeginsAndThoseOfARunningCopyStay) {
   WriteFile(Computer() / "Music" / "a.mp3", "a");
-  WriteFile(Computer() / "top.mp3", "top");
-  WriteFile(Player() / "Music" / ".koral-part" / ".cut.mp3.koral-part", "cut off");
+  const fs::path partial = Player() / ".koral-part";
+  WriteFile(partial / "run-1-dead" / ".lock", "");
+  WriteFile(partial / "run-1-dead" / "3.cut.mp3.koral-part", "cut off");
+  WriteFile(partial / "run-2-live" / ".lock", "");
+  WriteFile(partial / "run-2-live" / "1.being-written.mp3.koral-part", "still being written");
+  WriteFile(partial / ".old.mp3.koral-part", "left by a version without run folders");
   WriteFile(Player() / "Music" / ".hidden", "the user's own");
-  WriteFile(Player() / ".koral-part" / ".root.mp3.koral-part", "cut off");
-  WriteFile(Player() / "Elsewhere" / ".koral-part" / ".other.mp3.koral-part", "not copied into");
+  const koral::FileDescriptor live(open((partial / "run-2-live" / ".lock").c_str(), O_RDWR | O_CLOEXEC));
+  ASSERT_EQ(flock(live.Get(), LOCK_EX), 0);
 
-  const koral::CopyResult result = Copy({"Music", "top.mp3"});
+  const koral::CopyResult result = Copy({"Music"});
 
   EXPECT_TRUE(result.failures.empty());
   EXPECT_EQ(EntryNames(Player() / "Music"), (std::vector<std::string>{".hidden", "a.mp3"}));
-  EXPECT_EQ(EntryNames(Player()), (std::vector<std::string>{"Elsewhere", "Music", "top.mp3"}));
-  EXPECT_TRUE(fs::exists(Player() / "Elsewhere" / ".koral-part" / ".other.mp3.koral-part"));
+  EXPECT_EQ(EntryNames(partial), std::vector<std::string>{"run-2-live"});
+  EXPECT_EQ(ReadFile(partial / "run-2-live" / "1.being-written.mp3.koral-part"), "still being written");
+
+  // The window's start and koralctl's clean up the same way, without copying.
+  flock(live.Get(), LOCK_UN);
+  koral::RemoveDeadCopyRuns(Player().string());
+  EXPECT_EQ(EntryNames(Player()), (std::vector<std::string>{"Music"}));
 }
 
-TEST_F(CopyEngineTest, WhatStandsInPlaceOfATemporaryOrOfItsFolderIsLeftAloneAndTheFileReported) {
-  WriteFile(Computer() / "Music" / "b.mp3", "b");
-  WriteFile(Computer() / "Linked" / "c.mp3", "c");
-  fs::create_directories(Player() / "Music" / ".koral-part" / ".b.mp3.koral-part" / "inner");  // never removed
+TEST_F(CopyEngineTest, WhatStandsInPlaceOfTheFolderOfTemporariesIsLeftAloneAndTheFilesReported) {
+  WriteFile(Computer() / "b.mp3", "b");
+  WriteFile(Player() / ".koral-part", "the user's own file");
+  koral::CopyResult result = Copy({"b.mp3"});
+  ASSERT_EQ(result.failures.size(), 1u);
+  std::string report = koral::FormatCopyReport(result.failures, false);
+  EXPECT_NE(report.find("b.mp3 : écriture impossible ("), std::string::npos) << report;
+  EXPECT_EQ(ReadFile(Player() / ".koral-part"), "the user's own file");
+  EXPECT_FALSE(fs::exists(Player() / "b.mp3"));
+
   const fs::path elsewhere = m_dir / "elsewhere";
   fs::create_directories(elsewhere);
-  fs::create_directories(Player() / "Linked");
-  fs::create_directory_symlink(elsewhere, Player() / "Linked" / ".koral-part");  // would lead off the player
-
-  const koral::CopyResult result = Copy({"Music", "Linked"});
-
-  ASSERT_EQ(result.failures.size(), 2u);
-  const std::string report = koral::FormatCopyReport(result.failures, false);
-  EXPECT_NE(report.find("b.mp3 : écriture impossible (un fichier porte déjà ce nom)"), std::string::npos) << report;
-  EXPECT_NE(report.find("c.mp3 : écriture impossible (un lien symbolique porte ce nom"), std::string::npos) << report;
-  EXPECT_TRUE(fs::is_directory(Player() / "Music" / ".koral-part" / ".b.mp3.koral-part" / "inner"));
+  fs::remove(Player() / ".koral-part");
+  fs::create_directory_symlink(elsewhere, Player() / ".koral-part");  // would lead off the player
+  result = Copy({"b.mp3"});
+  ASSERT_EQ(result.failures.size(), 1u);
+  report = koral::FormatCopyReport(result.failures, false);
+  EXPECT_NE(report.find("b.mp3 : écriture impossible (un lien symbolique porte ce nom"), std::string::npos) << report;
   EXPECT_TRUE(fs::is_empty(elsewhere));
-  EXPECT_FALSE(fs::exists(Player() / "Linked" / "c.mp3"));
+  EXPECT_FALSE(fs::exists(Player() / "b.mp3"));
 }
 
 TEST_F(CopyEngineTest, AnEntryNamedLikeTheFolderOfTemporariesIsRefusedBeforeTheCopy) {

@@ -257,6 +257,11 @@ class KoralApp:
         return [os.path.join(folder, name) for folder, folders, files in os.walk(self.player)
                 for name in folders + files if name.endswith(".koral-part")]
 
+    def temporary_of(self, final_name):
+        """The temporary a copy writes for a final name, in its run's folder; None when there is none."""
+        found = sorted(self.player.glob(f".koral-part/run-*/*.{final_name}.koral-part"))
+        return found[0] if found else None
+
     # --- the process ---------------------------------------------------------
 
     def start(self, *arguments, demo=True):

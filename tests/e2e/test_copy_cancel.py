@@ -46,9 +46,9 @@ class CopyCancelRoads(KoralTestCase):
             window.find("tree", "Dossier de l'ordinateur").find("table cell", "Album").click()
             window.find("push button", "Copier sur l'Koral").click()
             dialog = app.window("Opération en cours...")
-            temporary = app.player / "Album" / ".koral-part" / ".02 - deux.mp3.koral-part"
-            wait_until(lambda: temporary.exists() and temporary.stat().st_size >= 2 * MIB,
-                       "le deuxième titre en cours d'écriture")
+            wait_until(lambda: (temporary := app.temporary_of("02 - deux.mp3")) is not None
+                       and temporary.stat().st_size >= 2 * MIB, "le deuxième titre en cours d'écriture")
+            temporary = app.temporary_of("02 - deux.mp3")
             ARTIFACTS.mkdir(parents=True, exist_ok=True)
             app.session.screenshot(ARTIFACTS / f"{app.test_name}-progress.png")
         return window, dialog, temporary

@@ -22,13 +22,14 @@ std::vector<std::string> ChildEnvironment(const KoralctlProcess::Options& option
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string variable(*entry);
     if (variable.rfind("ASAN_OPTIONS=", 0) == 0) asanOptions += ":" + variable.substr(13);
-    else if (variable.rfind("KORAL_FAULT=", 0) != 0 && variable.rfind("LD_PRELOAD=", 0) != 0)
+    else if (variable.rfind("KORAL_FAULT", 0) != 0 && variable.rfind("LD_PRELOAD=", 0) != 0)
       environment.push_back(variable);
   }
   if (!options.faults.empty()) {
     environment.push_back("KORAL_FAULT=" + options.faults);
     environment.push_back(std::string("LD_PRELOAD=") + KORAL_FAULT_SHIM_PATH);
     environment.push_back(asanOptions);
+    if (!options.faultRelease.empty()) environment.push_back("KORAL_FAULT_RELEASE=" + options.faultRelease);
   }
   return environment;
 }

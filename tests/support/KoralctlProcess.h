@@ -25,6 +25,7 @@ class KoralctlProcess {
  public:
   struct Options {
     std::string faults;                   // KORAL_FAULT for the shim; empty: no shim
+    std::string faultRelease;             // KORAL_FAULT_RELEASE: the file whose making ends a stall
     std::optional<rlim_t> fileSizeLimit;  // RLIMIT_FSIZE of the process
     bool ignoreFileSizeSignal = false;    // with the limit: EFBIG instead of SIGXFSZ
     std::string outputPath;               // opened as its standard output ("/dev/full"); empty: the test's

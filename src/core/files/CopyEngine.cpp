@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "files/PartialCopyNames.h"
 #include "files/Paths.h"
 #include "files/SourcePrefetch.h"
 #include "platform/FileDescriptor.h"
@@ -19,8 +18,8 @@ namespace {
 
 int OpenSource(const std::string& path) { return open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); }
 
-// A temporary of the same name can only be a leftover the folder's clean-up
-// could not remove: it is not taken over.
+// Temporaries are new names of the run's own folder: an existing file is
+// never taken over.
 int OpenTemporary(const std::string& path) {
   return open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
 }
@@ -100,6 +99,7 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   else m_playerVolume.emplace(plan.playerRoot);
   m_window.emplace();
   m_queue.emplace(*m_window);
+  m_runFolder.emplace(plan.playerRoot);
   const FileDescriptor volume(OpenVolume(plan));
   CSourcePrefetch prefetch(plan);
   std::string refusedFolder;  // nothing is written below a folder that could not be made
@@ -121,8 +121,8 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
     }
   }
   SettleQueue(true);
-  m_queue.reset();
-  m_partialFolders.RemoveAll();
+  m_queue.reset();  // removes what it did not name
+  m_runFolder.reset();
   m_result.written.insert(m_result.written.end(), m_published.begin(), m_published.end());
   SyncWrittenFiles(volume.Get());
   return std::move(m_result);
@@ -199,9 +199,8 @@ void CCopyEngine::CopyOneFile(const CopyStep& step) {
   if (static_cast<std::uint64_t>(info.st_size) > kCopyChunkBytes) posix_fadvise(in.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
   StartFile(step, static_cast<std::uint64_t>(info.st_size));
 
-  if (const int error = m_partialFolders.Prepare(ParentFolder(step.destination)))
-    return Fail(step.destination, WriteFault(error), error);
-  const std::string temporary = TemporaryPathFor(step.destination);
+  if (const int error = m_runFolder->Prepare()) return Fail(step.destination, WriteFault(error), error);
+  const std::string temporary = m_runFolder->TemporaryPathFor(step.destination);
   FileDescriptor out(OpenTemporary(temporary));
   if (!out.IsOpen()) return Fail(step.destination, WriteFault(errno), errno);
   if (!TransferChunks(in.Get(), out.Get(), step)) {

@@ -12,7 +12,7 @@
 #include <sys/types.h>
 
 #include "files/CopyPlan.h"
-#include "files/PartialFolders.h"
+#include "files/CopyRunFolder.h"
 #include "files/PlayerVolume.h"
 #include "files/WritebackQueue.h"
 #include "files/WritebackWindow.h"
@@ -57,7 +57,8 @@ inline constexpr std::size_t kLargestCallBytes = 8 * 1024 * 1024;
 
 // Runs a plan: one file at a time, in order, each named in that order
 // (players play in directory-entry order). Each file is written under a
-// temporary name (files/PartialCopyNames.h) and takes its final name once
+// temporary name in the run's own folder (files/CopyRunFolder.h) and is
+// moved to its final name once
 // its writeback succeeded, on the writeback queue's thread while the next
 // files are copied. A file that fails is
 // removed and remembered and the copy goes on, but a full player ends it.
@@ -105,7 +106,7 @@ class CCopyEngine {
   std::optional<CWritebackWindow> m_window;  // for the length of Run
   std::optional<CWritebackQueue> m_queue;  // for the length of Run
   std::size_t m_maxStagedFiles;
-  CPartialFolders m_partialFolders;
+  std::optional<CCopyRunFolder> m_runFolder;    // for the length of Run
   std::optional<CPlayerVolume> m_playerVolume;  // for the length of Run, when the plan names the player
   std::string m_checkedFolder;                 // the last folder found on the player's volume
   std::vector<std::string> m_refusedMounts;    // nothing is written below them

@@ -65,6 +65,18 @@ std::error_code ListFolder(const std::string& folder, std::vector<ListedEntry>& 
   return error;
 }
 
+// The deepest folder that holds every destination.
+std::string CommonFolder(const std::vector<std::string>& destinations) {
+  if (destinations.empty()) return {};
+  std::string common = ParentFolder(destinations.front());
+  const auto holds = [&common](const std::string& path) {
+    return common == "/" || (path.starts_with(common) && path.size() > common.size() && path[common.size()] == '/');
+  };
+  for (const std::string& destination : destinations)
+    for (std::string parent; !holds(destination) && (parent = ParentFolder(common)) != common;) common = parent;
+  return common;
+}
+
 class PlanBuilder {
  public:
   explicit PlanBuilder(const CopyJob& job) : m_job(job) {}
@@ -83,6 +95,7 @@ class PlanBuilder {
       });
     }
     ForgetRenamesOfRefused();
+    m_plan.playerRoot = m_job.playerRoot.empty() ? CommonFolder(m_job.destinations) : m_job.playerRoot;
     return std::move(m_plan);
   }
 
@@ -117,7 +130,7 @@ class PlanBuilder {
   void AddEntry(const std::string& source, const std::string& destination, std::optional<bool> isFolder,
                 const Resolve& resolve) {
     // The copy keeps its temporaries under that name, FAT ignoring the case.
-    if (EqualNoCase(fs::path(destination).filename().string(), kPartialFolderName)) {
+    if (IsPartialFolderName(fs::path(destination).filename().string())) {
       m_plan.refused.push_back({source, CopyFault::NameReserved, 0});
       return;
     }

@@ -22,7 +22,9 @@ struct CopyJob {
   std::vector<std::string> destinations;
   CopyOptions options;
   std::optional<std::uint64_t> maxFileSize;  // the player's file system limit, if any
-  std::string playerRoot;  // nothing is written off its volume; empty: unchecked
+  // Nothing is written off its volume, and the copy keeps its temporaries
+  // there; empty: the folder of every destination.
+  std::string playerRoot;
 };
 
 // Why an entry was not copied.
@@ -76,7 +78,7 @@ struct CopyPlan {
   std::uint64_t totalBytes = 0;
   std::vector<CopyFailure> refused;
   std::vector<CopyRename> renames;  // in plan order; none for a refused entry
-  std::string playerRoot;           // the job's
+  std::string playerRoot;           // the job's, or the folder of every destination
 };
 
 // The plan's bytes in mebibytes, the need checked against the free space

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "config/TextEncoding.h"
 #include "files/Paths.h"
 
 namespace koral {
@@ -29,18 +30,15 @@ std::string TemporaryNameFor(const std::string& finalName) {
   return "." + std::string(Utf8Prefix(finalName, kMaxKeptBytes - sizeof hash)) + hash + std::string(kSuffix);
 }
 
-std::string PartialFolderOf(const std::string& destinationFolder) {
-  return JoinPath(destinationFolder, kPartialFolderName);
-}
-
-std::string TemporaryPathFor(const std::string& finalPath) {
-  const size_t slash = finalPath.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : ParentFolder(finalPath);
-  return JoinPath(PartialFolderOf(folder), TemporaryNameFor(finalPath.substr(slash + 1)));
-}
+std::string PartialFolderOf(const std::string& playerRoot) { return JoinPath(playerRoot, kPartialFolderName); }
 
 bool IsTemporaryName(std::string_view name) {
-  return name.size() > kSuffix.size() + 1 && name.front() == '.' && name.ends_with(kSuffix);
+  const size_t dot = name.find_first_not_of("0123456789");
+  if (dot == std::string_view::npos || name[dot] != '.') return false;
+  const std::string_view rest = name.substr(dot);
+  return rest.size() > kSuffix.size() + 1 && rest.ends_with(kSuffix);
 }
+
+bool IsPartialFolderName(std::string_view name) { return EqualNoCase(name, kPartialFolderName); }
 
 }  // namespace koral

@@ -21,6 +21,7 @@
 #include "common/WindowPlacement.h"
 #include "config/PrivateProfile.h"
 #include "config/ProgramFolder.h"
+#include "files/CopyLeftovers.h"
 #include "files/FileOp.h"
 #include "firmware/SoftPropDlg.h"
 #include "platform/PlayerDetection.h"
@@ -174,6 +175,7 @@ void CMainDlg::DetectPlayer() {
   } else if (scan.playerRoot) {
     m_playerRoot = *scan.playerRoot;
     m_playerFound = true;
+    koral::RemoveDeadCopyRuns(m_playerRoot);  // what a killed copy left; a running one keeps its own
     m_ui->playerDriveLabel->SetFullText(PathFromStd(m_playerRoot));
   }
   if (m_computerFolder.empty()) return;

@@ -17,6 +17,7 @@
 #include "common/PathText.h"
 #include "common/Prompt.h"
 #include "files/FolderListing.h"
+#include "files/PartialCopyNames.h"
 #include "files/Paths.h"
 #include "files/SelectionSize.h"
 #include "files/SizeText.h"
@@ -176,6 +177,8 @@ void CMainDlg::FillList(QTreeWidget* list, const std::string& folder, const std:
   QList<QTreeWidgetItem*> items;
   items.reserve(static_cast<qsizetype>(rows.size()));
   for (const koral::ListingRow& row : rows) {
+    // The copies' temporaries are never shown, nor offered for a delete.
+    if (list == m_ui->playerList && koral::IsPartialFolderName(row.name)) continue;
     auto* item = new QTreeWidgetItem({QString(), FromStd(row.type), FromStd(row.sizeText)});
     SetRowName(item, row.name);
     SetFolderRow(item, row.isFolder);

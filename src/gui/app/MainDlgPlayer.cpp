@@ -13,6 +13,7 @@
 #include "common/PathText.h"
 #include "common/Prompt.h"
 #include "dbus/UDisksService.h"
+#include "files/CopyLeftovers.h"
 #include "files/FileOp.h"
 #include "platform/PlayerDetection.h"
 #include "ui_MainDlg.h"
@@ -63,6 +64,7 @@ void CMainDlg::RescanPlayer() {
 }
 
 void CMainDlg::OnPlayerArrived(const std::string& root) {
+  koral::RemoveDeadCopyRuns(root);  // what a killed copy left; a running one keeps its own
   m_playerRoot = root;
   m_playerFound = true;
   m_ui->playerDriveLabel->SetFullText(PathFromStd(root));

@@ -4,7 +4,8 @@
 //   KORAL_FAULT="CALL:ERROR:MATCH[,CALL:ERROR:MATCH...]"
 // CALL is write (write and copy_file_range), sync (sync_file_range calls
 // that wait), syncfs, fdatasync, stall (the first write goes through,
-// the next one never returns: the process is then killed) or slow (each
+// the next one waits until the file KORAL_FAULT_RELEASE names exists, or
+// for ever without it: the process is then killed) or slow (each
 // write passes at most 1 MiB and takes ERROR milliseconds more: a slow
 // player); ERROR is EIO, ENOSPC or EFBIG (ignored for stall); MATCH is a
 // text the path of the descriptor must hold.
@@ -108,8 +109,13 @@ int Inject(Call call, int fd) {
   return 1;
 }
 
-void StallForever() {
-  for (;;) pause();
+void Stall() {
+  const char* release = std::getenv("KORAL_FAULT_RELEASE");
+  for (;;) {
+    if (release != nullptr && access(release, F_OK) == 0) return;
+    timespec wait{0, 10 * 1000000L};
+    nanosleep(&wait, nullptr);
+  }
 }
 
 // A slow player's write: at most kSlowWriteBytes, after the fault's delay.
@@ -135,7 +141,7 @@ ssize_t write(int fd, const void* data, size_t count) {
   static const auto real = Next<ssize_t (*)(int, const void*, size_t)>("write");
   const int injected = Inject(Call::Write, fd);
   if (injected < 0) return -1;
-  if (injected > 0) StallForever();
+  if (injected > 0) Stall();
   return real(fd, data, SlowDown(fd, count));
 }
 
@@ -143,7 +149,7 @@ ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* outOffset, 
   static const auto real = Next<ssize_t (*)(int, off64_t*, int, off64_t*, size_t, unsigned)>("copy_file_range");
   const int injected = Inject(Call::Write, out);
   if (injected < 0) return -1;
-  if (injected > 0) StallForever();
+  if (injected > 0) Stall();
   return real(in, inOffset, out, outOffset, SlowDown(out, count), flags);
 }
 
