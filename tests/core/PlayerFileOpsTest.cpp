@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/PlayerFileOps.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include "TestEnvironment.h"
 #include "Undeletable.h"
 #include "files/SizeText.h"
+#include "platform/FileDescriptor.h"
 
 namespace fs = std::filesystem;
 using koral::PlayerFiles;
@@ -182,6 +185,24 @@ TEST_F(PlayerFileOpsTest, EmptyingKeepsOnlyTheRootsDatAndIniFiles) {
 
   EXPECT_EQ(EntryNames(Player()), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
   EXPECT_TRUE(fs::exists(Outside() / "song.mp3"));
+}
+
+TEST_F(PlayerFileOpsTest, EmptyingLeavesTheTemporariesOfACopyStillRunning) {
+  const fs::path partial = Player() / ".koral-part";
+  WriteFile(partial / "run-1-dead" / ".lock", "");
+  WriteFile(partial / "run-1-dead" / "1.cut.mp3.koral-part", "cut off");
+  WriteFile(partial / "run-2-live" / ".lock", "");
+  WriteFile(partial / "run-2-live" / "1.track.mp3.koral-part", "being written");
+  WriteFile(Player() / "a.mp3", "x");
+  const koral::FileDescriptor live(open((partial / "run-2-live" / ".lock").c_str(), O_RDWR | O_CLOEXEC));
+  ASSERT_EQ(flock(live.Get(), LOCK_EX), 0);
+
+  const PlayerFiles files(Player().string());
+  EXPECT_TRUE(files.EmptyPlayer().empty());
+
+  EXPECT_EQ(EntryNames(Player()), std::vector<std::string>{".koral-part"});
+  EXPECT_EQ(EntryNames(partial), std::vector<std::string>{"run-2-live"});
+  EXPECT_EQ(EntryNames(partial / "run-2-live"), (std::vector<std::string>{".lock", "1.track.mp3.koral-part"}));
 }
 
 TEST_F(PlayerFileOpsTest, AnEmptyRootIsEmpty) {

@@ -10,7 +10,9 @@
 #include <cstring>
 
 #include "config/TextEncoding.h"
+#include "files/CopyLeftovers.h"
 #include "files/ErrorText.h"
+#include "files/PartialCopyNames.h"
 #include "files/Paths.h"
 #include "files/PlayerVolume.h"
 #include "files/SizeText.h"
@@ -129,7 +131,12 @@ class VolumeCounter {
   RemovalTally m_tally;
 };
 
+// The copies' own hidden folder: a copy running from another process keeps
+// its temporaries there, so emptying takes only what dead copies left.
+bool IsCopiesFolder(const fs::path& entry) { return entry.filename() == kPartialFolderName; }
+
 bool IsKeptWhenEmptying(const fs::path& entry) {
+  if (IsCopiesFolder(entry)) return true;
   std::error_code error;
   if (fs::is_directory(fs::status(entry, error))) return false;
   const std::string type = FileType(entry.filename().string());
@@ -239,6 +246,7 @@ std::vector<RemovalFailure> PlayerFiles::EmptyPlayer() const {
   VolumeRemover remover(m_volume);
   for (const fs::path& entry : EntriesOf(m_root))
     if (!IsKeptWhenEmptying(entry)) remover.DeleteAnyEntry(entry);
+  RemoveDeadCopyRuns(m_root.string());
   return remover.TakeFailures();
 }
 
