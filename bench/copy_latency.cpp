@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "files/CopyEngine.h"
-#include "files/Paths.h"
+#include "core/copy/CopyEngine.h"
+#include "core/files/Paths.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "app/MainDlg.h"
-#include "config/PrivateProfile.h"
-#include "files/FolderListing.h"
-#include "platform/Volumes.h"
+#include "gui/app/MainDlg.h"
+#include "core/config/PrivateProfile.h"
+#include "core/files/FolderListing.h"
+#include "core/platform/Volumes.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <filesystem>
 
 #include "cli/HelpText.h"
-#include "config/TextEncoding.h"
-#include "firmware/FirmwareVersions.h"
-#include "files/Paths.h"
-#include "settings/ImageBackup.h"
-#include "settings/SettingsFile.h"
+#include "core/config/TextEncoding.h"
+#include "core/firmware/FirmwareVersions.h"
+#include "core/files/Paths.h"
+#include "core/settings/ImageBackup.h"
+#include "core/settings/SettingsFile.h"
 
 namespace koral::cli {
 namespace {

@@ -10,14 +10,14 @@
 
 #include "cli/CopyProgressLine.h"
 #include "cli/StopSignals.h"
-#include "files/CopyEngine.h"
-#include "files/CopyLeftovers.h"
-#include "files/CopyPlan.h"
-#include "files/CopyReport.h"
-#include "files/CopyTally.h"
-#include "files/Paths.h"
-#include "files/Playlist.h"
-#include "platform/VolumeSpace.h"
+#include "core/copy/CopyEngine.h"
+#include "core/copy/CopyLeftovers.h"
+#include "core/copy/CopyPlan.h"
+#include "core/copy/CopyReport.h"
+#include "core/copy/CopyTally.h"
+#include "core/files/Paths.h"
+#include "core/copy/Playlist.h"
+#include "core/platform/VolumeSpace.h"
 
 namespace koral::cli {
 namespace {

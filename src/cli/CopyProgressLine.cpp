@@ -5,8 +5,8 @@
 #include <cmath>
 #include <utility>
 
-#include "config/TextEncoding.h"
-#include "files/CopyReport.h"
+#include "core/config/TextEncoding.h"
+#include "core/copy/CopyReport.h"
 
 namespace koral::cli {
 namespace {

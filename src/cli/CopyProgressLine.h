@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "files/CopyEngine.h"
+#include "core/copy/CopyEngine.h"
 
 namespace koral::cli {
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "dbus/EjectModule.h"
+#include "eject/EjectModule.h"
 
 namespace koral::cli {
 namespace {

@@ -7,9 +7,9 @@
 #include <optional>
 
 #include "cli/JsonWriter.h"
-#include "files/FolderListing.h"
-#include "files/Paths.h"
-#include "settings/EqualiserImage.h"
+#include "core/files/FolderListing.h"
+#include "core/files/Paths.h"
+#include "core/settings/EqualiserImage.h"
 
 namespace koral::cli {
 namespace {

@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "cli/JsonWriter.h"
-#include "config/PrivateProfile.h"
-#include "firmware/FirmwareVersions.h"
+#include "core/config/PrivateProfile.h"
+#include "core/firmware/FirmwareVersions.h"
 
 namespace koral::cli {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "config/TextEncoding.h"
+#include "core/config/TextEncoding.h"
 
 namespace koral::cli {
 namespace {

@@ -3,12 +3,13 @@
 
 #include <cstdlib>
 
-#include "about/VersionNotice.h"
+#include "core/about/VersionNotice.h"
 #include "cli/Commands.h"
 #include "cli/HelpText.h"
-#include "config/ProgramFolder.h"
-#include "platform/PlayerDetection.h"
-#include "settings/FirmwareLayout.h"
+#include "core/config/ProgramFolder.h"
+#include "core/platform/PlayerDetection.h"
+#include "core/config/FirmwareLayout.h"
+#include "core/firmware/FirmwareVersions.h"
 
 namespace koral::cli {
 namespace {

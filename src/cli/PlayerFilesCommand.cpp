@@ -4,9 +4,9 @@
 #include <cerrno>
 #include <optional>
 
-#include "files/ErrorText.h"
-#include "files/Paths.h"
-#include "files/PlayerFileOps.h"
+#include "core/files/ErrorText.h"
+#include "core/files/Paths.h"
+#include "core/files/PlayerFileOps.h"
 
 namespace koral::cli {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "firmware/FirmwareVersions.h"
-#include "firmware/ProfileTransfer.h"
+#include "core/firmware/FirmwareVersions.h"
+#include "core/firmware/ProfileTransfer.h"
 
 namespace koral::cli {
 namespace {

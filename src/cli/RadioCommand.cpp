@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "cli/JsonWriter.h"
-#include "config/TextEncoding.h"
-#include "settings/RadioFrequency.h"
-#include "settings/RadioMemories.h"
+#include "core/config/TextEncoding.h"
+#include "core/settings/RadioFrequency.h"
+#include "core/settings/RadioMemories.h"
 
 namespace koral::cli {
 namespace {

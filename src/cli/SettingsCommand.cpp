@@ -4,8 +4,8 @@
 #include <charconv>
 
 #include "cli/JsonWriter.h"
-#include "files/Paths.h"
-#include "settings/PlayerSettings.h"
+#include "core/files/Paths.h"
+#include "core/settings/PlayerSettings.h"
 
 namespace koral::cli {
 namespace {

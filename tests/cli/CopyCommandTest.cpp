@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <regex>
 
-#include "KoralctlRun.h"
-#include "PipeWriterAfter.h"
-#include "TestEnvironment.h"
-#include "UnprivilegedAccess.h"
-#include "platform/Volumes.h"
+#include "support/KoralctlRun.h"
+#include "support/PipeWriterAfter.h"
+#include "support/TestEnvironment.h"
+#include "support/UnprivilegedAccess.h"
+#include "core/platform/Volumes.h"
 
 namespace fs = std::filesystem;
 using Outcome = koral::test::KoralctlResult;

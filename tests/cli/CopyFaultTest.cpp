@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
-#include "CopyTemporaries.h"
-#include "KoralctlProcess.h"
-#include "TestEnvironment.h"
+#include "support/CopyTemporaries.h"
+#include "support/KoralctlProcess.h"
+#include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
 using koral::test::KoralctlProcess;

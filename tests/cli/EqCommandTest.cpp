@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "TestEnvironment.h"
+#include "support/TestEnvironment.h"
 #include "cli/Koralctl.h"
-#include "settings/BandField.h"
+#include "core/settings/BandField.h"
 
 namespace {
 

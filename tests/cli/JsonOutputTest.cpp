@@ -4,10 +4,10 @@
 #include <regex>
 #include <sstream>
 
-#include "KoralctlRun.h"
-#include "TestEnvironment.h"
+#include "support/KoralctlRun.h"
+#include "support/TestEnvironment.h"
 #include "cli/JsonWriter.h"
-#include "platform/Volumes.h"
+#include "core/platform/Volumes.h"
 
 namespace {
 

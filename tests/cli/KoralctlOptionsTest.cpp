@@ -5,9 +5,9 @@
 #include <sstream>
 #include <streambuf>
 
-#include "KoralctlProcess.h"
-#include "KoralctlRun.h"
-#include "TestEnvironment.h"
+#include "support/KoralctlProcess.h"
+#include "support/KoralctlRun.h"
+#include "support/TestEnvironment.h"
 #include "cli/Commands.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "KoralctlRun.h"
-#include "ScopedMount.h"
-#include "TestEnvironment.h"
-#include "platform/Volumes.h"
+#include "support/KoralctlRun.h"
+#include "support/ScopedMount.h"
+#include "support/TestEnvironment.h"
+#include "core/platform/Volumes.h"
 
 namespace fs = std::filesystem;
 using koral::test::WriteFile;

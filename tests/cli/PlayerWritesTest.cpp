@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
-#include "KoralctlRun.h"
-#include "ScopedMount.h"
-#include "TestEnvironment.h"
+#include "support/KoralctlRun.h"
+#include "support/ScopedMount.h"
+#include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
 using koral::test::Koralctl;

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "KoralctlRun.h"
-#include "TestEnvironment.h"
+#include "support/KoralctlRun.h"
+#include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
 using koral::test::Koralctl;

@@ -5,12 +5,12 @@
 #include <chrono>
 #include <sstream>
 
-#include "KoralctlRun.h"
-#include "PipeWriterAfter.h"
-#include "TestEnvironment.h"
+#include "support/KoralctlRun.h"
+#include "support/PipeWriterAfter.h"
+#include "support/TestEnvironment.h"
 #include "cli/Koralctl.h"
-#include "demo/DemoPlayer.h"
-#include "platform/Volumes.h"
+#include "core/demo/DemoPlayer.h"
+#include "core/platform/Volumes.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include <sstream>
 
-#include "KoralctlRun.h"
-#include "TestEnvironment.h"
+#include "support/KoralctlRun.h"
+#include "support/TestEnvironment.h"
 #include "cli/Koralctl.h"
-#include "platform/Volumes.h"
+#include "core/platform/Volumes.h"
 
 namespace koral::cli {
 namespace {

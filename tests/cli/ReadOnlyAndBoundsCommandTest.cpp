@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
-#include "KoralctlProcess.h"
-#include "KoralctlRun.h"
-#include "TestEnvironment.h"
-#include "Undeletable.h"
-#include "config/PrivateProfile.h"
-#include "demo/DemoPlayer.h"
+#include "support/KoralctlProcess.h"
+#include "support/KoralctlRun.h"
+#include "support/TestEnvironment.h"
+#include "support/Undeletable.h"
+#include "core/config/PrivateProfile.h"
+#include "core/demo/DemoPlayer.h"
 
 namespace {
 

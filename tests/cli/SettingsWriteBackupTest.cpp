@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "FileSizeLimit.h"
-#include "KoralctlRun.h"
-#include "TestEnvironment.h"
-#include "settings/ImageBackup.h"
+#include "support/FileSizeLimit.h"
+#include "support/KoralctlRun.h"
+#include "support/TestEnvironment.h"
+#include "core/settings/ImageBackup.h"
 
 namespace {
 

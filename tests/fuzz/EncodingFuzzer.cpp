@@ -3,7 +3,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "config/TextEncoding.h"
+#include "core/config/TextEncoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using koral::fuzz::Require;

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "config/PrivateProfile.h"
-#include "config/TextEncoding.h"
+#include "core/config/PrivateProfile.h"
+#include "core/config/TextEncoding.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "FuzzSupport.h"
-#include "config/TextEncoding.h"
-#include "files/Playlist.h"
+#include "core/config/TextEncoding.h"
+#include "core/copy/Playlist.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using koral::fuzz::Require;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A profile file: read and checked whole; what was taken saves and reads back the same.
 #include "FuzzSupport.h"
-#include "firmware/Profile.h"
+#include "core/firmware/Profile.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "config/TextEncoding.h"
-#include "settings/RadioStations.h"
+#include "core/config/TextEncoding.h"
+#include "core/settings/RadioStations.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using koral::fuzz::Require;

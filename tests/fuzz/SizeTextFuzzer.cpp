@@ -6,7 +6,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "files/SizeText.h"
+#include "core/files/SizeText.h"
 
 namespace {
 

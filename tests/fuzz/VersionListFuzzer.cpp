@@ -4,8 +4,8 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "config/TextEncoding.h"
-#include "firmware/FirmwareVersions.h"
+#include "core/config/TextEncoding.h"
+#include "core/firmware/FirmwareVersions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using koral::fuzz::Require;

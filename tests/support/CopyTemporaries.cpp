@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CopyTemporaries.h"
 
-#include "files/PartialCopyNames.h"
+#include "core/copy/PartialCopyNames.h"
 
 namespace koral::test {
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "settings/ImageBackup.h"
+#include "core/settings/ImageBackup.h"
 
 namespace koral::test {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "about/VersionNotice.h"
+#include "core/about/VersionNotice.h"
 
 namespace koral {
 

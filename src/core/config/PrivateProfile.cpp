@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "config/PrivateProfile.h"
+#include "core/config/PrivateProfile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,9 +7,9 @@
 #include <mutex>
 #include <vector>
 
-#include "config/TextEncoding.h"
-#include "platform/AtomicFile.h"
-#include "platform/RegularFile.h"
+#include "core/config/TextEncoding.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/RegularFile.h"
 
 namespace koral {
 namespace {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/AtomicFile.h"
+#include "core/platform/AtomicFile.h"
 
 namespace koral {
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "config/ProgramFolder.h"
+#include "core/config/ProgramFolder.h"
 
 #include <cstdlib>
 
-#include "firmware/NewFirmware.h"
-#include "platform/XdgFolders.h"
+#include "core/firmware/NewFirmware.h"
+#include "core/platform/XdgFolders.h"
 
 namespace koral {
 namespace {

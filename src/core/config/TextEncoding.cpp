@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "config/TextEncoding.h"
+#include "core/config/TextEncoding.h"
 
 #include <algorithm>
 #include <array>

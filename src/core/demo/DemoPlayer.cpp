@@ -1,18 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "demo/DemoPlayer.h"
+#include "core/demo/DemoPlayer.h"
 
 #include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "platform/XdgFolders.h"
-#include "settings/BandField.h"
-#include "settings/EqualiserPresets.h"
-#include "settings/FirmwareLayout.h"
-#include "settings/PlayerSettings.h"
-#include "settings/RadioRecord.h"
-#include "settings/RadioStations.h"
+#include "core/platform/XdgFolders.h"
+#include "core/settings/BandField.h"
+#include "core/settings/EqualiserPresets.h"
+#include "core/config/FirmwareLayout.h"
+#include "core/firmware/FirmwareVersions.h"
+#include "core/settings/PlayerSettings.h"
+#include "core/settings/RadioRecord.h"
+#include "core/settings/RadioStations.h"
 
 namespace koral {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/ErrorText.h"
+#include "core/files/ErrorText.h"
 
 #include <cerrno>
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/FolderListing.h"
+#include "core/files/FolderListing.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <numeric>
 
-#include "config/TextEncoding.h"
-#include "files/Paths.h"
-#include "files/SizeText.h"
+#include "core/config/TextEncoding.h"
+#include "core/files/Paths.h"
+#include "core/files/SizeText.h"
 
 namespace koral {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/Paths.h"
+#include "core/files/Paths.h"
 
 #include <algorithm>
 

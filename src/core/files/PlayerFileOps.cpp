@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/PlayerFileOps.h"
+#include "core/files/PlayerFileOps.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,14 +9,14 @@
 #include <cerrno>
 #include <cstring>
 
-#include "config/TextEncoding.h"
-#include "files/CopyLeftovers.h"
-#include "files/ErrorText.h"
-#include "files/PartialCopyNames.h"
-#include "files/Paths.h"
-#include "files/PlayerVolume.h"
-#include "files/SizeText.h"
-#include "files/VfatNames.h"
+#include "core/config/TextEncoding.h"
+#include "core/copy/CopyLeftovers.h"
+#include "core/files/ErrorText.h"
+#include "core/copy/PartialCopyNames.h"
+#include "core/files/Paths.h"
+#include "core/files/PlayerVolume.h"
+#include "core/files/SizeText.h"
+#include "core/files/VfatNames.h"
 
 namespace koral {
 

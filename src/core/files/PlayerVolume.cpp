@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/PlayerVolume.h"
+#include "core/files/PlayerVolume.h"
 
-#include "files/Paths.h"
+#include "core/files/Paths.h"
 
 namespace koral {
 

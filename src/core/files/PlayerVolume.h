@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "files/PlayerFileOps.h"
+#include "core/files/PlayerFileOps.h"
 
 namespace koral {
 

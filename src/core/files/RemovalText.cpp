@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/RemovalText.h"
+#include "core/files/RemovalText.h"
 
 #include <algorithm>
 
-#include "config/TextEncoding.h"
-#include "files/CopyReport.h"
-#include "files/SizeText.h"
+#include "core/config/TextEncoding.h"
+#include "core/copy/CopyReport.h"
+#include "core/files/SizeText.h"
 
 namespace koral {
 namespace {

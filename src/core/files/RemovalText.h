@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "files/PlayerFileOps.h"
+#include "core/files/PlayerFileOps.h"
 
 namespace koral {
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/SelectionSize.h"
+#include "core/files/SelectionSize.h"
 
 #include <algorithm>
 
-#include "files/Paths.h"
+#include "core/files/Paths.h"
 
 namespace koral {
 namespace {

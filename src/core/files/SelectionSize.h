@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "files/Playlist.h"
+#include "core/copy/Playlist.h"
 
 namespace koral {
 

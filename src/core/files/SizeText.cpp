@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/SizeText.h"
+#include "core/files/SizeText.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-#include "config/TextEncoding.h"
+#include "core/config/TextEncoding.h"
 
 namespace koral {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/VfatNames.h"
+#include "core/files/VfatNames.h"
 
 #include <string_view>
 

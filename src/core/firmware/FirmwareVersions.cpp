@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "firmware/FirmwareVersions.h"
+#include "core/firmware/FirmwareVersions.h"
 
 #include <algorithm>
 
-#include "config/PrivateProfile.h"
-#include "config/TextEncoding.h"
+#include "core/config/PrivateProfile.h"
+#include "core/config/TextEncoding.h"
 
 namespace koral {
 namespace {
@@ -62,6 +62,10 @@ std::optional<std::string> ListedVersionFor(const std::filesystem::path& configI
   const auto entry = FindCurrentVersionEntry(entries, version);
   if (!entry || entries[*entry].empty()) return std::nullopt;
   return entries[*entry];
+}
+
+std::string ReadFirmwareVersion(const std::filesystem::path& configIni) {
+  return GetPrivateProfileString("firmware", "version", "", configIni);
 }
 
 FileWriteStatus SaveFirmwareVersion(const std::filesystem::path& configIni, std::string_view version) {

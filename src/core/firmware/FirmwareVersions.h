@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/AtomicFile.h"
+#include "core/platform/AtomicFile.h"
 
 namespace koral {
 
@@ -31,6 +31,10 @@ std::vector<std::string> ReadVersionList(const std::filesystem::path& configIni)
 // The entry the firmware dialog selects for a version when it opens, read
 // from Config.ini; nullopt when it selects none or an empty entry.
 std::optional<std::string> ListedVersionFor(const std::filesystem::path& configIni, std::string_view version);
+
+// [firmware] version of Config.ini: the name of the section holding the
+// offsets of the settings image for the player's firmware.
+std::string ReadFirmwareVersion(const std::filesystem::path& configIni);
 
 // Writes [firmware] version; Config.ini is left as it was unless kWritten.
 FileWriteStatus SaveFirmwareVersion(const std::filesystem::path& configIni, std::string_view version);

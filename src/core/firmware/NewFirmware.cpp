@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "firmware/NewFirmware.h"
+#include "core/firmware/NewFirmware.h"
 
 #include <algorithm>
 #include <optional>
 
-#include "config/PrivateProfile.h"
-#include "config/TextEncoding.h"
-#include "firmware/FirmwareVersions.h"
-#include "platform/AtomicFile.h"
+#include "core/config/PrivateProfile.h"
+#include "core/config/TextEncoding.h"
+#include "core/firmware/FirmwareVersions.h"
+#include "core/platform/AtomicFile.h"
 
 namespace koral {
 namespace {

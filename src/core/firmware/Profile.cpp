@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "firmware/Profile.h"
+#include "core/firmware/Profile.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "config/PrivateProfile.h"
-#include "config/TextEncoding.h"
-#include "platform/RegularFile.h"
+#include "core/config/PrivateProfile.h"
+#include "core/config/TextEncoding.h"
+#include "core/platform/RegularFile.h"
 
 namespace koral {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/RadioRecord.h"
+#include "core/settings/RadioRecord.h"
 
 namespace koral {
 

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "firmware/ProfileTransfer.h"
+#include "core/firmware/ProfileTransfer.h"
 
-#include "config/PrivateProfile.h"
-#include "files/Paths.h"
-#include "platform/AtomicFile.h"
-#include "settings/BandField.h"
-#include "settings/EqualiserImage.h"
-#include "settings/EqualiserPresets.h"
-#include "settings/RadioMemories.h"
-#include "settings/SettingsFile.h"
+#include "core/config/PrivateProfile.h"
+#include "core/files/Paths.h"
+#include "core/platform/AtomicFile.h"
+#include "core/settings/BandField.h"
+#include "core/settings/EqualiserImage.h"
+#include "core/settings/EqualiserPresets.h"
+#include "core/settings/RadioMemories.h"
+#include "core/settings/SettingsFile.h"
 
 namespace koral {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "firmware/Profile.h"
+#include "core/firmware/Profile.h"
 
 namespace koral {
 

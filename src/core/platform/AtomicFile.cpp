@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/AtomicFile.h"
+#include "core/platform/AtomicFile.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -10,7 +10,7 @@
 
 #include <cerrno>
 
-#include "platform/FileDescriptor.h"
+#include "core/platform/FileDescriptor.h"
 
 namespace koral {
 namespace {

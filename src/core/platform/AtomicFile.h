@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/RegularFile.h"
+#include "core/platform/RegularFile.h"
 
 namespace koral {
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/Eject.h"
+#include "core/platform/Eject.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "files/ErrorText.h"
+#include "core/files/ErrorText.h"
 
 namespace koral {
 namespace {

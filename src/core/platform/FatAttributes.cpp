@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/FatAttributes.h"
+#include "core/platform/FatAttributes.h"
 
 #include <fcntl.h>
 #include <linux/msdos_fs.h>
@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "platform/FileDescriptor.h"
+#include "core/platform/FileDescriptor.h"
 
 namespace koral {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/MountTableWatch.h"
+#include "core/platform/MountTableWatch.h"
 
 #include <fcntl.h>
 #include <sys/vfs.h>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/PlayerDetection.h"
+#include "core/platform/PlayerDetection.h"
 
 #include <cstdlib>
 #include <filesystem>
 
-#include "files/Paths.h"
+#include "core/files/Paths.h"
 
 namespace koral {
 namespace {

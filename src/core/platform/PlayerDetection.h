@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Volumes.h"
+#include "core/platform/Volumes.h"
 
 namespace koral {
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/RegularFile.h"
+#include "core/platform/RegularFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 
-#include "platform/FileDescriptor.h"
+#include "core/platform/FileDescriptor.h"
 
 namespace koral {
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/VolumeSpace.h"
+#include "core/platform/VolumeSpace.h"
 
 #include <linux/magic.h>
 #include <sys/statfs.h>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/Volumes.h"
+#include "core/platform/Volumes.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -7,7 +7,7 @@
 #include <map>
 #include <sstream>
 
-#include "platform/MountTableWatch.h"
+#include "core/platform/MountTableWatch.h"
 
 namespace koral {
 namespace {

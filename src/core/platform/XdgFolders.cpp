@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/XdgFolders.h"
+#include "core/platform/XdgFolders.h"
 
 #include <cstdlib>
 

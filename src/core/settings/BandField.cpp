@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/BandField.h"
+#include "core/settings/BandField.h"
 
 namespace koral {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/EqualiserImage.h"
+#include "core/settings/EqualiserImage.h"
 
-#include "settings/FirmwareLayout.h"
+#include "core/config/FirmwareLayout.h"
 
 namespace koral {
 

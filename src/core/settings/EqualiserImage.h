@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/EqualiserTables.h"
-#include "settings/SettingsFile.h"
+#include "core/settings/EqualiserTables.h"
+#include "core/settings/SettingsFile.h"
 
 namespace koral {
 

@@ -4,8 +4,8 @@
 #include <array>
 #include <string_view>
 
-#include "settings/BandField.h"
-#include "settings/FirmwareLayout.h"
+#include "core/settings/BandField.h"
+#include "core/config/FirmwareLayout.h"
 
 namespace koral {
 

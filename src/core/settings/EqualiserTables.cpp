@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/EqualiserTables.h"
+#include "core/settings/EqualiserTables.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "settings/EqualiserPresets.h"
+#include "core/settings/EqualiserPresets.h"
 
 namespace koral {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/ImageBackup.h"
+#include "core/settings/ImageBackup.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/AtomicFile.h"
-#include "platform/XdgFolders.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/XdgFolders.h"
 
 namespace koral {
 namespace {

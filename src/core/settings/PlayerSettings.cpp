@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/PlayerSettings.h"
+#include "core/settings/PlayerSettings.h"
 
 #include <algorithm>
 #include <cstdint>
 
-#include "settings/FirmwareLayout.h"
-#include "settings/SettingsFile.h"
+#include "core/config/FirmwareLayout.h"
+#include "core/settings/SettingsFile.h"
 
 namespace koral {
 namespace {

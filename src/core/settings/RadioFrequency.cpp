@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/RadioFrequency.h"
+#include "core/settings/RadioFrequency.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-#include "config/TextEncoding.h"
+#include "core/config/TextEncoding.h"
 
 namespace koral {
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/RadioMemories.h"
+#include "core/settings/RadioMemories.h"
 
 #include <algorithm>
 
-#include "files/Paths.h"
-#include "settings/FirmwareLayout.h"
-#include "settings/SettingsFile.h"
+#include "core/files/Paths.h"
+#include "core/config/FirmwareLayout.h"
+#include "core/settings/SettingsFile.h"
 
 namespace koral {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string_view>
 
-#include "settings/RadioRecord.h"
+#include "core/settings/RadioRecord.h"
 
 namespace koral {
 

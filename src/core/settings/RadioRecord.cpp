@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/RadioRecord.h"
+#include "core/settings/RadioRecord.h"
 
 #include <cmath>
 

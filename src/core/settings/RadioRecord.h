@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "settings/SettingsFile.h"
+#include "core/settings/SettingsFile.h"
 
 namespace koral {
 

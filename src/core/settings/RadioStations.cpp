@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/RadioStations.h"
+#include "core/settings/RadioStations.h"
 
 #include <charconv>
 #include <cmath>
 #include <unordered_map>
 
-#include "config/TextEncoding.h"
-#include "platform/AtomicFile.h"
+#include "core/config/TextEncoding.h"
+#include "core/platform/AtomicFile.h"
 
 namespace koral {
 namespace {

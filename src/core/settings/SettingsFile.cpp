@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/SettingsFile.h"
+#include "core/settings/SettingsFile.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 
-#include "settings/ImageBackup.h"
+#include "core/settings/ImageBackup.h"
 
 namespace koral {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/AboutDlg.h"
+#include "gui/app/AboutDlg.h"
 
-#include "about/VersionNotice.h"
+#include "core/about/VersionNotice.h"
 #include "ui_AboutDlg.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CAboutDlg>()) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ConfigApp.h"
+#include "gui/app/ConfigApp.h"
 
 #include <cstdio>
 #include <optional>
@@ -13,17 +13,17 @@
 #include <QLocale>
 #include <QPointer>
 
-#include "about/VersionNotice.h"
-#include "app/MainDlg.h"
-#include "app/SingleInstance.h"
-#include "app/TerminationSignals.h"
-#include "common/Accessibility.h"
-#include "common/PathText.h"
-#include "common/Prompt.h"
-#include "config/PrivateProfile.h"
-#include "config/ProgramFolder.h"
-#include "demo/DemoPlayer.h"
-#include "settings/Onglets.h"
+#include "core/about/VersionNotice.h"
+#include "gui/app/MainDlg.h"
+#include "gui/app/SingleInstance.h"
+#include "gui/app/TerminationSignals.h"
+#include "gui/common/Accessibility.h"
+#include "gui/common/PathText.h"
+#include "gui/common/Prompt.h"
+#include "core/config/PrivateProfile.h"
+#include "core/config/ProgramFolder.h"
+#include "core/demo/DemoPlayer.h"
+#include "gui/settings/Onglets.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/FileDropTarget.h"
+#include "gui/app/FileDropTarget.h"
 
 #include <QAbstractItemView>
 #include <QDropEvent>
 #include <QTimer>
 
-#include "app/FileUrls.h"
+#include "gui/app/FileUrls.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/FileUrls.h"
+#include "gui/app/FileUrls.h"
 
 #include <QDir>
 #include <QList>
 #include <QMimeData>
 #include <QUrl>
 
-#include "common/PathText.h"
-#include "files/Paths.h"
+#include "gui/common/PathText.h"
+#include "core/files/Paths.h"
 
 std::optional<std::vector<std::string>> LocalFilesOf(const QMimeData& data) {
   if (!data.hasUrls()) return std::nullopt;

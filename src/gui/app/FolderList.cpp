@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/FolderList.h"
+#include "gui/app/FolderList.h"
 
 #include <QDrag>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/FrenchFormats.h"
+#include "gui/app/FrenchFormats.h"
 
 #include <QByteArray>
 #include <QLocale>

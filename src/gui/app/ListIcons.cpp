@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ListIcons.h"
+#include "gui/app/ListIcons.h"
 
 #include <QFileInfo>
 

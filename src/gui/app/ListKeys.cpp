@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ListKeys.h"
+#include "gui/app/ListKeys.h"
 
 #include <QKeyEvent>
 #include <QTreeWidget>
 
-#include "app/ListRows.h"
-#include "files/FolderListing.h"
+#include "gui/app/ListRows.h"
+#include "core/files/FolderListing.h"
 
 CListKeys::CListKeys(QTreeWidget* list) : QObject(list), m_list(list) { list->installEventFilter(this); }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/ListRows.h"
+#include "gui/app/ListRows.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include <QString>
 #include <QTreeWidget>
 
-#include "config/TextEncoding.h"
+#include "core/config/TextEncoding.h"
 
 namespace {
 

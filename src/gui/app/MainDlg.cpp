@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/MainDlg.h"
+#include "gui/app/MainDlg.h"
 
 #include <array>
 #include <filesystem>
@@ -12,20 +12,20 @@
 #include <QMessageBox>
 #include <QPointer>
 
-#include "app/AboutDlg.h"
-#include "app/RemovalCount.h"
-#include "common/ButtonChoice.h"
-#include "common/EnterKeys.h"
-#include "common/PathText.h"
-#include "common/Prompt.h"
-#include "common/WindowPlacement.h"
-#include "config/PrivateProfile.h"
-#include "config/ProgramFolder.h"
-#include "files/CopyLeftovers.h"
-#include "files/FileOp.h"
-#include "firmware/SoftPropDlg.h"
-#include "platform/PlayerDetection.h"
-#include "settings/Onglets.h"
+#include "gui/app/AboutDlg.h"
+#include "gui/app/RemovalCount.h"
+#include "gui/common/ButtonChoice.h"
+#include "gui/common/EnterKeys.h"
+#include "gui/common/PathText.h"
+#include "gui/common/Prompt.h"
+#include "gui/common/WindowPlacement.h"
+#include "core/config/PrivateProfile.h"
+#include "core/config/ProgramFolder.h"
+#include "core/copy/CopyLeftovers.h"
+#include "gui/files/FileOp.h"
+#include "gui/firmware/SoftPropDlg.h"
+#include "core/platform/PlayerDetection.h"
+#include "gui/settings/Onglets.h"
 #include "ui_MainDlg.h"
 
 namespace {

@@ -14,13 +14,13 @@
 #include <QSize>
 #include <QString>
 
-#include "app/ListIcons.h"
-#include "files/CopyPlan.h"
-#include "files/FolderListing.h"
-#include "files/PlayerFileOps.h"
-#include "files/Playlist.h"
-#include "platform/Eject.h"
-#include "platform/MountTableWatch.h"
+#include "gui/app/ListIcons.h"
+#include "core/copy/CopyPlan.h"
+#include "core/files/FolderListing.h"
+#include "core/files/PlayerFileOps.h"
+#include "core/copy/Playlist.h"
+#include "core/platform/Eject.h"
+#include "core/platform/MountTableWatch.h"
 
 class CNewFolderDlg;
 class CFileOp;

@@ -9,18 +9,18 @@
 #include <QScrollBar>
 #include <QStyle>
 
-#include "app/FileDropTarget.h"
-#include "app/FileUrls.h"
-#include "app/ListKeys.h"
-#include "app/ListRows.h"
-#include "app/MainDlg.h"
-#include "common/PathText.h"
-#include "common/Prompt.h"
-#include "files/FolderListing.h"
-#include "files/PartialCopyNames.h"
-#include "files/Paths.h"
-#include "files/SelectionSize.h"
-#include "files/SizeText.h"
+#include "gui/app/FileDropTarget.h"
+#include "gui/app/FileUrls.h"
+#include "gui/app/ListKeys.h"
+#include "gui/app/ListRows.h"
+#include "gui/app/MainDlg.h"
+#include "gui/common/PathText.h"
+#include "gui/common/Prompt.h"
+#include "core/files/FolderListing.h"
+#include "core/copy/PartialCopyNames.h"
+#include "core/files/Paths.h"
+#include "core/files/SelectionSize.h"
+#include "core/files/SizeText.h"
 #include "ui_MainDlg.h"
 
 namespace {

@@ -6,14 +6,14 @@
 
 #include <QApplication>
 
-#include "app/ListRows.h"
-#include "app/MainDlg.h"
-#include "common/PathText.h"
-#include "common/Prompt.h"
-#include "files/CopyPlan.h"
-#include "files/FileOp.h"
-#include "files/Paths.h"
-#include "platform/VolumeSpace.h"
+#include "gui/app/ListRows.h"
+#include "gui/app/MainDlg.h"
+#include "gui/common/PathText.h"
+#include "gui/common/Prompt.h"
+#include "core/copy/CopyPlan.h"
+#include "gui/files/FileOp.h"
+#include "core/files/Paths.h"
+#include "core/platform/VolumeSpace.h"
 #include "ui_MainDlg.h"
 
 namespace {

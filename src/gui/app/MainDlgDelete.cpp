@@ -6,15 +6,15 @@
 #include <QApplication>
 #include <QPointer>
 
-#include "app/ListRows.h"
-#include "app/MainDlg.h"
-#include "app/RemovalCount.h"
-#include "common/PathText.h"
-#include "common/Prompt.h"
-#include "files/NewFolderDlg.h"
-#include "files/Paths.h"
-#include "files/PlayerFileOps.h"
-#include "files/RemovalText.h"
+#include "gui/app/ListRows.h"
+#include "gui/app/MainDlg.h"
+#include "gui/app/RemovalCount.h"
+#include "gui/common/PathText.h"
+#include "gui/common/Prompt.h"
+#include "gui/files/NewFolderDlg.h"
+#include "core/files/Paths.h"
+#include "core/files/PlayerFileOps.h"
+#include "core/files/RemovalText.h"
 #include "ui_MainDlg.h"
 
 namespace {

@@ -7,15 +7,15 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
-#include "app/MainDlg.h"
-#include "app/RemovalCount.h"
-#include "common/ElidedLabel.h"
-#include "common/PathText.h"
-#include "common/Prompt.h"
-#include "dbus/UDisksService.h"
-#include "files/CopyLeftovers.h"
-#include "files/FileOp.h"
-#include "platform/PlayerDetection.h"
+#include "gui/app/MainDlg.h"
+#include "gui/app/RemovalCount.h"
+#include "gui/common/ElidedLabel.h"
+#include "gui/common/PathText.h"
+#include "gui/common/Prompt.h"
+#include "eject/UDisksService.h"
+#include "core/copy/CopyLeftovers.h"
+#include "gui/files/FileOp.h"
+#include "core/platform/PlayerDetection.h"
 #include "ui_MainDlg.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/RemovalCount.h"
+#include "gui/app/RemovalCount.h"
 
 CRemovalCount::~CRemovalCount() {
   if (m_worker.joinable()) {

@@ -7,7 +7,7 @@
 
 #include <QObject>
 
-#include "files/PlayerFileOps.h"
+#include "core/files/PlayerFileOps.h"
 
 // Counts what a delete or an emptying would remove on a thread of its own:
 // a full player takes seconds, and the window must stay drawn meanwhile.

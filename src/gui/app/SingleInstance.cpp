@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/SingleInstance.h"
+#include "gui/app/SingleInstance.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -10,7 +10,7 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
-#include "common/PathText.h"
+#include "gui/common/PathText.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/TerminationSignals.h"
+#include "gui/app/TerminationSignals.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -3,8 +3,8 @@
 
 #include <QApplication>
 
-#include "app/ConfigApp.h"
-#include "app/FrenchFormats.h"
+#include "gui/app/ConfigApp.h"
+#include "gui/app/FrenchFormats.h"
 
 int main(int argc, char** argv) {
   if (const auto answered = CConfigApp::AnswerWithoutWindow(argc, argv)) return *answered;

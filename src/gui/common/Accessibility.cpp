@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/Accessibility.h"
+#include "gui/common/Accessibility.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/BackupRefusal.h"
+#include "gui/common/BackupRefusal.h"
 
 #include <QString>
 
-#include "common/Prompt.h"
-#include "settings/ImageBackup.h"
-#include "settings/SettingsFile.h"
+#include "gui/common/Prompt.h"
+#include "core/settings/ImageBackup.h"
+#include "core/settings/SettingsFile.h"
 
 void ReportBackupRefused(QWidget* parent) {
   Prompt::Message(parent, QString::fromStdString(koral::BackupRefusedMessage()),

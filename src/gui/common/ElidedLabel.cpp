@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/ElidedLabel.h"
+#include "gui/common/ElidedLabel.h"
 
 #include <QResizeEvent>
 

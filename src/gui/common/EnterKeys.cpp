@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/EnterKeys.h"
+#include "gui/common/EnterKeys.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/FatalExit.h"
+#include "gui/common/FatalExit.h"
 
 #include <cstdlib>
 
-#include "common/Prompt.h"
+#include "gui/common/Prompt.h"
 
 namespace {
 

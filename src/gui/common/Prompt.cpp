@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/Prompt.h"
+#include "gui/common/Prompt.h"
 
 #include <utility>
 

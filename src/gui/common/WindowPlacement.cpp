@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "common/WindowPlacement.h"
+#include "gui/common/WindowPlacement.h"
 
 #include <array>
 
@@ -8,7 +8,7 @@
 #include <QWindow>
 #include <QWidget>
 
-#include "config/PrivateProfile.h"
+#include "core/config/PrivateProfile.h"
 
 namespace WindowPlacement {
 namespace {

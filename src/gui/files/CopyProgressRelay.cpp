@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/CopyProgressRelay.h"
+#include "gui/files/CopyProgressRelay.h"
 
 void CCopyProgressRelay::OnProgress(const koral::CopyProgress& progress) {
   {

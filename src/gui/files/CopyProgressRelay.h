@@ -7,7 +7,7 @@
 
 #include <QObject>
 
-#include "files/CopyEngine.h"
+#include "core/copy/CopyEngine.h"
 
 // Carries the copy's progress from the worker to the window without ever
 // making the worker wait for the window: the worker only leaves the latest

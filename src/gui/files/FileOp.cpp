@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/FileOp.h"
+#include "gui/files/FileOp.h"
 
 #include <algorithm>
 #include <system_error>
@@ -7,10 +7,10 @@
 
 #include <QCloseEvent>
 
-#include "common/PathText.h"
-#include "common/Prompt.h"
-#include "files/CopyReport.h"
-#include "files/Playlist.h"
+#include "gui/common/PathText.h"
+#include "gui/common/Prompt.h"
+#include "core/copy/CopyReport.h"
+#include "core/copy/Playlist.h"
 #include "ui_FileOp.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <QDialog>
 #include <QTimer>
 
-#include "files/CopyEngine.h"
-#include "files/CopyProgressRelay.h"
-#include "platform/ElapsedTimer.h"
+#include "core/copy/CopyEngine.h"
+#include "gui/files/CopyProgressRelay.h"
+#include "core/platform/ElapsedTimer.h"
 
 namespace Ui {
 class CFileOp;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "files/NewFolderDlg.h"
+#include "gui/files/NewFolderDlg.h"
 
 #include "ui_NewFolderDlg.h"
 

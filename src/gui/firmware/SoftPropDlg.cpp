@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "firmware/SoftPropDlg.h"
+#include "gui/firmware/SoftPropDlg.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 
-#include "common/BackupRefusal.h"
-#include "common/FatalExit.h"
-#include "common/PathText.h"
-#include "common/Prompt.h"
-#include "config/PrivateProfile.h"
-#include "config/ProgramFolder.h"
-#include "firmware/FirmwareVersions.h"
-#include "platform/PlayerDetection.h"
+#include "gui/common/BackupRefusal.h"
+#include "gui/common/FatalExit.h"
+#include "gui/common/PathText.h"
+#include "gui/common/Prompt.h"
+#include "core/config/PrivateProfile.h"
+#include "core/config/ProgramFolder.h"
+#include "core/firmware/FirmwareVersions.h"
+#include "core/platform/PlayerDetection.h"
 #include "ui_SoftPropDlg.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "firmware/ProfileTransfer.h"
+#include "core/firmware/ProfileTransfer.h"
 
 namespace Ui {
 class CSoftPropDlg;

@@ -1,18 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/Equaliser.h"
+#include "gui/settings/Equaliser.h"
 
 #include <QButtonGroup>
 #include <QSignalBlocker>
 
-#include "common/BackupRefusal.h"
-#include "common/ButtonChoice.h"
-#include "common/FatalExit.h"
-#include "common/Prompt.h"
-#include "config/PrivateProfile.h"
-#include "config/ProgramFolder.h"
-#include "files/Paths.h"
-#include "platform/PlayerDetection.h"
-#include "settings/FirmwareLayout.h"
+#include "gui/common/BackupRefusal.h"
+#include "gui/common/ButtonChoice.h"
+#include "gui/common/FatalExit.h"
+#include "gui/common/Prompt.h"
+#include "core/config/PrivateProfile.h"
+#include "core/config/ProgramFolder.h"
+#include "core/files/Paths.h"
+#include "core/platform/PlayerDetection.h"
+#include "core/config/FirmwareLayout.h"
+#include "core/firmware/FirmwareVersions.h"
 #include "ui_Equaliser.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "settings/EqualiserImage.h"
-#include "settings/SettingsPage.h"
+#include "core/settings/EqualiserImage.h"
+#include "gui/settings/SettingsPage.h"
 
 class QButtonGroup;
 class QLabel;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/Onglets.h"
+#include "gui/settings/Onglets.h"
 
 #include <QKeyEvent>
 #include <QPointer>
@@ -7,11 +7,11 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "common/Prompt.h"
-#include "common/WindowPlacement.h"
-#include "settings/Equaliser.h"
-#include "settings/Radio.h"
-#include "settings/ReglagesKoral.h"
+#include "gui/common/Prompt.h"
+#include "gui/common/WindowPlacement.h"
+#include "gui/settings/Equaliser.h"
+#include "gui/settings/Radio.h"
+#include "gui/settings/ReglagesKoral.h"
 #include "ui_Equaliser.h"
 #include "ui_Onglets.h"
 #include "ui_Radio.h"

@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "settings/SettingsPage.h"
+#include "gui/settings/SettingsPage.h"
 
 class QTabWidget;
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/Radio.h"
+#include "gui/settings/Radio.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,16 +13,17 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 
-#include "common/BackupRefusal.h"
-#include "common/FatalExit.h"
-#include "common/Prompt.h"
-#include "config/PrivateProfile.h"
-#include "config/ProgramFolder.h"
-#include "platform/PlayerDetection.h"
-#include "settings/FirmwareLayout.h"
-#include "settings/RadioFrequency.h"
-#include "settings/RadioStationList.h"
-#include "settings/RadioStations.h"
+#include "gui/common/BackupRefusal.h"
+#include "gui/common/FatalExit.h"
+#include "gui/common/Prompt.h"
+#include "core/config/PrivateProfile.h"
+#include "core/config/ProgramFolder.h"
+#include "core/platform/PlayerDetection.h"
+#include "core/config/FirmwareLayout.h"
+#include "core/firmware/FirmwareVersions.h"
+#include "core/settings/RadioFrequency.h"
+#include "gui/settings/RadioStationList.h"
+#include "core/settings/RadioStations.h"
 #include "ui_Radio.h"
 
 namespace {

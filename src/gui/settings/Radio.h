@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "settings/RadioMemories.h"
-#include "settings/SettingsPage.h"
+#include "core/settings/RadioMemories.h"
+#include "gui/settings/SettingsPage.h"
 
 class QLabel;
 class QLineEdit;

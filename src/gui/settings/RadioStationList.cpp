@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/RadioStationList.h"
+#include "gui/settings/RadioStationList.h"
 
 #include <algorithm>
 
@@ -8,7 +8,7 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 
-#include "settings/RadioFrequency.h"
+#include "core/settings/RadioFrequency.h"
 
 namespace {
 

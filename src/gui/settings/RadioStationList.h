@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QString>
 
-#include "settings/RadioStations.h"
+#include "core/settings/RadioStations.h"
 
 class QTableWidget;
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/ReglagesKoral.h"
+#include "gui/settings/ReglagesKoral.h"
 
 #include <algorithm>
 
@@ -10,14 +10,15 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
-#include "common/BackupRefusal.h"
-#include "common/ButtonChoice.h"
-#include "common/FatalExit.h"
-#include "config/ProgramFolder.h"
-#include "files/Paths.h"
-#include "platform/PlayerDetection.h"
-#include "settings/FirmwareLayout.h"
-#include "settings/LevelSpin.h"
+#include "gui/common/BackupRefusal.h"
+#include "gui/common/ButtonChoice.h"
+#include "gui/common/FatalExit.h"
+#include "core/config/ProgramFolder.h"
+#include "core/files/Paths.h"
+#include "core/platform/PlayerDetection.h"
+#include "core/config/FirmwareLayout.h"
+#include "core/firmware/FirmwareVersions.h"
+#include "gui/settings/LevelSpin.h"
 #include "ui_ReglagesKoral.h"
 
 using koral::PlayerSetting;

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "settings/PlayerSettings.h"
-#include "settings/SettingsPage.h"
+#include "core/settings/PlayerSettings.h"
+#include "gui/settings/SettingsPage.h"
 
 class LevelSpin;
 class QButtonGroup;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/PromptRecorder.h"
+#include "support/gui/PromptRecorder.h"
 
-#include "common/FatalExit.h"
+#include "gui/common/FatalExit.h"
 
 namespace koral::test {
 

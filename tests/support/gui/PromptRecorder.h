@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "common/Prompt.h"
+#include "gui/common/Prompt.h"
 
 namespace koral::test {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/TreeRows.h"
+#include "support/gui/TreeRows.h"
 
 #include <QHeaderView>
 #include <QTest>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "gui/WidgetLookup.h"
+#include "support/gui/WidgetLookup.h"
 
 #include <QComboBox>
 #include <QPushButton>
