@@ -88,7 +88,7 @@ TEST(WritebackWindowTest, SmallFilesConfirmedABatchAtATimeNeverPassForAFasterDev
 TEST(WritebackWindowTest, TwoEarlyBurstsKeepTheWindowShut) {
   CWritebackWindow window;
   const auto start = CWritebackWindow::Clock::time_point{} + 1h;
-  window.Confirmed(4 * MiB, start);
-  window.Confirmed(4 * MiB, start + 30ms);
+  window.Confirmed(MiB, start);
+  window.Confirmed(MiB, start + 30ms);  // 33 MiB/s over 30 ms
   EXPECT_EQ(window.Bytes(), CWritebackWindow::kMinBytes);
 }

@@ -26,7 +26,7 @@ class CWritebackWindow {
   static constexpr std::uint64_t kMaxBytes = 512 * 1024 * 1024;
   static constexpr Clock::duration kLead = std::chrono::milliseconds(500);
   static constexpr Clock::duration kBurst = std::chrono::milliseconds(25);
-  static constexpr Clock::duration kShortestSpan = std::chrono::milliseconds(500);
+  static constexpr Clock::duration kShortestSpan = std::chrono::milliseconds(100);
 
   // Bytes just confirmed on the device, at `now`.
   void Confirmed(std::uint64_t bytes, Clock::time_point now);
