@@ -203,6 +203,13 @@ TEST_F(PlayerFileOpsTest, EmptyingLeavesTheTemporariesOfACopyStillRunning) {
   EXPECT_EQ(EntryNames(Player()), std::vector<std::string>{".koral-part"});
   EXPECT_EQ(EntryNames(partial), std::vector<std::string>{"run-2-live"});
   EXPECT_EQ(EntryNames(partial / "run-2-live"), (std::vector<std::string>{".lock", "1.track.mp3.koral-part"}));
+
+  // A file of the user's that merely bears the name is emptied like any other.
+  flock(live.Get(), LOCK_UN);
+  fs::remove_all(partial);
+  WriteFile(partial, "the user's own");
+  EXPECT_TRUE(files.EmptyPlayer().empty());
+  EXPECT_TRUE(EntryNames(Player()).empty());
 }
 
 TEST_F(PlayerFileOpsTest, AnEmptyRootIsEmpty) {

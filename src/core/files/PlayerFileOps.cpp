@@ -133,7 +133,10 @@ class VolumeCounter {
 
 // The copies' own hidden folder: a copy running from another process keeps
 // its temporaries there, so emptying takes only what dead copies left.
-bool IsCopiesFolder(const fs::path& entry) { return entry.filename() == kPartialFolderName; }
+bool IsCopiesFolder(const fs::path& entry) {
+  std::error_code error;
+  return entry.filename() == kPartialFolderName && fs::is_directory(fs::symlink_status(entry, error));
+}
 
 bool IsKeptWhenEmptying(const fs::path& entry) {
   if (IsCopiesFolder(entry)) return true;

@@ -13,10 +13,10 @@ void CFolderList::SetDragData(DragData dragData) {
 // Not the item view's own drag: it carries the model's rows, and a target
 // answering "move" would make it remove them.
 void CFolderList::startDrag(Qt::DropActions /*supportedActions*/) {
-  std::unique_ptr<QMimeData> data = m_dragData ? m_dragData() : nullptr;
-  if (!data) return;
+  std::unique_ptr<QMimeData> dragged = m_dragData ? m_dragData() : nullptr;
+  if (!dragged) return;
   auto* drag = new QDrag(this);
-  drag->setMimeData(data.release());
+  drag->setMimeData(dragged.release());
   if (QTreeWidgetItem* row = currentItem(); row != nullptr && !row->icon(0).isNull())
     drag->setPixmap(row->icon(0).pixmap(iconSize()));
   drag->exec(Qt::CopyAction, Qt::CopyAction);
