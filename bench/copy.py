@@ -1,6 +1,9 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Copy speed of `koralctl copy` against `cp -r` followed by `sync -f`.
+"""Copy speed of `koralctl copy` against `cp -r` followed by `sync -f`, on
+devices: the local disk, a slow device (an ext4 loop device throttled to
+20 MiB/s in the root blkio cgroup, which the kernel's flusher threads obey)
+and a FAT32 image mounted through fusefat.
 
 Each round times one pair: koralctl and cp on the same data, the one that
 goes first alternating from round to round. A pair's ratio is cp's time over
@@ -11,11 +14,27 @@ outside the timed part) and is checked: its exit status, then the files and byte
 left. A copy that fails is an error, never a time.
 
 Sources are cold (page cache dropped, root only; the programs themselves
-are then started once) or warm (read beforehand).
-Exits 1 when a shape's median falls under the bar, 2 on a failed run.
+are then started once) or warm (read beforehand); on the slow and FAT
+devices, whose writing is the limit, warm only, and without the 1.5 GiB file.
+
+On each device and shape, a probe running the copy engine tells the time
+from the last progress report to the end and, on the slow device, the worst
+lead of the progress over the bytes the device wrote (/sys/block/loopN/stat,
+sampled every 20 ms), in seconds at 20 MiB/s. On the slow device the share
+of the physical limit is printed twice: the time the device spent writing
+(the bytes it wrote / 20 MiB/s) over koralctl's time, and the same with the
+files' bytes alone; and the time from a SIGINT to the exit of `koralctl copy`.
+
+Bars: the local disk at 0.95 x cp (KORAL_BENCH_BAR), FAT at 0.95 x cp; the
+slow device at 1.0 x cp and writing 0.97 of koralctl's time, a lead of at most 1.0 s, the
+last report at most 1.0 s before the end, a cancel within 1.0 s.
+Exits 1 when a figure misses its bar, 2 on a failed run. The loop device,
+the throttle rule and the mounts go on every exit.
 
   bench/copy.py [BUILD_DIR]
-  KORAL_BENCH_ROUNDS=N (default 9, 5 for the 1.5 GiB file)  KORAL_BENCH_BAR=R (default 0.95)
+  KORAL_BENCH_ROUNDS=N (default 9, 5 for the 1.5 GiB file, 3 on the slow and FAT devices)
+  KORAL_BENCH_BAR=R (default 0.95)
+  KORAL_BENCH_DEVICES=disk,slow,fat (default all three as root where their tools are; else disk)
   KORAL_BENCH_SHAPES=small,large,playlist,huge (default all)
   KORAL_BENCH_TEMPERATURES=warm,cold (default both)
   KORAL_BENCH_DIR=DIR (where data and copies go; default TMPDIR)
@@ -23,6 +42,7 @@ Exits 1 when a shape's median falls under the bar, 2 on a failed run.
 
 import os
 import shutil
+import signal
 import statistics
 import subprocess
 import sys
@@ -38,6 +58,10 @@ BAR = float(os.environ.get("KORAL_BENCH_BAR", "0.95"))
 SHAPES = os.environ.get("KORAL_BENCH_SHAPES", "small,large,playlist,huge").split(",")
 TEMPERATURES = os.environ.get("KORAL_BENCH_TEMPERATURES", "warm,cold").split(",")
 MiB = 1024 * 1024
+SLOW_BPS = 20 * MiB
+DEVICE_ROUNDS = int(os.environ.get("KORAL_BENCH_ROUNDS", "3"))
+SLOW_BARS = {"ratio": 1.0, "limit": 0.97, "lead": 1.0, "last": 1.0, "cancel": 1.0}
+FAT_BAR = 0.95
 
 
 class RunFailed(Exception):
@@ -151,16 +175,165 @@ def timed(command):
     return elapsed
 
 
+class Device:
+    """Where the copies go: the local disk."""
+    name = "disk"
+    stat_file = None  # the device's statistics, when the copies have it alone
+
+    def __init__(self, work):
+        self.root = work
+
+    def start(self):
+        pass
+
+    def stop(self):
+        pass
+
+    def shapes(self):
+        return SHAPES
+
+    def temperatures(self, can_drop):
+        return [(name, name == "cold") for name in TEMPERATURES if name == "warm" or can_drop]
+
+    def rounds(self, shape):
+        return ROUNDS[shape]
+
+    def ratio_bar(self):
+        return BAR
+
+    def forget(self):
+        shutil.rmtree(os.path.join(self.root, "copies"), ignore_errors=True)
+        subprocess.run(["sync"], check=True)
+
+
+class ImageDevice(Device):
+    """A file system in an image, mounted for the bench; every step taken is undone by stop()."""
+
+    def __init__(self, work):
+        super().__init__(os.path.join(work, self.name))
+        self.image = os.path.join(work, self.name + ".img")
+        self.undo = []
+
+    def shapes(self):
+        return [shape for shape in SHAPES if shape != "huge"]  # 77 s a copy at 20 MiB/s
+
+    def temperatures(self, can_drop):
+        return [("warm", False)] if "warm" in TEMPERATURES else []
+
+    def rounds(self, shape):
+        return DEVICE_ROUNDS
+
+    def ratio_bar(self):
+        return FAT_BAR
+
+    def stop(self):
+        while self.undo:
+            step = self.undo.pop()
+            try:
+                step()
+            except (OSError, subprocess.SubprocessError) as error:
+                print("cleanup of %s: %s" % (self.name, error), file=sys.stderr)
+
+
+class SlowDevice(ImageDevice):
+    """ext4 on a loop device, its writes throttled to 20 MiB/s in the root cgroup."""
+    name = "slow"
+    THROTTLE = "/sys/fs/cgroup/blkio/blkio.throttle.write_bps_device"
+
+    def start(self):
+        with open(self.image, "wb") as image:
+            image.truncate(6 * 1024 * MiB)  # sparse
+        self.undo.append(lambda: os.remove(self.image))
+        # Initialised whole now: the lazy init would write while the bench measures.
+        run(["mkfs.ext4", "-q", "-F", "-E", "lazy_itable_init=0,lazy_journal_init=0", self.image])
+        loop = run(["losetup", "-f", "--show", self.image]).strip()
+        self.undo.append(lambda: run(["losetup", "-d", loop]))
+        os.makedirs(self.root, exist_ok=True)
+        run(["mount", loop, self.root])
+        self.undo.append(lambda: run(["umount", self.root]))
+        self.undo.append(lambda: run(["sync", "-f", self.root]))
+        numbers = run(["lsblk", "-dno", "MAJ:MIN", loop]).replace(" ", "").strip()
+        self.set_throttle(numbers, SLOW_BPS)
+        self.undo.append(lambda: self.set_throttle(numbers, 0))
+        self.stat_file = "/sys/block/%s/stat" % os.path.basename(loop)
+
+    def ratio_bar(self):
+        # Both programs reach the device's limit: a tie counts, to the two
+        # decimals printed.
+        return SLOW_BARS["ratio"] - 0.005
+
+    def set_throttle(self, numbers, bps):
+        with open(self.THROTTLE, "w") as rule:
+            rule.write("%s %d\n" % (numbers, bps))
+
+
+class FatDevice(ImageDevice):
+    """A FAT32 image mounted through fusefat, as a player's file system. Its
+    copies go with a new image: fusefat, after removals, can refuse a new
+    folder (EACCES)."""
+    name = "fat"
+
+    def forget(self):
+        self.stop()
+        self.start()
+
+    def rounds(self, shape):
+        # fusefat takes some 20 ms a file: a pair of the 5,000 files takes minutes.
+        return 1 if shape == "small" and "KORAL_BENCH_ROUNDS" not in os.environ else DEVICE_ROUNDS
+
+    def start(self):
+        run(["mkfs.fat", "-F", "32", "-C", self.image, str(4 * 1024 * 1024)])  # KiB
+        self.undo.append(lambda: os.remove(self.image))
+        os.makedirs(self.root, exist_ok=True)
+        run(["fusefat", "-o", "rw+", self.image, self.root])
+        self.undo.append(lambda: run(["fusermount", "-u", self.root]))
+
+
+def device_written(device):
+    """Bytes the device has written so far (sectors of 512 bytes), None when unknown."""
+    if device.stat_file is None:
+        return None
+    with open(device.stat_file) as stat:
+        return int(stat.read().split()[6]) * 512
+
+
+def run(command):
+    done = subprocess.run(command, capture_output=True, text=True)
+    if done.returncode != 0:
+        raise RunFailed("%s exited %d: %s" % (" ".join(command), done.returncode, done.stderr.strip()[-300:]))
+    return done.stdout
+
+
+def chosen_devices(work, is_root):
+    have = {"disk": True,
+            "slow": is_root and os.path.exists(SlowDevice.THROTTLE) and shutil.which("losetup") is not None,
+            "fat": is_root and shutil.which("fusefat") is not None and shutil.which("mkfs.fat") is not None}
+    names = os.environ.get("KORAL_BENCH_DEVICES")
+    if names is None:
+        names = ",".join(name for name in ("disk", "slow", "fat") if have[name])
+    classes = {"disk": Device, "slow": SlowDevice, "fat": FatDevice}
+    devices = []
+    for name in names.split(","):
+        if name not in classes:
+            raise RunFailed("unknown device %s" % name)
+        if not have[name]:
+            raise RunFailed("device %s cannot be made here (root, blkio or fusefat missing; "
+                            "scripts/install-deps.sh --bench)" % name)
+        devices.append(classes[name](work))
+    return devices
+
+
 class Bench:
-    def __init__(self, koralctl, work, can_drop):
+    def __init__(self, koralctl, can_drop):
         self.koralctl = koralctl
-        self.work = work
         self.can_drop = can_drop
+        self.device = None
         self.runs = 0
+        self.device_seconds = []  # the device's writing during each koralctl run, at its limit
 
     def fresh_folder(self):
         self.runs += 1
-        path = os.path.join(self.work, "copies", "run%04d" % self.runs)
+        path = os.path.join(self.device.root, "copies", "run%04d" % self.runs)
         os.makedirs(path)
         return path
 
@@ -185,7 +358,10 @@ class Bench:
     def run_koralctl(self, source, options, cold):
         player = self.fresh_folder()
         self.prepare(source, cold)
+        before = device_written(self.device)
         elapsed = timed([self.koralctl, "--player", player, "copy"] + options + [source])
+        if before is not None:
+            self.device_seconds.append((device_written(self.device) - before) / SLOW_BPS)
         check(player, expected_for_koralctl(source, options), "koralctl")
         return elapsed
 
@@ -203,9 +379,26 @@ class Bench:
             ratios.append(cp_time / k_time)
         return ratios, cp_times, k_times
 
-    def forget_copies(self):
-        shutil.rmtree(os.path.join(self.work, "copies"), ignore_errors=True)
+    def cancel_latency(self, source, options):
+        """From a SIGINT, once the copy is well on its way, to the exit of koralctl."""
+        player = self.fresh_folder()
+        pre_read(source)
         subprocess.run(["sync"], check=True)
+        copy = subprocess.Popen([self.koralctl, "--player", player, "copy"] + options + [source],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        time.sleep(2.0)
+        if copy.poll() is not None:
+            raise RunFailed("koralctl ended before its cancel")
+        start = time.monotonic()
+        copy.send_signal(signal.SIGINT)
+        err = copy.communicate()[1]
+        elapsed = time.monotonic() - start
+        if copy.returncode != 128 + signal.SIGINT:
+            raise RunFailed("koralctl exited %d on SIGINT: %s" % (copy.returncode, err.decode(errors="replace")[-300:]))
+        return elapsed
+
+    def forget_copies(self):
+        self.device.forget()
 
 
 def main():
@@ -217,17 +410,29 @@ def main():
     can_drop = os.geteuid() == 0
     base = os.environ.get("KORAL_BENCH_DIR") or None
     work = tempfile.mkdtemp(prefix="koral-bench-copy.", dir=base)
+    devices = []
+
+    def interrupted(number, frame):
+        raise RunFailed("stopped by signal %d" % number)
+
+    for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(number, interrupted)  # the cleanup below runs on a stop too
     try:
-        return run_all(Bench(koralctl, work, can_drop), work, can_drop, build_latency_probe(build_dir, work))
+        devices = chosen_devices(work, can_drop)
+        for device in devices:
+            device.start()
+        return run_all(Bench(koralctl, can_drop), devices, work, can_drop, build_latency_probe(build_dir, work))
     except RunFailed as failure:
         print("FAILED: %s" % failure, file=sys.stderr)
         return 2
     finally:
+        for device in reversed(devices):
+            device.stop()
         shutil.rmtree(work, ignore_errors=True)
 
 
 def build_latency_probe(build_dir, work):
-    """The time from a copy's last progress report to its end: progress follows the device."""
+    """Follows a copy's progress against its end, and against the device."""
     source_dir = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     probe = os.path.join(work, "copy_latency")
     built = subprocess.run(["c++", "-std=c++20", "-O2", "-I", os.path.join(source_dir, "src", "core"),
@@ -237,38 +442,95 @@ def build_latency_probe(build_dir, work):
     return probe if built.returncode == 0 else None
 
 
-def run_latency(probe, source, work):
+def run_latency(probe, source, device):
+    """(last report -> end, worst lead or None), in seconds; None when the probe is missing."""
     if probe is None:
-        return "(probe not built)"
-    player = os.path.join(work, "latency")
+        return None
+    player = os.path.join(device.root, "latency")
     os.makedirs(player)
-    done = subprocess.run([probe, source, player], capture_output=True, text=True)
+    pre_read(source)
+    subprocess.run(["sync"], check=True)
+    command = [probe, source, player]
+    if device.stat_file:
+        command += [device.stat_file, str(SLOW_BPS)]
+    done = subprocess.run(command, capture_output=True, text=True)
     shutil.rmtree(player)
+    subprocess.run(["sync"], check=True)
     if done.returncode != 0:
         raise RunFailed("the latency probe failed on " + source)
-    return done.stdout.strip()
+    figures = dict(part.rsplit(" ", 1) for part in done.stdout.replace(" s", "").strip().split(", "))
+    lead = figures.get("worst lead")
+    return float(figures["last progress -> end"]), float(lead) if lead is not None else None
 
 
-def run_all(bench, work, can_drop, probe):
-    fs_type = subprocess.run(["findmnt", "-n", "-o", "FSTYPE", "--target", work],
-                             capture_output=True, text=True).stdout.strip() or "?"
-    temperatures = [(name, name == "cold") for name in TEMPERATURES if name == "warm" or can_drop]
-    print("destination: %s under %s; bar %.2f%s" % (fs_type, work, BAR, "" if can_drop else "; not root: no cold runs"))
+def run_shape(bench, device, shape, source, options, can_drop, probe):
+    """Prints the figures of a shape on a device; False when one misses its bar."""
+    files, size = tree_content(source)
+    ok = True
+    bar = device.ratio_bar()
+    for temperature, cold in device.temperatures(can_drop):
+        ratios, cp_times, k_times = bench.pairs(source, options, cold, device.rounds(shape))
+        median = statistics.median(ratios)
+        misses = []
+        if median < bar:
+            misses.append("ratio")
+        limit = ""
+        if device.name == "slow":
+            # Small files cost the device more than their bytes: each ends on
+            # a whole block, and has its inode and directory entry. The bar
+            # is on the time the device was writing; the share of the bytes
+            # alone is told beside it.
+            busy = statistics.median([spent / k_time for spent, k_time in zip(bench.device_seconds, k_times)])
+            limit = "  limit %.2f (device writing) %.2f (file bytes)" % (busy, size / SLOW_BPS / statistics.median(k_times))
+            if busy < SLOW_BARS["limit"]:
+                misses.append("limit")
+        bench.device_seconds = []
+        print("%-4s %-8s %-4s %5d files %7.1f MiB  %d pairs  cp+sync %7.3f s  koralctl %7.3f s  ratio %.2f (%.2f-%.2f)%s  %s" %
+              (device.name, shape, temperature, files, size / MiB, len(ratios), statistics.median(cp_times),
+               statistics.median(k_times), median, min(ratios), max(ratios), limit,
+               "UNDER THE BAR: " + ", ".join(misses) if misses else "ok"), flush=True)
+        bench.forget_copies()  # outside the timed part, and before the device fills up
+        ok = ok and not misses
+    return run_progress(bench, device, shape, source, options, probe) and ok
+
+
+def run_progress(bench, device, shape, source, options, probe):
+    """The progress against the device, and on the slow one the cancel."""
+    latency = run_latency(probe, source, device)
+    if latency is None:
+        print("%-4s %-8s progress: (probe not built)" % (device.name, shape), flush=True)
+        return device.name != "slow"
+    last, lead = latency
+    misses = []
+    text = "last report -> end %.3f s" % last
+    if lead is not None:
+        text += "  worst lead %.3f s" % lead
+    if device.name == "slow":
+        cancel = bench.cancel_latency(source, options) if shape in ("small", "large") else None
+        bench.forget_copies()
+        if cancel is not None:
+            text += "  cancel %.3f s" % cancel
+        misses = [name for name, value in (("last", last), ("lead", lead), ("cancel", cancel))
+                  if value is not None and value > SLOW_BARS[name]]
+    print("%-4s %-8s progress: %s  %s" % (device.name, shape, text,
+                                          "OVER THE BAR: " + ", ".join(misses) if misses else "ok"), flush=True)
+    return not misses
+
+
+def run_all(bench, devices, work, can_drop, probe):
+    print("devices: %s; bars: disk %.2f x cp, fat %.2f x cp, slow %.2f x cp and %.2f of %d MiB/s, "
+          "lead, last report and cancel within %.1f s%s" %
+          (", ".join(device.name for device in devices), BAR, FAT_BAR, SLOW_BARS["ratio"], SLOW_BARS["limit"],
+           SLOW_BPS // MiB, SLOW_BARS["lead"], "" if can_drop else "; not root: no cold runs"), flush=True)
     status = 0
     for shape in SHAPES:
         source, options = MAKERS[shape](os.path.join(work, "data"))
-        files, size = tree_content(source)
-        for temperature, cold in temperatures:
-            ratios, cp_times, k_times = bench.pairs(source, options, cold, ROUNDS[shape])
-            median = statistics.median(ratios)
-            verdict = "ok" if median >= BAR else "UNDER THE BAR"
-            print("%-8s %-4s %5d files %7.1f MiB  %d pairs  cp+sync %7.3f s  koralctl %7.3f s  ratio %.2f (%.2f-%.2f)  %s" %
-                  (shape, temperature, files, size / MiB, len(ratios), statistics.median(cp_times),
-                   statistics.median(k_times), median, min(ratios), max(ratios), verdict), flush=True)
-            bench.forget_copies()  # outside the timed part, and before the disk fills up
-            if median < BAR:
+        for device in devices:
+            if shape not in device.shapes():
+                continue
+            bench.device = device
+            if not run_shape(bench, device, shape, source, options, can_drop, probe):
                 status = 1
-        print("%-8s latency: %s" % (shape, run_latency(probe, source, work)), flush=True)
         shutil.rmtree(source)
     return status
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build and the tests need. Idempotent:
-# does nothing when every package is already there.
+# does nothing when every package is already there. With --bench, also what
+# `make bench` needs for its FAT device (a FAT32 image through fusefat).
 set -euo pipefail
 
 packages=(
@@ -19,6 +20,7 @@ packages=(
   # make package (dpkg-shlibdeps, file), its lintian check and the checks of the installed tree
   dpkg-dev file gzip groff-base appstream desktop-file-utils lintian
 )
+[ "${1:-}" = --bench ] && packages+=(fusefat dosfstools)
 
 missing=()
 for p in "${packages[@]}"; do

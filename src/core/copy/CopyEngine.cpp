@@ -356,12 +356,15 @@ bool CCopyEngine::FollowWriteback(int out, std::uint64_t written) {
   }
   const std::uint64_t allowance = CurrentFileAllowance();
   if (written <= m_waitedUpTo + allowance) return true;
+  // Told a batch at a time, as the device writes them (files/WritebackWindow.h).
   const std::uint64_t waitEnd = written - allowance;
-  if (sync_file_range(out, static_cast<off_t>(m_waitedUpTo), static_cast<off_t>(waitEnd - m_waitedUpTo),
-                      kWaitForWholeRange) != 0)
-    return false;
-  m_window->Confirmed(waitEnd - m_waitedUpTo, CWritebackWindow::Clock::now());
-  m_waitedUpTo = waitEnd;
+  while (m_waitedUpTo < waitEnd) {
+    const std::uint64_t step = std::min(waitEnd - m_waitedUpTo, kWritebackBatchBytes);
+    if (sync_file_range(out, static_cast<off_t>(m_waitedUpTo), static_cast<off_t>(step), kWaitForWholeRange) != 0)
+      return false;
+    m_window->Confirmed(step, CWritebackWindow::Clock::now());
+    m_waitedUpTo += step;
+  }
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <iterator>
@@ -33,13 +34,16 @@ void StartWriteback(const std::vector<StagedFile>& batch) {
                       static_cast<off_t>(staged.size - staged.unstartedFrom), SYNC_FILE_RANGE_WRITE);
 }
 
-std::optional<CopyFailure> WaitAndName(StagedFile& staged) {
-  if (sync_file_range(staged.file.Get(), 0, 0, kWaitForWholeFile) != 0 || staged.file.Close() != 0) {
-    const int error = errno;
-    staged.file.Close();
-    const bool full = error == ENOSPC || error == EDQUOT;
-    return Discard(staged, full ? CopyFault::PlayerFull : CopyFault::NotSynced, error);
-  }
+std::optional<CopyFailure> WriteFailure(StagedFile& staged, int error) {
+  staged.file.Close();
+  const bool full = error == ENOSPC || error == EDQUOT;
+  return Discard(staged, full ? CopyFault::PlayerFull : CopyFault::NotSynced, error);
+}
+
+// Once all its bytes are on the device.
+std::optional<CopyFailure> CloseAndName(StagedFile& staged) {
+  if (sync_file_range(staged.file.Get(), 0, 0, kWaitForWholeFile) != 0 || staged.file.Close() != 0)
+    return WriteFailure(staged, errno);
   // The final name, and an existing track under it, change only now.
   if (rename(staged.temporary.c_str(), staged.final.c_str()) != 0)
     return Discard(staged, CopyFault::DestinationUnwritable, errno);
@@ -131,9 +135,8 @@ std::vector<StagedFile> CWritebackQueue::TakeBatch(std::unique_lock<std::mutex>&
 }
 
 void CWritebackQueue::Publish(StagedFile& staged) {
-  std::optional<CopyFailure> failure = WaitAndName(staged);
-  const auto now = CWritebackWindow::Clock::now();
-  if (!failure) m_window.Confirmed(staged.unconfirmedBytes, now);
+  std::optional<CopyFailure> failure = ConfirmInSteps(staged);
+  if (!failure) failure = CloseAndName(staged);
   bool waited = false;
   {
     const std::lock_guard lock(m_mutex);
@@ -145,6 +148,28 @@ void CWritebackQueue::Publish(StagedFile& staged) {
     waited = m_waiters > 0;
   }
   if (waited) m_published.notify_all();
+}
+
+// The unconfirmed tail of a file, waited for and told a batch at a time, as
+// the device writes it: confirmed whole at its end, a large file's tail
+// would seem written in an instant, and free the window only then.
+std::optional<CopyFailure> CWritebackQueue::ConfirmInSteps(StagedFile& staged) {
+  while (staged.unconfirmedBytes > 0) {
+    const std::uint64_t from = staged.size - staged.unconfirmedBytes;
+    const std::uint64_t step = std::min(staged.unconfirmedBytes, kBatchBytes);
+    if (sync_file_range(staged.file.Get(), static_cast<off_t>(from), static_cast<off_t>(step), kWaitForWholeFile) != 0)
+      return WriteFailure(staged, errno);
+    m_window.Confirmed(step, CWritebackWindow::Clock::now());
+    staged.unconfirmedBytes -= step;
+    bool waited = false;
+    {
+      const std::lock_guard lock(m_mutex);
+      m_unconfirmedBytes -= step;
+      waited = m_waiters > 0;
+    }
+    if (waited) m_published.notify_all();
+  }
+  return std::nullopt;
 }
 
 }  // namespace koral

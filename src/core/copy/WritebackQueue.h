@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <thread>
@@ -58,6 +59,7 @@ class CWritebackQueue {
   void Work();
   std::vector<StagedFile> TakeBatch(std::unique_lock<std::mutex>& lock);
   void Publish(StagedFile& staged);
+  std::optional<CopyFailure> ConfirmInSteps(StagedFile& staged);
 
   CWritebackWindow& m_window;
   mutable std::mutex m_mutex;
