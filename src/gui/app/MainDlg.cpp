@@ -3,6 +3,7 @@
 
 #include <array>
 #include <filesystem>
+#include <utility>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QPointer>
 
 #include "gui/app/AboutDlg.h"
+#include "gui/app/FolderPane.h"
 #include "gui/app/RemovalCount.h"
 #include "gui/common/ButtonChoice.h"
 #include "gui/common/EnterKeys.h"
@@ -56,6 +58,7 @@ QList<QPointer<COnglets>> OpenSheets() {
 
 CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CMainDlg>()) {
   m_ui->setupUi(this);
+  CreatePanes();
   setWindowIcon(QIcon(QStringLiteral(":/icons/koral-config.png")));
   setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint);
   auto* modes = new QButtonGroup(this);
@@ -75,8 +78,8 @@ CMainDlg::~CMainDlg() {
   SaveOptions();
 }
 
-QString CMainDlg::ComputerFolder() const { return PathFromStd(m_computerFolder); }
-QString CMainDlg::PlayerFolder() const { return PathFromStd(m_playerFolder); }
+QString CMainDlg::ComputerFolder() const { return PathFromStd(m_computerPane->Folder()); }
+QString CMainDlg::PlayerFolder() const { return PathFromStd(m_playerPane->Folder()); }
 QString CMainDlg::PlayerRoot() const { return PathFromStd(m_playerRoot); }
 
 void CMainDlg::ConnectSignals() {
@@ -104,18 +107,19 @@ void CMainDlg::OnInitDialog() {
   OnFollowPlaylistToggled();
   SetUpLists();
   WindowPlacement::Place(*this, m_savedGeometry, PreferredSize());
-  const std::string keptFolder = m_computerFolder;
+  const std::string keptFolder = m_computerPane->Folder();
   DetectPlayer();
-  const std::string listedDrive = m_computerFolder != keptFolder ? m_computerFolder : std::string();
-  m_computerFolder = keptFolder;
+  const std::string& shown = m_computerPane->Folder();
+  const std::string listedDrive = shown != keptFolder ? shown : std::string();
+  m_computerPane->SetFolder(keptFolder);
   if (!m_playerFound) TellPlayerMissing();
-  if (!OpenFolder(m_ui->computerList, nullptr)) {
+  if (!m_computerPane->OpenFolder(nullptr)) {
     // The stored folder has vanished: the folder must be what the list shows,
     // or every operation would work on entries of another folder.
-    m_computerFolder = listedDrive.empty() ? HomeFolder() : listedDrive;
-    OpenFolder(m_ui->computerList, nullptr);
+    m_computerPane->SetFolder(listedDrive.empty() ? HomeFolder() : listedDrive);
+    m_computerPane->OpenFolder(nullptr);
   }
-  if (m_playerFound) ListDriveRoot(m_ui->playerList, m_playerRoot);
+  if (m_playerFound) m_playerPane->ListDriveRoot(m_playerRoot);
   WatchMountTable();
 }
 
@@ -132,9 +136,10 @@ void CMainDlg::TellPlayerMissing() {
 }
 
 void CMainDlg::ReadOptions() {
-  m_computerFolder = koral::GetPrivateProfileString("repertoires", "pc", "", m_configPath);
+  std::string folder = koral::GetPrivateProfileString("repertoires", "pc", "", m_configPath);
   // A first run starts in the user's home rather than at the file system's root.
-  if (m_computerFolder.empty()) m_computerFolder = HomeFolder();
+  if (folder.empty()) folder = HomeFolder();
+  m_computerPane->SetFolder(std::move(folder));
   m_followPlaylist = koral::GetPrivateProfileInt("copie", "suivrem3u", m_configPath);
   m_win98 = koral::GetPrivateProfileInt("copie", "win98", m_configPath);
   m_copyMode = koral::GetPrivateProfileInt("copie", "trackonly", m_configPath);
@@ -144,7 +149,7 @@ void CMainDlg::ReadOptions() {
 void CMainDlg::SaveOptions() {
   TakeControls();
   // A folder whose path is not UTF-8 is refused there: the one stored before stays.
-  koral::WritePrivateProfileString("repertoires", "pc", m_computerFolder, m_configPath);
+  koral::WritePrivateProfileString("repertoires", "pc", m_computerPane->Folder(), m_configPath);
   koral::WritePrivateProfileInt("copie", "suivrem3u", m_followPlaylist, m_configPath);
   koral::WritePrivateProfileInt("copie", "win98", m_win98, m_configPath);
   koral::WritePrivateProfileInt("copie", "trackonly", m_copyMode, m_configPath);
@@ -174,14 +179,15 @@ void CMainDlg::DetectPlayer() {
     m_missingNamedPlayer = *scan.playerRoot;
   } else if (scan.playerRoot) {
     m_playerRoot = *scan.playerRoot;
+    m_playerPane->SetFloor(m_playerRoot);
     m_playerFound = true;
     koral::RemoveDeadCopyRuns(m_playerRoot);  // what a killed copy left; a running one keeps its own
     m_ui->playerDriveLabel->SetFullText(PathFromStd(m_playerRoot));
   }
-  if (m_computerFolder.empty()) return;
-  const std::string drive = DriveOf(m_computerFolder, scan.computerDrives);
+  if (m_computerPane->Folder().empty()) return;
+  const std::string drive = DriveOf(m_computerPane->Folder(), scan.computerDrives);
   if (drive.empty()) return;
-  ListDriveRoot(m_ui->computerList, drive);
+  m_computerPane->ListDriveRoot(drive);
   m_ui->driveCombo->setCurrentIndex(m_ui->driveCombo->findData(QByteArray::fromStdString(drive), kDriveRole));
   TakeControls();
 }

@@ -16,20 +16,18 @@
 
 #include "gui/app/ListIcons.h"
 #include "core/copy/CopyPlan.h"
-#include "core/files/FolderListing.h"
 #include "core/files/PlayerFileOps.h"
 #include "core/copy/Playlist.h"
 #include "core/platform/Eject.h"
 #include "core/platform/MountTableWatch.h"
 
+class CFolderPane;
 class CNewFolderDlg;
 class CFileOp;
 class CRemovalCount;
 class QAction;
 class QMenu;
-class QPoint;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace Ui {
 class CMainDlg;
@@ -91,24 +89,15 @@ class CMainDlg final : public QDialog {
   bool MayCloseSheets();
 
   // Folder browsers (MainDlgBrowse.cpp).
+  void CreatePanes();
   void SetUpLists();
   void SetUpDragAndDrop();
   void FitColumns();
   QSize PreferredSize() const;  // with ten rows in each list
-  void ListDriveRoot(QTreeWidget* list, const std::string& root);
-  bool OpenFolder(QTreeWidget* list, QTreeWidgetItem* item);  // false when the list stays as it was
-  void OpenParent(QTreeWidget* list);                          // as "..", the folder left marked
   void RefreshPlayerList();
   void OnDriveChanged(int index);
-  std::string& FolderOf(const QTreeWidget* list);
-  bool ShowsParent(const QTreeWidget* list, const std::string& folder) const;
-  bool MayBrowse(const QTreeWidget* list, const std::string& folder) const;
-  void FillList(QTreeWidget* list, const std::string& folder, const std::vector<koral::ListingRow>& rows);
-  void SetSizeColumnWidth(QTreeWidget* list, bool scrollBarShown);
-  void ShowSpace(const QTreeWidget* list, const std::string& drive);
-  void ApplyDefaultOrder(QTreeWidget* list);
-  void OnColumnClicked(QTreeWidget* list, int column);
-  void OnListContextMenu(QTreeWidget* list, const QPoint& position);
+  std::unique_ptr<QMenu> ComputerListMenu();
+  std::unique_ptr<QMenu> PlayerListMenu();
   std::optional<float> ComputerSelectionSize();
   std::optional<koral::CopyPlan> PlanCopy(const koral::CopyJob& job);
   void TellUnreadablePlaylist(const koral::PlaylistUnreadable& unreadable);
@@ -144,8 +133,6 @@ class CMainDlg final : public QDialog {
   CRemovalCount* m_removalCount = nullptr;     // what a delete or an emptying would remove
   // Paths as the file system spells them, which need not be UTF-8.
   std::string m_configPath;
-  std::string m_computerFolder;
-  std::string m_playerFolder;
   std::string m_playerRoot;  // the player's mount point, no trailing slash
   bool m_playerFound = false;
   std::string m_missingNamedPlayer;  // a player named on the command line that is no folder
@@ -154,9 +141,9 @@ class CMainDlg final : public QDialog {
   int m_copyMode = -1;
   int m_win98 = 0;
   std::optional<QRect> m_savedGeometry;
-  koral::SortState m_computerSort;
-  koral::SortState m_playerSort;
-  CListIcons m_listIcons;
+  CListIcons m_listIcons;  // shared by the panes, which it outlives
+  std::unique_ptr<CFolderPane> m_computerPane;
+  std::unique_ptr<CFolderPane> m_playerPane;  // its floor is the player root: it never leaves the player
   std::unique_ptr<koral::MountTableWatch> m_mountWatch;  // none for a player named on the command line
   bool m_rescanPending = false;  // the table changed while a copy or an eject held the player
   std::string m_requestedPlayer;  // named by a later start, waiting for the player to be free

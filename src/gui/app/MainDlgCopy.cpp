@@ -6,7 +6,7 @@
 
 #include <QApplication>
 
-#include "gui/app/ListRows.h"
+#include "gui/app/FolderPane.h"
 #include "gui/app/MainDlg.h"
 #include "gui/common/PathText.h"
 #include "gui/common/Prompt.h"
@@ -21,8 +21,8 @@ namespace {
 // The names of the selected rows, top row first. The parent row is left
 // out: copying it would copy the whole parent folder, unchecked against the
 // free space, next to the player folder.
-std::vector<std::string> SelectedNames(const QTreeWidget& list) {
-  std::vector<std::string> names = SelectedRowNames(list);
+std::vector<std::string> SelectedNames(const CFolderPane& pane) {
+  std::vector<std::string> names = pane.SelectedNames();
   std::erase_if(names, [](const std::string& name) { return name == ".." || name == "."; });
   return names;
 }
@@ -31,13 +31,13 @@ std::vector<std::string> SelectedNames(const QTreeWidget& list) {
 
 void CMainDlg::OnCopyToPlayer() {
   TakeControls();
-  const std::vector<std::string> names = SelectedNames(*m_ui->computerList);
+  const std::vector<std::string> names = SelectedNames(*m_computerPane);
   if (names.empty()) {
     Prompt::Message(this, QStringLiteral("Pas de source à copier"), QStringLiteral("Copie impossible"));
     return;
   }
   std::vector<std::string> sources;
-  for (const std::string& name : names) sources.push_back(koral::JoinPath(m_computerFolder, name));
+  for (const std::string& name : names) sources.push_back(koral::JoinPath(m_computerPane->Folder(), name));
   CopyToPlayer(sources);
 }
 
@@ -55,7 +55,7 @@ void CMainDlg::CopyToPlayer(const std::vector<std::string>& sources) {
     return;
   }
   // The player folder may have become a link off the player since it was listed.
-  const std::string& playerFolder = m_playerFolder;
+  const std::string& playerFolder = m_playerPane->Folder();
   koral::CopyJob job;
   for (const std::string& source : sources) {
     job.sources.push_back(source);

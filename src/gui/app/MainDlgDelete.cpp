@@ -6,12 +6,13 @@
 #include <QApplication>
 #include <QPointer>
 
-#include "gui/app/ListRows.h"
+#include "gui/app/FolderPane.h"
 #include "gui/app/MainDlg.h"
 #include "gui/app/RemovalCount.h"
 #include "gui/common/PathText.h"
 #include "gui/common/Prompt.h"
 #include "gui/files/NewFolderDlg.h"
+#include "core/files/FolderListing.h"
 #include "core/files/Paths.h"
 #include "core/files/PlayerFileOps.h"
 #include "core/files/RemovalText.h"
@@ -87,7 +88,7 @@ void CreateFolderOnPlayer(QWidget* parent, const std::string& root, const std::s
 
 void CMainDlg::OnDeleteFromPlayer() {
   TakeControls();
-  std::vector<std::string> names = SelectedRowNames(*m_ui->playerList);
+  std::vector<std::string> names = m_playerPane->SelectedNames();
   if (names.empty()) {
     Prompt::Message(this, QStringLiteral("Aucun fichier sélectionné"), kDeleteTitle);
     return;
@@ -97,7 +98,7 @@ void CMainDlg::OnDeleteFromPlayer() {
   if (!files) return;
   const bool parentChosen = std::erase(names, std::string(koral::kParentName)) > 0;
   std::vector<std::string> paths;
-  for (const std::string& name : names) paths.push_back(koral::JoinPath(m_playerFolder, name));
+  for (const std::string& name : names) paths.push_back(koral::JoinPath(m_playerPane->Folder(), name));
   if (names.empty()) {  // nothing to ask about: the guard alone
     RefuseParentEntry(this);
     RefreshPlayerList();
@@ -120,8 +121,8 @@ void CMainDlg::OnEmptyPlayer() {
   if (IsBusyWithPlayer()) return;
   const std::optional<koral::PlayerFiles> files = OpenPlayerFiles(this, m_playerRoot);
   if (!files) return;
-  m_playerFolder = m_playerRoot;
-  OpenFolder(m_ui->playerList, nullptr);
+  m_playerPane->SetFolder(m_playerRoot);
+  m_playerPane->OpenFolder(nullptr);
   if (files->IsEmpty()) {
     Prompt::Message(this, QStringLiteral("L'Koral est vide !"), QStringLiteral("T'es aveugle?"));
     return;
@@ -156,6 +157,6 @@ void CMainDlg::CountThenAsk(std::function<koral::RemovalTally(std::stop_token)> 
 void CMainDlg::OnCreateDirectory() {
   if (m_newFolderDlg == nullptr) m_newFolderDlg = new CNewFolderDlg(this);
   if (m_newFolderDlg->exec() != QDialog::Accepted) return;
-  CreateFolderOnPlayer(this, m_playerRoot, m_playerFolder, m_newFolderDlg->FolderName());
+  CreateFolderOnPlayer(this, m_playerRoot, m_playerPane->Folder(), m_newFolderDlg->FolderName());
   if (!m_playerRoot.empty()) RefreshPlayerList();
 }

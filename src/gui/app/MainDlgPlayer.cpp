@@ -7,6 +7,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include "gui/app/FolderPane.h"
 #include "gui/app/MainDlg.h"
 #include "gui/app/RemovalCount.h"
 #include "gui/common/ElidedLabel.h"
@@ -66,20 +67,18 @@ void CMainDlg::RescanPlayer() {
 void CMainDlg::OnPlayerArrived(const std::string& root) {
   koral::RemoveDeadCopyRuns(root);  // what a killed copy left; a running one keeps its own
   m_playerRoot = root;
+  m_playerPane->SetFloor(root);
   m_playerFound = true;
   m_ui->playerDriveLabel->SetFullText(PathFromStd(root));
   SetPlayerControlsEnabled(true);
-  ListDriveRoot(m_ui->playerList, root);
+  m_playerPane->ListDriveRoot(root);
 }
 
 void CMainDlg::OnPlayerGone(bool tellUser) {
   m_playerFound = false;
   m_playerRoot.clear();
-  m_playerFolder.clear();
-  m_ui->playerList->clear();
+  m_playerPane->Clear();  // its floor too
   m_ui->playerDriveLabel->SetFullText({});
-  m_ui->playerFreeLabel->clear();
-  m_ui->playerTotalLabel->clear();
   SetPlayerControlsEnabled(false);
   if (tellUser)
     Prompt::Message(this,
