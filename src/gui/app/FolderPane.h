@@ -37,7 +37,7 @@ class CFolderPane final : public QObject {
     QLabel* total;
   };
   using MenuFactory = std::function<std::unique_ptr<QMenu>()>;  // nullptr: no menu
-  static constexpr int kRowsShownAtLeast = 4;  // ten when the screen has room, four on a small one
+  static constexpr int kRowsShownAtLeast = 4;  // even on a small screen
 
   CFolderPane(QTreeWidget* list, Labels labels, CListIcons& icons, Rules rules);
 
@@ -45,7 +45,6 @@ class CFolderPane final : public QObject {
   // Paths as the file system spells them, which need not be UTF-8.
   const std::string& Folder() const { return m_folder; }
   void SetFolder(std::string folder) { m_folder = std::move(folder); }
-  const std::string& Floor() const { return m_floor; }
   void SetFloor(std::string floor) { m_floor = std::move(floor); }
   void SetMenu(MenuFactory menu) { m_menu = std::move(menu); }
 
