@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
   libgtest-dev
   clang libclang-rt-14-dev
+  # make format-check
+  clang-format
   xvfb xauth
   # end-to-end tests: accessibility tree, real X input, screenshots
   dbus at-spi2-core python3 python3-pyatspi python3-xlib xdotool imagemagick

@@ -14,6 +14,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Without Qt there is no eject module: the build says which one this is.
+constexpr bool kBuiltWithEjectModule = KORAL_EJECT_MODULE != 0;
+constexpr const char* kBuiltWithoutUDisks =
+    "Ce koralctl a été construit sans la prise en charge d'UDisks2 : éjectez l'Koral depuis le bureau.";
+
 // Beside the executable as installed (or in the build tree), else where
 // the installation was configured to put it.
 fs::path EjectModulePath() {
@@ -49,6 +54,10 @@ const std::vector<CommandForm>& EjectCommand::Forms() const {
 }
 
 int EjectCommand::Run(const Invocation&, CliContext& context) {
+  if (!kBuiltWithEjectModule) {
+    context.err << kBuiltWithoutUDisks << '\n';
+    return kExitFailed;
+  }
   if (!RequirePlayer(context)) return kExitFailed;
   std::string failure;
   const KoralEjectPlayerFunction eject = LoadEjectModule(failure);
