@@ -390,6 +390,7 @@ void MainDlgDeleteTest::aFolderReachedThroughAnOutsideLinkIsNeverChanged() {
   fs::create_directory_symlink(outside, box.Player() / "escape");
 
   SelectRows(PlayerList(*window), {"song.mp3"});
+  box.prompts.questionAnswers = {true, true};  // the delete, then the emptying
   PressAndWait(*window, "deleteButton");
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QVERIFY(box.prompts.messages[0].text.contains("rien n'a été supprimé"));
