@@ -21,12 +21,21 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code error;
+  Empty();
+  fs::remove(m_path, error);
+}
+
+void TempDir::Empty() {
+  std::error_code error;
   // Read-only entries left by a test must not stop the clean-up.
   for (auto it = fs::recursive_directory_iterator(m_path, error); !error && it != fs::recursive_directory_iterator();
        it.increment(error))
     if (!it->is_symlink(error))  // never the target of a link, which may lie outside
       fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, error);
-  fs::remove_all(m_path, error);
+  std::vector<fs::path> entries;
+  for (auto it = fs::directory_iterator(m_path, error); !error && it != fs::directory_iterator(); it.increment(error))
+    entries.push_back(it->path());
+  for (const fs::path& entry : entries) fs::remove_all(entry, error);
 }
 
 void WriteFile(const fs::path& path, const std::string& bytes) {
@@ -51,7 +60,14 @@ std::vector<std::string> EntryNames(const fs::path& folder) {
 
 fs::path SourceResourceDir() { return fs::path(KORAL_SOURCE_DIR) / "res"; }
 
-TestEnvironment::TestEnvironment() {
+TestEnvironment::TestEnvironment() { Fill(); }
+
+void TestEnvironment::Renew() {
+  m_root.Empty();
+  Fill();
+}
+
+void TestEnvironment::Fill() {
   fs::create_directories(ConfigDir());
   fs::create_directories(PlayerDir());
   fs::create_directories(ComputerDir());

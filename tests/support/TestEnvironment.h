@@ -16,6 +16,8 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
   const std::filesystem::path& Path() const { return m_path; }
   std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+  // Removes everything in it, and keeps the folder.
+  void Empty();
 
  private:
   std::filesystem::path m_path;
@@ -33,6 +35,8 @@ class TestEnvironment {
  public:
   TestEnvironment();
   ~TestEnvironment();
+  // Starts again from a fresh sandbox, for a fixture that keeps one across tests.
+  void Renew();
 
   std::filesystem::path ConfigDir() const { return m_root.Path() / "config"; }
   std::filesystem::path ConfigIni() const { return ConfigDir() / "Config.ini"; }
@@ -54,6 +58,8 @@ class TestEnvironment {
   void BlockBackupFolder() const;
 
  private:
+  void Fill();
+
   TempDir m_root;
 };
 

@@ -12,22 +12,16 @@
 #include <set>
 #include <stop_token>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/CopyTemporaries.h"
 #include "support/TestEnvironment.h"
 #include "support/UnprivilegedAccess.h"
-#include "core/config/TextEncoding.h"
 #include "core/copy/CopyEngine.h"
 #include "core/copy/CopyLeftovers.h"
 #include "core/copy/CopyReport.h"
-#include "core/copy/PartialCopyNames.h"
 #include "core/files/SelectionSize.h"
-#include "core/files/VfatNames.h"
-#include "core/platform/ElapsedTimer.h"
 #include "core/platform/FileDescriptor.h"
-#include "core/platform/VolumeSpace.h"
 
 namespace fs = std::filesystem;
 using koral::test::EntryNames;
@@ -90,30 +84,6 @@ koral::CopyOptions PlaylistOptions(bool numbersOnly = false) {
 }
 
 }  // namespace
-
-TEST(NumberedNameTest, KeepsThePlaylistPositionWithOneLeadingZeroBelowTen) {
-  EXPECT_EQ(koral::NumberedName(9, "a.mp3", false), "09 - a.mp3");
-  EXPECT_EQ(koral::NumberedName(10, "a.mp3", false), "10 - a.mp3");
-  EXPECT_EQ(koral::NumberedName(100, "a.mp3", false), "100 - a.mp3");
-  EXPECT_EQ(koral::NumberedName(9, "b.wma", true), "09.mp3");
-  EXPECT_EQ(koral::NumberedName(10, "b.wma", true), "10.mp3");
-}
-
-TEST(VfatNameTest, RefusedCharactersBecomeUnderscoresAndTrailingDotsAndSpacesGo) {
-  EXPECT_EQ(koral::ToVfatName("a\"b*c:d<e>f?g\\h|i.mp3"), "a_b_c_d_e_f_g_h_i.mp3");
-  EXPECT_EQ(koral::ToVfatName(std::string("tab\there\x01.mp3")), "tab_here_.mp3");
-  EXPECT_EQ(koral::ToVfatName("Best of... "), "Best of");
-  EXPECT_EQ(koral::ToVfatName(".."), "_");
-  EXPECT_EQ(koral::ToVfatName("Émilie & Zoé.mp3"), "Émilie & Zoé.mp3");
-}
-
-TEST(VolumeSpaceTest, NeedMustBeBelowTheFreeSpace) {
-  EXPECT_FALSE(koral::HasRoomFor(5.0f, 5 * 1048576ull));
-  EXPECT_TRUE(koral::HasRoomFor(5.0f, 5 * 1048576ull + 1));
-  EXPECT_FALSE(koral::HasRoomFor(0.0f, 0));
-  EXPECT_TRUE(koral::HasRoomFor(6000.0f, 6ull << 40));  // beyond 32 bits
-  EXPECT_EQ(koral::AvailableBytes("/no/such/player"), 0u);
-}
 
 TEST_F(CopyEngineTest, PlaylistFolderIsCopiedInPlaylistOrderUnderNumberedNames) {
   std::string playlist = "#EXTM3U\r\n";
@@ -511,27 +481,6 @@ TEST_F(CopyEngineTest, PipeInATreeIsReportedInsteadOfBlockingTheCopy) {
   EXPECT_EQ(ReadFile(Player() / "Dir" / "a.mp3"), "a");
 }
 
-TEST(PartialCopyNameTest, IsAHiddenNameWithinTheNameLimit) {
-  EXPECT_EQ(koral::TemporaryNameFor("01 - a.mp3"), ".01 - a.mp3.koral-part");
-  EXPECT_EQ(koral::PartialFolderOf("/player"), "/player/.koral-part");
-  EXPECT_TRUE(koral::IsTemporaryName(".a.mp3.koral-part"));
-  EXPECT_TRUE(koral::IsTemporaryName("12.a.mp3.koral-part"));
-  EXPECT_FALSE(koral::IsTemporaryName("12a.mp3.koral-part"));
-  EXPECT_FALSE(koral::IsTemporaryName("a.mp3.koral-part"));
-  EXPECT_TRUE(koral::IsPartialFolderName(".KORAL-Part"));
-  EXPECT_FALSE(koral::IsTemporaryName(".koral-part"));
-  EXPECT_FALSE(koral::IsTemporaryName(".a.mp3"));
-
-  std::string accented;
-  while (accented.size() < 250) accented += "é";  // two bytes each
-  const std::string first = koral::TemporaryNameFor(accented + "1.mp3");
-  const std::string second = koral::TemporaryNameFor(accented + "2.mp3");
-  EXPECT_LE(first.size(), 255u);
-  EXPECT_NE(first, second);
-  EXPECT_TRUE(koral::IsTemporaryName(first));
-  EXPECT_EQ(koral::ToUtf8(first), first);  // valid UTF-8: never cut inside a character
-}
-
 TEST_F(CopyEngineTest, AnExistingTrackStaysWholeUntilItsReplacementIsComplete) {
   WriteFile(Computer() / "Album" / "a.mp3", Content("new a", 3 * 307200 + 11));
   WriteFile(Player() / "Album" / "a.mp3", "the old a");
@@ -710,14 +659,6 @@ TEST_F(CopyEngineTest, AFolderThatCannotBeListedIsReportedAndNotMadeOnThePlayer)
   EXPECT_EQ(playlist.refused[0].path, (Computer() / "Album").string());
   EXPECT_NE(koral::FormatRefusedReport(tree.refused).find("Locked : lecture impossible (accès refusé)"),
             std::string::npos);
-}
-
-TEST(ElapsedTimerTest, CountsMillisecondsFromConstruction) {
-  const CElapsedTimer timer;
-  const double start = timer.GetElapsedMs();
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  EXPECT_GE(start, 0.0);
-  EXPECT_GE(timer.GetElapsedMs() - start, 25.0);
 }
 
 TEST_F(CopyEngineTest, ManySmallFilesUnderALowDescriptorLimitAreAllCopiedInOrder) {

@@ -9,7 +9,6 @@
 #include "support/TestEnvironment.h"
 #include "core/copy/CopyEngine.h"
 #include "core/copy/CopyPlan.h"
-#include "core/copy/CopyReport.h"
 #include "core/copy/CopyTally.h"
 
 namespace fs = std::filesystem;
@@ -52,16 +51,6 @@ class CopyRenamesTest : public ::testing::Test {
 
   TempDir m_dir;
 };
-
-koral::CopyProgress Progress(int fileNumber, const std::string& name, std::uint64_t done, std::uint64_t size) {
-  koral::CopyProgress progress;
-  progress.fileNumber = fileNumber;
-  progress.source = "/computer/" + name;
-  progress.destination = "/player/" + name;
-  progress.fileDone = done;
-  progress.fileSize = size;
-  return progress;
-}
 
 }  // namespace
 
@@ -116,55 +105,6 @@ TEST_F(CopyRenamesTest, AnEntryRefusedBeforeTheCopyIsNotListedAsRenamed) {
   EXPECT_NE(renames[0].original, fs::path(plan.refused[0].path).filename().string());
   // The same source given twice is copied once: that copy keeps its line.
   EXPECT_EQ(renames[1], (Rename{"one?.mp3", "one_.mp3"}));
-}
-
-TEST(CopyRenameReportTest, OneLinePerRenameWithNamesShownAsTheListsShowThem) {
-  EXPECT_EQ(koral::FormatRenameReport({}), "");
-  const std::vector<koral::CopyRename> renames = {{"/c/a:b?.mp3", "a:b?.mp3", "a_b_.mp3"},
-                                                  {"/c/\xE9t\xE9?", "\xE9t\xE9?", "\xE9t\xE9_"}};
-  EXPECT_EQ(koral::FormatRenameReport(renames),
-            "renommé : a:b?.mp3 → a_b_.mp3\nrenommé : été? → été_");  // Windows-1252 bytes, as the rows show them
-
-  std::vector<koral::CopyRename> many(koral::kEntriesListedInABox + 2, renames[0]);
-  const std::string boxed = koral::FormatRenameReport(many, koral::kEntriesListedInABox);
-  EXPECT_EQ(std::count(boxed.begin(), boxed.end(), '\n'), static_cast<long>(koral::kEntriesListedInABox));
-  EXPECT_TRUE(boxed.ends_with("\n... et 2 autres.")) << boxed;
-  many.pop_back();
-  EXPECT_TRUE(koral::FormatRenameReport(many, koral::kEntriesListedInABox).ends_with("\n... et 1 autre."));
-  EXPECT_EQ(koral::FormatRenameReport(many).find("autre"), std::string::npos);
-}
-
-TEST(CopySummaryTest, CountsAreFrenchAndTheTimeIsToTheSecond) {
-  using std::chrono::milliseconds;
-  EXPECT_EQ(koral::FormatCopySummary(12, 36176691, milliseconds(3400), 1),
-            "Copié : 12 fichiers, 34.5 Mo en 0:03 ; 1 échec");
-  EXPECT_EQ(koral::FormatCopySummary(1, 500, milliseconds(0), 0), "Copié : 1 fichier, 500 o en 0:00 ; aucun échec");
-  EXPECT_EQ(koral::FormatCopySummary(0, 0, milliseconds(62600), 3), "Copié : 0 fichier, 0 o en 1:03 ; 3 échecs");
-  EXPECT_EQ(koral::FormatDuration(std::chrono::seconds(42)), "0:42");
-  EXPECT_EQ(koral::FormatDuration(std::chrono::seconds(3723)), "1:02:03");
-  EXPECT_EQ(koral::FormatDuration(std::chrono::seconds(-5)), "0:00");
-  // A stopped copy: the participles agree with their counts.
-  EXPECT_EQ(koral::FormatCancelledCopy(2, 3), "Copie annulée : 2 fichiers copiés, 3 non copiés.");
-  EXPECT_EQ(koral::FormatCancelledCopy(1, 1), "Copie annulée : 1 fichier copié, 1 non copié.");
-  EXPECT_EQ(koral::FormatCancelledCopy(0, 0), "Copie annulée : 0 fichier copié, 0 non copié.");
-  EXPECT_EQ(koral::FormatInterruption(4), "copie interrompue, 4 non copiés");
-}
-
-TEST(CopyTallyTest, CountsTheFilesTransferredWholeAndNotNamedByAFailure) {
-  koral::CCopyTally tally;
-  tally.OnProgress(Progress(1, "whole.mp3", 0, 1000));
-  tally.OnProgress(Progress(1, "whole.mp3", 1000, 1000));
-  tally.OnProgress(Progress(2, "cut.mp3", 300, 5000));
-  tally.OnProgress(Progress(3, "empty.mp3", 0, 0));
-  tally.OnProgress(Progress(4, "unsynced.mp3", 70, 70));
-  tally.OnProgress(Progress(5, "grew.mp3", 9, 9));
-
-  const std::vector<koral::CopyFailure> failures = {
-      {"/player/cut.mp3", koral::CopyFault::PlayerFull, 28},
-      {"/player/unsynced.mp3", koral::CopyFault::NotSynced, 5},
-      {"/computer/grew.mp3", koral::CopyFault::SourceChanged, 0}};
-  EXPECT_EQ(tally.BytesCopied(failures), 1000u);
-  EXPECT_EQ(tally.BytesCopied({}), 1079u);
 }
 
 TEST_F(CopyRenamesTest, TheTallyOfARealCopyIsTheBytesOnThePlayer) {

@@ -9,7 +9,6 @@
 #include "support/PipeWriterAfter.h"
 #include "support/TestEnvironment.h"
 #include "core/files/SelectionSize.h"
-#include "core/platform/RegularFile.h"
 
 using koral::test::TempDir;
 using koral::test::WriteFile;
@@ -117,23 +116,4 @@ TEST(FolderSize, APipeInPlaceOfThePlaylistIsRefusedWithoutWaitingForAWriter) {
   }
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
   EXPECT_NEAR(koral::FolderSize(root / "Album", false), 15.0f, 0.001f);  // the tree does not read it
-}
-
-TEST(RegularFileRead, TellsAPipeOrADeviceFromAFileThatCannotBeRead) {
-  TempDir root;
-  WriteFile(root / "a.txt", "bytes");
-  ASSERT_EQ(mkfifo((root / "pipe").c_str(), 0600), 0);
-  const koral::test::PipeWriterAfter release(root / "pipe", std::chrono::seconds(3));
-
-  EXPECT_EQ(koral::ReadRegularFile(root / "a.txt").bytes, "bytes");
-  for (const fs::path& special : {root / "pipe", fs::path("/dev/null")}) {
-    const koral::RegularFileRead read = koral::ReadRegularFile(special);
-    EXPECT_FALSE(read.bytes) << special;
-    EXPECT_TRUE(read.notRegularFile) << special;
-  }
-  for (const fs::path& unreadable : {root / "missing", root.Path()}) {
-    const koral::RegularFileRead read = koral::ReadRegularFile(unreadable);
-    EXPECT_FALSE(read.bytes) << unreadable;
-    EXPECT_FALSE(read.notRegularFile) << unreadable;
-  }
 }

@@ -10,16 +10,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(FirmwareVersions, PrefixSearchStartsAtTheSecondEntryAndWraps) {
-  const Strings entries{"118.2", "119.0", "119.01"};
-  EXPECT_EQ(koral::FindCurrentVersionEntry(entries, "119.0"), 1u);
-  EXPECT_EQ(koral::FindCurrentVersionEntry(entries, "119"), 1u);
-  EXPECT_EQ(koral::FindCurrentVersionEntry(entries, "118"), 0u);  // wrapped round
-  EXPECT_EQ(koral::FindCurrentVersionEntry(entries, "120"), std::nullopt);
-  EXPECT_EQ(koral::FindCurrentVersionEntry(Strings{"Beta", "beta2"}, "BETA"), 0u);
-  EXPECT_EQ(koral::FindCurrentVersionEntry(Strings{}, ""), std::nullopt);
-}
-
 TEST(ProfileValues, OnlyNumbersFrom0To255SeparatedBySingleSpaces) {
   EXPECT_EQ(koral::ParseProfileBytes("28 156", 2), (std::vector<uint8_t>{28, 156}));
   EXPECT_EQ(koral::ParseProfileBytes("0 255", 2), (std::vector<uint8_t>{0, 255}));

@@ -2,28 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "support/TestEnvironment.h"
-#include "core/settings/BandField.h"
 #include "core/settings/EqualiserImage.h"
 #include "core/settings/EqualiserPresets.h"
 #include "core/settings/EqualiserTables.h"
 
 namespace {
 
-using koral::CSettingsFile;
-using koral::EqualiserTables;
 using koral::GainTable;
-
-TEST(BandFieldTest, WritesTheLowByteThenTheSignAndReadsTheFirstByteOnly) {
-  EXPECT_EQ(koral::EncodeBandField(5), (CSettingsFile::Slots{0x05, 0x00, 0x00}));
-  EXPECT_EQ(koral::EncodeBandField(-3), (CSettingsFile::Slots{0xFD, 0xFF, 0xFF}));
-  EXPECT_EQ(koral::EncodeBandField(-12), (CSettingsFile::Slots{0xF4, 0xFF, 0xFF}));
-  EXPECT_EQ(koral::EncodeBandField(-235), (CSettingsFile::Slots{21, 0xFF, 0xFF}));  // read back unchanged
-  EXPECT_EQ(koral::DecodeBandByte(0), 0);
-  EXPECT_EQ(koral::DecodeBandByte(20), 20);
-  EXPECT_EQ(koral::DecodeBandByte(21), -235);
-  EXPECT_EQ(koral::DecodeBandByte(244), -12);
-  EXPECT_EQ(koral::DecodeBandByte(255), -1);
-}
 
 TEST(EqualiserLayoutTest, MissingNegativeOrHugeOffsetsAreNotUsable) {
   koral::test::TestEnvironment environment;
@@ -55,20 +40,6 @@ TEST(EqualiserPassTest, GainsMissingAtTheEndOfTheImageReadAsZero) {
   EXPECT_EQ(gains[0], (koral::PresetGains{20, -12, 0, 0, 0}));
   EXPECT_EQ(gains[10], (koral::PresetGains{0, 0, 0, 0, 0}));
   EXPECT_EQ(selected, 0);  // cleared before the read
-}
-
-TEST(EqualiserTablesTest, RestoringTheFactoryKeepsPersoAndTheReadingComesBack) {
-  EqualiserTables& tables = EqualiserTables::Shared();
-  GainTable read{};
-  read[1] = {1, 1, 1, 1, 1};
-  read[10] = {3, 3, 3, 3, 3};
-  tables.TakePlayerGains(read);
-  tables.SetWorking(10, {4, 4, 4, 4, 4});
-  tables.RestoreFactory();
-  EXPECT_EQ(tables.Working(1), koral::kFactoryPresets[1]);
-  EXPECT_EQ(tables.Working(10), (koral::PresetGains{4, 4, 4, 4, 4}));
-  tables.RestorePlayer();
-  EXPECT_EQ(tables.WorkingTable(), read);
 }
 
 }  // namespace

@@ -15,67 +15,6 @@ std::string Record(int b0, int b1, int b2) {
   return {static_cast<char>(b0), static_cast<char>(b1), static_cast<char>(b2)};
 }
 
-TEST(RadioRecord, EncodesAndDecodesTheBandEdgesAndTenths) {
-  EXPECT_EQ(EncodeRadioRecordMHz(87.5), (CSettingsFile::Slots{204, 85, 1}));
-  EXPECT_EQ(EncodeRadioRecordMHz(87.6), (CSettingsFile::Slots{48, 86, 1}));
-  EXPECT_EQ(DecodeRadioRecord({204, 85, 1}), 87500u);
-  EXPECT_EQ(DecodeRadioRecord({48, 86, 1}), 87600u);
-  // Upper slot bytes are not part of the record.
-  EXPECT_EQ(DecodeRadioRecord({0x1CC, 0x355, 0x101}), 87500u);
-  EXPECT_EQ(FormatMegahertz(DecodeRadioRecord({48, 86, 1}) * 0.001), "87.6");
-  // 99.9999 MHz rounds to the nearest kHz, not down.
-  EXPECT_EQ(DecodeRadioRecord(EncodeRadioRecordMHz(99.9999)), 100000u);
-}
-
-TEST(RadioRecord, HoldsImpossibleFrequenciesAtTheBoundsInsteadOfWrapping) {
-  EXPECT_EQ(EncodeRadioRecordMHz(-1.0), (CSettingsFile::Slots{0, 0, 0}));
-  EXPECT_EQ(EncodeRadioRecordMHz(1e30), (CSettingsFile::Slots{255, 255, 255}));
-  EXPECT_EQ(EncodeRadioRecordMHz(std::numeric_limits<double>::quiet_NaN()), (CSettingsFile::Slots{0, 0, 0}));
-}
-
-TEST(RadioFrequency, ReadsTypedTextLikeAtofWithAPoint) {
-  EXPECT_DOUBLE_EQ(ReadMegahertz("88,5"), 88.0);
-  EXPECT_DOUBLE_EQ(ReadMegahertz("  101.1"), 101.1);
-  EXPECT_DOUBLE_EQ(ReadMegahertz("+99.5x"), 99.5);
-  EXPECT_DOUBLE_EQ(ReadMegahertz("-90"), -90.0);
-  EXPECT_DOUBLE_EQ(ReadMegahertz("FM"), 0.0);
-  EXPECT_DOUBLE_EQ(ReadMegahertz(""), 0.0);
-  EXPECT_DOUBLE_EQ(ReadMegahertz("+-3"), 0.0);
-  EXPECT_TRUE(IsTypedFrequencyAccepted(87.5));
-  EXPECT_TRUE(IsTypedFrequencyAccepted(108.0));
-  EXPECT_FALSE(IsTypedFrequencyAccepted(87.49));
-  EXPECT_FALSE(IsTypedFrequencyAccepted(120.0));
-  EXPECT_EQ(FormatMegahertz(87.75), "87.8");
-  EXPECT_EQ(FormatMegahertz(0.0), "0.0");
-  EXPECT_EQ(FrequencyKey(87.75), FrequencyKey(87.8));
-  EXPECT_NE(FrequencyKey(87.7), FrequencyKey(87.8));
-}
-
-TEST(RadioFrequency, TypedFrequenciesTakeAPointOrACommaAndNothingElse) {
-  EXPECT_EQ(ParseTypedMegahertz("88,5"), 88.5);
-  EXPECT_EQ(ParseTypedMegahertz(" 103.5 "), 103.5);
-  EXPECT_EQ(ParseTypedMegahertz("100"), 100.0);
-  EXPECT_EQ(ParseTypedMegahertz("99."), 99.0);
-  EXPECT_EQ(ParseTypedMegahertz("87.5"), 87.5);
-  EXPECT_EQ(ParseTypedMegahertz("108,0"), 108.0);
-  EXPECT_EQ(ParseTypedMegahertz("101.35"), 101.35);
-  // Rounded to the kHz that are written, so what is shown is what is stored.
-  EXPECT_EQ(ParseTypedMegahertz("95.12345"), 95.123);
-  for (const char* refused : {"1e2", "88.5x", "", "   ", "200", "87.4", "108.1", "-90", "+90", "88,5,0", "88.5.0",
-                              ".5", "inf", "nan", "0x5A", "8 8", "88;5", "99999999999999999999999"})
-    EXPECT_FALSE(ParseTypedMegahertz(refused)) << refused;
-}
-
-TEST(RadioFrequency, AMemoryShowsTheDecimalsItsKilohertzNeed) {
-  EXPECT_EQ(FormatMemoryMegahertz(103.5), "103.5");
-  EXPECT_EQ(FormatMemoryMegahertz(88.0), "88.0");
-  EXPECT_EQ(FormatMemoryMegahertz(101.35), "101.35");
-  EXPECT_EQ(FormatMemoryMegahertz(95.123), "95.123");
-  EXPECT_EQ(FormatMemoryMegahertz(DecodeRadioRecord({48, 86, 1}) * 0.001), "87.6");
-  for (const char* text : {"101.35", "95.123", "88.5"})
-    EXPECT_EQ(FormatMemoryMegahertz(*ParseTypedMegahertz(text)), text);
-}
-
 TEST(RadioLayout, MissingKeysGiveNoLayoutAndLargeCountsAreCapped) {
   TestEnvironment env;
   EXPECT_EQ(ReadRadioLayout(env.ConfigIni(), "119.0")->offset, 256);

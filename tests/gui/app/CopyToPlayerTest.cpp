@@ -3,7 +3,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include <QCheckBox>
 #include <QLabel>
@@ -21,7 +20,6 @@
 #include "support/TestEnvironment.h"
 #include "gui/app/MainDlg.h"
 #include "core/config/PrivateProfile.h"
-#include "gui/files/CopyProgressRelay.h"
 #include "core/copy/CopyReport.h"
 #include "gui/files/FileOp.h"
 #include "support/gui/PromptRecorder.h"
@@ -84,6 +82,11 @@ class CopyToPlayerTest final : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() {
+    env.Renew();
+    prompts.Clear();
+  }
+
   void copiesTheSelectionByteForByteAndRefreshesThePlayerList();
   void followsThePlaylistWithNumberOnlyNamesAndReportsAMissingEntry();
   void totalBarReachesTheEndWhenEveryFileIsUnderOneKilobyte();
@@ -93,7 +96,6 @@ class CopyToPlayerTest final : public QObject {
   void unreadablePlaylistClosesTheMainWindow();
   void escapeAndCloseAskBeforeStoppingAndEnterStopsNothing();
   void annulerDropsTheFileBeingWrittenAndTellsWhatWasCopied();
-  void progressRelayNeverMakesTheWorkerWait();
   void fileOpReportsRefusedFilesBeforeCopyingTheOthers();
   void fileOpClosesAtOnceOnAnUnreadablePlaylist();
   void namesThatAreNotUtf8AreCopiedExactlyAsShown();
@@ -102,11 +104,13 @@ class CopyToPlayerTest final : public QObject {
   void renamesShareTheBoxOfWhatWasNotCopied();
   void aFullPlayerNamesTheFilesNeverTriedInTheBox();
   void nothingIsCopiedThroughAMountInsideThePlayer();
+
+ private:
+  koral::test::TestEnvironment env;  // each test's own: see init()
+  koral::test::PromptRecorder prompts;
 };
 
 void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   const fs::path computer = env.ComputerDir();
   WriteFile(computer / "a.mp3", Content("a", 307201));
   WriteFile(computer / "left.mp3", "not selected");
@@ -142,8 +146,6 @@ void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() 
 }
 
 void CopyToPlayerTest::followsThePlaylistWithNumberOnlyNamesAndReportsAMissingEntry() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   const fs::path album = env.ComputerDir() / "Album";
   WriteFile(album / "b.wma", "wma");
   WriteFile(album / "a.mp3", "mp3");
@@ -165,8 +167,6 @@ void CopyToPlayerTest::followsThePlaylistWithNumberOnlyNamesAndReportsAMissingEn
 }
 
 void CopyToPlayerTest::totalBarReachesTheEndWhenEveryFileIsUnderOneKilobyte() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   WriteFile(env.ComputerDir() / "x.txt", std::string(1023, 'x'));
   WriteFile(env.ComputerDir() / "y.txt", "y");
   WriteOptions(env, {});
@@ -187,8 +187,6 @@ void CopyToPlayerTest::totalBarReachesTheEndWhenEveryFileIsUnderOneKilobyte() {
 }
 
 void CopyToPlayerTest::refusesWhenNeedIsNotBelowTheFreeSpace() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   // A sparse file far larger than any free space, beyond 32 bits.
   WriteFile(env.ComputerDir() / "huge.bin", "");
   fs::resize_file(env.ComputerDir() / "huge.bin", std::uintmax_t{1} << 43);
@@ -215,8 +213,6 @@ void CopyToPlayerTest::refusesWhenNeedIsNotBelowTheFreeSpace() {
 }
 
 void CopyToPlayerTest::refusesAnEmptySelectionAndTheParentRowAlone() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   WriteFile(env.ComputerDir() / "a.mp3", "a");
   WriteOptions(env, {});
 
@@ -235,8 +231,6 @@ void CopyToPlayerTest::refusesAnEmptySelectionAndTheParentRowAlone() {
 }
 
 void CopyToPlayerTest::refusesAPlayerFolderThatHasBecomeALinkOffThePlayer() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   WriteFile(env.ComputerDir() / "a.mp3", "a");
   fs::create_directories(env.PlayerDir() / "Music");
   const fs::path elsewhere = env.ComputerDir().parent_path() / "elsewhere";
@@ -264,8 +258,6 @@ void CopyToPlayerTest::refusesAPlayerFolderThatHasBecomeALinkOffThePlayer() {
 }
 
 void CopyToPlayerTest::unreadablePlaylistClosesTheMainWindow() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   WriteFile(env.ComputerDir() / "Album" / "a.mp3", "a");
   fs::create_symlink("nowhere.m3u", env.ComputerDir() / "Album" / "list.m3u");
   WriteOptions(env, {1, 0, 0});
@@ -283,8 +275,6 @@ void CopyToPlayerTest::unreadablePlaylistClosesTheMainWindow() {
 }
 
 void CopyToPlayerTest::escapeAndCloseAskBeforeStoppingAndEnterStopsNothing() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   prompts.questionAnswers = {false, false};  // "Continuer", twice
   for (int i = 0; i < 16; ++i)
     WriteFile(env.ComputerDir() / "Big" / ("f" + std::to_string(i) + ".bin"), Content("big", 2 * 1024 * 1024));
@@ -316,8 +306,6 @@ void CopyToPlayerTest::escapeAndCloseAskBeforeStoppingAndEnterStopsNothing() {
 }
 
 void CopyToPlayerTest::annulerDropsTheFileBeingWrittenAndTellsWhatWasCopied() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   constexpr int kFiles = 40;
   for (int i = 10; i < 10 + kFiles; ++i)
     WriteFile(env.ComputerDir() / "Big" / ("f" + std::to_string(i) + ".bin"), Content("big", 2 * 1024 * 1024));
@@ -362,31 +350,7 @@ void CopyToPlayerTest::annulerDropsTheFileBeingWrittenAndTellsWhatWasCopied() {
   QVERIFY(!playerList->findItems(QStringLiteral("Big"), Qt::MatchExactly).isEmpty());  // the list was read again
 }
 
-void CopyToPlayerTest::progressRelayNeverMakesTheWorkerWait() {
-  CCopyProgressRelay relay;
-  int signalCount = 0;
-  connect(&relay, &CCopyProgressRelay::progressAvailable, this, [&] { ++signalCount; }, Qt::QueuedConnection);
-  koral::CopyProgress progress;
-  progress.source = "/music/a long path to a file that is being copied.mp3";
-  const auto start = std::chrono::steady_clock::now();
-  std::thread worker([&] {
-    for (int i = 1; i <= 200000; ++i) {
-      progress.fileDone = static_cast<std::uint64_t>(i);
-      relay.OnProgress(progress);
-    }
-  });
-  worker.join();  // the window's thread serves no event meanwhile
-  QVERIFY(std::chrono::steady_clock::now() - start < std::chrono::seconds(2));
-  QCoreApplication::processEvents();
-  QCOMPARE(signalCount, 1);  // one signal on its way at a time
-  bool changed = false;
-  QCOMPARE(relay.Take(&changed).fileDone, std::uint64_t{200000});
-  QVERIFY(changed);
-}
-
 void CopyToPlayerTest::fileOpReportsRefusedFilesBeforeCopyingTheOthers() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   WriteFile(env.ComputerDir() / "big.bin", std::string(5000, 'b'));
   WriteFile(env.ComputerDir() / "small.bin", "small");
   koral::CopyJob job;
@@ -408,8 +372,6 @@ void CopyToPlayerTest::fileOpReportsRefusedFilesBeforeCopyingTheOthers() {
 }
 
 void CopyToPlayerTest::fileOpClosesAtOnceOnAnUnreadablePlaylist() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   WriteFile(env.ComputerDir() / "Album" / "a.mp3", "a");
   fs::create_symlink("nowhere.m3u", env.ComputerDir() / "Album" / "list.m3u");
 
@@ -429,8 +391,6 @@ void CopyToPlayerTest::namesThatAreNotUtf8AreCopiedExactlyAsShown() {
   const std::string latin = "\xE9t\xE9.mp3";
   const std::string replaced = "\xEF\xBF\xBDt\xEF\xBF\xBD.mp3";
   const std::string folder = "Dossier \xE9t\xE9";
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   const fs::path computer = env.ComputerDir();
   for (const std::string& name : {latin, replaced, folder + "/" + latin, folder + "/" + replaced})
     WriteFile(computer / name, "from " + name);
@@ -456,8 +416,6 @@ void CopyToPlayerTest::namesThatAreNotUtf8AreCopiedExactlyAsShown() {
 }
 
 void CopyToPlayerTest::pipeInPlaceOfAPlaylistIsRefusedAndTheWindowStays() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   WriteFile(env.ComputerDir() / "Album" / "a.mp3", "a");
   const fs::path pipe = env.ComputerDir() / "Album" / "list.m3u";
   QCOMPARE(mkfifo(pipe.c_str(), 0600), 0);
@@ -486,8 +444,6 @@ void CopyToPlayerTest::pipeInPlaceOfAPlaylistIsRefusedAndTheWindowStays() {
 }
 
 void CopyToPlayerTest::namesChangedForThePlayerAreToldAfterTheCopy() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   WriteFile(env.ComputerDir() / "a:b?.mp3", "ab");
   WriteFile(env.ComputerDir() / "What? Live" / "x*.mp3", "x");
   WriteFile(env.ComputerDir() / "What? Live" / "fine.mp3", "fine");
@@ -510,8 +466,6 @@ void CopyToPlayerTest::namesChangedForThePlayerAreToldAfterTheCopy() {
 }
 
 void CopyToPlayerTest::renamesShareTheBoxOfWhatWasNotCopied() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   const fs::path album = env.ComputerDir() / "Album";
   WriteFile(album / "a:b.mp3", "ab");
   WriteFile(album / "list.m3u", "gone.mp3\na:b.mp3\n");
@@ -529,8 +483,6 @@ void CopyToPlayerTest::renamesShareTheBoxOfWhatWasNotCopied() {
 }
 
 void CopyToPlayerTest::aFullPlayerNamesTheFilesNeverTriedInTheBox() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   const koral::test::ScopedMount small(env.PlayerDir(), "size=256k");
   if (!small.Held()) QSKIP("a small volume cannot be mounted here");
   koral::CopyJob job;
@@ -568,8 +520,6 @@ void CopyToPlayerTest::aFullPlayerNamesTheFilesNeverTriedInTheBox() {
 }
 
 void CopyToPlayerTest::nothingIsCopiedThroughAMountInsideThePlayer() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   const fs::path outside = env.ComputerDir().parent_path() / "outside";
   WriteFile(outside / "a.mp3", "precious");
   WriteFile(env.ComputerDir() / "a.mp3", "overwriting");

@@ -59,6 +59,11 @@ class FileDropTest final : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() {
+    env.Renew();
+    prompts.Clear();
+  }
+
   void takesOnlyDragsWhoseEveryUrlIsALocalFile() {
     const auto local = LocalFilesOf(*UrlData({QUrl("file:///home/anna/Album"), QUrl("file://localhost/tmp/a%20b.mp3")}));
     QVERIFY(local.has_value());
@@ -84,8 +89,6 @@ class FileDropTest final : public QObject {
   }
 
   void droppedFilesAndFoldersAreCopiedIntoTheShownPlayerFolder() {
-    koral::test::TestEnvironment env;
-    koral::test::PromptRecorder prompts;
     WriteComputerFolder(env);
     const fs::path elsewhere = env.ComputerDir() / "elsewhere";
     WriteFile(elsewhere / "a.mp3", "tune a");
@@ -108,8 +111,6 @@ class FileDropTest final : public QObject {
   }
 
   void remoteUrlsAndDropsWithoutAPlayerDoNothing() {
-    koral::test::TestEnvironment env;
-    koral::test::PromptRecorder prompts;
     WriteComputerFolder(env);
     WriteFile(env.ComputerDir() / "a.mp3", "tune a");
     {
@@ -137,8 +138,6 @@ class FileDropTest final : public QObject {
   }
 
   void aDropGoesThroughTheChecksOfTheCopyButton() {
-    koral::test::TestEnvironment env;
-    koral::test::PromptRecorder prompts;
     WriteComputerFolder(env);
     WriteFile(env.ComputerDir() / "Album" / "a.mp3", "tune a");
     fs::create_symlink("nowhere.m3u", env.ComputerDir() / "Album" / "list.m3u");
@@ -150,6 +149,10 @@ class FileDropTest final : public QObject {
     QCOMPARE(prompts.messages[0].text, QString("Echec de l'ouverture de la playlist"));
     QVERIFY(fs::is_empty(env.PlayerDir()));
   }
+
+ private:
+  koral::test::TestEnvironment env;  // each test's own: see init()
+  koral::test::PromptRecorder prompts;
 };
 
 QTEST_MAIN(FileDropTest)

@@ -134,6 +134,7 @@ void MainDlgDeleteTest::deletesReadOnlyAndHiddenFilesAtTheTopAndInsideATree() {
 
   // A folder whose name merely ends in two dots is no parent entry.
   SelectRows(PlayerList(*window), {"locked.mp3", ".hidden", "Album", "Live.."});
+  box.prompts.questionAnswers.push_back(true);
   PressAndWait(*window, "deleteButton");
 
   QCOMPARE(EntryNames(box.Player()), std::vector<std::string>{"Settings.dat"});
@@ -162,6 +163,7 @@ void MainDlgDeleteTest::theParentEntryIsRefusedTheOthersGoThenTheWindowCloses() 
   DoubleClickRow(PlayerList(*window), "Musique");
 
   SelectRows(PlayerList(*window), {"..", "a.mp3", "b.mp3"});
+  box.prompts.questionAnswers.push_back(true);
   ClickButton(window.get(), "deleteButton");
   QTRY_VERIFY(!window->isVisible());
 
@@ -189,6 +191,7 @@ void MainDlgDeleteTest::aLinkToAnOutsideFolderGoesItsTargetStays() {
   auto window = box.OpenWindow();
 
   SelectRows(PlayerList(*window), {"link", "Tree"});
+  box.prompts.questionAnswers.push_back(true);
   PressAndWait(*window, "deleteButton");
 
   QVERIFY(fs::is_empty(box.Player()));
@@ -205,6 +208,7 @@ void MainDlgDeleteTest::emptyingKeepsTheRootsDatAndIniFiles() {
   MakeReadOnly(box.Player() / "a.mp3");
   auto window = box.OpenWindow();
 
+  box.prompts.questionAnswers.push_back(true);
   PressAndWait(*window, "emptyButton");
 
   QCOMPARE(EntryNames(box.Player()), (std::vector<std::string>{"Config.INI", "Settings.dat"}));
@@ -297,6 +301,7 @@ void MainDlgDeleteTest::aFolderThatStaysGivesOneMessageEachInBothModes() {
     window->findChild<QCheckBox*>("win98Check")->setChecked(win98);
     box.prompts.messages.clear();
     SelectRows(PlayerList(*window), {"Album", "b.mp3"});
+    box.prompts.questionAnswers.push_back(true);
     PressAndWait(*window, "deleteButton");
 
     QCOMPARE(box.prompts.messages.size(), size_t{3});  // the file, then Disc, then Album
@@ -320,6 +325,7 @@ void MainDlgDeleteTest::emptyingFromASubFolderEmptiesAndListsTheRoot() {
   DoubleClickRow(PlayerList(*window), "Musique");
   QCOMPARE(window->PlayerFolder(), Q(box.Player() / "Musique"));
 
+  box.prompts.questionAnswers.push_back(true);
   PressAndWait(*window, "emptyButton");
 
   QCOMPARE(window->PlayerFolder(), Q(box.Player()));
@@ -339,6 +345,7 @@ void MainDlgDeleteTest::emptyingReListsTheRootAsOpeningAFolderDoes() {
   ClickHeader(computer, 0);
   QCOMPARE(RowTexts(computer), (QStringList{"..", "b.mp3", "a.mp3"}));
 
+  box.prompts.questionAnswers.push_back(true);
   PressAndWait(*window, "emptyButton");
   // Opening a folder clears the computer list's direction: Z to A once more.
   ClickHeader(computer, 0);
@@ -383,6 +390,7 @@ void MainDlgDeleteTest::aFolderReachedThroughAnOutsideLinkIsNeverChanged() {
   fs::create_directory_symlink(outside, box.Player() / "escape");
 
   SelectRows(PlayerList(*window), {"song.mp3"});
+  box.prompts.questionAnswers = {true, true};  // the delete, then the emptying
   PressAndWait(*window, "deleteButton");
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QVERIFY(box.prompts.messages[0].text.contains("rien n'a été supprimé"));
@@ -412,6 +420,7 @@ void MainDlgDeleteTest::aNameThatIsNotUtf8DeletesExactlyTheEntryShown() {
   QCOMPARE(RowNames(*window), (QStringList{"Dossier été", "été.mp3", "\uFFFDt\uFFFD.mp3"}));
 
   SelectRows(PlayerList(*window), {"été.mp3"});
+  box.prompts.questionAnswers.push_back(true);
   PressAndWait(*window, "deleteButton");
   QCOMPARE(EntryNames(box.Player()), (std::vector<std::string>{"Dossier \xE9t\xE9", replaced}));
 
@@ -419,6 +428,7 @@ void MainDlgDeleteTest::aNameThatIsNotUtf8DeletesExactlyTheEntryShown() {
   DoubleClickRow(PlayerList(*window), "Dossier été");
   QCOMPARE(RowNames(*window), (QStringList{"..", "été.mp3", "\uFFFDt\uFFFD.mp3"}));
   SelectRows(PlayerList(*window), {"\uFFFDt\uFFFD.mp3"});
+  box.prompts.questionAnswers.push_back(true);
   PressAndWait(*window, "deleteButton");
   QCOMPARE(EntryNames(box.Player() / "Dossier \xE9t\xE9"), std::vector<std::string>{latin});
   QCOMPARE(RowNames(*window), (QStringList{"..", "été.mp3"}));

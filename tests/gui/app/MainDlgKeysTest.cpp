@@ -147,6 +147,7 @@ void MainDlgKeysTest::ctrlASelectsEveryRowButTheParentAndDeleteAsksFirst() {
   QTest::keyClick(player, Qt::Key_A, Qt::ControlModifier);
   QCOMPARE(player->selectedItems().size(), 2);
   QVERIFY(!FindRow(player, "..")->isSelected());
+  box.prompts.questionAnswers = {true};
   QTest::keyClick(player, Qt::Key_Delete);
   WaitForPlayerControls(*window);
 
@@ -183,7 +184,7 @@ void MainDlgKeysTest::theQuestionsCountTheFilesInsideAndTheirSize() {
   WriteFile(box.Player() / "Album/Disc/b.mp3", std::string(1000, 'b'));
   WriteFile(box.Player() / "c.mp3", std::string(48, 'c'));
   auto window = box.OpenWindow();
-  box.prompts.questionAnswers = {false};
+  box.prompts.questionAnswers = {false, true};  // "Annuler" the delete, "Vider" the player
 
   koral::test::SelectRows(PlayerList(*window), {"Album", "c.mp3"});
   window->findChild<QPushButton*>("deleteButton")->click();
@@ -219,6 +220,7 @@ void MainDlgKeysTest::theRefreshedPlayerListIsInNameOrder() {
 
   // A delete ends with the player list listed again, as a copy does.
   MarkRow(PlayerList(*window), "gone.mp3");
+  box.prompts.questionAnswers = {true};
   QTest::keyClick(PlayerList(*window), Qt::Key_Delete);
   WaitForPlayerControls(*window);
 

@@ -39,13 +39,15 @@ class MainDlgTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() { koral::SetVolumeSourceForTesting(&m_volumes); }
+  void init() {
+    env.Renew();
+    prompts.Clear();
+    koral::SetVolumeSourceForTesting(&m_volumes);
+  }
   void cleanup() { koral::SetVolumeSourceForTesting(nullptr); }
 
   void missingConfigSelectsTheFirstModeAndIsWrittenOnClose() {
-    TestEnvironment env;
     env.SetConfigIni("");
-    PromptRecorder prompts;
     {
       CMainDlg window;
       QVERIFY(RequireChild<QRadioButton>(&window, "addNumberRadio")->isChecked());
@@ -63,9 +65,7 @@ class MainDlgTest : public QObject {
   }
 
   void followPlaylistOffDisablesBothModesWhichKeepTheirSelection() {
-    TestEnvironment env;
     env.SetConfigIni("[copie]\nsuivrem3u=0\ntrackonly=1\nwin98=1\n");
-    PromptRecorder prompts;
     CMainDlg window;
     auto* first = RequireChild<QRadioButton>(&window, "addNumberRadio");
     auto* second = RequireChild<QRadioButton>(&window, "numberOnlyRadio");
@@ -78,9 +78,7 @@ class MainDlgTest : public QObject {
   }
 
   void anOutOfRangeFollowPlaylistValueShowsAsClearedWithTheModesDisabled() {
-    TestEnvironment env;
     env.SetConfigIni("[copie]\nsuivrem3u=2\ntrackonly=0\n");
-    PromptRecorder prompts;
     {
       CMainDlg window;
       QVERIFY(!RequireChild<QCheckBox>(&window, "followPlaylistCheck")->isChecked());
@@ -91,9 +89,7 @@ class MainDlgTest : public QObject {
   }
 
   void optionsAreSavedHoweverTheWindowCloses() {
-    TestEnvironment env;
     env.SetConfigIni("[copie]\nsuivrem3u=1\ntrackonly= 1 \n");
-    PromptRecorder prompts;
     {
       CMainDlg window;
       window.show();
@@ -109,9 +105,7 @@ class MainDlgTest : public QObject {
   }
 
   void noSelectedModeIsWrittenAsMinusOne() {
-    TestEnvironment env;
     env.SetConfigIni("[copie]\nsuivrem3u=1\ntrackonly=5\n");
-    PromptRecorder prompts;
     {
       CMainDlg window;
       QVERIFY(!RequireChild<QRadioButton>(&window, "addNumberRadio")->isChecked());
@@ -121,9 +115,7 @@ class MainDlgTest : public QObject {
   }
 
   void noPlayerWarnsOnceAndDisablesTheSixControls() {
-    TestEnvironment env;
     env.ForgetPlayer();
-    PromptRecorder prompts;
     CMainDlg window;
     QCOMPARE(prompts.messages.size(), size_t(1));
     QCOMPARE(prompts.messages[0].text, kMissingPlayerText);
@@ -136,9 +128,7 @@ class MainDlgTest : public QObject {
   }
 
   void aNamedPlayerIsFoundAndItsRootListedWithoutParentRow() {
-    TestEnvironment env;
     koral::test::WriteFile(env.PlayerDir() / "Musique" / "a.mp3", "x");
-    PromptRecorder prompts;
     CMainDlg window;
     QVERIFY(prompts.messages.empty());
     QVERIFY(window.PlayerFound());
@@ -162,8 +152,6 @@ class MainDlgTest : public QObject {
   }
 
   void theAboutBoxShowsTheVersionAndClosesWithOk() {
-    TestEnvironment env;
-    PromptRecorder prompts;
     CMainDlg window;
     QString title, text;
     QTimer::singleShot(0, [&] {
@@ -180,10 +168,8 @@ class MainDlgTest : public QObject {
   }
 
   void theStoredComputerFolderIsListedAndItsDriveSelected() {
-    TestEnvironment env;
     koral::test::WriteFile(env.ComputerDir() / "Album" / "01.mp3", "x");
     koral::WritePrivateProfileString("repertoires", "pc", env.ComputerDir().string(), env.ConfigIni());
-    PromptRecorder prompts;
     {
       CMainDlg window;
       QCOMPARE(RequireChild<QComboBox>(&window, "driveCombo")->currentText(), QStringLiteral("/"));
@@ -197,9 +183,7 @@ class MainDlgTest : public QObject {
 
   // Ten rows show at the default size, and a larger window gives its room to the lists.
   void theListsShowTenRowsAndTakeTheExtraRoom() {
-    TestEnvironment env;
     for (int i = 0; i < 10; ++i) koral::test::WriteFile(env.PlayerDir() / ("t" + std::to_string(i) + ".mp3"), "x");
-    PromptRecorder prompts;
     CMainDlg window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -215,6 +199,8 @@ class MainDlgTest : public QObject {
   }
 
  private:
+  TestEnvironment env;  // each test's own: see init()
+  PromptRecorder prompts;
   koral::FixedVolumeSource m_volumes{{{"/", "/dev/sda1", false}}};
 };
 

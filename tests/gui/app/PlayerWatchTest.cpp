@@ -56,16 +56,23 @@ class PlayerWatchTest final : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() {
+    env.Renew();
+    prompts.Clear();
+  }
+
   void aPlayerPluggedInLaterIsFoundAndItsRemovalTold();
   void aNamedPlayerIsNotWatched();
+
+ private:
+  koral::test::TestEnvironment env;  // each test's own: see init()
+  koral::test::PromptRecorder prompts;
 };
 
 void PlayerWatchTest::aPlayerPluggedInLaterIsFoundAndItsRemovalTold() {
-  koral::test::TestEnvironment env;
   env.SetSettingsImage();
   WriteFile(env.PlayerDir() / "Musique" / "a.mp3", "x");
   FakeMountTable mounts(env);
-  koral::test::PromptRecorder prompts;
   CMainDlg window;
   QCOMPARE(prompts.messages.size(), size_t(1));
   QCOMPARE(prompts.messages[0].title, QStringLiteral("Koral manquant"));
@@ -90,9 +97,8 @@ void PlayerWatchTest::aPlayerPluggedInLaterIsFoundAndItsRemovalTold() {
 }
 
 void PlayerWatchTest::aNamedPlayerIsNotWatched() {
-  koral::test::TestEnvironment env;  // names its player, as --player does
+  // The sandbox names its player, as --player does.
   env.SetSettingsImage();
-  koral::test::PromptRecorder prompts;
   setenv("KORAL_MOUNT_TABLE", (env.StateDir() / "none").c_str(), 1);
   CMainDlg window;
   WriteFile(env.StateDir() / "none", "25 1 8:1 / / rw - ext4 /dev/sda1 rw\n");

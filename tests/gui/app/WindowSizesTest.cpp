@@ -43,7 +43,11 @@ class WindowSizesTest final : public QObject {
   Q_OBJECT
 
  private slots:
-  void init() { koral::SetVolumeSourceForTesting(&m_volumes); }
+  void init() {
+    env.Renew();
+    prompts.Clear();
+    koral::SetVolumeSourceForTesting(&m_volumes);
+  }
   void cleanup() { koral::SetVolumeSourceForTesting(nullptr); }
 
   void theScreenIsTheOneAsked() {
@@ -52,9 +56,7 @@ class WindowSizesTest final : public QObject {
   }
 
   void theMainWindowFitsAndItsListsKeepFourRows() {
-    koral::test::TestEnvironment env;
     env.SetSettingsImage();
-    koral::test::PromptRecorder prompts;
     CMainDlg window;
     const QSize least = LeastSize(window);
     QVERIFY2(Fits(least), qPrintable(QStringLiteral("%1×%2").arg(least.width()).arg(least.height())));
@@ -69,9 +71,7 @@ class WindowSizesTest final : public QObject {
   }
 
   void theSheetFitsAndEachPageScrollsIntoView() {
-    koral::test::TestEnvironment env;
     env.SetSettingsImage();
-    koral::test::PromptRecorder prompts;
     COnglets sheet;
     const QSize least = LeastSize(sheet);
     QVERIFY2(Fits(least), qPrintable(QStringLiteral("%1×%2").arg(least.width()).arg(least.height())));
@@ -90,9 +90,7 @@ class WindowSizesTest final : public QObject {
   }
 
   void theDialogsFit() {
-    koral::test::TestEnvironment env;
     env.SetSettingsImage();
-    koral::test::PromptRecorder prompts;
     CSoftPropDlg firmware;
     CAboutDlg about;
     CFileOp copy;
@@ -105,6 +103,8 @@ class WindowSizesTest final : public QObject {
   }
 
  private:
+  koral::test::TestEnvironment env;  // each test's own: see init()
+  koral::test::PromptRecorder prompts;
   koral::FixedVolumeSource m_volumes{{{"/", "/dev/sda1", false}}};
 };
 

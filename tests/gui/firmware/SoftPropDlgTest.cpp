@@ -79,6 +79,11 @@ class SoftPropDlgTest final : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() {
+    env.Renew();
+    prompts.Clear();
+  }
+
   void versionListSelectsAnExactMatchBeforeThePrefixSearch();
   void versionListIsCutAtEverySingleSpaceAndSorted();
   void emptyVersionListIsReportedAndRefusesEveryOperation();
@@ -99,11 +104,13 @@ class SoftPropDlgTest final : public QObject {
   void filesThatAreNoProfileAreRefusedAndLoadNothing();
   void loadOntoAReadOnlyPlayerSaysSoAndGoesOn();
   void koralctlSavesTheSameFileAsTheDialog();
+
+ private:
+  TestEnvironment env;  // each test's own: see init()
+  PromptRecorder prompts;
 };
 
 void SoftPropDlgTest::versionListSelectsAnExactMatchBeforeThePrefixSearch() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", "119.0 119.01"));
   {
     CSoftPropDlg dialog;
@@ -123,8 +130,6 @@ void SoftPropDlgTest::versionListSelectsAnExactMatchBeforeThePrefixSearch() {
 }
 
 void SoftPropDlgTest::versionListIsCutAtEverySingleSpaceAndSorted() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", "119.0  118.2"));
   {
     CSoftPropDlg dialog;
@@ -144,8 +149,6 @@ void SoftPropDlgTest::versionListIsCutAtEverySingleSpaceAndSorted() {
 }
 
 void SoftPropDlgTest::emptyVersionListIsReportedAndRefusesEveryOperation() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", ""));
   env.SetSettingsImage(SampleImage());
   const std::string configBefore = koral::test::ReadFile(env.ConfigIni());
@@ -168,8 +171,6 @@ void SoftPropDlgTest::emptyVersionListIsReportedAndRefusesEveryOperation() {
 }
 
 void SoftPropDlgTest::versionSaveWritesTheSelectedEntryOnly() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", "119.0 118.2 119.0-firmware-beta"));
   CSoftPropDlg dialog;
   dialog.show();
@@ -197,10 +198,8 @@ void SoftPropDlgTest::versionSaveWritesTheSelectedEntryOnly() {
 }
 
 void SoftPropDlgTest::enterTakesATypedVersionAndClosingAsksToSaveIt() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", "119.0 118.2 119.0-firmware-beta"));
-  const auto version = [&env] { return koral::GetPrivateProfileString("firmware", "version", "", env.ConfigIni()); };
+  const auto version = [this] { return koral::GetPrivateProfileString("firmware", "version", "", env.ConfigIni()); };
   CSoftPropDlg dialog;
   dialog.show();
   QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -246,8 +245,6 @@ void SoftPropDlgTest::enterTakesATypedVersionAndClosingAsksToSaveIt() {
 }
 
 void SoftPropDlgTest::saveWritesTheProfileByteForByte() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", "119.0 118.2"));
   env.SetSettingsImage(SampleImage());
   const auto file = env.ComputerDir() / "mine.pro";
@@ -270,8 +267,6 @@ void SoftPropDlgTest::saveWritesTheProfileByteForByte() {
 }
 
 void SoftPropDlgTest::saveTakesTheVersionSectionOfTheSelectedEntry() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", "119.0 118.2"));
   std::string image(512, '\0');
   Put(image, 232, {0xCC, 0x55, 0x01});
@@ -288,8 +283,6 @@ void SoftPropDlgTest::saveTakesTheVersionSectionOfTheSelectedEntry() {
 }
 
 void SoftPropDlgTest::saveHoldsTheRadioCountToTwenty() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", "119.0", "25"));
   std::string image(512, '\0');
   Put(image, kRadioOffset + 6 * 19, {0x1C, 0x9C, 0x01});
@@ -305,8 +298,6 @@ void SoftPropDlgTest::saveHoldsTheRadioCountToTwenty() {
 }
 
 void SoftPropDlgTest::loadWritesTheSavedBytesBack() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", "119.0 118.2"));
   env.SetSettingsImage(SampleImage());
   const auto file = env.ComputerDir() / "round.pro";
@@ -334,8 +325,6 @@ void SoftPropDlgTest::loadWritesTheSavedBytesBack() {
 }
 
 void SoftPropDlgTest::loadSkipsEmptyEntriesAndAMissingPerso() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", "119.0", "20"));
   const std::string image(512, '\x11');
   env.SetSettingsImage(image);
@@ -354,8 +343,6 @@ void SoftPropDlgTest::loadSkipsEmptyEntriesAndAMissingPerso() {
 }
 
 void SoftPropDlgTest::loadRefusesDamagedValuesAndWritesTheRest() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", "119.0"));
   const std::string image(512, '\x11');
   env.SetSettingsImage(image);
@@ -378,8 +365,6 @@ void SoftPropDlgTest::loadRefusesDamagedValuesAndWritesTheRest() {
 }
 
 void SoftPropDlgTest::missingEqualiserOffsetIsNeitherSavedNorLoaded() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", "119.0", "3", ""));
   env.SetSettingsImage(SampleImage());
   const auto file = env.ComputerDir() / "noeq.pro";
@@ -404,8 +389,6 @@ void SoftPropDlgTest::missingEqualiserOffsetIsNeitherSavedNorLoaded() {
 }
 
 void SoftPropDlgTest::missingRadioCountIsReportedNotTakenAsNoMemory() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   std::string config = Config("119.0", "119.0");
   config.erase(config.find("nbradios=3\r\n"), 12);
   env.SetConfigIni(config);
@@ -433,8 +416,6 @@ void SoftPropDlgTest::missingRadioCountIsReportedNotTakenAsNoMemory() {
 }
 
 void SoftPropDlgTest::cancelledFileDialogsChangeNothing() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", "119.0"));
   env.SetSettingsImage(SampleImage());
   const std::string configBefore = koral::test::ReadFile(env.ConfigIni());
@@ -448,8 +429,6 @@ void SoftPropDlgTest::cancelledFileDialogsChangeNothing() {
 }
 
 void SoftPropDlgTest::profileThatCannotBeCreatedIsReported() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   ExitRecorder exits;
   env.SetConfigIni(Config("119.0", "119.0"));
   env.SetSettingsImage(SampleImage());
@@ -465,8 +444,6 @@ void SoftPropDlgTest::profileThatCannotBeCreatedIsReported() {
 }
 
 void SoftPropDlgTest::missingImageIsFatal() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   ExitRecorder exits;
   env.SetConfigIni(Config("119.0", "119.0"));
   const auto file = env.ComputerDir() / "p.pro";
@@ -490,8 +467,8 @@ void SoftPropDlgTest::missingImageIsFatal() {
 void SoftPropDlgTest::koralctlSavesTheSameFileAsTheDialog() {
   // "1" is no entry: the dialog selects 119.0 by the prefix search, and so must koralctl.
   for (const std::string current : {"119.0", "1"}) {
-    TestEnvironment env;
-    PromptRecorder prompts;
+    env.Renew();
+    prompts.Clear();
     env.SetConfigIni(Config(current, "119.0 118.2", "20"));
     std::string image = SampleImage();
     for (int i = 2; i < 20; ++i) Put(image, kRadioOffset + 6 * i, {0x40 + i, 0x56, 0x01});
@@ -512,8 +489,6 @@ void SoftPropDlgTest::koralctlSavesTheSameFileAsTheDialog() {
 }
 
 void SoftPropDlgTest::loadWithoutItsBackupIsRefusedAndSaveStillWorks() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   ExitRecorder exits;
   env.SetConfigIni(Config("119.0", "119.0"));
   env.SetSettingsImage(SampleImage());
@@ -537,8 +512,6 @@ void SoftPropDlgTest::loadWithoutItsBackupIsRefusedAndSaveStillWorks() {
 }
 
 void SoftPropDlgTest::filesThatAreNoProfileAreRefusedAndLoadNothing() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   ExitRecorder exits;
   env.SetConfigIni(Config("119.0", "119.0"));
   env.SetSettingsImage(SampleImage());
@@ -570,8 +543,6 @@ void SoftPropDlgTest::filesThatAreNoProfileAreRefusedAndLoadNothing() {
 }
 
 void SoftPropDlgTest::loadOntoAReadOnlyPlayerSaysSoAndGoesOn() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   ExitRecorder exits;
   env.SetConfigIni(Config("119.0", "119.0"));
   env.SetSettingsImage(SampleImage());

@@ -107,6 +107,11 @@ class EqualiserTest final : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() {
+    env.Renew();
+    prompts.Clear();
+  }
+
   void opensOnThePlayersPresetAndSavesAnEditInPlace();
   void persoPolicyCopiesTheShownCurveIntoPerso();
   void keepingTheOriginalPresetNeverWritesTheSelectionByte();
@@ -124,11 +129,13 @@ class EqualiserTest final : public QObject {
   void failedTransfersEndTheProgramThroughRuleB();
   void missingOffsetKeysAreReportedOnceAndNothingIsWritten();
   void aSaveWithoutItsBackupIsRefusedAndWritesNothing();
+
+ private:
+  koral::test::TestEnvironment env;  // each test's own: see init()
+  koral::test::PromptRecorder prompts;
 };
 
 void EqualiserTest::opensOnThePlayersPresetAndSavesAnEditInPlace() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   SetOptions(env, 0, 0);
   env.SetSettingsImage(ImageWith(FactoryTable({1, 2, 3, 4, 5}), 3));
   Sheet sheet;
@@ -157,8 +164,6 @@ void EqualiserTest::opensOnThePlayersPresetAndSavesAnEditInPlace() {
 }
 
 void EqualiserTest::persoPolicyCopiesTheShownCurveIntoPerso() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   SetOptions(env, 0, 1);
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 3));
   Sheet sheet;
@@ -174,8 +179,6 @@ void EqualiserTest::persoPolicyCopiesTheShownCurveIntoPerso() {
 }
 
 void EqualiserTest::keepingTheOriginalPresetNeverWritesTheSelectionByte() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   SetOptions(env, 1, 1);
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 2));
   Sheet sheet;
@@ -190,8 +193,6 @@ void EqualiserTest::keepingTheOriginalPresetNeverWritesTheSelectionByte() {
 }
 
 void EqualiserTest::autoSelectionHidesTheSlidersUntilAPresetIsChosen() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   SetOptions(env, 0, 0);
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 11));
   Sheet sheet;
@@ -211,8 +212,6 @@ void EqualiserTest::autoSelectionHidesTheSlidersUntilAPresetIsChosen() {
 }
 
 void EqualiserTest::unknownSelectionByteIsKeptUnlessTheUserPicksAPreset() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   SetOptions(env, 0, 0);
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 14));
   Sheet sheet;
@@ -228,8 +227,6 @@ void EqualiserTest::unknownSelectionByteIsKeptUnlessTheUserPicksAPreset() {
 }
 
 void EqualiserTest::outOfRangeGainIsShownAtTheEndAndSavedUnchanged() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   SetOptions(env, 0, 0);
   GainTable gains = FactoryTable({0, 0, 0, 0, 0});
   gains[0] = {-235, 20, 0, 0, 0};  // first bytes 21 and 20
@@ -243,8 +240,6 @@ void EqualiserTest::outOfRangeGainIsShownAtTheEndAndSavedUnchanged() {
 }
 
 void EqualiserTest::restoreFactoryLeavesPersoAndReloadBringsBackTheReading() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   SetOptions(env, 0, 0);
   GainTable read = FactoryTable({1, 2, 3, 4, 5});
   read[1] = {-1, -1, -1, -1, -1};  // a Rock the user changed on the player
@@ -272,8 +267,6 @@ void EqualiserTest::restoreFactoryLeavesPersoAndReloadBringsBackTheReading() {
 }
 
 void EqualiserTest::presetNamesFollowTheFirmwareVersion() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 1));
   {
     Sheet sheet;
@@ -295,8 +288,6 @@ void EqualiserTest::presetNamesFollowTheFirmwareVersion() {
 }
 
 void EqualiserTest::captionCloseWritesNothingButStoresTheOptions() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   SetOptions(env, 1, 1);
   const std::string image = ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0);
   env.SetSettingsImage(image);
@@ -317,8 +308,6 @@ void EqualiserTest::captionCloseWritesNothingButStoresTheOptions() {
 }
 
 void EqualiserTest::optionsOtherThanZeroOrOneCheckNothingAndStoreMinusOne() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   SetOptions(env, 7, 5);
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 2));
   Sheet sheet;
@@ -340,8 +329,6 @@ void EqualiserTest::optionsOtherThanZeroOrOneCheckNothingAndStoreMinusOne() {
 }
 
 void EqualiserTest::twoSheetsShareThePresetTables() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   SetOptions(env, 1, 0);
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0));
   Sheet first;
@@ -357,8 +344,6 @@ void EqualiserTest::twoSheetsShareThePresetTables() {
 }
 
 void EqualiserTest::aSheetClosedBeforeItsEqualiserTabReadsNothing() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   koral::test::ExitRecorder exits;
   SetOptions(env, 1, 1);
   const std::string image = ImageWith(FactoryTable({5, 5, 5, 5, 5}), 4);
@@ -377,8 +362,6 @@ void EqualiserTest::aSheetClosedBeforeItsEqualiserTabReadsNothing() {
 }
 
 void EqualiserTest::saveAndQuitWritesAndClosesQuitOnlyCloses() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   SetOptions(env, 0, 0);
   const std::string image = ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0);
   env.SetSettingsImage(image);
@@ -402,8 +385,6 @@ void EqualiserTest::saveAndQuitWritesAndClosesQuitOnlyCloses() {
 }
 
 void EqualiserTest::missingImageEndsTheProgramWithStatusOne() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   koral::test::ExitRecorder exits;
   // The Radio tab reads the image first; it goes away before the Equaliser tab is shown.
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0));
@@ -431,8 +412,6 @@ void EqualiserTest::missingImageEndsTheProgramWithStatusOne() {
 }
 
 void EqualiserTest::failedTransfersEndTheProgramThroughRuleB() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   koral::test::ExitRecorder exits;
   // A pipe opens but cannot be positioned: the reading fails.
   QCOMPARE(mkfifo(env.SettingsImage().c_str(), 0600), 0);
@@ -465,8 +444,6 @@ void EqualiserTest::failedTransfersEndTheProgramThroughRuleB() {
 }
 
 void EqualiserTest::missingOffsetKeysAreReportedOnceAndNothingIsWritten() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   koral::test::ExitRecorder exits;
   env.SetConfigIni("[equaliser]\npreset=0\nperso=0\n[firmware]\nversion=119.0\n[119.0]\noffsetseleq=240\n");
   const std::string image(512, '\x07');
@@ -489,8 +466,6 @@ void EqualiserTest::missingOffsetKeysAreReportedOnceAndNothingIsWritten() {
 }
 
 void EqualiserTest::aSaveWithoutItsBackupIsRefusedAndWritesNothing() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   koral::test::ExitRecorder exits;
   SetOptions(env, 0, 0);
   const std::string image = ImageWith(FactoryTable({0, 0, 0, 0, 0}), 2);

@@ -59,6 +59,11 @@ class OngletsTest final : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() {
+    env.Renew();
+    prompts.Clear();
+  }
+
   void eachPressOpensAnIndependentSheetOnItsRadioTab();
   void sheetsLeftOpenStoreTheirOptionsWhenTheProgramEnds();
   void theSheetKeepsItsSizeWhenALargerPageIsFirstShown();
@@ -66,11 +71,13 @@ class OngletsTest final : public QObject {
   void valuesPutBackAskNothingAndQuitDiscardsWithoutAsking();
   void closingTheMainWindowAsksForEachEditedSheet();
   void closeWithoutQuestionsDropsEditsAndKeepsOptions();
+
+ private:
+  koral::test::TestEnvironment env;  // each test's own: see init()
+  koral::test::PromptRecorder prompts;
 };
 
 void OngletsTest::eachPressOpensAnIndependentSheetOnItsRadioTab() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   env.SetSettingsImage();
   CMainDlg window;
   QPushButton* button = window.findChild<QPushButton*>(QStringLiteral("settingsButton"));
@@ -104,8 +111,6 @@ void OngletsTest::eachPressOpensAnIndependentSheetOnItsRadioTab() {
 }
 
 void OngletsTest::sheetsLeftOpenStoreTheirOptionsWhenTheProgramEnds() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   env.SetSettingsImage();
   CMainDlg window;
   koral::test::ClickButton(&window, "settingsButton");
@@ -123,8 +128,6 @@ void OngletsTest::sheetsLeftOpenStoreTheirOptionsWhenTheProgramEnds() {
 }
 
 void OngletsTest::theSheetKeepsItsSizeWhenALargerPageIsFirstShown() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   env.SetSettingsImage();
   COnglets sheet;
   sheet.show();
@@ -132,14 +135,14 @@ void OngletsTest::theSheetKeepsItsSizeWhenALargerPageIsFirstShown() {
   const QSize opened = sheet.size();
   for (int tab : {COnglets::kEqualiserPage, COnglets::kReglagesPage}) {
     sheet.Tabs()->setCurrentIndex(tab);
-    QTest::qWait(50);
+    // A new page asks for its layout through posted events: all are handled before the size is read.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
     QCOMPARE(sheet.size(), opened);
   }
 }
 
 void OngletsTest::enterTakesAFieldAndClosingAsksForWhatIsNotWritten() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   env.SetSettingsImage();
   QPointer<COnglets> sheet = ShownSheet();
   TypeAndEnter(MemoryEdit(sheet, 'C'), QStringLiteral("103,5"));
@@ -160,8 +163,6 @@ void OngletsTest::enterTakesAFieldAndClosingAsksForWhatIsNotWritten() {
 }
 
 void OngletsTest::valuesPutBackAskNothingAndQuitDiscardsWithoutAsking() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   koral::WritePrivateProfileString("equaliser", "perso", "0", env.ConfigIni());  // a slider edits the shown preset
   std::string image(512, '\0');
   image.replace(256, 3, "\xCC\x55\x01");  // 87.5 MHz in memory A
@@ -205,8 +206,6 @@ void OngletsTest::valuesPutBackAskNothingAndQuitDiscardsWithoutAsking() {
 }
 
 void OngletsTest::closingTheMainWindowAsksForEachEditedSheet() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   env.SetSettingsImage();
   CMainDlg window;
   window.show();
@@ -234,8 +233,6 @@ void OngletsTest::closingTheMainWindowAsksForEachEditedSheet() {
 }
 
 void OngletsTest::closeWithoutQuestionsDropsEditsAndKeepsOptions() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   env.SetSettingsImage();
   const std::string version = koral::GetPrivateProfileString("firmware", "version", "", env.ConfigIni());
   auto* window = new CMainDlg();

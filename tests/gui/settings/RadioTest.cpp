@@ -115,6 +115,11 @@ class RadioTest final : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() {
+    env.Renew();
+    prompts.Clear();
+  }
+
   void SheetOpensOnTheRadioPageWhichReadsTheMemories();
   void TypedFrequenciesAreTakenOrRefusedWhenTheFieldIsLeft();
   void DoubleClicksFillTheCurrentMemoryAndMoveDown();
@@ -129,11 +134,13 @@ class RadioTest final : public QObject {
   void MemoriesFilledOnTheDemoPlayerAreReadBackByKoralctl();
   void LongNamesNeitherWidenThePageNorHideTheFrequencies();
   void ASaveWithoutItsBackupIsRefusedAndWritesNothing();
+
+ private:
+  TestEnvironment env;  // each test's own: see init()
+  PromptRecorder prompts;
 };
 
 void RadioTest::SheetOpensOnTheRadioPageWhichReadsTheMemories() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetSettingsImage(ImageWith({{0, 87500}, {1, 87600}, {19, 105500}}));
   RememberCity(env, "Paris");
   COnglets sheet;
@@ -157,8 +164,6 @@ void RadioTest::SheetOpensOnTheRadioPageWhichReadsTheMemories() {
 }
 
 void RadioTest::TypedFrequenciesAreTakenOrRefusedWhenTheFieldIsLeft() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetSettingsImage(ImageWith({{0, 87500}, {1, 87600}}));
   RememberCity(env, "Paris");
   auto page = ShownPage();
@@ -194,8 +199,6 @@ void RadioTest::TypedFrequenciesAreTakenOrRefusedWhenTheFieldIsLeft() {
 }
 
 void RadioTest::DoubleClicksFillTheCurrentMemoryAndMoveDown() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetSettingsImage();
   RememberCity(env, "Paris");
   auto page = ShownPage();
@@ -219,8 +222,6 @@ void RadioTest::DoubleClicksFillTheCurrentMemoryAndMoveDown() {
 }
 
 void RadioTest::AnotherCityChangesTheNamesNotTheFrequencies() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetSettingsImage(ImageWith({{0, 105500}, {1, 87800}, {2, 100900}}));
   RememberCity(env, "Paris");
   CRadio page;
@@ -237,8 +238,6 @@ void RadioTest::AnotherCityChangesTheNamesNotTheFrequencies() {
 }
 
 void RadioTest::SavingWritesOnlyTheFirstNbradiosRecords() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetConfigIni("[firmware]\nversion=7.0\n[7.0]\nnbradios=3\noffsetradio=256\n");
   const std::string before = ImageWith({{0, 87500}, {3, 99000}});
   env.SetSettingsImage(before);
@@ -260,8 +259,6 @@ void RadioTest::SavingWritesOnlyTheFirstNbradiosRecords() {
 }
 
 void RadioTest::TheCityIsStoredWhenTheTabIsLeftAndWhenTheSheetCloses() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetSettingsImage();
   auto* sheet = new COnglets;
   QWidget* page = sheet->Page(COnglets::kRadioPage);
@@ -284,8 +281,6 @@ void RadioTest::TheCityIsStoredWhenTheTabIsLeftAndWhenTheSheetCloses() {
 }
 
 void RadioTest::TheRememberedCityIsMatchedWholeBeforeAsAPrefix() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetSettingsImage();
   koral::test::WriteFile(env.RadiosIni(),
                          "\\Paris 15e\n90.0 Quinze\n-1\n\\paris\n91.0 Centre\n-1\n\\Parme\n-1\n"
@@ -309,8 +304,6 @@ void RadioTest::TheRememberedCityIsMatchedWholeBeforeAsAPrefix() {
 }
 
 void RadioTest::CitiesSortAlphabeticallyAndTheRememberedCaseComesBack() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetSettingsImage();
   koral::test::WriteFile(env.RadiosIni(),
                          "\\Zurich\n-1\n\\paris\n91.0 Minuscule\n-1\n\\Évreux\n-1\n\\Paris\n90.0 Majuscule\n-1\n"
@@ -328,8 +321,6 @@ void RadioTest::CitiesSortAlphabeticallyAndTheRememberedCaseComesBack() {
 }
 
 void RadioTest::HeaderClicksSortAndTheMarkFollowsItsRow() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetSettingsImage();
   koral::test::WriteFile(env.RadiosIni(), "\\Ville\n95.0 bravo\n88.0 Alpha\n101.0 charlie\n88.04 Zoulou\n-1\n");
   RememberCity(env, "Ville");
@@ -365,9 +356,7 @@ void RadioTest::HeaderClicksSortAndTheMarkFollowsItsRow() {
 }
 
 void RadioTest::AMissingImageIsFatalOnOpeningAndReportedOnSaving() {
-  TestEnvironment env;
   {
-    PromptRecorder prompts;
     ExitRecorder exits;
     CRadio page;
     QCOMPARE(exits.statuses, std::vector<int>{1});
@@ -378,7 +367,7 @@ void RadioTest::AMissingImageIsFatalOnOpeningAndReportedOnSaving() {
     QCOMPARE(prompts.messages[0].title, QStringLiteral("Erreur"));
   }
   env.SetSettingsImage(ImageWith({{0, 87500}}));
-  PromptRecorder prompts;
+  prompts.Clear();
   auto page = ShownPage();
   std::filesystem::remove(env.SettingsImage());
   Type(Edit(page.get(), 'A'), QStringLiteral("99.0"), Edit(page.get(), 'B'));
@@ -391,8 +380,6 @@ void RadioTest::AMissingImageIsFatalOnOpeningAndReportedOnSaving() {
 }
 
 void RadioTest::MissingStationsFileAndMissingLayout() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetSettingsImage(ImageWith({{0, 87500}}));
   std::filesystem::remove(env.RadiosIni());
   env.SetConfigIni("[firmware]\nversion=7.0\n[7.0]\nnbradios=20\n[radio]\nville=Paris\n");
@@ -413,8 +400,6 @@ void RadioTest::MissingStationsFileAndMissingLayout() {
 }
 
 void RadioTest::MemoriesFilledOnTheDemoPlayerAreReadBackByKoralctl() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   QCOMPARE(Koralctl({"firmware", "set", "118.2"}).status, 0);  // its memories lie elsewhere than 119.0's
   koral::CreateDemoPlayer(env.PlayerDir(), env.ConfigIni(), env.RadiosIni());
   auto page = ShownPage();
@@ -432,8 +417,6 @@ void RadioTest::MemoriesFilledOnTheDemoPlayerAreReadBackByKoralctl() {
 }
 
 void RadioTest::LongNamesNeitherWidenThePageNorHideTheFrequencies() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetSettingsImage(ImageWith({{0, 100300}, {19, 108000}}));
   const int usualWidth = CRadio().minimumSizeHint().width();
   const std::string longCity = "Une ville au nom vraiment très long pour voir comment la liste la montre";
@@ -461,8 +444,6 @@ void RadioTest::LongNamesNeitherWidenThePageNorHideTheFrequencies() {
 }
 
 void RadioTest::ASaveWithoutItsBackupIsRefusedAndWritesNothing() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   ExitRecorder exits;
   const std::string image = ImageWith({{0, 105500}});
   env.SetSettingsImage(image);

@@ -101,10 +101,13 @@ class ReglagesKoralTest final : public QObject {
   Q_OBJECT
 
  private slots:
+  void init() {
+    env.Renew();
+    prompts.Clear();
+  }
+
   void showsTheCaptionsOfEachLayout() {
-    TestEnvironment env;
     env.SetSettingsImage(KnownImage());
-    koral::test::PromptRecorder prompts;
     CReglagesKoral page;
     QCOMPARE(Captions(&page, "repeat"),
              QStringList({"normal", "répéter 1x", "répéter tout", "shuffle", "shuffle répété", ""}));
@@ -154,9 +157,7 @@ class ReglagesKoralTest final : public QObject {
   }
 
   void readsEverySettingWithLayout119() {
-    TestEnvironment env;
     env.SetSettingsImage(KnownImage());
-    koral::test::PromptRecorder prompts;
     COnglets sheet;
     sheet.Tabs()->setCurrentIndex(COnglets::kReglagesPage);
     QWidget* page = sheet.Page(COnglets::kReglagesPage);
@@ -185,10 +186,8 @@ class ReglagesKoralTest final : public QObject {
   }
 
   void readsEverySettingWithAnotherVersion() {
-    TestEnvironment env;
     env.SetConfigIni(ConfigFor("119.00"));  // not exactly "119.0": the other layout
     env.SetSettingsImage(KnownImage());
-    koral::test::PromptRecorder prompts;
     CReglagesKoral page;
     QCOMPARE(Checked(&page, "repeat"), QStringLiteral("shuffle répété"));
     QCOMPARE(Checked(&page, "power"), QStringLiteral("toujours allumé"));
@@ -202,9 +201,7 @@ class ReglagesKoralTest final : public QObject {
   }
 
   void savingWithoutChangeWritesNothing() {
-    TestEnvironment env;
     env.SetSettingsImage(KnownImage());
-    koral::test::PromptRecorder prompts;
     CReglagesKoral page;
     ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), KnownImage());
@@ -220,9 +217,7 @@ class ReglagesKoralTest final : public QObject {
   }
 
   void levelsAreWrittenFromTheirTables() {
-    TestEnvironment env;
     env.SetSettingsImage(KnownImage());
-    koral::test::PromptRecorder prompts;
     CReglagesKoral page;
     QTest::keyClick(Spin(&page, "contrast"), Qt::Key_Up);
     Spin(&page, "srswowsrs")->setValue(10);
@@ -237,9 +232,7 @@ class ReglagesKoralTest final : public QObject {
   }
 
   void oneGroupChangeWritesExactlyThatByte() {
-    TestEnvironment env;
     env.SetSettingsImage(KnownImage());
-    koral::test::PromptRecorder prompts;
     CReglagesKoral page;
     Choice(&page, "power", 4)->click();  // "toujours allumé" with 119.0
     ClickButton(&page, "saveButton");
@@ -256,10 +249,8 @@ class ReglagesKoralTest final : public QObject {
   }
 
   void unnamedBytesAreKeptUntilTheUserPicks() {
-    TestEnvironment env;
     const std::string image = With(KnownImage(), {{21, 5}});  // "x 8" is hidden with 119.0
     env.SetSettingsImage(image);
-    koral::test::PromptRecorder prompts;
     CReglagesKoral page;
     QCOMPARE(Checked(&page, "vitessedefil"), QString());
     Choice(&page, "repeat", 1)->click();
@@ -273,10 +264,8 @@ class ReglagesKoralTest final : public QObject {
   }
 
   void settingWithoutOffsetIsDisabledAndNeverWritten() {
-    TestEnvironment env;
     env.SetConfigIni(ConfigFor("119.0", "contrast"));
     env.SetSettingsImage(KnownImage());
-    koral::test::PromptRecorder prompts;
     CReglagesKoral page;
     QVERIFY(!page.findChild<QGroupBox*>("contrastFrame")->isEnabled());
     QVERIFY(page.findChild<QGroupBox*>("repeatFrame")->isEnabled());
@@ -287,9 +276,7 @@ class ReglagesKoralTest final : public QObject {
   }
 
   void saveAndQuitWritesAndClosesTheSheet() {
-    TestEnvironment env;
     env.SetSettingsImage(KnownImage());
-    koral::test::PromptRecorder prompts;
     QPointer<COnglets> sheet = new COnglets;
     sheet->show();
     sheet->Tabs()->setCurrentIndex(COnglets::kReglagesPage);
@@ -310,8 +297,6 @@ class ReglagesKoralTest final : public QObject {
   }
 
   void missingImageIsFatal() {
-    TestEnvironment env;
-    koral::test::PromptRecorder prompts;
     koral::test::ExitRecorder exits;
     {
       CReglagesKoral page;  // no Settings.dat
@@ -335,12 +320,10 @@ class ReglagesKoralTest final : public QObject {
 
   // The player refuses the last byte: what was written before it stays.
   void refusedWriteIsFatal() {
-    TestEnvironment env;
     std::string config = ConfigFor("119.0", "ab");
     config += "offsetab=1000\n";
     env.SetConfigIni(config);
     env.SetSettingsImage(KnownImage());
-    koral::test::PromptRecorder prompts;
     koral::test::ExitRecorder exits;
     CReglagesKoral page;
     Choice(&page, "repeat", 1)->click();
@@ -361,9 +344,7 @@ class ReglagesKoralTest final : public QObject {
   // No complete backup, no write: the folder cannot be made, then the disk
   // takes only 300 of the image's 512 bytes. The page stays, with its choice.
   void aSaveWithoutItsBackupIsRefusedAndWritesNothing() {
-    TestEnvironment env;
     env.SetSettingsImage(KnownImage());
-    koral::test::PromptRecorder prompts;
     koral::test::ExitRecorder exits;
     CReglagesKoral page;
     Choice(&page, "repeat", 1)->click();
@@ -389,11 +370,9 @@ class ReglagesKoralTest final : public QObject {
   // A write-protected image is shown; a save says why nothing was written,
   // and the program goes on.
   void aWriteProtectedImageIsShownAndItsSaveRefused() {
-    TestEnvironment env;
     env.SetSettingsImage(KnownImage());
     const koral::test::Undeletable immutable(env.SettingsImage());
     if (!immutable.Held()) QSKIP("the immutable flag cannot be set on this file system");
-    koral::test::PromptRecorder prompts;
     koral::test::ExitRecorder exits;
     COnglets sheet;
     sheet.Tabs()->setCurrentIndex(COnglets::kReglagesPage);
@@ -409,6 +388,10 @@ class ReglagesKoralTest final : public QObject {
              QStringLiteral("Les réglages n'ont pas été enregistrés : l'Koral est en lecture seule."));
     QCOMPARE(env.SettingsImageBytes(), KnownImage());
   }
+
+ private:
+  TestEnvironment env;  // each test's own: see init()
+  koral::test::PromptRecorder prompts;
 };
 
 QTEST_MAIN(ReglagesKoralTest)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/gui/PromptRecorder.h"
 
+#include <QTest>
+
 #include "gui/common/FatalExit.h"
 
 namespace koral::test {
@@ -8,11 +10,28 @@ namespace koral::test {
 PromptRecorder::PromptRecorder() { Prompt::SetAnswererForTesting(this); }
 PromptRecorder::~PromptRecorder() { Prompt::SetAnswererForTesting(nullptr); }
 
+void PromptRecorder::Clear() {
+  messages.clear();
+  questions.clear();
+  fileDialogCaptions.clear();
+  questionAnswers.clear();
+  saveQuestions.clear();
+  saveAnswers.clear();
+  fileAnswers.clear();
+  lastFolder.clear();
+  lastFilter.clear();
+  lastSuffix.clear();
+}
+
 void PromptRecorder::OnMessage(const QString& text, const QString& title) { messages.push_back({text, title}); }
 
 bool PromptRecorder::OnQuestion(const QString& text, const QString& title) {
   questions.push_back({text, title});
-  if (questionAnswers.empty()) return true;
+  if (questionAnswers.empty()) {
+    // A test must say how each question is answered; "no" changes nothing meanwhile.
+    QTest::qFail(qPrintable(QStringLiteral("question without an answer queued: ") + text), __FILE__, __LINE__);
+    return false;
+  }
   const bool answer = questionAnswers.front();
   questionAnswers.pop_front();
   return answer;

@@ -21,11 +21,13 @@ class PromptRecorder final : public Prompt::Answerer {
 
   PromptRecorder();
   ~PromptRecorder() override;
+  // Forgets what was said and what was queued, for a fixture that keeps one across tests.
+  void Clear();
 
   std::vector<Shown> messages;
   std::vector<Shown> questions;
   std::vector<QString> fileDialogCaptions;
-  std::deque<bool> questionAnswers;  // empty: yes
+  std::deque<bool> questionAnswers;  // empty: the test fails
   std::vector<Shown> saveQuestions;
   std::deque<Prompt::SaveChoice> saveAnswers;  // empty: "Annuler"
   std::deque<QString> fileAnswers;   // empty: cancelled
