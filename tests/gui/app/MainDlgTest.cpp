@@ -47,7 +47,7 @@ class MainDlgTest : public QObject {
     env.SetConfigIni("");
     PromptRecorder prompts;
     {
-      CMainDlg window;
+      CMainDlg window(koral::test::CurrentContext());
       QVERIFY(RequireChild<QRadioButton>(&window, "addNumberRadio")->isChecked());
       QVERIFY(!RequireChild<QRadioButton>(&window, "numberOnlyRadio")->isChecked());
       QVERIFY(!RequireChild<QCheckBox>(&window, "followPlaylistCheck")->isChecked());
@@ -66,7 +66,7 @@ class MainDlgTest : public QObject {
     TestEnvironment env;
     env.SetConfigIni("[copie]\nsuivrem3u=0\ntrackonly=1\nwin98=1\n");
     PromptRecorder prompts;
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     auto* first = RequireChild<QRadioButton>(&window, "addNumberRadio");
     auto* second = RequireChild<QRadioButton>(&window, "numberOnlyRadio");
     QVERIFY(!first->isEnabled() && !second->isEnabled());
@@ -82,7 +82,7 @@ class MainDlgTest : public QObject {
     env.SetConfigIni("[copie]\nsuivrem3u=2\ntrackonly=0\n");
     PromptRecorder prompts;
     {
-      CMainDlg window;
+      CMainDlg window(koral::test::CurrentContext());
       QVERIFY(!RequireChild<QCheckBox>(&window, "followPlaylistCheck")->isChecked());
       QVERIFY(!RequireChild<QRadioButton>(&window, "addNumberRadio")->isEnabled());
       QVERIFY(!RequireChild<QRadioButton>(&window, "numberOnlyRadio")->isEnabled());
@@ -95,7 +95,7 @@ class MainDlgTest : public QObject {
     env.SetConfigIni("[copie]\nsuivrem3u=1\ntrackonly= 1 \n");
     PromptRecorder prompts;
     {
-      CMainDlg window;
+      CMainDlg window(koral::test::CurrentContext());
       window.show();
       QVERIFY(RequireChild<QRadioButton>(&window, "numberOnlyRadio")->isChecked());
       RequireChild<QCheckBox>(&window, "win98Check")->click();
@@ -113,7 +113,7 @@ class MainDlgTest : public QObject {
     env.SetConfigIni("[copie]\nsuivrem3u=1\ntrackonly=5\n");
     PromptRecorder prompts;
     {
-      CMainDlg window;
+      CMainDlg window(koral::test::CurrentContext());
       QVERIFY(!RequireChild<QRadioButton>(&window, "addNumberRadio")->isChecked());
       QVERIFY(!RequireChild<QRadioButton>(&window, "numberOnlyRadio")->isChecked());
     }
@@ -124,7 +124,7 @@ class MainDlgTest : public QObject {
     TestEnvironment env;
     env.ForgetPlayer();
     PromptRecorder prompts;
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     QCOMPARE(prompts.messages.size(), size_t(1));
     QCOMPARE(prompts.messages[0].text, kMissingPlayerText);
     QCOMPARE(prompts.messages[0].title, QStringLiteral("Koral manquant"));
@@ -139,7 +139,7 @@ class MainDlgTest : public QObject {
     TestEnvironment env;
     koral::test::WriteFile(env.PlayerDir() / "Musique" / "a.mp3", "x");
     PromptRecorder prompts;
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     QVERIFY(prompts.messages.empty());
     QVERIFY(window.PlayerFound());
     const QString root = QString::fromStdString(env.PlayerDir().string());
@@ -164,7 +164,7 @@ class MainDlgTest : public QObject {
   void theAboutBoxShowsTheVersionAndClosesWithOk() {
     TestEnvironment env;
     PromptRecorder prompts;
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     QString title, text;
     QTimer::singleShot(0, [&] {
       QWidget* about = QApplication::activeModalWidget();
@@ -185,7 +185,7 @@ class MainDlgTest : public QObject {
     koral::WritePrivateProfileString("repertoires", "pc", env.ComputerDir().string(), env.ConfigIni());
     PromptRecorder prompts;
     {
-      CMainDlg window;
+      CMainDlg window(koral::test::CurrentContext());
       QCOMPARE(RequireChild<QComboBox>(&window, "driveCombo")->currentText(), QStringLiteral("/"));
       QCOMPARE(window.ComputerFolder(), QString::fromStdString(env.ComputerDir().string()));
       auto* list = RequireChild<QTreeWidget>(&window, "computerList");
@@ -200,7 +200,7 @@ class MainDlgTest : public QObject {
     TestEnvironment env;
     for (int i = 0; i < 10; ++i) koral::test::WriteFile(env.PlayerDir() / ("t" + std::to_string(i) + ".mp3"), "x");
     PromptRecorder prompts;
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto* list = RequireChild<QTreeWidget>(&window, "playerList");

@@ -55,7 +55,7 @@ class WindowSizesTest final : public QObject {
     koral::test::TestEnvironment env;
     env.SetSettingsImage();
     koral::test::PromptRecorder prompts;
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     const QSize least = LeastSize(window);
     QVERIFY2(Fits(least), qPrintable(QStringLiteral("%1×%2").arg(least.width()).arg(least.height())));
     QVERIFY(Fits(window.size()));
@@ -72,7 +72,7 @@ class WindowSizesTest final : public QObject {
     koral::test::TestEnvironment env;
     env.SetSettingsImage();
     koral::test::PromptRecorder prompts;
-    COnglets sheet;
+    COnglets sheet(koral::test::CurrentContext());
     const QSize least = LeastSize(sheet);
     QVERIFY2(Fits(least), qPrintable(QStringLiteral("%1×%2").arg(least.width()).arg(least.height())));
     QVERIFY(Fits(sheet.size()));
@@ -93,7 +93,7 @@ class WindowSizesTest final : public QObject {
     koral::test::TestEnvironment env;
     env.SetSettingsImage();
     koral::test::PromptRecorder prompts;
-    CSoftPropDlg firmware;
+    CSoftPropDlg firmware(koral::test::CurrentContext());
     CAboutDlg about;
     CFileOp copy;
     CNewFolderDlg newFolder;

@@ -47,7 +47,7 @@ void TypeAndEnter(QLineEdit* edit, const QString& text) {
 }
 
 COnglets* ShownSheet() {
-  auto* sheet = new COnglets();
+  auto* sheet = new COnglets(koral::test::CurrentContext());
   sheet->show();
   [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(sheet);
   return sheet;
@@ -72,7 +72,7 @@ void OngletsTest::eachPressOpensAnIndependentSheetOnItsRadioTab() {
   koral::test::TestEnvironment env;
   koral::test::PromptRecorder prompts;
   env.SetSettingsImage();
-  CMainDlg window;
+  CMainDlg window(koral::test::CurrentContext());
   QPushButton* button = window.findChild<QPushButton*>(QStringLiteral("settingsButton"));
   QVERIFY(button != nullptr);
   button->click();
@@ -107,7 +107,7 @@ void OngletsTest::sheetsLeftOpenStoreTheirOptionsWhenTheProgramEnds() {
   koral::test::TestEnvironment env;
   koral::test::PromptRecorder prompts;
   env.SetSettingsImage();
-  CMainDlg window;
+  CMainDlg window(koral::test::CurrentContext());
   koral::test::ClickButton(&window, "settingsButton");
   koral::test::ClickButton(&window, "settingsButton");
   const QList<COnglets*> sheets = OpenSheets();
@@ -126,7 +126,7 @@ void OngletsTest::theSheetKeepsItsSizeWhenALargerPageIsFirstShown() {
   koral::test::TestEnvironment env;
   koral::test::PromptRecorder prompts;
   env.SetSettingsImage();
-  COnglets sheet;
+  COnglets sheet(koral::test::CurrentContext());
   sheet.show();
   QVERIFY(QTest::qWaitForWindowExposed(&sheet));
   const QSize opened = sheet.size();
@@ -208,7 +208,7 @@ void OngletsTest::closingTheMainWindowAsksForEachEditedSheet() {
   koral::test::TestEnvironment env;
   koral::test::PromptRecorder prompts;
   env.SetSettingsImage();
-  CMainDlg window;
+  CMainDlg window(koral::test::CurrentContext());
   window.show();
   QSignalSpy finished(&window, &QDialog::finished);
   koral::test::ClickButton(&window, "settingsButton");
@@ -238,7 +238,7 @@ void OngletsTest::closeWithoutQuestionsDropsEditsAndKeepsOptions() {
   koral::test::PromptRecorder prompts;
   env.SetSettingsImage();
   const std::string version = koral::GetPrivateProfileString("firmware", "version", "", env.ConfigIni());
-  auto* window = new CMainDlg();
+  auto* window = new CMainDlg(koral::test::CurrentContext());
   window->show();
   QSignalSpy finished(window, &QDialog::finished);
   koral::test::ClickButton(window, "settingsButton");
@@ -246,7 +246,7 @@ void OngletsTest::closeWithoutQuestionsDropsEditsAndKeepsOptions() {
   TypeAndEnter(MemoryEdit(sheet, 'C'), QStringLiteral("103.5"));
   sheet->Tabs()->setCurrentIndex(COnglets::kEqualiserPage);
   sheet->Page(COnglets::kEqualiserPage)->findChild<QRadioButton*>(QStringLiteral("applySelectedRadio"))->click();
-  auto* firmware = new CSoftPropDlg(window);
+  auto* firmware = new CSoftPropDlg(koral::test::CurrentContext(), window);
   firmware->show();
   auto* versions = firmware->findChild<QComboBox*>(QStringLiteral("versionCombo"));
   versions->setCurrentIndex(versions->currentIndex() == 0 ? 1 : 0);

@@ -105,7 +105,7 @@ class ReglagesKoralTest final : public QObject {
     TestEnvironment env;
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     QCOMPARE(Captions(&page, "repeat"),
              QStringList({"normal", "répéter 1x", "répéter tout", "shuffle", "shuffle répété", ""}));
     QCOMPARE(Captions(&page, "eclairage"),
@@ -138,7 +138,7 @@ class ReglagesKoralTest final : public QObject {
     QVERIFY(!page.findChild<QPushButton*>("quitButton")->isDefault());
 
     env.SetConfigIni(ConfigFor("119"));
-    CReglagesKoral other;
+    CReglagesKoral other(koral::test::CurrentContext());
     QCOMPARE(Captions(&other, "repeat"), QStringList({"normal", "répéter 1x", "répéter tout", "shuffle",
                                                       "shuffle répété", "aléatoire répété"}));
     QCOMPARE(Captions(&other, "vitessedefil"), QStringList({"normale", "x 2", "x 3", "x 4", "x 6", "x 8"}));
@@ -157,7 +157,7 @@ class ReglagesKoralTest final : public QObject {
     TestEnvironment env;
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
-    COnglets sheet;
+    COnglets sheet(koral::test::CurrentContext());
     sheet.Tabs()->setCurrentIndex(COnglets::kReglagesPage);
     QWidget* page = sheet.Page(COnglets::kReglagesPage);
     QVERIFY(page != nullptr);
@@ -189,7 +189,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetConfigIni(ConfigFor("119.00"));  // not exactly "119.0": the other layout
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     QCOMPARE(Checked(&page, "repeat"), QStringLiteral("shuffle répété"));
     QCOMPARE(Checked(&page, "power"), QStringLiteral("toujours allumé"));
     QCOMPARE(Checked(&page, "usb"), QStringLiteral("clé USB + charge"));
@@ -205,7 +205,7 @@ class ReglagesKoralTest final : public QObject {
     TestEnvironment env;
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), KnownImage());
     // Changes followed by "Recharger les réglages" are not written either,
@@ -223,7 +223,7 @@ class ReglagesKoralTest final : public QObject {
     TestEnvironment env;
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     QTest::keyClick(Spin(&page, "contrast"), Qt::Key_Up);
     Spin(&page, "srswowsrs")->setValue(10);
     ClickButton(&page, "saveButton");
@@ -240,7 +240,7 @@ class ReglagesKoralTest final : public QObject {
     TestEnvironment env;
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     Choice(&page, "power", 4)->click();  // "toujours allumé" with 119.0
     ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{19, 4}}));
@@ -248,7 +248,7 @@ class ReglagesKoralTest final : public QObject {
     TestEnvironment other;
     other.SetConfigIni(ConfigFor("118.2"));
     other.SetSettingsImage(With(KnownImage(), {{19, 3}}));
-    CReglagesKoral otherPage;
+    CReglagesKoral otherPage(koral::test::CurrentContext());
     QCOMPARE(Checked(&otherPage, "power"), QStringLiteral("5 minutes"));
     Choice(&otherPage, "power", 0)->click();  // "toujours allumé" elsewhere
     ClickButton(&otherPage, "saveButton");
@@ -260,7 +260,7 @@ class ReglagesKoralTest final : public QObject {
     const std::string image = With(KnownImage(), {{21, 5}});  // "x 8" is hidden with 119.0
     env.SetSettingsImage(image);
     koral::test::PromptRecorder prompts;
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     QCOMPARE(Checked(&page, "vitessedefil"), QString());
     Choice(&page, "repeat", 1)->click();
     ClickButton(&page, "saveButton");
@@ -277,7 +277,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetConfigIni(ConfigFor("119.0", "contrast"));
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     QVERIFY(!page.findChild<QGroupBox*>("contrastFrame")->isEnabled());
     QVERIFY(page.findChild<QGroupBox*>("repeatFrame")->isEnabled());
     Spin(&page, "contrast")->setValue(7);
@@ -290,7 +290,7 @@ class ReglagesKoralTest final : public QObject {
     TestEnvironment env;
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
-    QPointer<COnglets> sheet = new COnglets;
+    QPointer<COnglets> sheet = new COnglets(koral::test::CurrentContext());
     sheet->show();
     sheet->Tabs()->setCurrentIndex(COnglets::kReglagesPage);
     QWidget* page = sheet->Page(COnglets::kReglagesPage);
@@ -299,7 +299,7 @@ class ReglagesKoralTest final : public QObject {
     QTRY_VERIFY(sheet.isNull());
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{34, 5}}));
 
-    QPointer<COnglets> second = new COnglets;
+    QPointer<COnglets> second = new COnglets(koral::test::CurrentContext());
     second->show();
     second->Tabs()->setCurrentIndex(COnglets::kReglagesPage);
     page = second->Page(COnglets::kReglagesPage);
@@ -314,7 +314,7 @@ class ReglagesKoralTest final : public QObject {
     koral::test::PromptRecorder prompts;
     koral::test::ExitRecorder exits;
     {
-      CReglagesKoral page;  // no Settings.dat
+      CReglagesKoral page(koral::test::CurrentContext());  // no Settings.dat
       QCOMPARE(exits.statuses, std::vector<int>{1});
       QCOMPARE(prompts.messages.at(0).title, QStringLiteral("Erreur"));
       QCOMPARE(prompts.messages.at(0).text,
@@ -322,7 +322,7 @@ class ReglagesKoralTest final : public QObject {
                               " L'application va se terminer"));
     }
     env.SetSettingsImage(KnownImage());
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     std::filesystem::remove(env.SettingsImage());  // the player went away
     Choice(&page, "repeat", 0)->click();
     ClickButton(&page, "saveButton");
@@ -342,7 +342,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
     koral::test::ExitRecorder exits;
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     Choice(&page, "repeat", 1)->click();
     Choice(&page, "ab", 1)->click();
     {
@@ -365,7 +365,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
     koral::test::ExitRecorder exits;
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     Choice(&page, "repeat", 1)->click();
     env.BlockBackupFolder();
     ClickButton(&page, "saveButton");
@@ -395,7 +395,7 @@ class ReglagesKoralTest final : public QObject {
     if (!immutable.Held()) QSKIP("the immutable flag cannot be set on this file system");
     koral::test::PromptRecorder prompts;
     koral::test::ExitRecorder exits;
-    COnglets sheet;
+    COnglets sheet(koral::test::CurrentContext());
     sheet.Tabs()->setCurrentIndex(COnglets::kReglagesPage);
     QWidget* page = sheet.Page(COnglets::kReglagesPage);
     QCOMPARE(Checked(page, "repeat"), QStringLiteral("shuffle répété"));
