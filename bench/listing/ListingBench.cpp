@@ -106,7 +106,8 @@ int main(int argc, char** argv) {
   std::vector<double> sort;
   int rows = 0;
   {
-    CMainDlg dialog;
+    koral::RunContext context = koral::RunContextFromEnvironment(std::getenv);  // as the program reads it
+    CMainDlg dialog(context);
     dialog.show();
     QTreeWidget* list = dialog.findChild<QTreeWidget*>("computerList");
     for (int run = 0; run < kRuns; ++run) {

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Koralctl.h"
 
-#include <cstdlib>
-
 #include "core/about/VersionNotice.h"
 #include "cli/Commands.h"
 #include "cli/HelpText.h"
@@ -10,6 +8,7 @@
 #include "core/platform/PlayerDetection.h"
 #include "core/config/FirmwareLayout.h"
 #include "core/firmware/FirmwareVersions.h"
+#include "core/settings/ImageBackup.h"
 
 namespace koral::cli {
 namespace {
@@ -49,10 +48,12 @@ Command* FindCommand(const std::vector<std::unique_ptr<Command>>& commands, cons
   return nullptr;
 }
 
-// The player and the program folder reach the core as the environment does.
-void ApplyFolderOptions(const ParsedOptions& options) {
-  if (const auto player = options.Value("player")) setenv("KORAL_PLAYER", player->c_str(), 1);
-  if (const auto folder = options.Value("config-dir")) setenv("KORAL_CONFIG_DIR", folder->c_str(), 1);
+// The command line over what the environment said.
+RunContext WithGlobalOptions(RunContext context, const ParsedOptions& options) {
+  if (const auto player = options.Value("player")) context.player = *player;
+  if (const auto folder = options.Value("config-dir")) context.configDir = *folder;
+  if (const auto version = options.Value("firmware")) context.firmware = *version;
+  return context;
 }
 
 // As coreutils do: output that did not reach its file (a full disk, a
@@ -63,7 +64,8 @@ int CheckOutput(int status, std::ostream& out, std::ostream& err) {
   return status == kExitOk ? kExitFailed : status;
 }
 
-int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int RunCommandLine(const std::vector<std::string>& arguments, const RunContext& environment, std::ostream& out,
+                   std::ostream& err) {
   const auto commands = AllCommands();
   const ParsedOptions options = ParseOptions(arguments, GlobalOptions(), OptionPlacement::kBeforeCommand);
   if (!options.error.empty()) return ReportUsageError(err, options.error);
@@ -80,19 +82,21 @@ int RunCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
   Command* command = FindCommand(commands, name);
   if (command == nullptr) return ReportUsageError(err, "Commande inconnue : " + name);
 
-  ApplyFolderOptions(options);
-  const std::filesystem::path folder = PrepareProgramFolder();
-  CliContext context{folder / "Config.ini", folder / "Radios.ini", FindPlayerRoot(), options.Value("firmware").value_or(""),
-                     out, err};
-  context.firmwareGiven = options.Has("firmware");
+  const RunContext run = WithGlobalOptions(environment, options);
+  SetImageBackupFolder(run);
+  const std::filesystem::path folder = PrepareProgramFolder(run);
+  CliContext context{folder / "Config.ini", folder / "Radios.ini", FindPlayerRoot(run), run.firmware.value_or(""), out,
+                     err};
+  context.firmwareGiven = run.firmware.has_value();
   if (context.firmwareVersion.empty()) context.firmwareVersion = ReadFirmwareVersion(context.configIni);
   return command->Execute({options.operands.begin() + 1, options.operands.end()}, context);
 }
 
 }  // namespace
 
-int RunKoralctl(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
-  return CheckOutput(RunCommandLine(arguments, out, err), out, err);
+int RunKoralctl(const std::vector<std::string>& arguments, const RunContext& environment, std::ostream& out,
+                std::ostream& err) {
+  return CheckOutput(RunCommandLine(arguments, environment, out, err), out, err);
 }
 
 }  // namespace koral::cli

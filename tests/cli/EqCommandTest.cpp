@@ -19,7 +19,7 @@ class EqCommandTest : public ::testing::Test {
   int Run(std::vector<std::string> arguments) {
     m_out.str({});
     m_err.str({});
-    return koral::cli::RunKoralctl(arguments, m_out, m_err);
+    return koral::cli::RunKoralctl(arguments, m_environment.Context(), m_out, m_err);
   }
   std::string Field(int preset, int band) const {
     return m_environment.SettingsImageBytes().substr(kOffsetEq + koral::BandFieldDisplacement(preset, band), 3);

@@ -136,14 +136,14 @@ TEST(KoralctlOptions, OutputThatCannotBeWrittenFailsTheCommand) {
     FullOutput full;
     std::ostream out(&full);
     std::ostringstream err;
-    EXPECT_EQ(koral::cli::RunKoralctl(arguments, out, err), 1) << arguments[0];
+    EXPECT_EQ(koral::cli::RunKoralctl(arguments, env.Context(), out, err), 1) << arguments[0];
     EXPECT_EQ(err.str(), "koralctl : erreur d'écriture sur la sortie standard.\n") << arguments[0];
   }
   // A failure keeps its own status.
   FullOutput full;
   std::ostream out(&full);
   std::ostringstream err;
-  EXPECT_EQ(koral::cli::RunKoralctl({"nonsense"}, out, err), 2);
+  EXPECT_EQ(koral::cli::RunKoralctl({"nonsense"}, env.Context(), out, err), 2);
 
   // The real process: its output is buffered until it ends.
   koral::test::KoralctlProcess::Options toFullDisk;

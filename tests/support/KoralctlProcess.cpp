@@ -9,18 +9,36 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "TestEnvironment.h"
+
 extern char** environ;
 
 namespace koral::test {
 namespace {
 
-// The parent's environment with the shim's variables added; an ASan build
-// must accept a library preloaded before its runtime.
+// The variables that give the process the running test's sandbox, as a
+// front end is driven.
+std::vector<std::string> SandboxVariables() {
+  const TestEnvironment* sandbox = CurrentSandbox();
+  return sandbox != nullptr ? sandbox->Variables() : std::vector<std::string>();
+}
+
+bool IsOneOf(const std::string& variable, const std::vector<std::string>& settings) {
+  const std::string name = variable.substr(0, variable.find('=') + 1);
+  for (const std::string& setting : settings)
+    if (setting.rfind(name, 0) == 0) return true;
+  return false;
+}
+
+// The parent's environment with the sandbox's and the shim's variables
+// added; an ASan build must accept a library preloaded before its runtime.
 std::vector<std::string> ChildEnvironment(const KoralctlProcess::Options& options) {
-  std::vector<std::string> environment;
+  std::vector<std::string> environment = SandboxVariables();
+  const std::vector<std::string> sandbox = environment;
   std::string asanOptions = "ASAN_OPTIONS=verify_asan_link_order=0";
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string variable(*entry);
+    if (IsOneOf(variable, sandbox)) continue;
     if (variable.rfind("ASAN_OPTIONS=", 0) == 0) asanOptions += ":" + variable.substr(13);
     else if (variable.rfind("KORAL_FAULT", 0) != 0 && variable.rfind("LD_PRELOAD=", 0) != 0)
       environment.push_back(variable);

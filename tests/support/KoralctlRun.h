@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "TestEnvironment.h"
 #include "cli/Koralctl.h"
 
 namespace koral::test {
@@ -20,7 +21,7 @@ struct KoralctlResult {
 inline KoralctlResult Koralctl(const std::vector<std::string>& arguments) {
   std::ostringstream out;
   std::ostringstream err;
-  const int status = cli::RunKoralctl(arguments, out, err);
+  const int status = cli::RunKoralctl(arguments, SandboxContext(), out, err);
   return {status, out.str(), err.str()};
 }
 

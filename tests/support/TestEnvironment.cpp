@@ -13,6 +13,10 @@ namespace koral::test {
 
 namespace fs = std::filesystem;
 
+namespace {
+TestEnvironment* g_current = nullptr;
+}  // namespace
+
 TempDir::TempDir() {
   std::string pattern = (fs::temp_directory_path() / "koral-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
@@ -68,22 +72,46 @@ void TestEnvironment::Renew() {
 }
 
 void TestEnvironment::Fill() {
+  m_context = RunContext{};
   fs::create_directories(ConfigDir());
   fs::create_directories(PlayerDir());
   fs::create_directories(ComputerDir());
   fs::copy_file(SourceResourceDir() / "Config.ini", ConfigIni());
   fs::copy_file(SourceResourceDir() / "Radios.ini", RadiosIni());
-  setenv("KORAL_CONFIG_DIR", ConfigDir().c_str(), 1);
-  setenv("KORAL_PLAYER", PlayerDir().c_str(), 1);
-  setenv("XDG_STATE_HOME", StateDir().c_str(), 1);
-  setenv("XDG_DATA_HOME", (m_root.Path() / "data").c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (m_root.Path() / "xdg-config").c_str(), 1);
+  m_context.configDir = ConfigDir();
+  m_context.player = PlayerDir().string();
+  m_context.stateHome = StateDir();
+  m_context.dataHome = m_root.Path() / "data";
+  m_context.configHome = m_root.Path() / "xdg-config";
+  SetImageBackupFolder(m_context);
   ResetImageBackupsForTesting();
+  g_current = this;
 }
 
 TestEnvironment::~TestEnvironment() {
-  for (const char* name : {"KORAL_CONFIG_DIR", "KORAL_PLAYER", "XDG_STATE_HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
-    unsetenv(name);
+  if (g_current == this) g_current = nullptr;
+  SetImageBackupFolder({});
+}
+
+std::vector<std::string> TestEnvironment::Variables() const {
+  std::vector<std::string> variables = {
+      "KORAL_CONFIG_DIR=" + m_context.configDir.string(), "KORAL_PLAYER=" + m_context.player,
+      "KORAL_MOUNT_TABLE=" + m_context.mountTable, "KORAL_SYS_BLOCK=" + m_context.sysBlock,
+      "XDG_STATE_HOME=" + m_context.stateHome.string(), "XDG_DATA_HOME=" + m_context.dataHome.string(),
+      "XDG_CONFIG_HOME=" + m_context.configHome.string()};
+  return variables;
+}
+
+TestEnvironment* CurrentSandbox() { return g_current; }
+
+RunContext& CurrentContext() {
+  if (g_current == nullptr) throw std::logic_error("no test sandbox for the window's context");
+  return g_current->Context();
+}
+
+RunContext SandboxContext() {
+  if (g_current != nullptr) return g_current->Context();
+  return RunContextFromEnvironment(std::getenv);
 }
 
 void TestEnvironment::SetConfigIni(const std::string& text) const {
@@ -95,7 +123,6 @@ void TestEnvironment::SetSettingsImage(const std::string& bytes) const { WriteFi
 
 std::string TestEnvironment::SettingsImageBytes() const { return ReadFile(SettingsImage()); }
 
-void TestEnvironment::ForgetPlayer() const { unsetenv("KORAL_PLAYER"); }
 
 void TestEnvironment::BlockBackupFolder() const { WriteFile(StateDir() / "koral-config", "not a folder"); }
 

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/config/ProgramFolder.h"
 
-#include <cstdlib>
-
 #include "core/firmware/NewFirmware.h"
-#include "core/platform/XdgFolders.h"
 
 namespace koral {
 namespace {
@@ -31,13 +28,12 @@ struct FolderChoice {
   bool usersOwn;  // the seeded XDG folder
 };
 
-FolderChoice ChooseProgramFolder() {
-  const char* explicitFolder = std::getenv("KORAL_CONFIG_DIR");
-  if (explicitFolder != nullptr && *explicitFolder != '\0') return {explicitFolder, false};
+FolderChoice ChooseProgramFolder(const RunContext& context) {
+  if (!context.configDir.empty()) return {context.configDir, false};
   std::error_code error;
   const fs::path exeFolder = ExecutableFolder();
   if (!exeFolder.empty() && fs::exists(exeFolder / "Config.ini", error)) return {exeFolder, false};
-  const fs::path userFolder = XdgConfigHome() / "koral-config";
+  const fs::path userFolder = context.configHome / "koral-config";
   SeedFrom(InstalledDataFolder(), userFolder);
   return {userFolder, true};
 }
@@ -56,15 +52,15 @@ fs::path InstalledDataFolder() {
 #endif
 }
 
-fs::path ProgramFolder() { return ChooseProgramFolder().folder; }
+fs::path ProgramFolder(const RunContext& context) { return ChooseProgramFolder(context).folder; }
 
-fs::path PrepareProgramFolder() {
-  const FolderChoice choice = ChooseProgramFolder();
+fs::path PrepareProgramFolder(const RunContext& context) {
+  const FolderChoice choice = ChooseProgramFolder(context);
   if (choice.usersOwn) AddNewFirmware(InstalledDataFolder() / "Config.ini", choice.folder / "Config.ini");
   return choice.folder;
 }
 
-fs::path ConfigIniPath() { return ProgramFolder() / "Config.ini"; }
-fs::path RadiosIniPath() { return ProgramFolder() / "Radios.ini"; }
+fs::path ConfigIniPath(const RunContext& context) { return ProgramFolder(context) / "Config.ini"; }
+fs::path RadiosIniPath(const RunContext& context) { return ProgramFolder(context) / "Radios.ini"; }
 
 }  // namespace koral

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "core/platform/XdgFolders.h"
 #include "core/settings/BandField.h"
 #include "core/settings/EqualiserPresets.h"
 #include "core/config/FirmwareLayout.h"
@@ -113,8 +112,8 @@ void CreateDemoPlayer(const fs::path& folder, const fs::path& configIni, const f
   PutMusic(folder);
 }
 
-fs::path EnsureDemoPlayer(const fs::path& configIni, const fs::path& radiosIni) {
-  const fs::path folder = XdgDataHome() / "koral-config" / "demo-player";
+fs::path EnsureDemoPlayer(const fs::path& dataHome, const fs::path& configIni, const fs::path& radiosIni) {
+  const fs::path folder = dataHome / "koral-config" / "demo-player";
   std::error_code error;
   if (!fs::exists(folder / "Settings.dat", error)) CreateDemoPlayer(folder, configIni, radiosIni);
   return folder;

@@ -7,9 +7,9 @@ namespace koral {
 
 // A player folder for trying the program without a device: a Settings.dat
 // laid out for the firmware of Config.ini with plausible values, and a few
-// music folders. Created once under $XDG_DATA_HOME/koral-config/demo-player
-// and reused after. Returns the folder.
-std::filesystem::path EnsureDemoPlayer(const std::filesystem::path& configIni,
+// music folders. Created once under dataHome/koral-config/demo-player
+// ($XDG_DATA_HOME) and reused after. Returns the folder.
+std::filesystem::path EnsureDemoPlayer(const std::filesystem::path& dataHome, const std::filesystem::path& configIni,
                                        const std::filesystem::path& radiosIni);
 
 // Builds the demo player in the given folder (used by EnsureDemoPlayer and tests).

@@ -5,7 +5,6 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -14,15 +13,7 @@ namespace {
 
 constexpr long kProcSuperMagic = 0x9fa0;
 
-std::string EnvironmentOr(const char* variable, const char* fallback) {
-  const char* value = std::getenv(variable);
-  return value != nullptr && *value != '\0' ? value : fallback;
-}
-
 }  // namespace
-
-std::string MountTablePath() { return EnvironmentOr("KORAL_MOUNT_TABLE", "/proc/self/mountinfo"); }
-std::string SysBlockPath() { return EnvironmentOr("KORAL_SYS_BLOCK", "/sys/class/block"); }
 
 MountTableWatch::MountTableWatch(std::string path) : m_path(std::move(path)) {
   m_descriptor = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);

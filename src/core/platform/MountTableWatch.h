@@ -5,18 +5,14 @@
 
 namespace koral {
 
-// The mount table the volume list is read from: /proc/self/mountinfo, or the
-// file KORAL_MOUNT_TABLE names (tests rewrite such a file to plug a player in).
-std::string MountTablePath();
-// The sysfs block folder beside it: /sys/class/block, or KORAL_SYS_BLOCK.
-std::string SysBlockPath();
-
 // Tells when volumes are mounted or unmounted. The kernel marks the mount
 // table's descriptor with POLLPRI on every change, as GIO's monitor relies on;
 // a plain file (a test's table) has no such signal and is compared when asked.
 class MountTableWatch {
  public:
-  explicit MountTableWatch(std::string path = MountTablePath());
+  // The mount table the volume list is read from: /proc/self/mountinfo, or
+  // a file a test rewrites to plug a player in.
+  explicit MountTableWatch(std::string path);
   ~MountTableWatch();
   MountTableWatch(const MountTableWatch&) = delete;
   MountTableWatch& operator=(const MountTableWatch&) = delete;

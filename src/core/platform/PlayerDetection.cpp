@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/platform/PlayerDetection.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "core/files/Paths.h"
@@ -40,24 +39,19 @@ DriveScan ScanDrives(const std::vector<Volume>& volumes) {
   return scan;
 }
 
-DriveScan DetectDrives() {
-  const std::vector<Volume> volumes = CurrentVolumeSource().List();
-  if (!PlayerRootIsNamed()) return ScanDrives(volumes);
-  const char* named = std::getenv("KORAL_PLAYER");
+DriveScan DetectDrives(const RunContext& context) {
+  const std::vector<Volume> volumes = CurrentVolumes(context.mountTable, context.sysBlock);
+  if (!context.PlayerIsNamed()) return ScanDrives(volumes);
+  const std::string& named = context.player;
   DriveScan scan;
   std::error_code error;
   const auto absolute = std::filesystem::absolute(named, error);
-  scan.playerRoot = WithoutTrailingSlash(error ? std::string(named) : absolute.lexically_normal().string());
+  scan.playerRoot = WithoutTrailingSlash(error ? named : absolute.lexically_normal().string());
   for (const Volume& volume : volumes)
     if (volume.mountPoint != *scan.playerRoot) scan.computerDrives.push_back(volume.mountPoint);
   return scan;
 }
 
-bool PlayerRootIsNamed() {
-  const char* named = std::getenv("KORAL_PLAYER");
-  return named != nullptr && *named != '\0';
-}
-
-std::optional<std::string> FindPlayerRoot() { return DetectDrives().playerRoot; }
+std::optional<std::string> FindPlayerRoot(const RunContext& context) { return DetectDrives(context).playerRoot; }
 
 }  // namespace koral

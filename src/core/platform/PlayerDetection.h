@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/platform/RunContext.h"
 #include "core/platform/Volumes.h"
 
 namespace koral {
@@ -19,14 +20,11 @@ struct DriveScan {
 // the computer's drive list; a removable floppy does.
 DriveScan ScanDrives(const std::vector<Volume>& volumes);
 
-// ScanDrives on the current volume source, unless KORAL_PLAYER names the
+// ScanDrives on the context's volumes, unless the context names the
 // player's root: then detection is skipped and that folder is the player.
-DriveScan DetectDrives();
-
-// Whether KORAL_PLAYER names the player: it is then fixed for the whole run.
-bool PlayerRootIsNamed();
+DriveScan DetectDrives(const RunContext& context);
 
 // The same rule for the settings windows and koralctl.
-std::optional<std::string> FindPlayerRoot();
+std::optional<std::string> FindPlayerRoot(const RunContext& context);
 
 }  // namespace koral

@@ -7,7 +7,6 @@
 #include <map>
 #include <sstream>
 
-#include "core/platform/MountTableWatch.h"
 
 namespace koral {
 namespace {
@@ -71,8 +70,8 @@ LinuxVolumeSource::LinuxVolumeSource(std::string mountInfo, std::string sysBlock
     : m_mountInfo(std::move(mountInfo)), m_sysBlock(std::move(sysBlock)) {}
 
 std::vector<Volume> LinuxVolumeSource::List() const {
-  const std::string sysBlock = m_sysBlock.empty() ? SysBlockPath() : m_sysBlock;
-  std::ifstream in(m_mountInfo.empty() ? MountTablePath() : m_mountInfo);
+  const std::string& sysBlock = m_sysBlock;
+  std::ifstream in(m_mountInfo);
   std::map<std::string, Volume> byMountPoint;  // a later mount over the same point wins
   std::string line;
   while (std::getline(in, line)) {
@@ -95,9 +94,9 @@ std::vector<Volume> LinuxVolumeSource::List() const {
   return volumes;
 }
 
-const VolumeSource& CurrentVolumeSource() {
-  static const LinuxVolumeSource machine;  // not "linux": GNU dialects define it as a macro
-  return g_testSource ? *g_testSource : machine;
+std::vector<Volume> CurrentVolumes(const std::string& mountInfo, const std::string& sysBlock) {
+  if (g_testSource != nullptr) return g_testSource->List();
+  return LinuxVolumeSource(mountInfo, sysBlock).List();
 }
 
 void SetVolumeSourceForTesting(const VolumeSource* source) { g_testSource = source; }

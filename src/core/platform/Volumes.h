@@ -21,11 +21,10 @@ class VolumeSource {
   virtual std::vector<Volume> List() const = 0;
 };
 
-// Reads /proc/self/mountinfo and sysfs. Both paths can be moved for tests;
-// left empty they are MountTablePath() and SysBlockPath() at each reading.
+// Reads /proc/self/mountinfo and sysfs. Both paths can be moved for tests.
 class LinuxVolumeSource final : public VolumeSource {
  public:
-  explicit LinuxVolumeSource(std::string mountInfo = {}, std::string sysBlock = {});
+  explicit LinuxVolumeSource(std::string mountInfo = "/proc/self/mountinfo", std::string sysBlock = "/sys/class/block");
   std::vector<Volume> List() const override;
 
  private:
@@ -43,9 +42,10 @@ class FixedVolumeSource final : public VolumeSource {
   std::vector<Volume> m_volumes;
 };
 
-// The volume source every caller of DetectDrives uses: the Linux one unless
-// a test has put another in place (the caller keeps it alive).
-const VolumeSource& CurrentVolumeSource();
+// The volumes every caller of DetectDrives sees: those of the given mount
+// table and sysfs block folder, unless a test has put another source in
+// place (the caller keeps it alive).
+std::vector<Volume> CurrentVolumes(const std::string& mountInfo, const std::string& sysBlock);
 void SetVolumeSourceForTesting(const VolumeSource* source);
 
 }  // namespace koral

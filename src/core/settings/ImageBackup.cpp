@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "core/platform/AtomicFile.h"
-#include "core/platform/XdgFolders.h"
 
 namespace koral {
 namespace {
@@ -110,9 +109,18 @@ void PruneOldBackups(const fs::path& folder) {
   for (size_t i = 0; i + kBackupsKept < backups.size(); ++i) fs::remove(backups[i], error);
 }
 
+fs::path& BackupFolder() {
+  static fs::path folder;
+  return folder;
+}
+
 }  // namespace
 
-fs::path ImageBackupFolder() { return XdgStateHome() / "koral-config" / "backups"; }
+void SetImageBackupFolder(const RunContext& context) {
+  BackupFolder() = context.stateHome.empty() ? fs::path() : context.stateHome / "koral-config" / "backups";
+}
+
+fs::path ImageBackupFolder() { return BackupFolder(); }
 
 std::string BackupRefusedMessage() {
   return "La copie de sauvegarde de Settings.dat n'a pas pu être faite dans le dossier « " +

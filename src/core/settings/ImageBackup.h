@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include "core/platform/RunContext.h"
+
 namespace koral {
 
 // Before the first write of a run to a settings image, a complete copy of it
@@ -14,6 +16,9 @@ namespace koral {
 // no copy.
 bool BackUpImageBeforeFirstWrite(const std::filesystem::path& image);
 
+// The backups' folder is the run's: each front end sets it from its context
+// once at start. Unset, no backup can be kept, so nothing is written.
+void SetImageBackupFolder(const RunContext& context);
 std::filesystem::path ImageBackupFolder();
 
 // The French refusal of a write whose backup failed; it names the folder.

@@ -2,6 +2,7 @@
 #include "gui/app/ConfigApp.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include <QApplication>
@@ -23,6 +24,7 @@
 #include "core/config/PrivateProfile.h"
 #include "core/config/ProgramFolder.h"
 #include "core/demo/DemoPlayer.h"
+#include "core/settings/ImageBackup.h"
 #include "gui/settings/Onglets.h"
 
 namespace {
@@ -120,7 +122,9 @@ class WindowCommandLine final {
 
 }  // namespace
 
-CConfigApp::CConfigApp(QApplication& application) : m_application(application) {
+// The environment is read here, once; the core reads none.
+CConfigApp::CConfigApp(QApplication& application)
+    : m_application(application), m_context(koral::RunContextFromEnvironment(std::getenv)) {
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/koral-config.png")));
   // A sheet left open must not keep the program alive: it ends with the main window.
   QApplication::setQuitOnLastWindowClosed(false);
@@ -159,25 +163,27 @@ bool CConfigApp::ReadArguments(const QStringList& arguments) {
   else if (const auto answered = commandLine.Answer()) m_usageStatus = *answered;
   if (m_usageStatus >= 0) return false;
   if (const auto player = commandLine.Player()) {
-    qputenv("KORAL_PLAYER", player->toLocal8Bit());
+    m_context.player = player->toLocal8Bit().toStdString();
     m_namedPlayer = *player;
   }
-  if (const auto folder = commandLine.ConfigDir()) qputenv("KORAL_CONFIG_DIR", folder->toLocal8Bit());
+  if (const auto folder = commandLine.ConfigDir()) m_context.configDir = folder->toLocal8Bit().toStdString();
   m_demo = commandLine.Demo();
   return true;
 }
 
 int CConfigApp::Run() {
   if (!ReadArguments(QApplication::arguments())) return m_usageStatus;
-  koral::PrepareProgramFolder();
+  koral::SetImageBackupFolder(m_context);
+  koral::PrepareProgramFolder(m_context);
   if (m_demo) {
-    const auto folder = koral::EnsureDemoPlayer(koral::ConfigIniPath(), koral::RadiosIniPath());
-    qputenv("KORAL_PLAYER", QByteArray::fromStdString(folder.string()));
+    const auto folder =
+        koral::EnsureDemoPlayer(m_context.dataHome, koral::ConfigIniPath(m_context), koral::RadiosIniPath(m_context));
+    m_context.player = folder.string();
     m_namedPlayer = PathFromStd(folder.string());
   }
   if (const auto handed = HandToRunningWindow()) return *handed;
   {
-    CMainDlg window;
+    CMainDlg window(m_context);
     QObject::connect(&window, &QDialog::finished, &m_application, &QCoreApplication::quit, Qt::QueuedConnection);
     // A session ending or a `kill` closes the window in order, so that its
     // options are saved; before, there is nothing to lose.
@@ -197,7 +203,7 @@ int CConfigApp::Run() {
 // A window already open on this configuration folder takes the start instead:
 // two windows would each write their own options over the other's.
 std::optional<int> CConfigApp::HandToRunningWindow() {
-  m_singleInstance = std::make_unique<CSingleInstance>(CSingleInstance::ServerNameFor(koral::ProgramFolder()));
+  m_singleInstance = std::make_unique<CSingleInstance>(CSingleInstance::ServerNameFor(koral::ProgramFolder(m_context)));
   // The running window has its own working folder.
   const QString player = m_namedPlayer.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(m_namedPlayer).absoluteFilePath());
   switch (m_singleInstance->ClaimOrHand(player)) {

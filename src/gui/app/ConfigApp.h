@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QTranslator>
 
+#include "core/platform/RunContext.h"
+
 class CSingleInstance;
 class QApplication;
 
@@ -38,6 +40,7 @@ class CConfigApp final {
 
   QApplication& m_application;
   QTranslator m_qtTranslator;
+  koral::RunContext m_context;  // the environment's, then the command line's; every window gets it
   bool m_demo = false;
   QString m_namedPlayer;  // by --player or --demo, handed to a window already running
   std::unique_ptr<CSingleInstance> m_singleInstance;

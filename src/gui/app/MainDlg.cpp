@@ -56,7 +56,8 @@ QList<QPointer<COnglets>> OpenSheets() {
 
 }  // namespace
 
-CMainDlg::CMainDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CMainDlg>()) {
+CMainDlg::CMainDlg(koral::RunContext& context, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CMainDlg>()), m_context(context) {
   m_ui->setupUi(this);
   CreatePanes();
   setWindowIcon(QIcon(QStringLiteral(":/icons/koral-config.png")));
@@ -100,7 +101,7 @@ void CMainDlg::ConnectSignals() {
 
 void CMainDlg::OnInitDialog() {
   m_playerFound = false;
-  m_configPath = koral::ConfigIniPath().string();
+  m_configPath = koral::ConfigIniPath(m_context).string();
   ReadOptions();
   ShowMembers();
   // Also for a value other than 0 or 1 in the file: the radios follow the box as shown.
@@ -171,11 +172,11 @@ void CMainDlg::TakeControls() {
 }
 
 void CMainDlg::DetectPlayer() {
-  const koral::DriveScan scan = koral::DetectDrives();
+  const koral::DriveScan scan = koral::DetectDrives(m_context);
   FillDriveCombo(scan.computerDrives);
   m_ui->driveCombo->setCurrentIndex(m_driveIndex);
   std::error_code error;
-  if (scan.playerRoot && koral::PlayerRootIsNamed() && !std::filesystem::is_directory(*scan.playerRoot, error)) {
+  if (scan.playerRoot && m_context.PlayerIsNamed() && !std::filesystem::is_directory(*scan.playerRoot, error)) {
     m_missingNamedPlayer = *scan.playerRoot;
   } else if (scan.playerRoot) {
     m_playerRoot = *scan.playerRoot;
@@ -209,13 +210,13 @@ void CMainDlg::OnFollowPlaylistToggled() {
 
 void CMainDlg::OnOpenSettings() {
   TakeControls();
-  auto* sheet = new COnglets();
+  auto* sheet = new COnglets(m_context);
   sheet->show();
 }
 
 void CMainDlg::OnOpenFirmware() {
   TakeControls();
-  CSoftPropDlg dialog(this);
+  CSoftPropDlg dialog(m_context, this);
   dialog.exec();
 }
 

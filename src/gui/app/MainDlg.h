@@ -20,6 +20,7 @@
 #include "core/copy/Playlist.h"
 #include "core/platform/Eject.h"
 #include "core/platform/MountTableWatch.h"
+#include "core/platform/RunContext.h"
 
 class CFolderPane;
 class CNewFolderDlg;
@@ -40,7 +41,9 @@ class CMainDlg final : public QDialog {
   Q_DISABLE_COPY_MOVE(CMainDlg)
 
  public:
-  explicit CMainDlg(QWidget* parent = nullptr);
+  // The context is the run's: a player handed by a later start goes into it,
+  // so that the windows opened after open that player too.
+  explicit CMainDlg(koral::RunContext& context, QWidget* parent = nullptr);
   ~CMainDlg() override;
 
   QString ComputerFolder() const;
@@ -135,6 +138,7 @@ class CMainDlg final : public QDialog {
   std::string m_configPath;
   std::string m_playerRoot;  // the player's mount point, no trailing slash
   bool m_playerFound = false;
+  koral::RunContext& m_context;
   std::string m_missingNamedPlayer;  // a player named on the command line that is no folder
   int m_driveIndex = -1;
   int m_followPlaylist = 0;

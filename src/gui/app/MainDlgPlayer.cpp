@@ -27,8 +27,8 @@ const QString kEjectTitle = QStringLiteral("Éjecter l'Koral");
 }  // namespace
 
 void CMainDlg::WatchMountTable() {
-  if (koral::PlayerRootIsNamed()) return;  // a player named on the command line stays for the whole run
-  m_mountWatch = std::make_unique<koral::MountTableWatch>();
+  if (m_context.PlayerIsNamed()) return;  // a player named on the command line stays for the whole run
+  m_mountWatch = std::make_unique<koral::MountTableWatch>(m_context.mountTable);
   if (const int descriptor = m_mountWatch->SignalDescriptor(); descriptor >= 0) {
     auto* notifier = new QSocketNotifier(descriptor, QSocketNotifier::Exception, this);
     connect(notifier, &QSocketNotifier::activated, this, &CMainDlg::OnMountTableSignal);
@@ -45,7 +45,7 @@ bool CMainDlg::IsBusyWithPlayer() const {
 
 void CMainDlg::OnMountTableSignal() {
   // A player named by a later start stays, as one named at start-up.
-  if (!m_mountWatch->Changed() || koral::PlayerRootIsNamed()) return;
+  if (!m_mountWatch->Changed() || m_context.PlayerIsNamed()) return;
   // A running copy reports its own failures; the list follows once it is over.
   if (IsBusyWithPlayer()) {
     m_rescanPending = true;
@@ -57,7 +57,7 @@ void CMainDlg::OnMountTableSignal() {
 // The same rule as at start-up, run again when volumes come and go.
 void CMainDlg::RescanPlayer() {
   m_rescanPending = false;
-  const koral::DriveScan scan = koral::DetectDrives();
+  const koral::DriveScan scan = koral::DetectDrives(m_context);
   FillDriveCombo(scan.computerDrives);
   if (m_playerFound && scan.playerRoot == m_playerRoot) return;
   if (m_playerFound) OnPlayerGone(true);
@@ -155,7 +155,7 @@ void CMainDlg::SwitchToRequestedPlayer() {
     return;
   }
   if (m_playerFound && std::filesystem::equivalent(root, m_playerRoot, error)) return;
-  qputenv("KORAL_PLAYER", QByteArray::fromStdString(root));  // the settings windows open this player too
+  m_context.player = root;  // the settings windows open this player too
   m_rescanPending = false;
   m_missingNamedPlayer.clear();
   if (m_playerFound) OnPlayerGone(false);

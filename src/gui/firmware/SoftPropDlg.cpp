@@ -30,13 +30,14 @@ QString PassFailureText(const char* operation) {
 
 }  // namespace
 
-CSoftPropDlg::CSoftPropDlg(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::CSoftPropDlg>()) {
+CSoftPropDlg::CSoftPropDlg(const koral::RunContext& context, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::CSoftPropDlg>()), m_context(context) {
   m_ui->setupUi(this);
-  m_configIni = koral::ConfigIniPath();
+  m_configIni = koral::ConfigIniPath(m_context);
   m_profileFolder = FromUtf8(koral::GetPrivateProfileString("repertoires", "profil", "", m_configIni));
   m_currentVersion = koral::GetPrivateProfileString("firmware", "version", "", m_configIni);
   m_availableVersions = koral::GetPrivateProfileString("firmware", "versionsdispo", "", m_configIni);
-  m_playerRoot = koral::FindPlayerRoot();
+  m_playerRoot = koral::FindPlayerRoot(m_context);
   FillVersionList();
 
   connect(m_ui->saveVersionButton, &QPushButton::clicked, this, &CSoftPropDlg::OnSaveVersion);

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "core/firmware/ProfileTransfer.h"
+#include "core/platform/RunContext.h"
 
 namespace Ui {
 class CSoftPropDlg;
@@ -23,7 +24,7 @@ class CSoftPropDlg final : public QDialog {
   Q_DISABLE_COPY_MOVE(CSoftPropDlg)
 
  public:
-  explicit CSoftPropDlg(QWidget* parent = nullptr);
+  explicit CSoftPropDlg(const koral::RunContext& context, QWidget* parent = nullptr);
   ~CSoftPropDlg() override;
 
   // The version shown is not the one Config.ini holds; text being typed is
@@ -59,6 +60,7 @@ class CSoftPropDlg final : public QDialog {
   void ShowIssues(const koral::ProfileOperationResult& result, const std::string& version, const QString& title);
 
   std::unique_ptr<Ui::CSoftPropDlg> m_ui;
+  const koral::RunContext& m_context;  // the run's, which outlives every window
   std::filesystem::path m_configIni;
   QString m_profileFolder;
   std::string m_availableVersions;

@@ -42,7 +42,8 @@ bool IsListedPreset(int preset) { return preset >= 0 && preset < koral::kPresetC
 
 }  // namespace
 
-CEqualiser::CEqualiser(QWidget* parent) : SettingsPage(parent), m_ui(std::make_unique<Ui::CEqualiser>()) {
+CEqualiser::CEqualiser(const koral::RunContext& context, QWidget* parent)
+    : SettingsPage(parent), m_ui(std::make_unique<Ui::CEqualiser>()), m_context(context) {
   m_ui->setupUi(this);
   m_modificationGroup = new QButtonGroup(this);
   m_modificationGroup->addButton(m_ui->applySelectedRadio, 0);
@@ -95,7 +96,7 @@ void CEqualiser::OnInitDialog() {
   SetGainsAvailable(false);
   ReadOptions();
   m_layout = koral::ReadEqualiserLayout(m_configIni, koral::ReadFirmwareVersion(m_configIni));
-  m_playerRoot = koral::FindPlayerRoot();
+  m_playerRoot = koral::FindPlayerRoot(m_context);
   if (!m_layout.IsComplete()) {
     Prompt::Message(this, QString::fromStdString(koral::MissingEqualiserKeysMessage(m_layout)),
                     QStringLiteral("Equaliser"));
@@ -114,7 +115,7 @@ void CEqualiser::ListPresetNames(const koral::PresetNameList& names) {
 }
 
 void CEqualiser::ReadOptions() {
-  m_configIni = koral::ConfigIniPath();
+  m_configIni = koral::ConfigIniPath(m_context);
   m_validationChoice = ReadOption(m_configIni, kValidationKey);
   m_modificationChoice = ReadOption(m_configIni, kModificationKey);
 }

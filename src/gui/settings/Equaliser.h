@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/settings/EqualiserImage.h"
+#include "core/platform/RunContext.h"
 #include "gui/settings/SettingsPage.h"
 
 class QButtonGroup;
@@ -27,7 +28,7 @@ class CEqualiser final : public SettingsPage {
   Q_DISABLE_COPY_MOVE(CEqualiser)
 
  public:
-  explicit CEqualiser(QWidget* parent = nullptr);
+  explicit CEqualiser(const koral::RunContext& context, QWidget* parent = nullptr);
   ~CEqualiser() override;
 
   void OnKillActive() override;
@@ -60,6 +61,7 @@ class CEqualiser final : public SettingsPage {
   std::array<QLabel*, koral::kBandCount> ValueLabels() const;
 
   std::unique_ptr<Ui::CEqualiser> m_ui;
+  const koral::RunContext& m_context;  // the run's, which outlives every window
   QButtonGroup* m_modificationGroup = nullptr;
   QButtonGroup* m_validationGroup = nullptr;
 

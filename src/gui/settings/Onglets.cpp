@@ -61,7 +61,8 @@ QWidget* AddPageHolder(QWidget* tab, const QSize& pageSize) {
 
 }  // namespace
 
-COnglets::COnglets(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::COnglets>()) {
+COnglets::COnglets(const koral::RunContext& context, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::COnglets>()), m_context(context) {
   m_ui->setupUi(this);
   setAttribute(Qt::WA_DeleteOnClose);
   setModal(false);
@@ -99,9 +100,9 @@ void COnglets::EnsurePage(int index) {
 
 SettingsPage* COnglets::CreatePage(int index, QWidget* container) {
   switch (index) {
-    case kRadioPage: return new CRadio(container);
-    case kEqualiserPage: return new CEqualiser(container);
-    default: return new CReglagesKoral(container);
+    case kRadioPage: return new CRadio(m_context, container);
+    case kEqualiserPage: return new CEqualiser(m_context, container);
+    default: return new CReglagesKoral(m_context, container);
   }
 }
 

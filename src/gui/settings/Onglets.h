@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include "core/platform/RunContext.h"
 #include "gui/settings/SettingsPage.h"
 
 class QTabWidget;
@@ -24,7 +25,7 @@ class COnglets final : public QDialog {
  public:
   enum PageIndex { kRadioPage = 0, kEqualiserPage = 1, kReglagesPage = 2, kPageCount = 3 };
 
-  explicit COnglets(QWidget* parent = nullptr);
+  explicit COnglets(const koral::RunContext& context, QWidget* parent = nullptr);
   ~COnglets() override;
 
   QTabWidget* Tabs() const;
@@ -53,6 +54,7 @@ class COnglets final : public QDialog {
   SettingsPage* CreatePage(int index, QWidget* container);
 
   std::unique_ptr<Ui::COnglets> m_ui;
+  const koral::RunContext& m_context;  // the run's, which outlives every window
   std::array<SettingsPage*, kPageCount> m_pages{};
   std::array<QWidget*, kPageCount> m_pageHolders{};  // where each page goes, in its tab's scroll area
   int m_currentIndex = -1;

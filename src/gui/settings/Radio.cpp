@@ -69,18 +69,19 @@ bool SameMemory(const std::optional<double>& a, const std::optional<double>& b) 
 
 }  // namespace
 
-CRadio::CRadio(QWidget* parent) : SettingsPage(parent), m_ui(std::make_unique<Ui::CRadio>()) {
+CRadio::CRadio(const koral::RunContext& context, QWidget* parent)
+    : SettingsPage(parent), m_ui(std::make_unique<Ui::CRadio>()), m_context(context) {
   m_ui->setupUi(this);
   m_stations = new RadioStationList(m_ui->stationList);
   CollectMemoryControls();
-  m_configIni = koral::ConfigIniPath();
-  m_radiosIni = koral::RadiosIniPath();
+  m_configIni = koral::ConfigIniPath(m_context);
+  m_radiosIni = koral::RadiosIniPath(m_context);
   FillCities();
   ReadLayout();
   ChooseRememberedCity();
   FillStations();
   m_ui->memorySlider->setRange(0, kLastMemory);
-  m_playerRoot = koral::FindPlayerRoot();
+  m_playerRoot = koral::FindPlayerRoot(m_context);
   ConnectControls();
   ReadRadiosKORAL();
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/settings/RadioMemories.h"
+#include "core/platform/RunContext.h"
 #include "gui/settings/SettingsPage.h"
 
 class QLabel;
@@ -27,7 +28,7 @@ class CRadio final : public SettingsPage {
   Q_DISABLE_COPY_MOVE(CRadio)
 
  public:
-  explicit CRadio(QWidget* parent = nullptr);
+  explicit CRadio(const koral::RunContext& context, QWidget* parent = nullptr);
   ~CRadio() override;
 
   void OnKillActive() override;
@@ -60,6 +61,7 @@ class CRadio final : public SettingsPage {
   int MemoryOfEdit(const QObject* edit) const;
 
   std::unique_ptr<Ui::CRadio> m_ui;
+  const koral::RunContext& m_context;  // the run's, which outlives every window
   RadioStationList* m_stations = nullptr;  // owned by the station table
   std::array<QLineEdit*, koral::kMaxRadios> m_frequencyEdits{};
   std::array<QLabel*, koral::kMaxRadios> m_stationNames{};

@@ -41,11 +41,11 @@ const QString kWriteFailed = QStringLiteral(
 
 }  // namespace
 
-CReglagesKoral::CReglagesKoral(QWidget* parent)
-    : SettingsPage(parent), m_ui(std::make_unique<Ui::CReglagesKoral>()) {
+CReglagesKoral::CReglagesKoral(const koral::RunContext& context, QWidget* parent)
+    : SettingsPage(parent), m_ui(std::make_unique<Ui::CReglagesKoral>()), m_context(context) {
   m_ui->setupUi(this);
-  m_playerRoot = koral::FindPlayerRoot();
-  const auto configIni = koral::ConfigIniPath();
+  m_playerRoot = koral::FindPlayerRoot(m_context);
+  const auto configIni = koral::ConfigIniPath(m_context);
   m_layout = koral::ReadPlayerSettingsLayout(configIni, koral::ReadFirmwareVersion(configIni));
   FindControls();
   ApplyLayout();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/settings/PlayerSettings.h"
+#include "core/platform/RunContext.h"
 #include "gui/settings/SettingsPage.h"
 
 class LevelSpin;
@@ -24,7 +25,7 @@ class CReglagesKoral final : public SettingsPage {
   Q_DISABLE_COPY_MOVE(CReglagesKoral)
 
  public:
-  explicit CReglagesKoral(QWidget* parent = nullptr);
+  explicit CReglagesKoral(const koral::RunContext& context, QWidget* parent = nullptr);
   ~CReglagesKoral() override;
 
   void ReadKORALValues();
@@ -49,6 +50,7 @@ class CReglagesKoral final : public SettingsPage {
   std::string ImagePath() const;
 
   std::unique_ptr<Ui::CReglagesKoral> m_ui;
+  const koral::RunContext& m_context;  // the run's, which outlives every window
   // Per setting: its choices (groups) or its level spin; null where it has none.
   std::array<QButtonGroup*, koral::kPlayerSettingCount> m_choiceGroups{};
   std::array<LevelSpin*, koral::kPlayerSettingCount> m_levelSpins{};

@@ -14,7 +14,7 @@ namespace {
 
 TEST(DemoPlayer, IsLaidOutForTheDefaultFirmwareAndReused) {
   test::TestEnvironment env;
-  const auto folder = EnsureDemoPlayer(env.ConfigIni(), env.RadiosIni());
+  const auto folder = EnsureDemoPlayer(env.Context().dataHome, env.ConfigIni(), env.RadiosIni());
   const std::string image = test::ReadFile(folder / "Settings.dat");
   const std::string version = ReadFirmwareVersion(env.ConfigIni());
   const int eq = *ReadLayoutValue(env.ConfigIni(), version, "offseteq");
@@ -35,7 +35,7 @@ TEST(DemoPlayer, IsLaidOutForTheDefaultFirmwareAndReused) {
   EXPECT_TRUE(std::filesystem::exists(folder / "Musique"));
 
   test::WriteFile(folder / "Settings.dat", "changed");
-  EnsureDemoPlayer(env.ConfigIni(), env.RadiosIni());
+  EnsureDemoPlayer(env.Context().dataHome, env.ConfigIni(), env.RadiosIni());
   EXPECT_EQ(test::ReadFile(folder / "Settings.dat"), "changed");
 }
 

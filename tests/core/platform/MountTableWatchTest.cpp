@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/TestEnvironment.h"
+#include "core/platform/RunContext.h"
 #include "core/platform/Volumes.h"
 
 namespace koral {
@@ -43,15 +44,14 @@ TEST(MountTableWatch, TheKernelTableSignalsAMount) {
   EXPECT_TRUE(watch.Changed());
 }
 
-TEST(MountTableWatch, TheVolumeListFollowsTheTableTheEnvironmentNames) {
+TEST(MountTableWatch, TheVolumeListFollowsTheTableTheContextNames) {
   TempDir folder;
   WriteFile(folder / "mountinfo", "36 25 8:17 / /media/KORAL rw - vfat /dev/sdz1 rw\n");
   WriteFile(folder / "block" / "sdz1" / "removable", "1\n");
-  setenv("KORAL_MOUNT_TABLE", (folder / "mountinfo").c_str(), 1);
-  setenv("KORAL_SYS_BLOCK", (folder / "block").c_str(), 1);
-  const std::vector<Volume> volumes = LinuxVolumeSource().List();
-  unsetenv("KORAL_MOUNT_TABLE");
-  unsetenv("KORAL_SYS_BLOCK");
+  RunContext context;
+  context.mountTable = (folder / "mountinfo").string();
+  context.sysBlock = (folder / "block").string();
+  const std::vector<Volume> volumes = CurrentVolumes(context.mountTable, context.sysBlock);
   ASSERT_EQ(volumes.size(), 1u);
   EXPECT_EQ(volumes[0].mountPoint, "/media/KORAL");
   EXPECT_TRUE(volumes[0].removable);

@@ -47,12 +47,13 @@ TEST(ScanDrives, AmongSeveralRemovableVolumesTheLastHoldingSettingsDatWins) {
 TEST(DetectDrives, KoralPlayerNamesThePlayerAndSkipsDetection) {
   const FixedVolumeSource volumes({Fixed("/"), Removable("/media/a/KORAL")});
   SetVolumeSourceForTesting(&volumes);
-  setenv("KORAL_PLAYER", "/srv/koral/", 1);
-  const DriveScan scan = DetectDrives();
+  RunContext context;
+  context.player = "/srv/koral/";
+  const DriveScan scan = DetectDrives(context);
   EXPECT_EQ(scan.playerRoot, "/srv/koral");
   EXPECT_EQ(scan.computerDrives, (Drives{"/", "/media/a/KORAL"}));
-  unsetenv("KORAL_PLAYER");
-  EXPECT_EQ(FindPlayerRoot(), "/media/a/KORAL");
+  context.player.clear();
+  EXPECT_EQ(FindPlayerRoot(context), "/media/a/KORAL");
   SetVolumeSourceForTesting(nullptr);
 }
 

@@ -122,7 +122,7 @@ void CopyToPlayerTest::copiesTheSelectionByteForByteAndRefreshesThePlayerList() 
   QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
   const auto restoreLocale = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
 
-  CMainDlg dialog;
+  CMainDlg dialog(koral::test::CurrentContext());
   dialog.show();
   SelectRows(ComputerList(dialog), {"..", "a.mp3", "Album"});
   ClickCopy(dialog);
@@ -152,7 +152,7 @@ void CopyToPlayerTest::followsThePlaylistWithNumberOnlyNamesAndReportsAMissingEn
   WriteFile(album / "list.m3u", "#EXTM3U\n#EXTINF:1,B\nb.wma\n#EXTINF:1,Gone\ngone.mp3\n#EXTINF:1,A\na.mp3\n");
   WriteOptions(env, {1, 1, 1});
 
-  CMainDlg dialog;
+  CMainDlg dialog(koral::test::CurrentContext());
   dialog.show();
   QVERIFY(dialog.findChild<QCheckBox*>("followPlaylistCheck")->isChecked());
   SelectRows(ComputerList(dialog), {"Album"});
@@ -171,7 +171,7 @@ void CopyToPlayerTest::totalBarReachesTheEndWhenEveryFileIsUnderOneKilobyte() {
   WriteFile(env.ComputerDir() / "y.txt", "y");
   WriteOptions(env, {});
 
-  CMainDlg dialog;
+  CMainDlg dialog(koral::test::CurrentContext());
   dialog.show();
   SelectRows(ComputerList(dialog), {"x.txt", "y.txt"});
   ClickCopy(dialog);
@@ -193,7 +193,7 @@ void CopyToPlayerTest::refusesWhenNeedIsNotBelowTheFreeSpace() {
   WriteFile(env.ComputerDir() / "empty.bin", "");
   WriteOptions(env, {});
 
-  CMainDlg dialog;
+  CMainDlg dialog(koral::test::CurrentContext());
   dialog.show();
   SelectRows(ComputerList(dialog), {"huge.bin"});
   ClickCopy(dialog);
@@ -216,7 +216,7 @@ void CopyToPlayerTest::refusesAnEmptySelectionAndTheParentRowAlone() {
   WriteFile(env.ComputerDir() / "a.mp3", "a");
   WriteOptions(env, {});
 
-  CMainDlg dialog;
+  CMainDlg dialog(koral::test::CurrentContext());
   dialog.show();
   ClickCopy(dialog);
   SelectRows(ComputerList(dialog), {".."});
@@ -237,7 +237,7 @@ void CopyToPlayerTest::refusesAPlayerFolderThatHasBecomeALinkOffThePlayer() {
   fs::create_directories(elsewhere);
   WriteOptions(env, {});
 
-  CMainDlg dialog;
+  CMainDlg dialog(koral::test::CurrentContext());
   dialog.show();
   auto* playerList = dialog.findChild<QTreeWidget*>("playerList");
   const QList<QTreeWidgetItem*> rows = playerList->findItems("Music", Qt::MatchExactly, 0);
@@ -262,7 +262,7 @@ void CopyToPlayerTest::unreadablePlaylistClosesTheMainWindow() {
   fs::create_symlink("nowhere.m3u", env.ComputerDir() / "Album" / "list.m3u");
   WriteOptions(env, {1, 0, 0});
 
-  CMainDlg dialog;
+  CMainDlg dialog(koral::test::CurrentContext());
   dialog.show();
   SelectRows(ComputerList(dialog), {"Album"});
   ClickCopy(dialog);
@@ -280,7 +280,7 @@ void CopyToPlayerTest::escapeAndCloseAskBeforeStoppingAndEnterStopsNothing() {
     WriteFile(env.ComputerDir() / "Big" / ("f" + std::to_string(i) + ".bin"), Content("big", 2 * 1024 * 1024));
   WriteOptions(env, {0, 0, 1});  // every chunk committed: the copy takes a while
 
-  CMainDlg dialog;
+  CMainDlg dialog(koral::test::CurrentContext());
   dialog.show();
   SelectRows(ComputerList(dialog), {"Big"});
   bool sawCopying = false;
@@ -311,7 +311,7 @@ void CopyToPlayerTest::annulerDropsTheFileBeingWrittenAndTellsWhatWasCopied() {
     WriteFile(env.ComputerDir() / "Big" / ("f" + std::to_string(i) + ".bin"), Content("big", 2 * 1024 * 1024));
   WriteOptions(env, {0, 0, 1});
 
-  CMainDlg dialog;
+  CMainDlg dialog(koral::test::CurrentContext());
   dialog.show();
   SelectRows(ComputerList(dialog), {"Big"});
   // Pressed while the third file or a later one is shown.
@@ -396,7 +396,7 @@ void CopyToPlayerTest::namesThatAreNotUtf8AreCopiedExactlyAsShown() {
     WriteFile(computer / name, "from " + name);
   WriteOptions(env, {});
 
-  CMainDlg dialog;
+  CMainDlg dialog(koral::test::CurrentContext());
   dialog.show();
   SelectRows(ComputerList(dialog), {"été.mp3", "Dossier été"});
   ClickCopy(dialog);
@@ -422,7 +422,7 @@ void CopyToPlayerTest::pipeInPlaceOfAPlaylistIsRefusedAndTheWindowStays() {
   const koral::test::PipeWriterAfter release(pipe, std::chrono::seconds(3));  // a frozen window would wake only then
   WriteOptions(env, {1, 0, 0});
 
-  CMainDlg dialog;
+  CMainDlg dialog(koral::test::CurrentContext());
   dialog.show();
   SelectRows(ComputerList(dialog), {"Album"});
   const auto start = std::chrono::steady_clock::now();
@@ -449,7 +449,7 @@ void CopyToPlayerTest::namesChangedForThePlayerAreToldAfterTheCopy() {
   WriteFile(env.ComputerDir() / "What? Live" / "fine.mp3", "fine");
   WriteOptions(env, {});
 
-  CMainDlg dialog;
+  CMainDlg dialog(koral::test::CurrentContext());
   dialog.show();
   SelectRows(ComputerList(dialog), {"a:b?.mp3", "What? Live"});
   ClickCopy(dialog);
@@ -529,7 +529,7 @@ void CopyToPlayerTest::nothingIsCopiedThroughAMountInsideThePlayer() {
   if (!bound.Held()) QSKIP("nothing can be mounted here");
   WriteOptions(env, {});
 
-  CMainDlg dialog;
+  CMainDlg dialog(koral::test::CurrentContext());
   dialog.show();
   DoubleClickRow(dialog.findChild<QTreeWidget*>("playerList"), "Bound");
   QCOMPARE(dialog.PlayerFolder(), QString::fromStdString((env.PlayerDir() / "Bound").string()));

@@ -94,7 +94,7 @@ class FileDropTest final : public QObject {
     WriteFile(elsewhere / "a.mp3", "tune a");
     WriteFile(elsewhere / "Album" / "01.mp3", "track 1");
     fs::create_directories(env.PlayerDir() / "Musique");
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     window.show();
     koral::test::DoubleClickRow(window.findChild<QTreeWidget*>("playerList"), "Musique");
     QCOMPARE(window.PlayerFolder(), QString::fromStdString((env.PlayerDir() / "Musique").string()));
@@ -114,7 +114,7 @@ class FileDropTest final : public QObject {
     WriteComputerFolder(env);
     WriteFile(env.ComputerDir() / "a.mp3", "tune a");
     {
-      CMainDlg window;
+      CMainDlg window(koral::test::CurrentContext());
       window.show();
       const auto remote = UrlData({FileUrl(env.ComputerDir() / "a.mp3"), QUrl("https://example.org/b.mp3")});
       QVERIFY(!DragEnter(window, *remote));
@@ -127,7 +127,7 @@ class FileDropTest final : public QObject {
     const koral::FixedVolumeSource noPlayer{{{"/", "/dev/sda1", false}}};
     koral::SetVolumeSourceForTesting(&noPlayer);
     const auto restore = qScopeGuard([] { koral::SetVolumeSourceForTesting(nullptr); });
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     window.show();
     const size_t told = prompts.messages.size();  // the missing player at start
     const auto local = UrlData({FileUrl(env.ComputerDir() / "a.mp3")});
@@ -142,7 +142,7 @@ class FileDropTest final : public QObject {
     WriteFile(env.ComputerDir() / "Album" / "a.mp3", "tune a");
     fs::create_symlink("nowhere.m3u", env.ComputerDir() / "Album" / "list.m3u");
     koral::WritePrivateProfileInt("copie", "suivrem3u", 1, env.ConfigIni().string());
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     window.show();
     QVERIFY(Drop(window, *UrlData({FileUrl(env.ComputerDir() / "Album")})));
     QTRY_COMPARE(prompts.messages.size(), size_t{1});

@@ -43,7 +43,7 @@ struct Sandbox {
   ~Sandbox() { koral::SetVolumeSourceForTesting(nullptr); }
 
   fs::path Player() const { return env.PlayerDir(); }
-  std::unique_ptr<CMainDlg> OpenWindow() const { return std::make_unique<CMainDlg>(); }
+  std::unique_ptr<CMainDlg> OpenWindow() const { return std::make_unique<CMainDlg>(koral::test::CurrentContext()); }
 
   koral::test::TestEnvironment env;
   koral::FixedVolumeSource volumes{{}};

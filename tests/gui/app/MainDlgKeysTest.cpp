@@ -34,7 +34,7 @@ struct Sandbox {
   fs::path Computer() const { return env.ComputerDir(); }
   fs::path Player() const { return env.PlayerDir(); }
   std::unique_ptr<CMainDlg> OpenWindow() const {
-    auto window = std::make_unique<CMainDlg>();
+    auto window = std::make_unique<CMainDlg>(koral::test::CurrentContext());
     window->show();
     return window;
   }

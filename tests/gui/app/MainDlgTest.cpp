@@ -49,7 +49,7 @@ class MainDlgTest : public QObject {
   void missingConfigSelectsTheFirstModeAndIsWrittenOnClose() {
     env.SetConfigIni("");
     {
-      CMainDlg window;
+      CMainDlg window(koral::test::CurrentContext());
       QVERIFY(RequireChild<QRadioButton>(&window, "addNumberRadio")->isChecked());
       QVERIFY(!RequireChild<QRadioButton>(&window, "numberOnlyRadio")->isChecked());
       QVERIFY(!RequireChild<QCheckBox>(&window, "followPlaylistCheck")->isChecked());
@@ -66,7 +66,7 @@ class MainDlgTest : public QObject {
 
   void followPlaylistOffDisablesBothModesWhichKeepTheirSelection() {
     env.SetConfigIni("[copie]\nsuivrem3u=0\ntrackonly=1\nwin98=1\n");
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     auto* first = RequireChild<QRadioButton>(&window, "addNumberRadio");
     auto* second = RequireChild<QRadioButton>(&window, "numberOnlyRadio");
     QVERIFY(!first->isEnabled() && !second->isEnabled());
@@ -80,7 +80,7 @@ class MainDlgTest : public QObject {
   void anOutOfRangeFollowPlaylistValueShowsAsClearedWithTheModesDisabled() {
     env.SetConfigIni("[copie]\nsuivrem3u=2\ntrackonly=0\n");
     {
-      CMainDlg window;
+      CMainDlg window(koral::test::CurrentContext());
       QVERIFY(!RequireChild<QCheckBox>(&window, "followPlaylistCheck")->isChecked());
       QVERIFY(!RequireChild<QRadioButton>(&window, "addNumberRadio")->isEnabled());
       QVERIFY(!RequireChild<QRadioButton>(&window, "numberOnlyRadio")->isEnabled());
@@ -91,7 +91,7 @@ class MainDlgTest : public QObject {
   void optionsAreSavedHoweverTheWindowCloses() {
     env.SetConfigIni("[copie]\nsuivrem3u=1\ntrackonly= 1 \n");
     {
-      CMainDlg window;
+      CMainDlg window(koral::test::CurrentContext());
       window.show();
       QVERIFY(RequireChild<QRadioButton>(&window, "numberOnlyRadio")->isChecked());
       RequireChild<QCheckBox>(&window, "win98Check")->click();
@@ -107,7 +107,7 @@ class MainDlgTest : public QObject {
   void noSelectedModeIsWrittenAsMinusOne() {
     env.SetConfigIni("[copie]\nsuivrem3u=1\ntrackonly=5\n");
     {
-      CMainDlg window;
+      CMainDlg window(koral::test::CurrentContext());
       QVERIFY(!RequireChild<QRadioButton>(&window, "addNumberRadio")->isChecked());
       QVERIFY(!RequireChild<QRadioButton>(&window, "numberOnlyRadio")->isChecked());
     }
@@ -116,7 +116,7 @@ class MainDlgTest : public QObject {
 
   void noPlayerWarnsOnceAndDisablesTheSixControls() {
     env.ForgetPlayer();
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     QCOMPARE(prompts.messages.size(), size_t(1));
     QCOMPARE(prompts.messages[0].text, kMissingPlayerText);
     QCOMPARE(prompts.messages[0].title, QStringLiteral("Koral manquant"));
@@ -129,7 +129,7 @@ class MainDlgTest : public QObject {
 
   void aNamedPlayerIsFoundAndItsRootListedWithoutParentRow() {
     koral::test::WriteFile(env.PlayerDir() / "Musique" / "a.mp3", "x");
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     QVERIFY(prompts.messages.empty());
     QVERIFY(window.PlayerFound());
     const QString root = QString::fromStdString(env.PlayerDir().string());
@@ -152,7 +152,8 @@ class MainDlgTest : public QObject {
   }
 
   void theAboutBoxShowsTheVersionAndClosesWithOk() {
-    CMainDlg window;
+    TestEnvironment env;
+    CMainDlg window(koral::test::CurrentContext());
     QString title, text;
     QTimer::singleShot(0, [&] {
       QWidget* about = QApplication::activeModalWidget();
@@ -171,7 +172,7 @@ class MainDlgTest : public QObject {
     koral::test::WriteFile(env.ComputerDir() / "Album" / "01.mp3", "x");
     koral::WritePrivateProfileString("repertoires", "pc", env.ComputerDir().string(), env.ConfigIni());
     {
-      CMainDlg window;
+      CMainDlg window(koral::test::CurrentContext());
       QCOMPARE(RequireChild<QComboBox>(&window, "driveCombo")->currentText(), QStringLiteral("/"));
       QCOMPARE(window.ComputerFolder(), QString::fromStdString(env.ComputerDir().string()));
       auto* list = RequireChild<QTreeWidget>(&window, "computerList");
@@ -184,7 +185,7 @@ class MainDlgTest : public QObject {
   // Ten rows show at the default size, and a larger window gives its room to the lists.
   void theListsShowTenRowsAndTakeTheExtraRoom() {
     for (int i = 0; i < 10; ++i) koral::test::WriteFile(env.PlayerDir() / ("t" + std::to_string(i) + ".mp3"), "x");
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     auto* list = RequireChild<QTreeWidget>(&window, "playerList");

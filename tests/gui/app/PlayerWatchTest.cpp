@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <cstdlib>
-
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
@@ -22,16 +20,12 @@ constexpr const char* kPlayerControls[] = {"playerList",   "settingsButton", "fi
 // A mount table and its sysfs that the test rewrites as a user plugs the player in and out.
 class FakeMountTable {
  public:
-  explicit FakeMountTable(const koral::test::TestEnvironment& env) : m_env(env) {
+  explicit FakeMountTable(koral::test::TestEnvironment& env) : m_env(env) {
     WriteFile(Folder() / "block" / "sdz1" / "removable", "1\n");
     Unplug();
-    setenv("KORAL_MOUNT_TABLE", (Folder() / "mountinfo").c_str(), 1);
-    setenv("KORAL_SYS_BLOCK", (Folder() / "block").c_str(), 1);
-    m_env.ForgetPlayer();
-  }
-  ~FakeMountTable() {
-    unsetenv("KORAL_MOUNT_TABLE");
-    unsetenv("KORAL_SYS_BLOCK");
+    env.Context().mountTable = (Folder() / "mountinfo").string();
+    env.Context().sysBlock = (Folder() / "block").string();
+    env.ForgetPlayer();
   }
   void PlugIn() const {
     WriteFile(Folder() / "mountinfo", kRoot + "36 25 8:17 / " + m_env.PlayerDir().string() + " rw - vfat /dev/sdz1 rw\n");
@@ -73,7 +67,7 @@ void PlayerWatchTest::aPlayerPluggedInLaterIsFoundAndItsRemovalTold() {
   env.SetSettingsImage();
   WriteFile(env.PlayerDir() / "Musique" / "a.mp3", "x");
   FakeMountTable mounts(env);
-  CMainDlg window;
+  CMainDlg window(env.Context());
   QCOMPARE(prompts.messages.size(), size_t(1));
   QCOMPARE(prompts.messages[0].title, QStringLiteral("Koral manquant"));
   QVERIFY(PlayerControlsEnabled(window, false));
@@ -99,11 +93,10 @@ void PlayerWatchTest::aPlayerPluggedInLaterIsFoundAndItsRemovalTold() {
 void PlayerWatchTest::aNamedPlayerIsNotWatched() {
   // The sandbox names its player, as --player does.
   env.SetSettingsImage();
-  setenv("KORAL_MOUNT_TABLE", (env.StateDir() / "none").c_str(), 1);
-  CMainDlg window;
+  env.Context().mountTable = (env.StateDir() / "none").string();
+  CMainDlg window(env.Context());
   WriteFile(env.StateDir() / "none", "25 1 8:1 / / rw - ext4 /dev/sda1 rw\n");
   QTest::qWait(1200);
-  unsetenv("KORAL_MOUNT_TABLE");
   QVERIFY(PlayerControlsEnabled(window, true));
   QVERIFY(prompts.messages.empty());
 }

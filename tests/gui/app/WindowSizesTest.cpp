@@ -57,7 +57,7 @@ class WindowSizesTest final : public QObject {
 
   void theMainWindowFitsAndItsListsKeepFourRows() {
     env.SetSettingsImage();
-    CMainDlg window;
+    CMainDlg window(koral::test::CurrentContext());
     const QSize least = LeastSize(window);
     QVERIFY2(Fits(least), qPrintable(QStringLiteral("%1×%2").arg(least.width()).arg(least.height())));
     QVERIFY(Fits(window.size()));
@@ -72,7 +72,7 @@ class WindowSizesTest final : public QObject {
 
   void theSheetFitsAndEachPageScrollsIntoView() {
     env.SetSettingsImage();
-    COnglets sheet;
+    COnglets sheet(koral::test::CurrentContext());
     const QSize least = LeastSize(sheet);
     QVERIFY2(Fits(least), qPrintable(QStringLiteral("%1×%2").arg(least.width()).arg(least.height())));
     QVERIFY(Fits(sheet.size()));
@@ -91,7 +91,7 @@ class WindowSizesTest final : public QObject {
 
   void theDialogsFit() {
     env.SetSettingsImage();
-    CSoftPropDlg firmware;
+    CSoftPropDlg firmware(koral::test::CurrentContext());
     CAboutDlg about;
     CFileOp copy;
     CNewFolderDlg newFolder;

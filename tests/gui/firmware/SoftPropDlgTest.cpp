@@ -113,17 +113,17 @@ class SoftPropDlgTest final : public QObject {
 void SoftPropDlgTest::versionListSelectsAnExactMatchBeforeThePrefixSearch() {
   env.SetConfigIni(Config("119.0", "119.0 119.01"));
   {
-    CSoftPropDlg dialog;
+    CSoftPropDlg dialog(koral::test::CurrentContext());
     QCOMPARE(VersionCombo(dialog)->currentText(), QStringLiteral("119.0"));
   }
   env.SetConfigIni(Config("119", "119.0 119.01"));
   {
-    CSoftPropDlg dialog;
+    CSoftPropDlg dialog(koral::test::CurrentContext());
     QCOMPARE(VersionCombo(dialog)->currentText(), QStringLiteral("119.01"));
   }
   env.SetConfigIni(Config("120", "119.0 119.01"));
   {
-    CSoftPropDlg dialog;
+    CSoftPropDlg dialog(koral::test::CurrentContext());
     QCOMPARE(VersionCombo(dialog)->currentIndex(), -1);
   }
   QVERIFY(prompts.messages.empty());
@@ -132,17 +132,17 @@ void SoftPropDlgTest::versionListSelectsAnExactMatchBeforeThePrefixSearch() {
 void SoftPropDlgTest::versionListIsCutAtEverySingleSpaceAndSorted() {
   env.SetConfigIni(Config("119.0", "119.0  118.2"));
   {
-    CSoftPropDlg dialog;
+    CSoftPropDlg dialog(koral::test::CurrentContext());
     QCOMPARE(ComboTexts(VersionCombo(dialog)), (QStringList{QString(), "118.2", "119.0"}));
   }
   env.SetConfigIni(Config("119.0", "119.0 "));
   {
-    CSoftPropDlg dialog;
+    CSoftPropDlg dialog(koral::test::CurrentContext());
     QCOMPARE(ComboTexts(VersionCombo(dialog)), QStringList{"119.0"});
   }
   env.SetConfigIni(Config("beta", "Gamma 119.0-firmware-beta alpha Beta"));
   {
-    CSoftPropDlg dialog;
+    CSoftPropDlg dialog(koral::test::CurrentContext());
     QCOMPARE(ComboTexts(VersionCombo(dialog)), (QStringList{"119.0-firmware-beta", "alpha", "Beta", "Gamma"}));
     QCOMPARE(VersionCombo(dialog)->currentText(), QStringLiteral("Beta"));
   }
@@ -152,7 +152,7 @@ void SoftPropDlgTest::emptyVersionListIsReportedAndRefusesEveryOperation() {
   env.SetConfigIni(Config("119.0", ""));
   env.SetSettingsImage(SampleImage());
   const std::string configBefore = koral::test::ReadFile(env.ConfigIni());
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   QCOMPARE(VersionCombo(dialog)->count(), 0);
   QCOMPARE(prompts.messages.size(), size_t{1});
   QCOMPARE(prompts.messages[0].text,
@@ -172,7 +172,7 @@ void SoftPropDlgTest::emptyVersionListIsReportedAndRefusesEveryOperation() {
 
 void SoftPropDlgTest::versionSaveWritesTheSelectedEntryOnly() {
   env.SetConfigIni(Config("119.0", "119.0 118.2 119.0-firmware-beta"));
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   dialog.show();
   QVERIFY(!dialog.findChild<QWidget*>(QStringLiteral("languageGroup"))->isVisible());
   QComboBox* combo = VersionCombo(dialog);
@@ -200,7 +200,7 @@ void SoftPropDlgTest::versionSaveWritesTheSelectedEntryOnly() {
 void SoftPropDlgTest::enterTakesATypedVersionAndClosingAsksToSaveIt() {
   env.SetConfigIni(Config("119.0", "119.0 118.2 119.0-firmware-beta"));
   const auto version = [this] { return koral::GetPrivateProfileString("firmware", "version", "", env.ConfigIni()); };
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   dialog.show();
   QVERIFY(QTest::qWaitForWindowExposed(&dialog));
   QComboBox* combo = VersionCombo(dialog);
@@ -249,7 +249,7 @@ void SoftPropDlgTest::saveWritesTheProfileByteForByte() {
   env.SetSettingsImage(SampleImage());
   const auto file = env.ComputerDir() / "mine.pro";
   prompts.fileAnswers = {Path(file)};
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   Click(dialog, "saveProfileButton");
   QCOMPARE(prompts.fileDialogCaptions, std::vector<QString>{"Sauver le profil courant (lu sur l'Koral)"});
   QCOMPARE(prompts.lastFilter, QStringLiteral("Profils (*.pro)"));
@@ -275,7 +275,7 @@ void SoftPropDlgTest::saveTakesTheVersionSectionOfTheSelectedEntry() {
   env.SetSettingsImage(image);
   const auto file = env.ComputerDir() / "old.pro";
   prompts.fileAnswers = {Path(file)};
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   VersionCombo(dialog)->setCurrentIndex(VersionCombo(dialog)->findText("118.2"));
   Click(dialog, "saveProfileButton");
   QCOMPARE(koral::test::ReadFile(file), ProfileText("204 85", "28 156", "", "2 0 0 0 0 0 0 0 0 0 0 0 0 0 0"));
@@ -290,7 +290,7 @@ void SoftPropDlgTest::saveHoldsTheRadioCountToTwenty() {
   env.SetSettingsImage(image);
   const auto file = env.ComputerDir() / "all.pro";
   prompts.fileAnswers = {Path(file)};
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   Click(dialog, "saveProfileButton");
   const std::string text = koral::test::ReadFile(file);
   QVERIFY(text.find("s=0 0\r\nt=28 156\r\n\r\n[equaliser]") != std::string::npos);
@@ -302,7 +302,7 @@ void SoftPropDlgTest::loadWritesTheSavedBytesBack() {
   env.SetSettingsImage(SampleImage());
   const auto file = env.ComputerDir() / "round.pro";
   prompts.fileAnswers = {Path(file), Path(file)};
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   Click(dialog, "saveProfileButton");
 
   // Another player: its memories and Perso preset differ.
@@ -331,7 +331,7 @@ void SoftPropDlgTest::loadSkipsEmptyEntriesAndAMissingPerso() {
   const auto file = env.ComputerDir() / "radios.pro";
   koral::test::WriteFile(file, "[radios]\r\na=\r\nb=0 119\r\nd=28 156\r\n");
   prompts.fileAnswers = {Path(file)};
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   Click(dialog, "loadProfileButton");
   std::string expected = image;
   Put(expected, kRadioOffset + 6, {0x00, 0x77, 0x01});
@@ -352,7 +352,7 @@ void SoftPropDlgTest::loadRefusesDamagedValuesAndWritesTheRest() {
     koral::test::WriteFile(file, ProfileText("300 1", "28 156", "12", perso));
     prompts.messages.clear();
     prompts.fileAnswers = {Path(file)};
-    CSoftPropDlg dialog;
+    CSoftPropDlg dialog(koral::test::CurrentContext());
     Click(dialog, "loadProfileButton");
     std::string expected = image;
     Put(expected, kRadioOffset + 6, {0x1C, 0x9C, 0x01});
@@ -369,7 +369,7 @@ void SoftPropDlgTest::missingEqualiserOffsetIsNeitherSavedNorLoaded() {
   env.SetSettingsImage(SampleImage());
   const auto file = env.ComputerDir() / "noeq.pro";
   prompts.fileAnswers = {Path(file)};
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   Click(dialog, "saveProfileButton");
   QCOMPARE(koral::test::ReadFile(file), ProfileText("28 156", "0 119", "0 0", ""));
   QCOMPARE(prompts.messages.size(), size_t{1});
@@ -395,7 +395,7 @@ void SoftPropDlgTest::missingRadioCountIsReportedNotTakenAsNoMemory() {
   env.SetSettingsImage(SampleImage());
   const auto file = env.ComputerDir() / "nocount.pro";
   prompts.fileAnswers = {Path(file)};
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   Click(dialog, "saveProfileButton");
   QCOMPARE(koral::test::ReadFile(file), ProfileText("", "", "", kSamplePerso));
   QCOMPARE(prompts.messages.size(), size_t{1});
@@ -419,7 +419,7 @@ void SoftPropDlgTest::cancelledFileDialogsChangeNothing() {
   env.SetConfigIni(Config("119.0", "119.0"));
   env.SetSettingsImage(SampleImage());
   const std::string configBefore = koral::test::ReadFile(env.ConfigIni());
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   Click(dialog, "saveProfileButton");
   Click(dialog, "loadProfileButton");
   QCOMPARE(prompts.fileDialogCaptions.size(), size_t{2});
@@ -434,7 +434,7 @@ void SoftPropDlgTest::profileThatCannotBeCreatedIsReported() {
   env.SetSettingsImage(SampleImage());
   const auto file = env.ComputerDir() / "missing-folder" / "p.pro";
   prompts.fileAnswers = {Path(file)};
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   Click(dialog, "saveProfileButton");
   QCOMPARE(prompts.messages.size(), size_t{1});
   QVERIFY(prompts.messages[0].text.startsWith("Le fichier de profil ne peut pas être créé"));
@@ -450,7 +450,7 @@ void SoftPropDlgTest::missingImageIsFatal() {
   const std::string kept = "[radios]\r\na=28 156\r\n";  // a profile: it gets as far as the image
   koral::test::WriteFile(file, kept);
   prompts.fileAnswers = {Path(file), Path(file)};
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   Click(dialog, "saveProfileButton");
   Click(dialog, "loadProfileButton");
   QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
@@ -476,7 +476,7 @@ void SoftPropDlgTest::koralctlSavesTheSameFileAsTheDialog() {
     const auto fromDialog = env.ComputerDir() / "dialog.pro";
     const auto fromKoralctl = env.ComputerDir() / "koralctl.pro";
     prompts.fileAnswers = {Path(fromDialog)};
-    CSoftPropDlg dialog;
+    CSoftPropDlg dialog(koral::test::CurrentContext());
     Click(dialog, "saveProfileButton");
     const std::string configAfterDialog = koral::test::ReadFile(env.ConfigIni());
 
@@ -497,7 +497,7 @@ void SoftPropDlgTest::loadWithoutItsBackupIsRefusedAndSaveStillWorks() {
   koral::test::WriteFile(file, ProfileText("1 2", "3 4", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
   const auto saved = env.ComputerDir() / "saved.pro";
   prompts.fileAnswers = {Path(file), Path(saved)};
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   Click(dialog, "loadProfileButton");
   QVERIFY(exits.statuses.empty());
   QCOMPARE(prompts.messages.size(), size_t{1});
@@ -523,7 +523,7 @@ void SoftPropDlgTest::filesThatAreNoProfileAreRefusedAndLoadNothing() {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"empty.pro", ""}, {"foreign.pro", "[Desktop Entry]\nName=x\n"}, {"noise.pro", noise}};
   for (const auto& [name, bytes] : cases) koral::test::WriteFile(env.ComputerDir() / name, bytes);
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   for (const auto& [name, bytes] : cases) {
     prompts.messages.clear();
     prompts.fileAnswers = {Path(env.ComputerDir() / name)};
@@ -552,7 +552,7 @@ void SoftPropDlgTest::loadOntoAReadOnlyPlayerSaysSoAndGoesOn() {
   const auto saved = env.ComputerDir() / "saved.pro";
   koral::test::WriteFile(file, ProfileText("1 2", "3 4", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
   prompts.fileAnswers = {Path(file), Path(saved)};
-  CSoftPropDlg dialog;
+  CSoftPropDlg dialog(koral::test::CurrentContext());
   Click(dialog, "loadProfileButton");
   QVERIFY(exits.statuses.empty());
   QCOMPARE(prompts.messages.size(), size_t{1});

@@ -68,7 +68,7 @@ void DeleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent:
 // A settings sheet as the main window opens it; deleted if still open at the end.
 class Sheet {
  public:
-  Sheet() : m_sheet(new COnglets()) { m_sheet->show(); }
+  Sheet() : m_sheet(new COnglets(koral::test::CurrentContext())) { m_sheet->show(); }
   ~Sheet() { delete m_sheet.data(); }
   COnglets* operator->() const { return m_sheet.data(); }
   bool IsGone() const { return m_sheet.isNull(); }
@@ -416,7 +416,7 @@ void EqualiserTest::failedTransfersEndTheProgramThroughRuleB() {
   // A pipe opens but cannot be positioned: the reading fails.
   QCOMPARE(mkfifo(env.SettingsImage().c_str(), 0600), 0);
   {
-    CEqualiser page;
+    CEqualiser page(koral::test::CurrentContext());
     QCOMPARE(exits.statuses, std::vector<int>{1});
     QCOMPARE(prompts.messages.size(), size_t(1));
     QCOMPARE(prompts.messages[0].text,
@@ -429,7 +429,7 @@ void EqualiserTest::failedTransfersEndTheProgramThroughRuleB() {
   // A player that takes the bytes but cannot keep them past 150 bytes: the
   // save fails. The backup of the 100-byte image still fits.
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0).substr(0, 100));
-  CEqualiser page;
+  CEqualiser page(koral::test::CurrentContext());
   QCOMPARE(prompts.messages.size(), size_t(1));
   DragTo(&page, 0, 3);
   {

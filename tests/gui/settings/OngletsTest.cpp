@@ -47,7 +47,7 @@ void TypeAndEnter(QLineEdit* edit, const QString& text) {
 }
 
 COnglets* ShownSheet() {
-  auto* sheet = new COnglets();
+  auto* sheet = new COnglets(koral::test::CurrentContext());
   sheet->show();
   [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(sheet);
   return sheet;
@@ -79,7 +79,7 @@ class OngletsTest final : public QObject {
 
 void OngletsTest::eachPressOpensAnIndependentSheetOnItsRadioTab() {
   env.SetSettingsImage();
-  CMainDlg window;
+  CMainDlg window(koral::test::CurrentContext());
   QPushButton* button = window.findChild<QPushButton*>(QStringLiteral("settingsButton"));
   QVERIFY(button != nullptr);
   button->click();
@@ -112,7 +112,7 @@ void OngletsTest::eachPressOpensAnIndependentSheetOnItsRadioTab() {
 
 void OngletsTest::sheetsLeftOpenStoreTheirOptionsWhenTheProgramEnds() {
   env.SetSettingsImage();
-  CMainDlg window;
+  CMainDlg window(koral::test::CurrentContext());
   koral::test::ClickButton(&window, "settingsButton");
   koral::test::ClickButton(&window, "settingsButton");
   const QList<COnglets*> sheets = OpenSheets();
@@ -129,7 +129,7 @@ void OngletsTest::sheetsLeftOpenStoreTheirOptionsWhenTheProgramEnds() {
 
 void OngletsTest::theSheetKeepsItsSizeWhenALargerPageIsFirstShown() {
   env.SetSettingsImage();
-  COnglets sheet;
+  COnglets sheet(koral::test::CurrentContext());
   sheet.show();
   QVERIFY(QTest::qWaitForWindowExposed(&sheet));
   const QSize opened = sheet.size();
@@ -207,7 +207,7 @@ void OngletsTest::valuesPutBackAskNothingAndQuitDiscardsWithoutAsking() {
 
 void OngletsTest::closingTheMainWindowAsksForEachEditedSheet() {
   env.SetSettingsImage();
-  CMainDlg window;
+  CMainDlg window(koral::test::CurrentContext());
   window.show();
   QSignalSpy finished(&window, &QDialog::finished);
   koral::test::ClickButton(&window, "settingsButton");
@@ -235,7 +235,7 @@ void OngletsTest::closingTheMainWindowAsksForEachEditedSheet() {
 void OngletsTest::closeWithoutQuestionsDropsEditsAndKeepsOptions() {
   env.SetSettingsImage();
   const std::string version = koral::GetPrivateProfileString("firmware", "version", "", env.ConfigIni());
-  auto* window = new CMainDlg();
+  auto* window = new CMainDlg(koral::test::CurrentContext());
   window->show();
   QSignalSpy finished(window, &QDialog::finished);
   koral::test::ClickButton(window, "settingsButton");
@@ -243,7 +243,7 @@ void OngletsTest::closeWithoutQuestionsDropsEditsAndKeepsOptions() {
   TypeAndEnter(MemoryEdit(sheet, 'C'), QStringLiteral("103.5"));
   sheet->Tabs()->setCurrentIndex(COnglets::kEqualiserPage);
   sheet->Page(COnglets::kEqualiserPage)->findChild<QRadioButton*>(QStringLiteral("applySelectedRadio"))->click();
-  auto* firmware = new CSoftPropDlg(window);
+  auto* firmware = new CSoftPropDlg(koral::test::CurrentContext(), window);
   firmware->show();
   auto* versions = firmware->findChild<QComboBox*>(QStringLiteral("versionCombo"));
   versions->setCurrentIndex(versions->currentIndex() == 0 ? 1 : 0);

@@ -108,7 +108,7 @@ class ReglagesKoralTest final : public QObject {
 
   void showsTheCaptionsOfEachLayout() {
     env.SetSettingsImage(KnownImage());
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     QCOMPARE(Captions(&page, "repeat"),
              QStringList({"normal", "répéter 1x", "répéter tout", "shuffle", "shuffle répété", ""}));
     QCOMPARE(Captions(&page, "eclairage"),
@@ -141,7 +141,7 @@ class ReglagesKoralTest final : public QObject {
     QVERIFY(!page.findChild<QPushButton*>("quitButton")->isDefault());
 
     env.SetConfigIni(ConfigFor("119"));
-    CReglagesKoral other;
+    CReglagesKoral other(koral::test::CurrentContext());
     QCOMPARE(Captions(&other, "repeat"), QStringList({"normal", "répéter 1x", "répéter tout", "shuffle",
                                                       "shuffle répété", "aléatoire répété"}));
     QCOMPARE(Captions(&other, "vitessedefil"), QStringList({"normale", "x 2", "x 3", "x 4", "x 6", "x 8"}));
@@ -158,7 +158,7 @@ class ReglagesKoralTest final : public QObject {
 
   void readsEverySettingWithLayout119() {
     env.SetSettingsImage(KnownImage());
-    COnglets sheet;
+    COnglets sheet(koral::test::CurrentContext());
     sheet.Tabs()->setCurrentIndex(COnglets::kReglagesPage);
     QWidget* page = sheet.Page(COnglets::kReglagesPage);
     QVERIFY(page != nullptr);
@@ -188,7 +188,7 @@ class ReglagesKoralTest final : public QObject {
   void readsEverySettingWithAnotherVersion() {
     env.SetConfigIni(ConfigFor("119.00"));  // not exactly "119.0": the other layout
     env.SetSettingsImage(KnownImage());
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     QCOMPARE(Checked(&page, "repeat"), QStringLiteral("shuffle répété"));
     QCOMPARE(Checked(&page, "power"), QStringLiteral("toujours allumé"));
     QCOMPARE(Checked(&page, "usb"), QStringLiteral("clé USB + charge"));
@@ -202,7 +202,7 @@ class ReglagesKoralTest final : public QObject {
 
   void savingWithoutChangeWritesNothing() {
     env.SetSettingsImage(KnownImage());
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), KnownImage());
     // Changes followed by "Recharger les réglages" are not written either,
@@ -218,7 +218,7 @@ class ReglagesKoralTest final : public QObject {
 
   void levelsAreWrittenFromTheirTables() {
     env.SetSettingsImage(KnownImage());
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     QTest::keyClick(Spin(&page, "contrast"), Qt::Key_Up);
     Spin(&page, "srswowsrs")->setValue(10);
     ClickButton(&page, "saveButton");
@@ -233,7 +233,7 @@ class ReglagesKoralTest final : public QObject {
 
   void oneGroupChangeWritesExactlyThatByte() {
     env.SetSettingsImage(KnownImage());
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     Choice(&page, "power", 4)->click();  // "toujours allumé" with 119.0
     ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{19, 4}}));
@@ -241,7 +241,7 @@ class ReglagesKoralTest final : public QObject {
     TestEnvironment other;
     other.SetConfigIni(ConfigFor("118.2"));
     other.SetSettingsImage(With(KnownImage(), {{19, 3}}));
-    CReglagesKoral otherPage;
+    CReglagesKoral otherPage(koral::test::CurrentContext());
     QCOMPARE(Checked(&otherPage, "power"), QStringLiteral("5 minutes"));
     Choice(&otherPage, "power", 0)->click();  // "toujours allumé" elsewhere
     ClickButton(&otherPage, "saveButton");
@@ -251,7 +251,7 @@ class ReglagesKoralTest final : public QObject {
   void unnamedBytesAreKeptUntilTheUserPicks() {
     const std::string image = With(KnownImage(), {{21, 5}});  // "x 8" is hidden with 119.0
     env.SetSettingsImage(image);
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     QCOMPARE(Checked(&page, "vitessedefil"), QString());
     Choice(&page, "repeat", 1)->click();
     ClickButton(&page, "saveButton");
@@ -266,7 +266,7 @@ class ReglagesKoralTest final : public QObject {
   void settingWithoutOffsetIsDisabledAndNeverWritten() {
     env.SetConfigIni(ConfigFor("119.0", "contrast"));
     env.SetSettingsImage(KnownImage());
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     QVERIFY(!page.findChild<QGroupBox*>("contrastFrame")->isEnabled());
     QVERIFY(page.findChild<QGroupBox*>("repeatFrame")->isEnabled());
     Spin(&page, "contrast")->setValue(7);
@@ -277,7 +277,7 @@ class ReglagesKoralTest final : public QObject {
 
   void saveAndQuitWritesAndClosesTheSheet() {
     env.SetSettingsImage(KnownImage());
-    QPointer<COnglets> sheet = new COnglets;
+    QPointer<COnglets> sheet = new COnglets(koral::test::CurrentContext());
     sheet->show();
     sheet->Tabs()->setCurrentIndex(COnglets::kReglagesPage);
     QWidget* page = sheet->Page(COnglets::kReglagesPage);
@@ -286,7 +286,7 @@ class ReglagesKoralTest final : public QObject {
     QTRY_VERIFY(sheet.isNull());
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{34, 5}}));
 
-    QPointer<COnglets> second = new COnglets;
+    QPointer<COnglets> second = new COnglets(koral::test::CurrentContext());
     second->show();
     second->Tabs()->setCurrentIndex(COnglets::kReglagesPage);
     page = second->Page(COnglets::kReglagesPage);
@@ -299,7 +299,7 @@ class ReglagesKoralTest final : public QObject {
   void missingImageIsFatal() {
     koral::test::ExitRecorder exits;
     {
-      CReglagesKoral page;  // no Settings.dat
+      CReglagesKoral page(koral::test::CurrentContext());  // no Settings.dat
       QCOMPARE(exits.statuses, std::vector<int>{1});
       QCOMPARE(prompts.messages.at(0).title, QStringLiteral("Erreur"));
       QCOMPARE(prompts.messages.at(0).text,
@@ -307,7 +307,7 @@ class ReglagesKoralTest final : public QObject {
                               " L'application va se terminer"));
     }
     env.SetSettingsImage(KnownImage());
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     std::filesystem::remove(env.SettingsImage());  // the player went away
     Choice(&page, "repeat", 0)->click();
     ClickButton(&page, "saveButton");
@@ -325,7 +325,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetConfigIni(config);
     env.SetSettingsImage(KnownImage());
     koral::test::ExitRecorder exits;
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     Choice(&page, "repeat", 1)->click();
     Choice(&page, "ab", 1)->click();
     {
@@ -346,7 +346,7 @@ class ReglagesKoralTest final : public QObject {
   void aSaveWithoutItsBackupIsRefusedAndWritesNothing() {
     env.SetSettingsImage(KnownImage());
     koral::test::ExitRecorder exits;
-    CReglagesKoral page;
+    CReglagesKoral page(koral::test::CurrentContext());
     Choice(&page, "repeat", 1)->click();
     env.BlockBackupFolder();
     ClickButton(&page, "saveButton");
@@ -374,7 +374,7 @@ class ReglagesKoralTest final : public QObject {
     const koral::test::Undeletable immutable(env.SettingsImage());
     if (!immutable.Held()) QSKIP("the immutable flag cannot be set on this file system");
     koral::test::ExitRecorder exits;
-    COnglets sheet;
+    COnglets sheet(koral::test::CurrentContext());
     sheet.Tabs()->setCurrentIndex(COnglets::kReglagesPage);
     QWidget* page = sheet.Page(COnglets::kReglagesPage);
     QCOMPARE(Checked(page, "repeat"), QStringLiteral("shuffle répété"));
