@@ -210,6 +210,7 @@ void CMainDlg::OnOpenSettings() {
 void CMainDlg::OnOpenFirmware() {
   TakeControls();
   CSoftPropDlg dialog(this);
+  dialog.Load();
   dialog.exec();
 }
 

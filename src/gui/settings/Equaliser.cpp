@@ -61,12 +61,10 @@ CEqualiser::CEqualiser(QWidget* parent) : SettingsPage(parent), m_ui(std::make_u
   connect(m_ui->saveButton, &QPushButton::clicked, this, &CEqualiser::OnEqvalid);
   connect(m_ui->saveAndQuitButton, &QPushButton::clicked, this, &CEqualiser::OnSaveAndQuit);
   connect(m_ui->quitButton, &QPushButton::clicked, this, &CEqualiser::quitWithoutSavingRequested);
-  OnInitDialog();
+  SetGainsAvailable(false);
 }
 
-CEqualiser::~CEqualiser() { StoreOptions(); }
-
-void CEqualiser::OnKillActive() { StoreOptions(); }
+CEqualiser::~CEqualiser() = default;
 
 // The gains, and the shown preset when a save would select it on the player.
 // A slider moved and put back is no change.
@@ -91,8 +89,7 @@ std::array<QLabel*, koral::kBandCount> CEqualiser::ValueLabels() const {
           m_ui->value16kHzLabel};
 }
 
-void CEqualiser::OnInitDialog() {
-  SetGainsAvailable(false);
+void CEqualiser::Load() {
   ReadOptions();
   m_layout = koral::ReadEqualiserLayout(m_configIni, koral::ReadFirmwareVersion(m_configIni));
   m_playerRoot = koral::FindPlayerRoot();
@@ -226,7 +223,9 @@ void CEqualiser::OnSaveAndQuit() {
   if (OnEqvalid()) emit closeSheetRequested();
 }
 
+// Nothing to store before Load() has said where Config.ini is.
 void CEqualiser::StoreOptions() {
+  if (m_configIni.empty()) return;
   TakeControls();
   koral::WritePrivateProfileInt(kSection, kValidationKey, m_validationChoice, m_configIni);
   koral::WritePrivateProfileInt(kSection, kModificationKey, m_modificationChoice, m_configIni);

@@ -19,8 +19,8 @@ class CEqualiser;
 }
 
 // The "Equaliser" tab: the gains of the eleven presets and the player's
-// selected preset. It reads the player once, when first shown, and writes
-// it only through its save buttons. The preset tables it edits are shared
+// selected preset. It reads the player once, in Load(), and writes it only
+// through its save buttons. The preset tables it edits are shared
 // with the equaliser page of every other open sheet.
 class CEqualiser final : public SettingsPage {
   Q_OBJECT
@@ -30,12 +30,12 @@ class CEqualiser final : public SettingsPage {
   explicit CEqualiser(QWidget* parent = nullptr);
   ~CEqualiser() override;
 
-  void OnKillActive() override;
+  void Load() override;
+  void StoreOptions() override;
   bool HoldsUnwrittenChanges() override;
   bool SaveChanges() override;
 
  private:
-  void OnInitDialog();
   void ReadOptions();
   bool ReadPlayer();
   void ShowPlayerSelection(int selectedPreset);
@@ -47,7 +47,6 @@ class CEqualiser final : public SettingsPage {
   void OnRestorePlayer();
   bool OnEqvalid();
   void OnSaveAndQuit();
-  void StoreOptions();
 
   void TakeControls();
   void ShowMembers();

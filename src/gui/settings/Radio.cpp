@@ -73,25 +73,27 @@ CRadio::CRadio(QWidget* parent) : SettingsPage(parent), m_ui(std::make_unique<Ui
   m_ui->setupUi(this);
   m_stations = new RadioStationList(m_ui->stationList);
   CollectMemoryControls();
+  m_ui->memorySlider->setRange(0, kLastMemory);
+  ConnectControls();
+}
+
+CRadio::~CRadio() {
+  // The edits may still lose the focus while they are destroyed.
+  for (QLineEdit* edit : m_frequencyEdits) edit->removeEventFilter(this);
+}
+
+// The lists fill with their signals blocked: choosing the remembered city
+// is no choice of the user's.
+void CRadio::Load() {
   m_configIni = koral::ConfigIniPath();
   m_radiosIni = koral::RadiosIniPath();
   FillCities();
   ReadLayout();
   ChooseRememberedCity();
   FillStations();
-  m_ui->memorySlider->setRange(0, kLastMemory);
   m_playerRoot = koral::FindPlayerRoot();
-  ConnectControls();
   ReadRadiosKORAL();
 }
-
-CRadio::~CRadio() {
-  SaveCity();
-  // The edits may still lose the focus while they are destroyed.
-  for (QLineEdit* edit : m_frequencyEdits) edit->removeEventFilter(this);
-}
-
-void CRadio::OnKillActive() { SaveCity(); }
 
 bool CRadio::HoldsUnwrittenChanges() {
   TakeFocusedFrequency();
@@ -244,7 +246,7 @@ void CRadio::CheckFrequency(int memory) {
   if (megahertz) ShowStationName(memory);
 }
 
-void CRadio::SaveCity() {
+void CRadio::StoreOptions() {
   if (m_ui->cityCombo->currentIndex() < 0) return;
   koral::WritePrivateProfileString("radio", "ville", m_ui->cityCombo->currentText().toStdString(), m_configIni);
 }

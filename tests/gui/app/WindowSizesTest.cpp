@@ -94,6 +94,7 @@ class WindowSizesTest final : public QObject {
     env.SetSettingsImage();
     koral::test::PromptRecorder prompts;
     CSoftPropDlg firmware;
+    firmware.Load();
     CAboutDlg about;
     CFileOp copy;
     CNewFolderDlg newFolder;

@@ -107,16 +107,19 @@ void SoftPropDlgTest::versionListSelectsAnExactMatchBeforeThePrefixSearch() {
   env.SetConfigIni(Config("119.0", "119.0 119.01"));
   {
     CSoftPropDlg dialog;
+    dialog.Load();
     QCOMPARE(VersionCombo(dialog)->currentText(), QStringLiteral("119.0"));
   }
   env.SetConfigIni(Config("119", "119.0 119.01"));
   {
     CSoftPropDlg dialog;
+    dialog.Load();
     QCOMPARE(VersionCombo(dialog)->currentText(), QStringLiteral("119.01"));
   }
   env.SetConfigIni(Config("120", "119.0 119.01"));
   {
     CSoftPropDlg dialog;
+    dialog.Load();
     QCOMPARE(VersionCombo(dialog)->currentIndex(), -1);
   }
   QVERIFY(prompts.messages.empty());
@@ -128,16 +131,19 @@ void SoftPropDlgTest::versionListIsCutAtEverySingleSpaceAndSorted() {
   env.SetConfigIni(Config("119.0", "119.0  118.2"));
   {
     CSoftPropDlg dialog;
+    dialog.Load();
     QCOMPARE(ComboTexts(VersionCombo(dialog)), (QStringList{QString(), "118.2", "119.0"}));
   }
   env.SetConfigIni(Config("119.0", "119.0 "));
   {
     CSoftPropDlg dialog;
+    dialog.Load();
     QCOMPARE(ComboTexts(VersionCombo(dialog)), QStringList{"119.0"});
   }
   env.SetConfigIni(Config("beta", "Gamma 119.0-firmware-beta alpha Beta"));
   {
     CSoftPropDlg dialog;
+    dialog.Load();
     QCOMPARE(ComboTexts(VersionCombo(dialog)), (QStringList{"119.0-firmware-beta", "alpha", "Beta", "Gamma"}));
     QCOMPARE(VersionCombo(dialog)->currentText(), QStringLiteral("Beta"));
   }
@@ -150,6 +156,7 @@ void SoftPropDlgTest::emptyVersionListIsReportedAndRefusesEveryOperation() {
   env.SetSettingsImage(SampleImage());
   const std::string configBefore = koral::test::ReadFile(env.ConfigIni());
   CSoftPropDlg dialog;
+  dialog.Load();
   QCOMPARE(VersionCombo(dialog)->count(), 0);
   QCOMPARE(prompts.messages.size(), size_t{1});
   QCOMPARE(prompts.messages[0].text,
@@ -172,6 +179,7 @@ void SoftPropDlgTest::versionSaveWritesTheSelectedEntryOnly() {
   PromptRecorder prompts;
   env.SetConfigIni(Config("119.0", "119.0 118.2 119.0-firmware-beta"));
   CSoftPropDlg dialog;
+  dialog.Load();
   dialog.show();
   QVERIFY(!dialog.findChild<QWidget*>(QStringLiteral("languageGroup"))->isVisible());
   QComboBox* combo = VersionCombo(dialog);
@@ -202,6 +210,7 @@ void SoftPropDlgTest::enterTakesATypedVersionAndClosingAsksToSaveIt() {
   env.SetConfigIni(Config("119.0", "119.0 118.2 119.0-firmware-beta"));
   const auto version = [&env] { return koral::GetPrivateProfileString("firmware", "version", "", env.ConfigIni()); };
   CSoftPropDlg dialog;
+  dialog.Load();
   dialog.show();
   QVERIFY(QTest::qWaitForWindowExposed(&dialog));
   QComboBox* combo = VersionCombo(dialog);
@@ -253,6 +262,7 @@ void SoftPropDlgTest::saveWritesTheProfileByteForByte() {
   const auto file = env.ComputerDir() / "mine.pro";
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog;
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   QCOMPARE(prompts.fileDialogCaptions, std::vector<QString>{"Sauver le profil courant (lu sur l'Koral)"});
   QCOMPARE(prompts.lastFilter, QStringLiteral("Profils (*.pro)"));
@@ -281,6 +291,7 @@ void SoftPropDlgTest::saveTakesTheVersionSectionOfTheSelectedEntry() {
   const auto file = env.ComputerDir() / "old.pro";
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog;
+  dialog.Load();
   VersionCombo(dialog)->setCurrentIndex(VersionCombo(dialog)->findText("118.2"));
   Click(dialog, "saveProfileButton");
   QCOMPARE(koral::test::ReadFile(file), ProfileText("204 85", "28 156", "", "2 0 0 0 0 0 0 0 0 0 0 0 0 0 0"));
@@ -298,6 +309,7 @@ void SoftPropDlgTest::saveHoldsTheRadioCountToTwenty() {
   const auto file = env.ComputerDir() / "all.pro";
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog;
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   const std::string text = koral::test::ReadFile(file);
   QVERIFY(text.find("s=0 0\r\nt=28 156\r\n\r\n[equaliser]") != std::string::npos);
@@ -312,6 +324,7 @@ void SoftPropDlgTest::loadWritesTheSavedBytesBack() {
   const auto file = env.ComputerDir() / "round.pro";
   prompts.fileAnswers = {Path(file), Path(file)};
   CSoftPropDlg dialog;
+  dialog.Load();
   Click(dialog, "saveProfileButton");
 
   // Another player: its memories and Perso preset differ.
@@ -343,6 +356,7 @@ void SoftPropDlgTest::loadSkipsEmptyEntriesAndAMissingPerso() {
   koral::test::WriteFile(file, "[radios]\r\na=\r\nb=0 119\r\nd=28 156\r\n");
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog;
+  dialog.Load();
   Click(dialog, "loadProfileButton");
   std::string expected = image;
   Put(expected, kRadioOffset + 6, {0x00, 0x77, 0x01});
@@ -366,6 +380,7 @@ void SoftPropDlgTest::loadRefusesDamagedValuesAndWritesTheRest() {
     prompts.messages.clear();
     prompts.fileAnswers = {Path(file)};
     CSoftPropDlg dialog;
+    dialog.Load();
     Click(dialog, "loadProfileButton");
     std::string expected = image;
     Put(expected, kRadioOffset + 6, {0x1C, 0x9C, 0x01});
@@ -385,6 +400,7 @@ void SoftPropDlgTest::missingEqualiserOffsetIsNeitherSavedNorLoaded() {
   const auto file = env.ComputerDir() / "noeq.pro";
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog;
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   QCOMPARE(koral::test::ReadFile(file), ProfileText("28 156", "0 119", "0 0", ""));
   QCOMPARE(prompts.messages.size(), size_t{1});
@@ -413,6 +429,7 @@ void SoftPropDlgTest::missingRadioCountIsReportedNotTakenAsNoMemory() {
   const auto file = env.ComputerDir() / "nocount.pro";
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog;
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   QCOMPARE(koral::test::ReadFile(file), ProfileText("", "", "", kSamplePerso));
   QCOMPARE(prompts.messages.size(), size_t{1});
@@ -439,6 +456,7 @@ void SoftPropDlgTest::cancelledFileDialogsChangeNothing() {
   env.SetSettingsImage(SampleImage());
   const std::string configBefore = koral::test::ReadFile(env.ConfigIni());
   CSoftPropDlg dialog;
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   Click(dialog, "loadProfileButton");
   QCOMPARE(prompts.fileDialogCaptions.size(), size_t{2});
@@ -456,6 +474,7 @@ void SoftPropDlgTest::profileThatCannotBeCreatedIsReported() {
   const auto file = env.ComputerDir() / "missing-folder" / "p.pro";
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog;
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   QCOMPARE(prompts.messages.size(), size_t{1});
   QVERIFY(prompts.messages[0].text.startsWith("Le fichier de profil ne peut pas être créé"));
@@ -474,6 +493,7 @@ void SoftPropDlgTest::missingImageIsFatal() {
   koral::test::WriteFile(file, kept);
   prompts.fileAnswers = {Path(file), Path(file)};
   CSoftPropDlg dialog;
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   Click(dialog, "loadProfileButton");
   QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
@@ -500,6 +520,7 @@ void SoftPropDlgTest::koralctlSavesTheSameFileAsTheDialog() {
     const auto fromKoralctl = env.ComputerDir() / "koralctl.pro";
     prompts.fileAnswers = {Path(fromDialog)};
     CSoftPropDlg dialog;
+    dialog.Load();
     Click(dialog, "saveProfileButton");
     const std::string configAfterDialog = koral::test::ReadFile(env.ConfigIni());
 
@@ -523,6 +544,7 @@ void SoftPropDlgTest::loadWithoutItsBackupIsRefusedAndSaveStillWorks() {
   const auto saved = env.ComputerDir() / "saved.pro";
   prompts.fileAnswers = {Path(file), Path(saved)};
   CSoftPropDlg dialog;
+  dialog.Load();
   Click(dialog, "loadProfileButton");
   QVERIFY(exits.statuses.empty());
   QCOMPARE(prompts.messages.size(), size_t{1});
@@ -551,6 +573,7 @@ void SoftPropDlgTest::filesThatAreNoProfileAreRefusedAndLoadNothing() {
       {"empty.pro", ""}, {"foreign.pro", "[Desktop Entry]\nName=x\n"}, {"noise.pro", noise}};
   for (const auto& [name, bytes] : cases) koral::test::WriteFile(env.ComputerDir() / name, bytes);
   CSoftPropDlg dialog;
+  dialog.Load();
   for (const auto& [name, bytes] : cases) {
     prompts.messages.clear();
     prompts.fileAnswers = {Path(env.ComputerDir() / name)};
@@ -582,6 +605,7 @@ void SoftPropDlgTest::loadOntoAReadOnlyPlayerSaysSoAndGoesOn() {
   koral::test::WriteFile(file, ProfileText("1 2", "3 4", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
   prompts.fileAnswers = {Path(file), Path(saved)};
   CSoftPropDlg dialog;
+  dialog.Load();
   Click(dialog, "loadProfileButton");
   QVERIFY(exits.statuses.empty());
   QCOMPARE(prompts.messages.size(), size_t{1});

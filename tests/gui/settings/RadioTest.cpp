@@ -78,6 +78,7 @@ QComboBox* Cities(QWidget* page) { return page->findChild<QComboBox*>(QStringLit
 // The page shown in its own active window, so that focus moves send events.
 std::unique_ptr<CRadio> ShownPage() {
   auto page = std::make_unique<CRadio>();
+  page->Load();
   page->show();
   QApplication::setActiveWindow(page.get());
   [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(page.get());
@@ -137,6 +138,7 @@ void RadioTest::SheetOpensOnTheRadioPageWhichReadsTheMemories() {
   env.SetSettingsImage(ImageWith({{0, 87500}, {1, 87600}, {19, 105500}}));
   RememberCity(env, "Paris");
   COnglets sheet;
+  sheet.show();
   auto* page = qobject_cast<CRadio*>(sheet.Page(COnglets::kRadioPage));
   QVERIFY(page != nullptr);
   QCOMPARE(sheet.Page(COnglets::kEqualiserPage), nullptr);
@@ -224,6 +226,7 @@ void RadioTest::AnotherCityChangesTheNamesNotTheFrequencies() {
   env.SetSettingsImage(ImageWith({{0, 105500}, {1, 87800}, {2, 100900}}));
   RememberCity(env, "Paris");
   CRadio page;
+  page.Load();
   QCOMPARE(StationName(&page, 'A'), QStringLiteral("France Info"));
   QCOMPARE(StationName(&page, 'B'), QStringLiteral("France Inter"));
   QCOMPARE(StationName(&page, 'C'), QString());
@@ -264,6 +267,7 @@ void RadioTest::TheCityIsStoredWhenTheTabIsLeftAndWhenTheSheetCloses() {
   PromptRecorder prompts;
   env.SetSettingsImage();
   auto* sheet = new COnglets;
+  sheet->show();
   QWidget* page = sheet->Page(COnglets::kRadioPage);
   QCOMPARE(Cities(page)->currentIndex(), -1);
   QCOMPARE(Stations(page)->rowCount(), 0);
@@ -293,6 +297,7 @@ void RadioTest::TheRememberedCityIsMatchedWholeBeforeAsAPrefix() {
   RememberCity(env, "PARIS");
   {
     CRadio page;
+    page.Load();
     QCOMPARE(Cities(&page)->count(), 3);
     QCOMPARE(Cities(&page)->currentText(), QStringLiteral("paris"));
     QCOMPARE(Column(Stations(&page), 0), QStringList{QStringLiteral("Centre")});
@@ -300,11 +305,13 @@ void RadioTest::TheRememberedCityIsMatchedWholeBeforeAsAPrefix() {
   RememberCity(env, "par");  // entries: paris, Paris 15e, Parme; the search starts at the second
   {
     CRadio page;
+    page.Load();
     QCOMPARE(Cities(&page)->currentText(), QStringLiteral("Paris 15e"));
     QCOMPARE(Column(Stations(&page), 0), (QStringList{QStringLiteral("Quinze"), QStringLiteral("Encore")}));
   }
   RememberCity(env, "Lyon");
   CRadio page;
+  page.Load();
   QCOMPARE(Cities(&page)->currentIndex(), -1);
 }
 
@@ -318,12 +325,14 @@ void RadioTest::CitiesSortAlphabeticallyAndTheRememberedCaseComesBack() {
   RememberCity(env, "paris");
   {
     CRadio page;
+    page.Load();
     QCOMPARE(ComboTexts(Cities(&page)), (QStringList{"eve", "Évreux", "Lyon", "Paris", "paris", "Zurich"}));
     QCOMPARE(Cities(&page)->currentText(), QStringLiteral("paris"));
     QCOMPARE(Column(Stations(&page), 0), QStringList{QStringLiteral("Minuscule")});
   }
   RememberCity(env, "PARIS");  // no entry of that case: the first equal without regard to case
   CRadio page;
+  page.Load();
   QCOMPARE(Cities(&page)->currentText(), QStringLiteral("Paris"));
 }
 
@@ -370,6 +379,7 @@ void RadioTest::AMissingImageIsFatalOnOpeningAndReportedOnSaving() {
     PromptRecorder prompts;
     ExitRecorder exits;
     CRadio page;
+    page.Load();
     QCOMPARE(exits.statuses, std::vector<int>{1});
     QCOMPARE(prompts.messages.size(), size_t{1});
     QCOMPARE(prompts.messages[0].text,
@@ -397,6 +407,7 @@ void RadioTest::MissingStationsFileAndMissingLayout() {
   std::filesystem::remove(env.RadiosIni());
   env.SetConfigIni("[firmware]\nversion=7.0\n[7.0]\nnbradios=20\n[radio]\nville=Paris\n");
   CRadio page;
+  page.Load();
   QCOMPARE(prompts.messages.size(), size_t{2});
   for (const auto& message : prompts.messages) {
     QCOMPARE(message.text, QStringLiteral("Le fichier des fréquences radio n'a pas été trouvé"));
@@ -435,12 +446,17 @@ void RadioTest::LongNamesNeitherWidenThePageNorHideTheFrequencies() {
   TestEnvironment env;
   PromptRecorder prompts;
   env.SetSettingsImage(ImageWith({{0, 100300}, {19, 108000}}));
-  const int usualWidth = CRadio().minimumSizeHint().width();
+  const int usualWidth = [] {
+    CRadio usual;
+    usual.Load();
+    return usual.minimumSizeHint().width();
+  }();
   const std::string longCity = "Une ville au nom vraiment très long pour voir comment la liste la montre";
   koral::test::WriteFile(env.RadiosIni(), koral::test::ReadFile(env.RadiosIni()) + "\\" + longCity +
                                               "\n100.3 Une radio au nom bien trop long pour tenir dans son étiquette\n-1\n");
   RememberCity(env, longCity.c_str());
   CRadio page;
+  page.Load();
   QCOMPARE(StationName(&page, 'A'), QStringLiteral("Une radio au nom bien trop long pour tenir dans son étiquette"));
   QCOMPARE(page.findChild<QLabel*>(QStringLiteral("stationNameA"))->toolTip(), StationName(&page, 'A'));
   QCOMPARE(page.minimumSizeHint().width(), usualWidth);

@@ -106,6 +106,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
     CReglagesKoral page;
+    page.Load();
     QCOMPARE(Captions(&page, "repeat"),
              QStringList({"normal", "répéter 1x", "répéter tout", "shuffle", "shuffle répété", ""}));
     QCOMPARE(Captions(&page, "eclairage"),
@@ -139,6 +140,7 @@ class ReglagesKoralTest final : public QObject {
 
     env.SetConfigIni(ConfigFor("119"));
     CReglagesKoral other;
+    other.Load();
     QCOMPARE(Captions(&other, "repeat"), QStringList({"normal", "répéter 1x", "répéter tout", "shuffle",
                                                       "shuffle répété", "aléatoire répété"}));
     QCOMPARE(Captions(&other, "vitessedefil"), QStringList({"normale", "x 2", "x 3", "x 4", "x 6", "x 8"}));
@@ -190,6 +192,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
     CReglagesKoral page;
+    page.Load();
     QCOMPARE(Checked(&page, "repeat"), QStringLiteral("shuffle répété"));
     QCOMPARE(Checked(&page, "power"), QStringLiteral("toujours allumé"));
     QCOMPARE(Checked(&page, "usb"), QStringLiteral("clé USB + charge"));
@@ -206,6 +209,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
     CReglagesKoral page;
+    page.Load();
     ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), KnownImage());
     // Changes followed by "Recharger les réglages" are not written either,
@@ -224,6 +228,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
     CReglagesKoral page;
+    page.Load();
     QTest::keyClick(Spin(&page, "contrast"), Qt::Key_Up);
     Spin(&page, "srswowsrs")->setValue(10);
     ClickButton(&page, "saveButton");
@@ -241,6 +246,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
     CReglagesKoral page;
+    page.Load();
     Choice(&page, "power", 4)->click();  // "toujours allumé" with 119.0
     ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{19, 4}}));
@@ -249,6 +255,7 @@ class ReglagesKoralTest final : public QObject {
     other.SetConfigIni(ConfigFor("118.2"));
     other.SetSettingsImage(With(KnownImage(), {{19, 3}}));
     CReglagesKoral otherPage;
+    otherPage.Load();
     QCOMPARE(Checked(&otherPage, "power"), QStringLiteral("5 minutes"));
     Choice(&otherPage, "power", 0)->click();  // "toujours allumé" elsewhere
     ClickButton(&otherPage, "saveButton");
@@ -261,6 +268,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetSettingsImage(image);
     koral::test::PromptRecorder prompts;
     CReglagesKoral page;
+    page.Load();
     QCOMPARE(Checked(&page, "vitessedefil"), QString());
     Choice(&page, "repeat", 1)->click();
     ClickButton(&page, "saveButton");
@@ -278,6 +286,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetSettingsImage(KnownImage());
     koral::test::PromptRecorder prompts;
     CReglagesKoral page;
+    page.Load();
     QVERIFY(!page.findChild<QGroupBox*>("contrastFrame")->isEnabled());
     QVERIFY(page.findChild<QGroupBox*>("repeatFrame")->isEnabled());
     Spin(&page, "contrast")->setValue(7);
@@ -315,6 +324,7 @@ class ReglagesKoralTest final : public QObject {
     koral::test::ExitRecorder exits;
     {
       CReglagesKoral page;  // no Settings.dat
+      page.Load();
       QCOMPARE(exits.statuses, std::vector<int>{1});
       QCOMPARE(prompts.messages.at(0).title, QStringLiteral("Erreur"));
       QCOMPARE(prompts.messages.at(0).text,
@@ -323,6 +333,7 @@ class ReglagesKoralTest final : public QObject {
     }
     env.SetSettingsImage(KnownImage());
     CReglagesKoral page;
+    page.Load();
     std::filesystem::remove(env.SettingsImage());  // the player went away
     Choice(&page, "repeat", 0)->click();
     ClickButton(&page, "saveButton");
@@ -343,6 +354,7 @@ class ReglagesKoralTest final : public QObject {
     koral::test::PromptRecorder prompts;
     koral::test::ExitRecorder exits;
     CReglagesKoral page;
+    page.Load();
     Choice(&page, "repeat", 1)->click();
     Choice(&page, "ab", 1)->click();
     {
@@ -366,6 +378,7 @@ class ReglagesKoralTest final : public QObject {
     koral::test::PromptRecorder prompts;
     koral::test::ExitRecorder exits;
     CReglagesKoral page;
+    page.Load();
     Choice(&page, "repeat", 1)->click();
     env.BlockBackupFolder();
     ClickButton(&page, "saveButton");
