@@ -235,5 +235,8 @@ void CConfigApp::CloseOpenSheets() {
   QList<QPointer<COnglets>> sheets;
   for (QWidget* topLevel : QApplication::topLevelWidgets())
     if (auto* sheet = qobject_cast<COnglets*>(topLevel)) sheets << sheet;
-  for (const QPointer<COnglets>& sheet : sheets) delete sheet.data();
+  for (const QPointer<COnglets>& sheet : sheets) {
+    if (!sheet.isNull()) sheet->StoreOptions();
+    delete sheet.data();
+  }
 }

@@ -217,6 +217,7 @@ void CMainDlg::OnOpenSettings() {
 void CMainDlg::OnOpenFirmware() {
   TakeControls();
   CSoftPropDlg dialog(m_context, this);
+  dialog.Load();
   dialog.exec();
 }
 

@@ -33,13 +33,6 @@ QString PassFailureText(const char* operation) {
 CSoftPropDlg::CSoftPropDlg(const koral::RunContext& context, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::CSoftPropDlg>()), m_context(context) {
   m_ui->setupUi(this);
-  m_configIni = koral::ConfigIniPath(m_context);
-  m_profileFolder = FromUtf8(koral::GetPrivateProfileString("repertoires", "profil", "", m_configIni));
-  m_currentVersion = koral::GetPrivateProfileString("firmware", "version", "", m_configIni);
-  m_availableVersions = koral::GetPrivateProfileString("firmware", "versionsdispo", "", m_configIni);
-  m_playerRoot = koral::FindPlayerRoot(m_context);
-  FillVersionList();
-
   connect(m_ui->saveVersionButton, &QPushButton::clicked, this, &CSoftPropDlg::OnSaveVersion);
   connect(m_ui->saveVersionAndQuitButton, &QPushButton::clicked, this, &CSoftPropDlg::OnSaveVersionAndQuit);
   connect(m_ui->quitButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -49,6 +42,15 @@ CSoftPropDlg::CSoftPropDlg(const koral::RunContext& context, QWidget* parent)
 }
 
 CSoftPropDlg::~CSoftPropDlg() = default;
+
+void CSoftPropDlg::Load() {
+  m_configIni = koral::ConfigIniPath(m_context);
+  m_profileFolder = FromUtf8(koral::GetPrivateProfileString("repertoires", "profil", "", m_configIni));
+  m_currentVersion = koral::GetPrivateProfileString("firmware", "version", "", m_configIni);
+  m_availableVersions = koral::GetPrivateProfileString("firmware", "versionsdispo", "", m_configIni);
+  m_playerRoot = koral::FindPlayerRoot(m_context);
+  FillVersionList();
+}
 
 void CSoftPropDlg::FillVersionList() {
   if (m_availableVersions.empty()) {

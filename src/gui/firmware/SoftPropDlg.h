@@ -27,6 +27,10 @@ class CSoftPropDlg final : public QDialog {
   explicit CSoftPropDlg(const koral::RunContext& context, QWidget* parent = nullptr);
   ~CSoftPropDlg() override;
 
+  // Reads the versions and the profile folder from Config.ini, and finds the
+  // player; called once, before the dialog is shown.
+  void Load();
+
   // The version shown is not the one Config.ini holds; text being typed is
   // taken first.
   bool HoldsUnwrittenChanges();

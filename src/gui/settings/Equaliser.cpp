@@ -62,12 +62,10 @@ CEqualiser::CEqualiser(const koral::RunContext& context, QWidget* parent)
   connect(m_ui->saveButton, &QPushButton::clicked, this, &CEqualiser::OnEqvalid);
   connect(m_ui->saveAndQuitButton, &QPushButton::clicked, this, &CEqualiser::OnSaveAndQuit);
   connect(m_ui->quitButton, &QPushButton::clicked, this, &CEqualiser::quitWithoutSavingRequested);
-  OnInitDialog();
+  SetGainsAvailable(false);
 }
 
-CEqualiser::~CEqualiser() { StoreOptions(); }
-
-void CEqualiser::OnKillActive() { StoreOptions(); }
+CEqualiser::~CEqualiser() = default;
 
 // The gains, and the shown preset when a save would select it on the player.
 // A slider moved and put back is no change.
@@ -92,8 +90,7 @@ std::array<QLabel*, koral::kBandCount> CEqualiser::ValueLabels() const {
           m_ui->value16kHzLabel};
 }
 
-void CEqualiser::OnInitDialog() {
-  SetGainsAvailable(false);
+void CEqualiser::Load() {
   ReadOptions();
   m_layout = koral::ReadEqualiserLayout(m_configIni, koral::ReadFirmwareVersion(m_configIni));
   m_playerRoot = koral::FindPlayerRoot(m_context);
@@ -227,7 +224,9 @@ void CEqualiser::OnSaveAndQuit() {
   if (OnEqvalid()) emit closeSheetRequested();
 }
 
+// Nothing to store before Load() has said where Config.ini is.
 void CEqualiser::StoreOptions() {
+  if (m_configIni.empty()) return;
   TakeControls();
   koral::WritePrivateProfileInt(kSection, kValidationKey, m_validationChoice, m_configIni);
   koral::WritePrivateProfileInt(kSection, kModificationKey, m_modificationChoice, m_configIni);

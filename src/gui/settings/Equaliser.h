@@ -20,8 +20,8 @@ class CEqualiser;
 }
 
 // The "Equaliser" tab: the gains of the eleven presets and the player's
-// selected preset. It reads the player once, when first shown, and writes
-// it only through its save buttons. The preset tables it edits are shared
+// selected preset. It reads the player once, in Load(), and writes it only
+// through its save buttons. The preset tables it edits are shared
 // with the equaliser page of every other open sheet.
 class CEqualiser final : public SettingsPage {
   Q_OBJECT
@@ -31,12 +31,12 @@ class CEqualiser final : public SettingsPage {
   explicit CEqualiser(const koral::RunContext& context, QWidget* parent = nullptr);
   ~CEqualiser() override;
 
-  void OnKillActive() override;
+  void Load() override;
+  void StoreOptions() override;
   bool HoldsUnwrittenChanges() override;
   bool SaveChanges() override;
 
  private:
-  void OnInitDialog();
   void ReadOptions();
   bool ReadPlayer();
   void ShowPlayerSelection(int selectedPreset);
@@ -48,7 +48,6 @@ class CEqualiser final : public SettingsPage {
   void OnRestorePlayer();
   bool OnEqvalid();
   void OnSaveAndQuit();
-  void StoreOptions();
 
   void TakeControls();
   void ShowMembers();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/settings/Onglets.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QScrollArea>
@@ -70,7 +71,6 @@ COnglets::COnglets(const koral::RunContext& context, QWidget* parent)
   for (int index = 0; index < kPageCount; ++index)
     m_pageHolders[static_cast<size_t>(index)] = AddPageHolder(Tabs()->widget(index), pageSize);
   Tabs()->setCurrentIndex(kRadioPage);
-  OnTabChanged(kRadioPage);
   WindowPlacement::Place(*this, std::nullopt, sizeHint());
   connect(Tabs(), &QTabWidget::currentChanged, this, &COnglets::OnTabChanged);
 }
@@ -81,16 +81,23 @@ COnglets::~COnglets() { disconnect(Tabs(), nullptr, this, nullptr); }
 
 QTabWidget* COnglets::Tabs() const { return m_ui->tabs; }
 
+void COnglets::setVisible(bool visible) {
+  if (visible && m_currentIndex < 0) OnTabChanged(Tabs()->currentIndex());
+  QDialog::setVisible(visible);
+}
+
 void COnglets::OnTabChanged(int index) {
-  if (m_currentIndex >= 0 && Page(m_currentIndex) != nullptr) Page(m_currentIndex)->OnKillActive();
+  if (m_currentIndex >= 0 && Page(m_currentIndex) != nullptr) Page(m_currentIndex)->StoreOptions();
   m_currentIndex = index;
   EnsurePage(index);
 }
 
+// Loaded before it is shown, as any message of its reading comes first.
 void COnglets::EnsurePage(int index) {
   if (index < 0 || index >= kPageCount || Page(index) != nullptr) return;
   QWidget* container = m_pageHolders[static_cast<size_t>(index)];
   SettingsPage* page = CreatePage(index, container);
+  page->Load();
   m_pages[static_cast<size_t>(index)] = page;
   container->layout()->addWidget(page);
   page->show();  // at once: the layout would only show it from the event loop
@@ -145,8 +152,29 @@ void COnglets::CloseWithoutQuestions() {
   close();
 }
 
+void COnglets::StoreOptions() {
+  if (m_closed) return;
+  for (SettingsPage* page : m_pages)
+    if (page != nullptr) page->StoreOptions();
+}
+
 void COnglets::reject() {
   if (MayClose()) QDialog::reject();
+}
+
+void COnglets::done(int result) {
+  StoreOptionsAsClosing();
+  QDialog::done(result);
+}
+
+void COnglets::closeEvent(QCloseEvent* event) {
+  QDialog::closeEvent(event);
+  if (event->isAccepted()) StoreOptionsAsClosing();
+}
+
+void COnglets::StoreOptionsAsClosing() {
+  StoreOptions();
+  m_closed = true;
 }
 
 void COnglets::keyPressEvent(QKeyEvent* event) {

@@ -17,7 +17,8 @@ class COnglets;
 
 // The settings sheet "Propriétés": tabs Radio, Equaliser and "Réglages de
 // l'Koral". Modeless and independent: every press of "&Réglages Koral"
-// opens another one, freed when its window closes.
+// opens another one, freed when its window closes. A page is built and
+// loaded the first time its tab is shown (the first one as the sheet opens).
 class COnglets final : public QDialog {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(COnglets)
@@ -39,11 +40,19 @@ class COnglets final : public QDialog {
   bool MayClose();
   // Closes at once; edits not yet written are dropped, options kept.
   void CloseWithoutQuestions();
+  // Writes the options of the pages loaded; a sheet that has closed wrote
+  // them then, and writes nothing more.
+  void StoreOptions();
 
   // Escape and the close box come here.
   void reject() override;
+  void done(int result) override;
+  // The first tab's page is loaded before the sheet appears.
+  void setVisible(bool visible) override;
 
  protected:
+  // A sheet closed without being shown still stores its options.
+  void closeEvent(QCloseEvent* event) override;
   // Enter never closes the sheet: a field takes its text by itself, and a
   // focused button presses itself.
   void keyPressEvent(QKeyEvent* event) override;
@@ -52,6 +61,7 @@ class COnglets final : public QDialog {
   void OnTabChanged(int index);
   void EnsurePage(int index);
   SettingsPage* CreatePage(int index, QWidget* container);
+  void StoreOptionsAsClosing();
 
   std::unique_ptr<Ui::COnglets> m_ui;
   const koral::RunContext& m_context;  // the run's, which outlives every window
@@ -60,4 +70,5 @@ class COnglets final : public QDialog {
   int m_currentIndex = -1;
   bool m_closingWithoutQuestions = false;
   bool m_asking = false;  // the save question is on the screen
+  bool m_closed = false;  // the options are stored: nothing more is written
 };

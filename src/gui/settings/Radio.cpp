@@ -74,25 +74,27 @@ CRadio::CRadio(const koral::RunContext& context, QWidget* parent)
   m_ui->setupUi(this);
   m_stations = new RadioStationList(m_ui->stationList);
   CollectMemoryControls();
+  m_ui->memorySlider->setRange(0, kLastMemory);
+  ConnectControls();
+}
+
+CRadio::~CRadio() {
+  // The edits may still lose the focus while they are destroyed.
+  for (QLineEdit* edit : m_frequencyEdits) edit->removeEventFilter(this);
+}
+
+// The lists fill with their signals blocked: choosing the remembered city
+// is no choice of the user's.
+void CRadio::Load() {
   m_configIni = koral::ConfigIniPath(m_context);
   m_radiosIni = koral::RadiosIniPath(m_context);
   FillCities();
   ReadLayout();
   ChooseRememberedCity();
   FillStations();
-  m_ui->memorySlider->setRange(0, kLastMemory);
   m_playerRoot = koral::FindPlayerRoot(m_context);
-  ConnectControls();
   ReadRadiosKORAL();
 }
-
-CRadio::~CRadio() {
-  SaveCity();
-  // The edits may still lose the focus while they are destroyed.
-  for (QLineEdit* edit : m_frequencyEdits) edit->removeEventFilter(this);
-}
-
-void CRadio::OnKillActive() { SaveCity(); }
 
 bool CRadio::HoldsUnwrittenChanges() {
   TakeFocusedFrequency();
@@ -245,7 +247,7 @@ void CRadio::CheckFrequency(int memory) {
   if (megahertz) ShowStationName(memory);
 }
 
-void CRadio::SaveCity() {
+void CRadio::StoreOptions() {
   if (m_ui->cityCombo->currentIndex() < 0) return;
   koral::WritePrivateProfileString("radio", "ville", m_ui->cityCombo->currentText().toStdString(), m_configIni);
 }

@@ -22,7 +22,7 @@ class CRadio;
 // The "Radio" tab: the twenty FM memories A to T of the player and, beside
 // them, the stations of one city from Radios.ini. The memories reach the
 // player only through the save buttons; the chosen city is remembered in
-// Config.ini when the tab is left and when the page goes.
+// Config.ini when the tab is left and when the sheet closes.
 class CRadio final : public SettingsPage {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(CRadio)
@@ -31,7 +31,9 @@ class CRadio final : public SettingsPage {
   explicit CRadio(const koral::RunContext& context, QWidget* parent = nullptr);
   ~CRadio() override;
 
-  void OnKillActive() override;
+  void Load() override;
+  // The chosen city, when there is one.
+  void StoreOptions() override;
   bool HoldsUnwrittenChanges() override;
   bool SaveChanges() override;
 
@@ -48,7 +50,6 @@ class CRadio final : public SettingsPage {
   void ShowFrequency(int memory);
   void ShowStationName(int memory);
   void CheckFrequency(int memory);
-  void SaveCity();
 
   bool eventFilter(QObject* watched, QEvent* event) override;
   void OnCityChosen();

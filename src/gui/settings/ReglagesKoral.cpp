@@ -44,18 +44,21 @@ const QString kWriteFailed = QStringLiteral(
 CReglagesKoral::CReglagesKoral(const koral::RunContext& context, QWidget* parent)
     : SettingsPage(parent), m_ui(std::make_unique<Ui::CReglagesKoral>()), m_context(context) {
   m_ui->setupUi(this);
-  m_playerRoot = koral::FindPlayerRoot(m_context);
-  const auto configIni = koral::ConfigIniPath(m_context);
-  m_layout = koral::ReadPlayerSettingsLayout(configIni, koral::ReadFirmwareVersion(configIni));
   FindControls();
-  ApplyLayout();
-  DisableMissingSettings();
   ConnectControls();
-  ReadKORALValues();
-  ResetChanges();
 }
 
 CReglagesKoral::~CReglagesKoral() = default;
+
+void CReglagesKoral::Load() {
+  m_playerRoot = koral::FindPlayerRoot(m_context);
+  const auto configIni = koral::ConfigIniPath(m_context);
+  m_layout = koral::ReadPlayerSettingsLayout(configIni, koral::ReadFirmwareVersion(configIni));
+  ApplyLayout();
+  DisableMissingSettings();
+  ReadKORALValues();
+  ResetChanges();
+}
 
 void CReglagesKoral::FindControls() {
   for (const koral::PlayerSettingInfo& info : koral::PlayerSettingInfos()) {

@@ -18,8 +18,8 @@ class CReglagesKoral;
 }
 
 // The tab "Réglages de l'Koral": the thirteen settings of the player's own.
-// All are read when the page opens; a save writes back only the ones the
-// user changed since the page was read, saved or "reloaded".
+// All are read by Load(); a save writes back only the ones the user changed
+// since the page was read, saved or "reloaded".
 class CReglagesKoral final : public SettingsPage {
   Q_OBJECT
   Q_DISABLE_COPY_MOVE(CReglagesKoral)
@@ -28,6 +28,8 @@ class CReglagesKoral final : public SettingsPage {
   explicit CReglagesKoral(const koral::RunContext& context, QWidget* parent = nullptr);
   ~CReglagesKoral() override;
 
+  // The firmware's layout from Config.ini, then every setting from the player.
+  void Load() override;
   void ReadKORALValues();
   // False after a fatal failure (the program has ended unless under test).
   bool EnregistreReglages();

@@ -3,16 +3,21 @@
 
 #include <QWidget>
 
-// One tab of the settings sheet. Its constructor is its initialisation: a
-// page is built, and reads the player, the first time its tab is shown.
+// One tab of the settings sheet. Building a page reads nothing: the sheet
+// builds it and calls Load() the first time its tab is shown, and calls
+// StoreOptions() when the tab is left and when the sheet closes.
 class SettingsPage : public QWidget {
   Q_OBJECT
 
  public:
   using QWidget::QWidget;
 
-  // The user leaves the tab.
-  virtual void OnKillActive() {}
+  // Reads what the page shows from Config.ini and from the player; a
+  // settings image that cannot be read ends the program here.
+  virtual void Load() = 0;
+
+  // Writes the page's own options (not the player's settings) to Config.ini.
+  virtual void StoreOptions() {}
 
   // True while the page shows values that differ from what it last read
   // from or wrote to the player; a field being typed in is taken first.

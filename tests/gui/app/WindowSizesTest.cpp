@@ -92,6 +92,7 @@ class WindowSizesTest final : public QObject {
   void theDialogsFit() {
     env.SetSettingsImage();
     CSoftPropDlg firmware(koral::test::CurrentContext());
+    firmware.Load();
     CAboutDlg about;
     CFileOp copy;
     CNewFolderDlg newFolder;

@@ -114,16 +114,19 @@ void SoftPropDlgTest::versionListSelectsAnExactMatchBeforeThePrefixSearch() {
   env.SetConfigIni(Config("119.0", "119.0 119.01"));
   {
     CSoftPropDlg dialog(koral::test::CurrentContext());
+    dialog.Load();
     QCOMPARE(VersionCombo(dialog)->currentText(), QStringLiteral("119.0"));
   }
   env.SetConfigIni(Config("119", "119.0 119.01"));
   {
     CSoftPropDlg dialog(koral::test::CurrentContext());
+    dialog.Load();
     QCOMPARE(VersionCombo(dialog)->currentText(), QStringLiteral("119.01"));
   }
   env.SetConfigIni(Config("120", "119.0 119.01"));
   {
     CSoftPropDlg dialog(koral::test::CurrentContext());
+    dialog.Load();
     QCOMPARE(VersionCombo(dialog)->currentIndex(), -1);
   }
   QVERIFY(prompts.messages.empty());
@@ -133,16 +136,19 @@ void SoftPropDlgTest::versionListIsCutAtEverySingleSpaceAndSorted() {
   env.SetConfigIni(Config("119.0", "119.0  118.2"));
   {
     CSoftPropDlg dialog(koral::test::CurrentContext());
+    dialog.Load();
     QCOMPARE(ComboTexts(VersionCombo(dialog)), (QStringList{QString(), "118.2", "119.0"}));
   }
   env.SetConfigIni(Config("119.0", "119.0 "));
   {
     CSoftPropDlg dialog(koral::test::CurrentContext());
+    dialog.Load();
     QCOMPARE(ComboTexts(VersionCombo(dialog)), QStringList{"119.0"});
   }
   env.SetConfigIni(Config("beta", "Gamma 119.0-firmware-beta alpha Beta"));
   {
     CSoftPropDlg dialog(koral::test::CurrentContext());
+    dialog.Load();
     QCOMPARE(ComboTexts(VersionCombo(dialog)), (QStringList{"119.0-firmware-beta", "alpha", "Beta", "Gamma"}));
     QCOMPARE(VersionCombo(dialog)->currentText(), QStringLiteral("Beta"));
   }
@@ -153,6 +159,7 @@ void SoftPropDlgTest::emptyVersionListIsReportedAndRefusesEveryOperation() {
   env.SetSettingsImage(SampleImage());
   const std::string configBefore = koral::test::ReadFile(env.ConfigIni());
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   QCOMPARE(VersionCombo(dialog)->count(), 0);
   QCOMPARE(prompts.messages.size(), size_t{1});
   QCOMPARE(prompts.messages[0].text,
@@ -173,6 +180,7 @@ void SoftPropDlgTest::emptyVersionListIsReportedAndRefusesEveryOperation() {
 void SoftPropDlgTest::versionSaveWritesTheSelectedEntryOnly() {
   env.SetConfigIni(Config("119.0", "119.0 118.2 119.0-firmware-beta"));
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   dialog.show();
   QVERIFY(!dialog.findChild<QWidget*>(QStringLiteral("languageGroup"))->isVisible());
   QComboBox* combo = VersionCombo(dialog);
@@ -201,6 +209,7 @@ void SoftPropDlgTest::enterTakesATypedVersionAndClosingAsksToSaveIt() {
   env.SetConfigIni(Config("119.0", "119.0 118.2 119.0-firmware-beta"));
   const auto version = [this] { return koral::GetPrivateProfileString("firmware", "version", "", env.ConfigIni()); };
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   dialog.show();
   QVERIFY(QTest::qWaitForWindowExposed(&dialog));
   QComboBox* combo = VersionCombo(dialog);
@@ -250,6 +259,7 @@ void SoftPropDlgTest::saveWritesTheProfileByteForByte() {
   const auto file = env.ComputerDir() / "mine.pro";
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   QCOMPARE(prompts.fileDialogCaptions, std::vector<QString>{"Sauver le profil courant (lu sur l'Koral)"});
   QCOMPARE(prompts.lastFilter, QStringLiteral("Profils (*.pro)"));
@@ -276,6 +286,7 @@ void SoftPropDlgTest::saveTakesTheVersionSectionOfTheSelectedEntry() {
   const auto file = env.ComputerDir() / "old.pro";
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   VersionCombo(dialog)->setCurrentIndex(VersionCombo(dialog)->findText("118.2"));
   Click(dialog, "saveProfileButton");
   QCOMPARE(koral::test::ReadFile(file), ProfileText("204 85", "28 156", "", "2 0 0 0 0 0 0 0 0 0 0 0 0 0 0"));
@@ -291,6 +302,7 @@ void SoftPropDlgTest::saveHoldsTheRadioCountToTwenty() {
   const auto file = env.ComputerDir() / "all.pro";
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   const std::string text = koral::test::ReadFile(file);
   QVERIFY(text.find("s=0 0\r\nt=28 156\r\n\r\n[equaliser]") != std::string::npos);
@@ -303,6 +315,7 @@ void SoftPropDlgTest::loadWritesTheSavedBytesBack() {
   const auto file = env.ComputerDir() / "round.pro";
   prompts.fileAnswers = {Path(file), Path(file)};
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   Click(dialog, "saveProfileButton");
 
   // Another player: its memories and Perso preset differ.
@@ -332,6 +345,7 @@ void SoftPropDlgTest::loadSkipsEmptyEntriesAndAMissingPerso() {
   koral::test::WriteFile(file, "[radios]\r\na=\r\nb=0 119\r\nd=28 156\r\n");
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   Click(dialog, "loadProfileButton");
   std::string expected = image;
   Put(expected, kRadioOffset + 6, {0x00, 0x77, 0x01});
@@ -353,6 +367,7 @@ void SoftPropDlgTest::loadRefusesDamagedValuesAndWritesTheRest() {
     prompts.messages.clear();
     prompts.fileAnswers = {Path(file)};
     CSoftPropDlg dialog(koral::test::CurrentContext());
+    dialog.Load();
     Click(dialog, "loadProfileButton");
     std::string expected = image;
     Put(expected, kRadioOffset + 6, {0x1C, 0x9C, 0x01});
@@ -370,6 +385,7 @@ void SoftPropDlgTest::missingEqualiserOffsetIsNeitherSavedNorLoaded() {
   const auto file = env.ComputerDir() / "noeq.pro";
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   QCOMPARE(koral::test::ReadFile(file), ProfileText("28 156", "0 119", "0 0", ""));
   QCOMPARE(prompts.messages.size(), size_t{1});
@@ -396,6 +412,7 @@ void SoftPropDlgTest::missingRadioCountIsReportedNotTakenAsNoMemory() {
   const auto file = env.ComputerDir() / "nocount.pro";
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   QCOMPARE(koral::test::ReadFile(file), ProfileText("", "", "", kSamplePerso));
   QCOMPARE(prompts.messages.size(), size_t{1});
@@ -420,6 +437,7 @@ void SoftPropDlgTest::cancelledFileDialogsChangeNothing() {
   env.SetSettingsImage(SampleImage());
   const std::string configBefore = koral::test::ReadFile(env.ConfigIni());
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   Click(dialog, "loadProfileButton");
   QCOMPARE(prompts.fileDialogCaptions.size(), size_t{2});
@@ -435,6 +453,7 @@ void SoftPropDlgTest::profileThatCannotBeCreatedIsReported() {
   const auto file = env.ComputerDir() / "missing-folder" / "p.pro";
   prompts.fileAnswers = {Path(file)};
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   QCOMPARE(prompts.messages.size(), size_t{1});
   QVERIFY(prompts.messages[0].text.startsWith("Le fichier de profil ne peut pas être créé"));
@@ -451,6 +470,7 @@ void SoftPropDlgTest::missingImageIsFatal() {
   koral::test::WriteFile(file, kept);
   prompts.fileAnswers = {Path(file), Path(file)};
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   Click(dialog, "saveProfileButton");
   Click(dialog, "loadProfileButton");
   QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
@@ -477,6 +497,7 @@ void SoftPropDlgTest::koralctlSavesTheSameFileAsTheDialog() {
     const auto fromKoralctl = env.ComputerDir() / "koralctl.pro";
     prompts.fileAnswers = {Path(fromDialog)};
     CSoftPropDlg dialog(koral::test::CurrentContext());
+    dialog.Load();
     Click(dialog, "saveProfileButton");
     const std::string configAfterDialog = koral::test::ReadFile(env.ConfigIni());
 
@@ -498,6 +519,7 @@ void SoftPropDlgTest::loadWithoutItsBackupIsRefusedAndSaveStillWorks() {
   const auto saved = env.ComputerDir() / "saved.pro";
   prompts.fileAnswers = {Path(file), Path(saved)};
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   Click(dialog, "loadProfileButton");
   QVERIFY(exits.statuses.empty());
   QCOMPARE(prompts.messages.size(), size_t{1});
@@ -524,6 +546,7 @@ void SoftPropDlgTest::filesThatAreNoProfileAreRefusedAndLoadNothing() {
       {"empty.pro", ""}, {"foreign.pro", "[Desktop Entry]\nName=x\n"}, {"noise.pro", noise}};
   for (const auto& [name, bytes] : cases) koral::test::WriteFile(env.ComputerDir() / name, bytes);
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   for (const auto& [name, bytes] : cases) {
     prompts.messages.clear();
     prompts.fileAnswers = {Path(env.ComputerDir() / name)};
@@ -553,6 +576,7 @@ void SoftPropDlgTest::loadOntoAReadOnlyPlayerSaysSoAndGoesOn() {
   koral::test::WriteFile(file, ProfileText("1 2", "3 4", "", "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15"));
   prompts.fileAnswers = {Path(file), Path(saved)};
   CSoftPropDlg dialog(koral::test::CurrentContext());
+  dialog.Load();
   Click(dialog, "loadProfileButton");
   QVERIFY(exits.statuses.empty());
   QCOMPARE(prompts.messages.size(), size_t{1});

@@ -417,6 +417,7 @@ void EqualiserTest::failedTransfersEndTheProgramThroughRuleB() {
   QCOMPARE(mkfifo(env.SettingsImage().c_str(), 0600), 0);
   {
     CEqualiser page(koral::test::CurrentContext());
+    page.Load();
     QCOMPARE(exits.statuses, std::vector<int>{1});
     QCOMPARE(prompts.messages.size(), size_t(1));
     QCOMPARE(prompts.messages[0].text,
@@ -430,6 +431,7 @@ void EqualiserTest::failedTransfersEndTheProgramThroughRuleB() {
   // save fails. The backup of the 100-byte image still fits.
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0).substr(0, 100));
   CEqualiser page(koral::test::CurrentContext());
+  page.Load();
   QCOMPARE(prompts.messages.size(), size_t(1));
   DragTo(&page, 0, 3);
   {

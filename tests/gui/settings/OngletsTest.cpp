@@ -244,6 +244,7 @@ void OngletsTest::closeWithoutQuestionsDropsEditsAndKeepsOptions() {
   sheet->Tabs()->setCurrentIndex(COnglets::kEqualiserPage);
   sheet->Page(COnglets::kEqualiserPage)->findChild<QRadioButton*>(QStringLiteral("applySelectedRadio"))->click();
   auto* firmware = new CSoftPropDlg(koral::test::CurrentContext(), window);
+  firmware->Load();
   firmware->show();
   auto* versions = firmware->findChild<QComboBox*>(QStringLiteral("versionCombo"));
   versions->setCurrentIndex(versions->currentIndex() == 0 ? 1 : 0);

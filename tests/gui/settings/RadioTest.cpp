@@ -78,6 +78,7 @@ QComboBox* Cities(QWidget* page) { return page->findChild<QComboBox*>(QStringLit
 // The page shown in its own active window, so that focus moves send events.
 std::unique_ptr<CRadio> ShownPage() {
   auto page = std::make_unique<CRadio>(koral::test::CurrentContext());
+  page->Load();
   page->show();
   QApplication::setActiveWindow(page.get());
   [[maybe_unused]] const bool active = QTest::qWaitForWindowActive(page.get());
@@ -144,6 +145,7 @@ void RadioTest::SheetOpensOnTheRadioPageWhichReadsTheMemories() {
   env.SetSettingsImage(ImageWith({{0, 87500}, {1, 87600}, {19, 105500}}));
   RememberCity(env, "Paris");
   COnglets sheet(koral::test::CurrentContext());
+  sheet.show();
   auto* page = qobject_cast<CRadio*>(sheet.Page(COnglets::kRadioPage));
   QVERIFY(page != nullptr);
   QCOMPARE(sheet.Page(COnglets::kEqualiserPage), nullptr);
@@ -225,6 +227,7 @@ void RadioTest::AnotherCityChangesTheNamesNotTheFrequencies() {
   env.SetSettingsImage(ImageWith({{0, 105500}, {1, 87800}, {2, 100900}}));
   RememberCity(env, "Paris");
   CRadio page(koral::test::CurrentContext());
+  page.Load();
   QCOMPARE(StationName(&page, 'A'), QStringLiteral("France Info"));
   QCOMPARE(StationName(&page, 'B'), QStringLiteral("France Inter"));
   QCOMPARE(StationName(&page, 'C'), QString());
@@ -261,6 +264,7 @@ void RadioTest::SavingWritesOnlyTheFirstNbradiosRecords() {
 void RadioTest::TheCityIsStoredWhenTheTabIsLeftAndWhenTheSheetCloses() {
   env.SetSettingsImage();
   auto* sheet = new COnglets(koral::test::CurrentContext());
+  sheet->show();
   QWidget* page = sheet->Page(COnglets::kRadioPage);
   QCOMPARE(Cities(page)->currentIndex(), -1);
   QCOMPARE(Stations(page)->rowCount(), 0);
@@ -288,6 +292,7 @@ void RadioTest::TheRememberedCityIsMatchedWholeBeforeAsAPrefix() {
   RememberCity(env, "PARIS");
   {
     CRadio page(koral::test::CurrentContext());
+    page.Load();
     QCOMPARE(Cities(&page)->count(), 3);
     QCOMPARE(Cities(&page)->currentText(), QStringLiteral("paris"));
     QCOMPARE(Column(Stations(&page), 0), QStringList{QStringLiteral("Centre")});
@@ -295,11 +300,13 @@ void RadioTest::TheRememberedCityIsMatchedWholeBeforeAsAPrefix() {
   RememberCity(env, "par");  // entries: paris, Paris 15e, Parme; the search starts at the second
   {
     CRadio page(koral::test::CurrentContext());
+    page.Load();
     QCOMPARE(Cities(&page)->currentText(), QStringLiteral("Paris 15e"));
     QCOMPARE(Column(Stations(&page), 0), (QStringList{QStringLiteral("Quinze"), QStringLiteral("Encore")}));
   }
   RememberCity(env, "Lyon");
   CRadio page(koral::test::CurrentContext());
+  page.Load();
   QCOMPARE(Cities(&page)->currentIndex(), -1);
 }
 
@@ -311,12 +318,14 @@ void RadioTest::CitiesSortAlphabeticallyAndTheRememberedCaseComesBack() {
   RememberCity(env, "paris");
   {
     CRadio page(koral::test::CurrentContext());
+    page.Load();
     QCOMPARE(ComboTexts(Cities(&page)), (QStringList{"eve", "Évreux", "Lyon", "Paris", "paris", "Zurich"}));
     QCOMPARE(Cities(&page)->currentText(), QStringLiteral("paris"));
     QCOMPARE(Column(Stations(&page), 0), QStringList{QStringLiteral("Minuscule")});
   }
   RememberCity(env, "PARIS");  // no entry of that case: the first equal without regard to case
   CRadio page(koral::test::CurrentContext());
+  page.Load();
   QCOMPARE(Cities(&page)->currentText(), QStringLiteral("Paris"));
 }
 
@@ -359,6 +368,7 @@ void RadioTest::AMissingImageIsFatalOnOpeningAndReportedOnSaving() {
   {
     ExitRecorder exits;
     CRadio page(koral::test::CurrentContext());
+    page.Load();
     QCOMPARE(exits.statuses, std::vector<int>{1});
     QCOMPARE(prompts.messages.size(), size_t{1});
     QCOMPARE(prompts.messages[0].text,
@@ -384,6 +394,7 @@ void RadioTest::MissingStationsFileAndMissingLayout() {
   std::filesystem::remove(env.RadiosIni());
   env.SetConfigIni("[firmware]\nversion=7.0\n[7.0]\nnbradios=20\n[radio]\nville=Paris\n");
   CRadio page(koral::test::CurrentContext());
+  page.Load();
   QCOMPARE(prompts.messages.size(), size_t{2});
   for (const auto& message : prompts.messages) {
     QCOMPARE(message.text, QStringLiteral("Le fichier des fréquences radio n'a pas été trouvé"));
@@ -418,12 +429,17 @@ void RadioTest::MemoriesFilledOnTheDemoPlayerAreReadBackByKoralctl() {
 
 void RadioTest::LongNamesNeitherWidenThePageNorHideTheFrequencies() {
   env.SetSettingsImage(ImageWith({{0, 100300}, {19, 108000}}));
-  const int usualWidth = CRadio(koral::test::CurrentContext()).minimumSizeHint().width();
+  const int usualWidth = [] {
+    CRadio usual(koral::test::CurrentContext());
+    usual.Load();
+    return usual.minimumSizeHint().width();
+  }();
   const std::string longCity = "Une ville au nom vraiment très long pour voir comment la liste la montre";
   koral::test::WriteFile(env.RadiosIni(), koral::test::ReadFile(env.RadiosIni()) + "\\" + longCity +
                                               "\n100.3 Une radio au nom bien trop long pour tenir dans son étiquette\n-1\n");
   RememberCity(env, longCity.c_str());
   CRadio page(koral::test::CurrentContext());
+  page.Load();
   QCOMPARE(StationName(&page, 'A'), QStringLiteral("Une radio au nom bien trop long pour tenir dans son étiquette"));
   QCOMPARE(page.findChild<QLabel*>(QStringLiteral("stationNameA"))->toolTip(), StationName(&page, 'A'));
   QCOMPARE(page.minimumSizeHint().width(), usualWidth);

@@ -109,6 +109,7 @@ class ReglagesKoralTest final : public QObject {
   void showsTheCaptionsOfEachLayout() {
     env.SetSettingsImage(KnownImage());
     CReglagesKoral page(koral::test::CurrentContext());
+    page.Load();
     QCOMPARE(Captions(&page, "repeat"),
              QStringList({"normal", "répéter 1x", "répéter tout", "shuffle", "shuffle répété", ""}));
     QCOMPARE(Captions(&page, "eclairage"),
@@ -142,6 +143,7 @@ class ReglagesKoralTest final : public QObject {
 
     env.SetConfigIni(ConfigFor("119"));
     CReglagesKoral other(koral::test::CurrentContext());
+    other.Load();
     QCOMPARE(Captions(&other, "repeat"), QStringList({"normal", "répéter 1x", "répéter tout", "shuffle",
                                                       "shuffle répété", "aléatoire répété"}));
     QCOMPARE(Captions(&other, "vitessedefil"), QStringList({"normale", "x 2", "x 3", "x 4", "x 6", "x 8"}));
@@ -189,6 +191,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetConfigIni(ConfigFor("119.00"));  // not exactly "119.0": the other layout
     env.SetSettingsImage(KnownImage());
     CReglagesKoral page(koral::test::CurrentContext());
+    page.Load();
     QCOMPARE(Checked(&page, "repeat"), QStringLiteral("shuffle répété"));
     QCOMPARE(Checked(&page, "power"), QStringLiteral("toujours allumé"));
     QCOMPARE(Checked(&page, "usb"), QStringLiteral("clé USB + charge"));
@@ -203,6 +206,7 @@ class ReglagesKoralTest final : public QObject {
   void savingWithoutChangeWritesNothing() {
     env.SetSettingsImage(KnownImage());
     CReglagesKoral page(koral::test::CurrentContext());
+    page.Load();
     ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), KnownImage());
     // Changes followed by "Recharger les réglages" are not written either,
@@ -219,6 +223,7 @@ class ReglagesKoralTest final : public QObject {
   void levelsAreWrittenFromTheirTables() {
     env.SetSettingsImage(KnownImage());
     CReglagesKoral page(koral::test::CurrentContext());
+    page.Load();
     QTest::keyClick(Spin(&page, "contrast"), Qt::Key_Up);
     Spin(&page, "srswowsrs")->setValue(10);
     ClickButton(&page, "saveButton");
@@ -234,6 +239,7 @@ class ReglagesKoralTest final : public QObject {
   void oneGroupChangeWritesExactlyThatByte() {
     env.SetSettingsImage(KnownImage());
     CReglagesKoral page(koral::test::CurrentContext());
+    page.Load();
     Choice(&page, "power", 4)->click();  // "toujours allumé" with 119.0
     ClickButton(&page, "saveButton");
     QCOMPARE(env.SettingsImageBytes(), With(KnownImage(), {{19, 4}}));
@@ -242,6 +248,7 @@ class ReglagesKoralTest final : public QObject {
     other.SetConfigIni(ConfigFor("118.2"));
     other.SetSettingsImage(With(KnownImage(), {{19, 3}}));
     CReglagesKoral otherPage(koral::test::CurrentContext());
+    otherPage.Load();
     QCOMPARE(Checked(&otherPage, "power"), QStringLiteral("5 minutes"));
     Choice(&otherPage, "power", 0)->click();  // "toujours allumé" elsewhere
     ClickButton(&otherPage, "saveButton");
@@ -252,6 +259,7 @@ class ReglagesKoralTest final : public QObject {
     const std::string image = With(KnownImage(), {{21, 5}});  // "x 8" is hidden with 119.0
     env.SetSettingsImage(image);
     CReglagesKoral page(koral::test::CurrentContext());
+    page.Load();
     QCOMPARE(Checked(&page, "vitessedefil"), QString());
     Choice(&page, "repeat", 1)->click();
     ClickButton(&page, "saveButton");
@@ -267,6 +275,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetConfigIni(ConfigFor("119.0", "contrast"));
     env.SetSettingsImage(KnownImage());
     CReglagesKoral page(koral::test::CurrentContext());
+    page.Load();
     QVERIFY(!page.findChild<QGroupBox*>("contrastFrame")->isEnabled());
     QVERIFY(page.findChild<QGroupBox*>("repeatFrame")->isEnabled());
     Spin(&page, "contrast")->setValue(7);
@@ -300,6 +309,7 @@ class ReglagesKoralTest final : public QObject {
     koral::test::ExitRecorder exits;
     {
       CReglagesKoral page(koral::test::CurrentContext());  // no Settings.dat
+      page.Load();
       QCOMPARE(exits.statuses, std::vector<int>{1});
       QCOMPARE(prompts.messages.at(0).title, QStringLiteral("Erreur"));
       QCOMPARE(prompts.messages.at(0).text,
@@ -308,6 +318,7 @@ class ReglagesKoralTest final : public QObject {
     }
     env.SetSettingsImage(KnownImage());
     CReglagesKoral page(koral::test::CurrentContext());
+    page.Load();
     std::filesystem::remove(env.SettingsImage());  // the player went away
     Choice(&page, "repeat", 0)->click();
     ClickButton(&page, "saveButton");
@@ -326,6 +337,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetSettingsImage(KnownImage());
     koral::test::ExitRecorder exits;
     CReglagesKoral page(koral::test::CurrentContext());
+    page.Load();
     Choice(&page, "repeat", 1)->click();
     Choice(&page, "ab", 1)->click();
     {
@@ -347,6 +359,7 @@ class ReglagesKoralTest final : public QObject {
     env.SetSettingsImage(KnownImage());
     koral::test::ExitRecorder exits;
     CReglagesKoral page(koral::test::CurrentContext());
+    page.Load();
     Choice(&page, "repeat", 1)->click();
     env.BlockBackupFolder();
     ClickButton(&page, "saveButton");
