@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <stdexcept>
 #include <functional>
 #include <string>
 #include <vector>
@@ -61,7 +62,9 @@ void PrepareProgramFolder(const fs::path& root, const fs::path& computer) {
   fs::create_directories(root / "player");
   fs::copy_file(fs::path(KORAL_SOURCE_DIR) / "res" / "Config.ini", config / "Config.ini");
   fs::copy_file(fs::path(KORAL_SOURCE_DIR) / "res" / "Radios.ini", config / "Radios.ini");
-  koral::WritePrivateProfileString("repertoires", "pc", computer.string(), (config / "Config.ini").string());
+  if (koral::WritePrivateProfileString("repertoires", "pc", computer.string(), config / "Config.ini") !=
+      koral::FileWriteStatus::kWritten)
+    throw std::runtime_error("Config.ini not written");
   setenv("KORAL_CONFIG_DIR", config.c_str(), 1);
   setenv("KORAL_PLAYER", (root / "player").c_str(), 1);
   setenv("XDG_STATE_HOME", (root / "state").c_str(), 1);

@@ -8,11 +8,18 @@
 #include "core/config/TextEncoding.h"
 #include "core/firmware/FirmwareVersions.h"
 #include "core/files/Paths.h"
-#include "core/settings/ImageBackup.h"
-#include "core/settings/SettingsFile.h"
 
 namespace koral::cli {
 namespace {
+
+// The text with a capital first: "écriture impossible …" → "Écriture impossible …".
+std::string AsSentence(std::string text) {
+  constexpr std::string_view kSmallE = "é";
+  constexpr std::string_view kCapitalE = "É";
+  if (text.starts_with(kSmallE)) return std::string(kCapitalE) + text.substr(kSmallE.size());
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  return text;
+}
 
 bool IsVariadic(const CommandForm& form) { return !form.operands.empty() && form.operands.back().ends_with("..."); }
 
@@ -136,8 +143,11 @@ void ReportImageNotOpened(CliContext& context) {
   context.err << "Impossible d'ouvrir " << SettingsImagePath(context.playerRoot.value_or("")) << ".\n";
 }
 
-void ReportBackupRefused(CliContext& context) { context.err << BackupRefusedMessage() << '\n'; }
-
-void ReportReadOnlyPlayer(CliContext& context) { context.err << ReadOnlyImageMessage() << '\n'; }
+bool ReportPassFailure(ImagePassResult result, ImageTransfer transfer, CliContext& context) {
+  if (result == ImagePassResult::kOk) return false;
+  if (result == ImagePassResult::kImageNotOpened) ReportImageNotOpened(context);
+  else context.err << AsSentence(ImagePassText(result, transfer)) << '\n';
+  return true;
+}
 
 }  // namespace koral::cli

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/OptionParser.h"
+#include "core/settings/ImagePassResult.h"
 
 namespace koral::cli {
 
@@ -77,10 +78,8 @@ bool RequirePlayer(CliContext& context);
 // The message for a settings image of the player that cannot be opened.
 void ReportImageNotOpened(CliContext& context);
 
-// The message for a write refused because no complete backup of the image
-// could be kept; it names the backup folder.
-void ReportBackupRefused(CliContext& context);
-// A write refused because the player's image can only be read.
-void ReportReadOnlyPlayer(CliContext& context);
+// A failed pass over the player's settings image, told on stderr as a
+// sentence ("Écriture impossible sur l'Koral."): false for kOk.
+bool ReportPassFailure(ImagePassResult result, ImageTransfer transfer, CliContext& context);
 
 }  // namespace koral::cli

@@ -2,11 +2,11 @@
 #include "cli/EqCommand.h"
 
 #include <array>
-#include <charconv>
 #include <iomanip>
 #include <optional>
 
 #include "cli/JsonWriter.h"
+#include "cli/WholeNumber.h"
 #include "core/files/FolderListing.h"
 #include "core/files/Paths.h"
 #include "core/settings/EqualiserImage.h"
@@ -17,20 +17,9 @@ namespace {
 constexpr int kLowestGain = -12;
 constexpr int kHighestGain = 20;
 
-// A whole decimal number; a leading "+" is taken, as users write gains "+5".
-std::optional<int> ParseInt(const std::string& text) {
-  const char* begin = text.data();
-  const char* end = begin + text.size();
-  if (begin != end && *begin == '+' && end - begin > 1 && begin[1] != '-') ++begin;
-  int value = 0;
-  const auto [stop, error] = std::from_chars(begin, end, value);
-  if (error != std::errc() || stop != end || begin == end) return std::nullopt;
-  return value;
-}
-
 // An index 0-11 or a preset name of the firmware version.
 std::optional<int> ParsePreset(const std::string& text, const std::string& firmwareVersion) {
-  if (const auto index = ParseInt(text)) {
+  if (const auto index = ParseWholeNumber(text, PlusSign::kTaken)) {
     if (*index >= 0 && *index < kPresetCount) return index;
     return std::nullopt;
   }
@@ -62,22 +51,14 @@ class Pass {
   }
   bool IsOpen() const { return m_pass.IsOpen(); }
   EqualiserPass& operator*() { return m_pass; }
-  int Finish(bool transferred, const char* failure) {
-    const bool closed = m_pass.Close();
-    if (transferred && closed) return kExitOk;
-    if (m_pass.BackupFailed()) ReportBackupRefused(m_context);
-    else if (!transferred && m_pass.ReadOnly()) ReportReadOnlyPlayer(m_context);
-    else m_context.err << failure << '\n';
-    return kExitFailed;
+  int Finish(bool transferred, ImageTransfer transfer) {
+    return ReportPassFailure(m_pass.Finish(transferred), transfer, m_context) ? kExitFailed : kExitOk;
   }
 
  private:
   CliContext& m_context;
   EqualiserPass m_pass;
 };
-
-constexpr const char* kReadFailed = "Lecture impossible sur l'Koral.";
-constexpr const char* kWriteFailed = "Écriture impossible sur l'Koral.";
 
 void PrintPresets(std::ostream& out, const GainTable& gains, int selected, const std::string& version) {
   out << "preset sélectionné : " << PresetLabel(selected, version) << '\n';
@@ -116,7 +97,7 @@ int Show(bool asJson, CliContext& context) {
   GainTable gains{};
   int selected = 0;
   const bool read = (*pass).ReadGains(gains) && (*pass).ReadSelectedPreset(selected);
-  const int status = pass.Finish(read, kReadFailed);
+  const int status = pass.Finish(read, ImageTransfer::kRead);
   if (status != kExitOk) return status;
   if (asJson) PrintPresetsJson(context.out, gains, selected, layout->firmwareVersion);
   else PrintPresets(context.out, gains, selected, layout->firmwareVersion);
@@ -126,7 +107,7 @@ int Show(bool asJson, CliContext& context) {
 std::optional<PresetGains> ParseGains(const std::vector<std::string>& args, CliContext& context) {
   PresetGains gains{};
   for (size_t band = 0; band < gains.size(); ++band) {
-    const auto gain = ParseInt(args[band + 1]);
+    const auto gain = ParseWholeNumber(args[band + 1], PlusSign::kTaken);
     if (!gain || *gain < kLowestGain || *gain > kHighestGain) {
       ReportUsageError(context.err, "Gain invalide : " + args[band + 1] + " (un nombre entier de " +
                                         std::to_string(kLowestGain) + " à " + std::to_string(kHighestGain) + ").");
@@ -148,7 +129,7 @@ int Set(const std::vector<std::string>& args, CliContext& context) {
   if (!layout) return kExitFailed;
   Pass pass(context, *layout);
   if (!pass.IsOpen()) return kExitFailed;
-  return pass.Finish((*pass).WritePreset(*preset, *gains), kWriteFailed);
+  return pass.Finish((*pass).WritePreset(*preset, *gains), ImageTransfer::kWrite);
 }
 
 int Select(const std::vector<std::string>& args, CliContext& context) {
@@ -158,7 +139,7 @@ int Select(const std::vector<std::string>& args, CliContext& context) {
   if (!layout) return kExitFailed;
   Pass pass(context, *layout);
   if (!pass.IsOpen()) return kExitFailed;
-  return pass.Finish((*pass).WriteSelectedPreset(*preset), kWriteFailed);
+  return pass.Finish((*pass).WriteSelectedPreset(*preset), ImageTransfer::kWrite);
 }
 
 }  // namespace

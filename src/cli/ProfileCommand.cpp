@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "core/config/PrivateProfile.h"
 #include "core/firmware/FirmwareVersions.h"
 #include "core/firmware/ProfileTransfer.h"
 
@@ -10,20 +11,24 @@ namespace koral::cli {
 namespace {
 
 int Report(const ProfileOperationResult& result, const std::string& version, CliContext& context) {
-  if (result.pass == ImagePassStatus::kBackupFailed) {
-    ReportBackupRefused(context);
+  if (result.pass == ImagePassResult::kBackupFailed || result.pass == ImagePassResult::kReadOnly) {
+    ReportPassFailure(result.pass, ImageTransfer::kWrite, context);
     return kExitFailed;
   }
-  if (result.pass == ImagePassStatus::kReadOnly) {
-    ReportReadOnlyPlayer(context);
-    return kExitFailed;
-  }
-  if (result.pass != ImagePassStatus::kDone) {
+  // The image not opened and a failed transfer read alike here.
+  if (result.pass != ImagePassResult::kOk) {
     context.err << "Le fichier Settings.dat de l'Koral ne peut pas être lu ou écrit.\n";
     return kExitFailed;
   }
   for (const ProfileIssue& issue : result.issues) context.err << DescribeProfileIssue(issue, version) << '\n';
   return result.issues.empty() ? kExitOk : kExitFailed;
+}
+
+// The folder is kept for the window's profile dialogs: a Config.ini that
+// refuses it is told, and the command's status is the profile's own.
+void ReportUnrememberedFolder(const ProfileOperationResult& result, CliContext& context) {
+  if (result.folderRemembered != FileWriteStatus::kWritten)
+    context.err << UnwrittenOptionsText({context.configIni, result.folderRemembered}) << '\n';
 }
 
 }  // namespace
@@ -49,11 +54,15 @@ int ProfileCommand::Run(const Invocation& invocation, CliContext& context) {
   }
   if (!RequirePlayer(context)) return kExitFailed;
   const std::filesystem::path file = std::filesystem::absolute(invocation.operands[0]);
-  if (load)
-    return Report(LoadProfile(context.configIni, *version, context.playerRoot, file), *version, context);
+  if (load) {
+    const auto result = LoadProfile(context.configIni, *version, context.playerRoot, file);
+    ReportUnrememberedFolder(result, context);
+    return Report(result, *version, context);
+  }
   const auto result = SaveProfile(context.configIni, *version, context.playerRoot, file);
+  ReportUnrememberedFolder(result, context);
   const int status = Report(result, *version, context);
-  if (result.pass != ImagePassStatus::kDone || result.profileWritten) return status;
+  if (result.pass != ImagePassResult::kOk || result.profileWritten) return status;
   context.err << "Le fichier de profil ne peut pas être créé : " << file.string() << '\n';
   return kExitFailed;
 }

@@ -38,19 +38,6 @@ std::optional<RadioTarget> FindTarget(CliContext& context) {
   return RadioTarget{*layout, RadioImagePath(context.playerRoot)};
 }
 
-bool ReportFailure(RadioPassStatus status, CliContext& context, const char* transfer) {
-  if (status == RadioPassStatus::kOk) return false;
-  if (status == RadioPassStatus::kImageNotOpened)
-    ReportImageNotOpened(context);
-  else if (status == RadioPassStatus::kBackupFailed)
-    ReportBackupRefused(context);
-  else if (status == RadioPassStatus::kReadOnly)
-    ReportReadOnlyPlayer(context);
-  else
-    context.err << transfer << " impossible sur l'Koral.\n";
-  return true;
-}
-
 // MHz to the kHz the record holds, without trailing zeros: 87.5, 101.35.
 std::string MegahertzNumber(double megahertz) {
   std::string text = FormatFixed(megahertz, 3);
@@ -76,7 +63,7 @@ int Show(bool asJson, CliContext& context) {
   const auto target = FindTarget(context);
   if (!target) return kExitFailed;
   RadioMemories memories;
-  if (ReportFailure(ReadRadioMemories(target->image, target->layout, memories), context, "Lecture"))
+  if (ReportPassFailure(ReadRadioMemories(target->image, target->layout, memories), ImageTransfer::kRead, context))
     return kExitFailed;
   if (asJson) {
     PrintMemoriesJson(context.out, memories, target->layout.count);
@@ -103,7 +90,8 @@ int Set(const std::string& letter, const std::string& frequencyText, CliContext&
   }
   RadioMemories memories;
   memories[static_cast<size_t>(*memory)] = *megahertz;
-  if (ReportFailure(WriteRadioMemories(target->image, target->layout, memories), context, "Écriture"))
+  if (ReportPassFailure(WriteRadioMemories(target->image, target->layout, memories), ImageTransfer::kWrite,
+                        context))
     return kExitFailed;
   return kExitOk;
 }

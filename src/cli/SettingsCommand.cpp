@@ -1,34 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/SettingsCommand.h"
 
-#include <charconv>
-
 #include "cli/JsonWriter.h"
+#include "cli/WholeNumber.h"
 #include "core/files/Paths.h"
 #include "core/settings/PlayerSettings.h"
 
 namespace koral::cli {
 namespace {
-
-std::optional<int> ParseWholeNumber(const std::string& text) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
-bool ReportPassFailure(PassResult result, CliContext& context, const char* what) {
-  if (result == PassResult::kOk) return false;
-  if (result == PassResult::kOpenFailed)
-    ReportImageNotOpened(context);
-  else if (result == PassResult::kBackupFailed)
-    ReportBackupRefused(context);
-  else if (result == PassResult::kReadOnly)
-    ReportReadOnlyPlayer(context);
-  else
-    context.err << what << " impossible sur l'Koral.\n";
-  return true;
-}
 
 bool IsLevel(const PlayerSettingInfo& info) {
   return info.kind == PlayerSettingKind::kContrastLevel || info.kind == PlayerSettingKind::kSoundLevel;
@@ -68,7 +47,7 @@ int Show(bool asJson, CliContext& context) {
   const PlayerSettingsLayout layout = ReadPlayerSettingsLayout(context.configIni, context.firmwareVersion);
   PlayerSettingValues values{};
   const auto result = ReadPlayerSettings(SettingsImagePath(*context.playerRoot), layout, values);
-  if (ReportPassFailure(result, context, "Lecture")) return kExitFailed;
+  if (ReportPassFailure(result, ImageTransfer::kRead, context)) return kExitFailed;
   if (asJson) {
     PrintSettingsJson(context.out, values, context.firmwareVersion);
     return kExitOk;
@@ -100,7 +79,7 @@ int Set(const std::string& name, const std::string& valueText, CliContext& conte
   values[Index(*setting)] = value;
   marks[Index(*setting)] = true;
   const auto result = WritePlayerSettings(SettingsImagePath(*context.playerRoot), layout, values, marks);
-  return ReportPassFailure(result, context, "Écriture") ? kExitFailed : kExitOk;
+  return ReportPassFailure(result, ImageTransfer::kWrite, context) ? kExitFailed : kExitOk;
 }
 
 }  // namespace

@@ -37,6 +37,27 @@ TEST(ReadOnlyConfigIniCommand, FirmwareSetFailsAndSaysTheFileIsReadOnly) {
   EXPECT_EQ(ReadFile(env.ConfigIni()), before);
 }
 
+TEST(ReadOnlyConfigIniCommand, ProfileCommandsTellTheFolderWasNotKeptAndStillTransfer) {
+  TestEnvironment env;
+  koral::CreateDemoPlayer(env.PlayerDir(), env.ConfigIni(), env.RadiosIni());
+  const std::string image = env.SettingsImageBytes();
+  const std::string before = ReadFile(env.ConfigIni());
+  chmod(env.ConfigIni().c_str(), 0444);
+  const std::string told =
+      "Les options n'ont pas pu être enregistrées : '" + env.ConfigIni().string() + "' est en lecture seule.\n";
+  const fs::path profile = env.ComputerDir() / "demo.pro";
+
+  const KoralctlResult save = Koralctl({"profile", "save", profile.string()});
+  EXPECT_EQ(save.status, 0);
+  EXPECT_EQ(save.err, told);
+  EXPECT_TRUE(fs::is_regular_file(profile));
+  const KoralctlResult load = Koralctl({"profile", "load", profile.string()});
+  EXPECT_EQ(load.status, 0);
+  EXPECT_EQ(load.err, told);
+  EXPECT_EQ(env.SettingsImageBytes(), image);
+  EXPECT_EQ(ReadFile(env.ConfigIni()), before);
+}
+
 TEST(ReadOnlyImageCommand, AnImmutableImageIsShownAndItsWritesRefused) {
   TestEnvironment env;
   koral::CreateDemoPlayer(env.PlayerDir(), env.ConfigIni(), env.RadiosIni());

@@ -26,10 +26,10 @@ int32_t PersoFieldOffset(int equaliserOffset, int band) {
 
 int32_t RadioRecordOffset(int radioOffset, int memory) { return radioOffset + RadioRecordDisplacement(memory); }
 
-ImagePassStatus WriteStatus(int status) {
-  if (status == CSettingsFile::kOk) return ImagePassStatus::kDone;
-  if (status == CSettingsFile::kReadOnly) return ImagePassStatus::kReadOnly;
-  return status == CSettingsFile::kBackupFailed ? ImagePassStatus::kBackupFailed : ImagePassStatus::kTransferFailed;
+ImagePassResult WriteStatus(int status) {
+  if (status == CSettingsFile::kOk) return ImagePassResult::kOk;
+  if (status == CSettingsFile::kReadOnly) return ImagePassResult::kReadOnly;
+  return status == CSettingsFile::kBackupFailed ? ImagePassResult::kBackupFailed : ImagePassResult::kTransferFailed;
 }
 
 void AddLayoutIssues(const ProfileLayout& layout, std::vector<ProfileIssue>& issues) {
@@ -44,78 +44,79 @@ bool OpenImage(CSettingsFile& image, const std::optional<std::string>& playerRoo
   return image.IsOpen();
 }
 
-ImagePassStatus ReadRadios(CSettingsFile& image, const ProfileLayout& layout, Profile& profile) {
-  if (!layout.radioOffset || !layout.radioCount) return ImagePassStatus::kDone;
+ImagePassResult ReadRadios(CSettingsFile& image, const ProfileLayout& layout, Profile& profile) {
+  if (!layout.radioOffset || !layout.radioCount) return ImagePassResult::kOk;
   for (int i = 0; i < *layout.radioCount; ++i) {
     CSettingsFile::Slots slots{};  // bytes past the end of the image read as 0
     if (image.ReadBytes(slots, 3, RadioRecordOffset(*layout.radioOffset, i)) != CSettingsFile::kOk)
-      return ImagePassStatus::kTransferFailed;
+      return ImagePassResult::kTransferFailed;
     profile.radios[static_cast<size_t>(i)] = ProfileRadio{static_cast<uint8_t>(slots[0]), static_cast<uint8_t>(slots[1])};
   }
-  return ImagePassStatus::kDone;
+  return ImagePassResult::kOk;
 }
 
-ImagePassStatus ReadPerso(CSettingsFile& image, const ProfileLayout& layout, Profile& profile) {
-  if (!layout.equaliserOffset) return ImagePassStatus::kDone;
+ImagePassResult ReadPerso(CSettingsFile& image, const ProfileLayout& layout, Profile& profile) {
+  if (!layout.equaliserOffset) return ImagePassResult::kOk;
   ProfilePerso perso{};
   for (int band = 0; band < kBandCount; ++band) {
     CSettingsFile::Slots slots{};
     if (image.ReadBytes(slots, 3, PersoFieldOffset(*layout.equaliserOffset, band)) != CSettingsFile::kOk)
-      return ImagePassStatus::kTransferFailed;
+      return ImagePassResult::kTransferFailed;
     for (size_t i = 0; i < 3; ++i) perso[static_cast<size_t>(band) * 3 + i] = static_cast<uint8_t>(slots[i]);
   }
   profile.perso = perso;
-  return ImagePassStatus::kDone;
+  return ImagePassResult::kOk;
 }
 
-ImagePassStatus WriteRadios(CSettingsFile& image, const ProfileLayout& layout, const Profile& profile,
+ImagePassResult WriteRadios(CSettingsFile& image, const ProfileLayout& layout, const Profile& profile,
                             ProfileOperationResult& result) {
-  if (!layout.radioOffset || !layout.radioCount) return ImagePassStatus::kDone;
+  if (!layout.radioOffset || !layout.radioCount) return ImagePassResult::kOk;
   for (int i = 0; i < *layout.radioCount; ++i) {
     const auto& radio = profile.radios[static_cast<size_t>(i)];
     if (!radio) continue;
     const int32_t offset = RadioRecordOffset(*layout.radioOffset, i);
     const auto status = WriteStatus(image.WriteBytes(RadioRecordOf(*radio), 3, offset));
-    if (status != ImagePassStatus::kDone) return status;
+    if (status != ImagePassResult::kOk) return status;
     ++result.radiosLoaded;
   }
-  return ImagePassStatus::kDone;
+  return ImagePassResult::kOk;
 }
 
-ImagePassStatus WritePerso(CSettingsFile& image, const ProfileLayout& layout, const Profile& profile,
+ImagePassResult WritePerso(CSettingsFile& image, const ProfileLayout& layout, const Profile& profile,
                            ProfileOperationResult& result) {
-  if (!layout.equaliserOffset || !profile.perso) return ImagePassStatus::kDone;
+  if (!layout.equaliserOffset || !profile.perso) return ImagePassResult::kOk;
   for (int band = 0; band < kBandCount; ++band) {
     const auto* field = profile.perso->data() + band * 3;
     const CSettingsFile::Slots slots{field[0], field[1], field[2]};
     const auto status = WriteStatus(image.WriteBytes(slots, 3, PersoFieldOffset(*layout.equaliserOffset, band)));
-    if (status != ImagePassStatus::kDone) return status;
+    if (status != ImagePassResult::kOk) return status;
   }
   result.persoLoaded = true;
-  return ImagePassStatus::kDone;
+  return ImagePassResult::kOk;
 }
 
-ImagePassStatus ReadProfileFromImage(const std::optional<std::string>& playerRoot, const ProfileLayout& layout,
+ImagePassResult ReadProfileFromImage(const std::optional<std::string>& playerRoot, const ProfileLayout& layout,
                                      Profile& profile) {
   CSettingsFile image;
-  if (!OpenImage(image, playerRoot)) return ImagePassStatus::kImageNotOpened;
-  const ImagePassStatus status = ReadRadios(image, layout, profile);
-  return status != ImagePassStatus::kDone ? status : ReadPerso(image, layout, profile);
+  if (!OpenImage(image, playerRoot)) return ImagePassResult::kImageNotOpened;
+  const ImagePassResult status = ReadRadios(image, layout, profile);
+  return status != ImagePassResult::kOk ? status : ReadPerso(image, layout, profile);
 }
 
-ImagePassStatus WriteProfileToImage(const std::optional<std::string>& playerRoot, const ProfileLayout& layout,
+ImagePassResult WriteProfileToImage(const std::optional<std::string>& playerRoot, const ProfileLayout& layout,
                                     const Profile& profile, ProfileOperationResult& result) {
   CSettingsFile image;
-  if (!OpenImage(image, playerRoot)) return ImagePassStatus::kImageNotOpened;
-  ImagePassStatus status = WriteRadios(image, layout, profile, result);
-  if (status == ImagePassStatus::kDone) status = WritePerso(image, layout, profile, result);
+  if (!OpenImage(image, playerRoot)) return ImagePassResult::kImageNotOpened;
+  ImagePassResult status = WriteRadios(image, layout, profile, result);
+  if (status == ImagePassResult::kOk) status = WritePerso(image, layout, profile, result);
   // The bytes still buffered reach the player only here.
-  if (!image.Close() && status == ImagePassStatus::kDone) status = ImagePassStatus::kTransferFailed;
+  if (!image.Close() && status == ImagePassResult::kOk) status = ImagePassResult::kTransferFailed;
   return status;
 }
 
-void RememberProfileFolder(const std::filesystem::path& configIni, const std::filesystem::path& profileFile) {
-  WritePrivateProfileString("repertoires", "profil", ProfileFolderOf(profileFile.string()), configIni);
+FileWriteStatus RememberProfileFolder(const std::filesystem::path& configIni,
+                                      const std::filesystem::path& profileFile) {
+  return WritePrivateProfileString("repertoires", "profil", ProfileFolderOf(profileFile.string()), configIni);
 }
 
 }  // namespace
@@ -133,13 +134,13 @@ std::string ProfileFolderOf(std::string_view profilePath) {
 ProfileOperationResult SaveProfile(const std::filesystem::path& configIni, std::string_view version,
                                    const std::optional<std::string>& playerRoot,
                                    const std::filesystem::path& profileFile) {
-  RememberProfileFolder(configIni, profileFile);
   ProfileOperationResult result;
+  result.folderRemembered = RememberProfileFolder(configIni, profileFile);
   const ProfileLayout layout = ReadProfileLayout(configIni, version);
   AddLayoutIssues(layout, result.issues);
   Profile profile;
   result.pass = ReadProfileFromImage(playerRoot, layout, profile);
-  if (result.pass != ImagePassStatus::kDone) return result;
+  if (result.pass != ImagePassResult::kOk) return result;
   result.profileWritten = WriteFileAtomically(profileFile, FormatProfile(profile));
   return result;
 }
@@ -147,10 +148,11 @@ ProfileOperationResult SaveProfile(const std::filesystem::path& configIni, std::
 ProfileOperationResult LoadProfile(const std::filesystem::path& configIni, std::string_view version,
                                    const std::optional<std::string>& playerRoot,
                                    const std::filesystem::path& profileFile) {
-  RememberProfileFolder(configIni, profileFile);
+  const FileWriteStatus folderRemembered = RememberProfileFolder(configIni, profileFile);
   ProfileReading reading = ReadProfile(profileFile);
   const bool nothingToLoad = NothingToLoad(reading);
   ProfileOperationResult result;
+  result.folderRemembered = folderRemembered;
   result.issues = std::move(reading.issues);
   result.profileRefused = nothingToLoad;
   if (nothingToLoad) return result;

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "core/firmware/Profile.h"
+#include "core/platform/AtomicFile.h"
+#include "core/settings/ImagePassResult.h"
 
 namespace koral {
 
@@ -19,19 +21,14 @@ struct ProfileLayout {
 };
 ProfileLayout ReadProfileLayout(const std::filesystem::path& configIni, std::string_view version);
 
-// How the pass on the settings image went. kImageNotOpened and
-// kTransferFailed are fatal for the window; kBackupFailed means that no
-// complete backup of the image could be kept, and nothing was written.
-// kReadOnly: the image can be read but not written, and nothing was.
-enum class ImagePassStatus { kDone, kImageNotOpened, kTransferFailed, kBackupFailed, kReadOnly };
-
-struct ProfileOperationResult {
-  ImagePassStatus pass = ImagePassStatus::kDone;
+struct [[nodiscard]] ProfileOperationResult {
+  ImagePassResult pass = ImagePassResult::kOk;
   std::vector<ProfileIssue> issues;
   bool profileWritten = false;  // save only: false when the file could not be written
   int radiosLoaded = 0;         // load only: the radio memories written to the image
   bool persoLoaded = false;     // load only: the Perso curve written to the image
   bool profileRefused = false;  // load only: no profile to load at all, the image untouched
+  FileWriteStatus folderRemembered = FileWriteStatus::kWritten;  // the profile folder in Config.ini
 };
 
 // What a load that went through wrote: "Profil chargé dans l'Koral : 20

@@ -15,7 +15,7 @@ namespace koral {
 // tells which).
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::uint64_t limit = kNoSizeLimit);
 
-enum class FileWriteStatus {
+enum class [[nodiscard]] FileWriteStatus {
   kWritten,
   kReadOnly,  // the user made the file read-only: left as it was
   kFailed,    // any other failure: left as it was
@@ -35,6 +35,6 @@ bool IsWriteProtected(const std::filesystem::path& path);
 FileWriteStatus ReplaceFile(const std::filesystem::path& path, const std::string& bytes);
 
 // ReplaceFile, true when written.
-bool WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes);
+[[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes);
 
 }  // namespace koral

@@ -74,4 +74,13 @@ bool EqualiserPass::WriteGains(const GainTable& gains) {
   return true;
 }
 
+ImagePassResult EqualiserPass::Finish(bool transferred) {
+  if (!IsOpen()) return ImagePassResult::kImageNotOpened;
+  const bool closed = Close();
+  if (transferred && closed) return ImagePassResult::kOk;
+  if (BackupFailed()) return ImagePassResult::kBackupFailed;
+  if (!transferred && ReadOnly()) return ImagePassResult::kReadOnly;
+  return ImagePassResult::kTransferFailed;
+}
+
 }  // namespace koral

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/settings/EqualiserTables.h"
+#include "core/settings/ImagePassResult.h"
 #include "core/settings/SettingsFile.h"
 
 namespace koral {
@@ -43,17 +44,20 @@ class EqualiserPass {
   bool IsOpen() const { return m_file.IsOpen(); }
 
   // Presets 0 to 10; a byte missing at the end of the image reads as 0.
-  bool ReadGains(GainTable& gains);
-  bool ReadSelectedPreset(int& preset);
-  bool WriteSelectedPreset(int preset);
-  bool WritePreset(int preset, const PresetGains& gains);
-  bool WriteGains(const GainTable& gains);
+  [[nodiscard]] bool ReadGains(GainTable& gains);
+  [[nodiscard]] bool ReadSelectedPreset(int& preset);
+  [[nodiscard]] bool WriteSelectedPreset(int preset);
+  [[nodiscard]] bool WritePreset(int preset, const PresetGains& gains);
+  [[nodiscard]] bool WriteGains(const GainTable& gains);
   // After a failed write: no complete backup of the image could be kept, and nothing was written.
   bool BackupFailed() const { return m_file.BackupFailed(); }
   // The image could be read but not written: writes fail and write nothing.
   bool ReadOnly() const { return m_file.IsReadOnly(); }
   // False when the bytes written could not reach the image.
   bool Close() { return m_file.Close(); }
+  // Closes the pass and tells how it went; `transferred`: every transfer
+  // asked for went through.
+  ImagePassResult Finish(bool transferred);
 
  private:
   CSettingsFile m_file;

@@ -189,11 +189,11 @@ bool IsWritableValue(PlayerSetting setting, bool layout119, int value) {
   return LabelOf(setting, layout119, value).has_value();
 }
 
-PassResult ReadPlayerSettings(const std::filesystem::path& image, const PlayerSettingsLayout& layout,
+ImagePassResult ReadPlayerSettings(const std::filesystem::path& image, const PlayerSettingsLayout& layout,
                               PlayerSettingValues& values) {
   CSettingsFile file;
   file.Open(image);
-  if (!file.IsOpen()) return PassResult::kOpenFailed;
+  if (!file.IsOpen()) return ImagePassResult::kImageNotOpened;
   for (PlayerSetting setting : kReadOrder) {
     const auto& offset = layout.offsets[Index(setting)];
     if (!offset) continue;
@@ -201,18 +201,18 @@ PassResult ReadPlayerSettings(const std::filesystem::path& image, const PlayerSe
     // A fresh slot per read: a byte past the end of the image reads as 0
     // rather than as the previous setting's byte.
     CSettingsFile::Slots slots{};
-    if (file.ReadBytes(slots, 1, *offset + displacement) != CSettingsFile::kOk) return PassResult::kTransferFailed;
+    if (file.ReadBytes(slots, 1, *offset + displacement) != CSettingsFile::kOk) return ImagePassResult::kTransferFailed;
     values[Index(setting)] = Decode(setting, slots[0] & 0xFF);
   }
   file.Close();
-  return PassResult::kOk;
+  return ImagePassResult::kOk;
 }
 
-PassResult WritePlayerSettings(const std::filesystem::path& image, const PlayerSettingsLayout& layout,
+ImagePassResult WritePlayerSettings(const std::filesystem::path& image, const PlayerSettingsLayout& layout,
                                const PlayerSettingValues& values, const PlayerSettingMarks& marks) {
   CSettingsFile file;
   file.Open(image);
-  if (!file.IsOpen()) return PassResult::kOpenFailed;
+  if (!file.IsOpen()) return ImagePassResult::kImageNotOpened;
   for (PlayerSetting setting : kWriteOrder) {
     const size_t i = Index(setting);
     if (!marks[i] || !layout.offsets[i] || !values[i] || !IsWritableValue(setting, layout.Is119(), *values[i]))
@@ -220,12 +220,12 @@ PassResult WritePlayerSettings(const std::filesystem::path& image, const PlayerS
     int count = 1;
     const CSettingsFile::Slots slots = Encode(setting, *values[i], count);
     const int status = file.WriteBytes(slots, count, *layout.offsets[i]);
-    if (status == CSettingsFile::kBackupFailed) return PassResult::kBackupFailed;
-    if (status == CSettingsFile::kReadOnly) return PassResult::kReadOnly;
-    if (status != CSettingsFile::kOk) return PassResult::kTransferFailed;
+    if (status == CSettingsFile::kBackupFailed) return ImagePassResult::kBackupFailed;
+    if (status == CSettingsFile::kReadOnly) return ImagePassResult::kReadOnly;
+    if (status != CSettingsFile::kOk) return ImagePassResult::kTransferFailed;
   }
   // The bytes may only reach the player when the image is closed.
-  return file.Close() ? PassResult::kOk : PassResult::kTransferFailed;
+  return file.Close() ? ImagePassResult::kOk : ImagePassResult::kTransferFailed;
 }
 
 }  // namespace koral

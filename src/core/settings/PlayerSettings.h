@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/settings/ImagePassResult.h"
+
 namespace koral {
 
 // The thirteen settings of the player's own, in the order of their offset
@@ -92,19 +94,16 @@ using PlayerSettingMarks = std::array<bool, kPlayerSettingCount>;
 // an entry of the mode list, or a level 0-10.
 bool IsWritableValue(PlayerSetting setting, bool layout119, int value);
 
-// kBackupFailed: no complete backup of the image could be kept, nothing written.
-enum class PassResult { kOk, kOpenFailed, kTransferFailed, kBackupFailed, kReadOnly };
-
 // One pass over the image: every setting with an offset, in the player's
 // read order. Values of settings without an offset stay nullopt.
-PassResult ReadPlayerSettings(const std::filesystem::path& image, const PlayerSettingsLayout& layout,
+ImagePassResult ReadPlayerSettings(const std::filesystem::path& image, const PlayerSettingsLayout& layout,
                               PlayerSettingValues& values);
 
 // One pass over the image: the marked settings that have an offset and a
 // writable value, in the player's write order. Stops at the first failed
 // transfer; what was written before it stays written. Bytes that cannot be
 // flushed when the image is closed count as a failed transfer.
-PassResult WritePlayerSettings(const std::filesystem::path& image, const PlayerSettingsLayout& layout,
+ImagePassResult WritePlayerSettings(const std::filesystem::path& image, const PlayerSettingsLayout& layout,
                                const PlayerSettingValues& values, const PlayerSettingMarks& marks);
 
 }  // namespace koral

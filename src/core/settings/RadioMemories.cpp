@@ -26,42 +26,42 @@ std::optional<RadioLayout> ReadRadioLayout(const std::filesystem::path& configIn
   return RadioLayout{*offset, *count};
 }
 
-RadioPassStatus ReadRadioMemories(const std::filesystem::path& image, const RadioLayout& layout,
+ImagePassResult ReadRadioMemories(const std::filesystem::path& image, const RadioLayout& layout,
                                   RadioMemories& memories) {
-  if (image.empty()) return RadioPassStatus::kImageNotOpened;
+  if (image.empty()) return ImagePassResult::kImageNotOpened;
   CSettingsFile file;
   file.Open(image);
-  if (!file.IsOpen()) return RadioPassStatus::kImageNotOpened;
+  if (!file.IsOpen()) return ImagePassResult::kImageNotOpened;
   for (int memory = 0; memory < layout.count; ++memory) {
     // Cleared for every record, so a record past the end does not repeat the one before.
     CSettingsFile::Slots bytes{0, 0, 0};
     if (file.ReadBytes(bytes, 3, layout.offset + RadioRecordDisplacement(memory)) != CSettingsFile::kOk)
-      return RadioPassStatus::kTransferFailed;
+      return ImagePassResult::kTransferFailed;
     memories[static_cast<size_t>(memory)] = DecodeRadioRecord(bytes) * 0.001;
   }
   file.Close();
-  return RadioPassStatus::kOk;
+  return ImagePassResult::kOk;
 }
 
-RadioPassStatus WriteRadioMemories(const std::filesystem::path& image, const RadioLayout& layout,
+ImagePassResult WriteRadioMemories(const std::filesystem::path& image, const RadioLayout& layout,
                                    const RadioMemories& memories) {
-  if (image.empty()) return RadioPassStatus::kImageNotOpened;
+  if (image.empty()) return ImagePassResult::kImageNotOpened;
   CSettingsFile file;
   file.Open(image);
-  if (!file.IsOpen()) return RadioPassStatus::kImageNotOpened;
+  if (!file.IsOpen()) return ImagePassResult::kImageNotOpened;
   bool failed = false;
   for (int memory = 0; memory < layout.count; ++memory) {
     const auto& megahertz = memories[static_cast<size_t>(memory)];
     if (!megahertz) continue;
     const int status =
         file.WriteBytes(EncodeRadioRecordMHz(*megahertz), 3, layout.offset + RadioRecordDisplacement(memory));
-    if (status == CSettingsFile::kBackupFailed) return RadioPassStatus::kBackupFailed;
-    if (status == CSettingsFile::kReadOnly) return RadioPassStatus::kReadOnly;
+    if (status == CSettingsFile::kBackupFailed) return ImagePassResult::kBackupFailed;
+    if (status == CSettingsFile::kReadOnly) return ImagePassResult::kReadOnly;
     failed = failed || status != CSettingsFile::kOk;
   }
   // The bytes still buffered reach the player only here.
   if (!file.Close()) failed = true;
-  return failed ? RadioPassStatus::kTransferFailed : RadioPassStatus::kOk;
+  return failed ? ImagePassResult::kTransferFailed : ImagePassResult::kOk;
 }
 
 std::filesystem::path RadioImagePath(const std::optional<std::string>& playerRoot) {

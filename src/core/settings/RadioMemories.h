@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "core/settings/ImagePassResult.h"
 #include "core/settings/RadioRecord.h"
 
 namespace koral {
@@ -29,22 +30,14 @@ std::optional<int> ReadRadioCount(const std::filesystem::path& configIni, std::s
 // The twenty memories A to T in MHz; empty when not read or not set.
 using RadioMemories = std::array<std::optional<double>, kMaxRadios>;
 
-enum class RadioPassStatus {
-  kOk,
-  kImageNotOpened,  // no player, or Settings.dat cannot be opened
-  kTransferFailed,  // a read or write returned a non-zero status
-  kBackupFailed,    // no complete backup of the image could be kept: nothing written
-  kReadOnly,        // the image can be read but not written: nothing written
-};
-
 // One pass: memories 0 to count - 1 from the image. A record lying past the
 // end of the image reads as 0 kHz.
-RadioPassStatus ReadRadioMemories(const std::filesystem::path& image, const RadioLayout& layout,
+ImagePassResult ReadRadioMemories(const std::filesystem::path& image, const RadioLayout& layout,
                                   RadioMemories& memories);
 
 // One pass: every memory below count that holds a frequency is written as
 // its 3-byte record; the other bytes of the image are left alone.
-RadioPassStatus WriteRadioMemories(const std::filesystem::path& image, const RadioLayout& layout,
+ImagePassResult WriteRadioMemories(const std::filesystem::path& image, const RadioLayout& layout,
                                    const RadioMemories& memories);
 
 // The image path of a player root, or an empty path when there is no player.

@@ -52,11 +52,11 @@ class CSettingsFile {
   // Bytes past the end of the image leave their slots unchanged. An offset
   // the stream cannot seek to (negative) and a closed handle return 2 and
   // transfer nothing, so no byte lands at the wrong place.
-  int ReadBytes(Slots& slots, int count, int32_t offset);
+  [[nodiscard]] int ReadBytes(Slots& slots, int count, int32_t offset);
   // Writing past the end makes the image longer. The first write of a run
   // to an image keeps a backup of it first; when that fails, this write and
   // every later one of the pass return kBackupFailed and write nothing.
-  int WriteBytes(const Slots& slots, int count, int32_t offset);
+  [[nodiscard]] int WriteBytes(const Slots& slots, int count, int32_t offset);
   bool BackupFailed() const { return m_backup == Backup::kFailed; }
 
  private:

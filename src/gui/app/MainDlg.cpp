@@ -20,6 +20,7 @@
 #include "gui/common/EnterKeys.h"
 #include "gui/common/PathText.h"
 #include "gui/common/Prompt.h"
+#include "gui/common/StoredOption.h"
 #include "gui/common/WindowPlacement.h"
 #include "core/config/PrivateProfile.h"
 #include "core/config/ProgramFolder.h"
@@ -150,10 +151,10 @@ void CMainDlg::ReadOptions() {
 void CMainDlg::SaveOptions() {
   TakeControls();
   // A folder whose path is not UTF-8 is refused there: the one stored before stays.
-  koral::WritePrivateProfileString("repertoires", "pc", m_computerPane->Folder(), m_configPath);
-  koral::WritePrivateProfileInt("copie", "suivrem3u", m_followPlaylist, m_configPath);
-  koral::WritePrivateProfileInt("copie", "win98", m_win98, m_configPath);
-  koral::WritePrivateProfileInt("copie", "trackonly", m_copyMode, m_configPath);
+  StoreOption("repertoires", "pc", m_computerPane->Folder(), m_configPath);
+  StoreOption("copie", "suivrem3u", m_followPlaylist, m_configPath);
+  StoreOption("copie", "win98", m_win98, m_configPath);
+  StoreOption("copie", "trackonly", m_copyMode, m_configPath);
   WindowPlacement::Write(*this, "", m_configPath);
 }
 

@@ -4,14 +4,12 @@
 #include <QString>
 
 #include "gui/common/Prompt.h"
-#include "core/settings/ImageBackup.h"
-#include "core/settings/SettingsFile.h"
 
-void ReportBackupRefused(QWidget* parent) {
-  Prompt::Message(parent, QString::fromStdString(koral::BackupRefusedMessage()),
-                  QStringLiteral("Sauvegarde impossible"));
-}
-
-void ReportReadOnlyPlayer(QWidget* parent) {
-  Prompt::Message(parent, QString::fromStdString(koral::ReadOnlyImageMessage()), QStringLiteral("Erreur"));
+bool ReportRefusedWrite(QWidget* parent, koral::ImagePassResult result) {
+  using koral::ImagePassResult;
+  if (result != ImagePassResult::kBackupFailed && result != ImagePassResult::kReadOnly) return false;
+  const QString title = result == ImagePassResult::kBackupFailed ? QStringLiteral("Sauvegarde impossible")
+                                                                 : QStringLiteral("Erreur");
+  Prompt::Message(parent, QString::fromStdString(koral::ImagePassText(result, koral::ImageTransfer::kWrite)), title);
+  return true;
 }

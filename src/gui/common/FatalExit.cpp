@@ -22,3 +22,9 @@ void FailSettingsImage(QWidget* parent, const QString& text) {
   if (ExitHandler()) return ExitHandler()(kFailureStatus);
   std::exit(kFailureStatus);
 }
+
+void FailImagePass(QWidget* parent, const QString& where, koral::ImagePassResult result,
+                   koral::ImageTransfer transfer) {
+  FailSettingsImage(parent, QStringLiteral("'%1'... %2\r L'application va se terminer")
+                                .arg(where, QString::fromStdString(koral::ImagePassText(result, transfer))));
+}

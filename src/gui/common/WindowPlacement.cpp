@@ -8,6 +8,7 @@
 #include <QWindow>
 #include <QWidget>
 
+#include "gui/common/StoredOption.h"
 #include "core/config/PrivateProfile.h"
 
 namespace WindowPlacement {
@@ -45,7 +46,7 @@ void Write(const QWidget& window, const std::string& prefix, const std::filesyst
   if (window.windowHandle() == nullptr) return;
   const std::array<std::pair<const char*, int>, 4> values{
       {{"x", window.x()}, {"y", window.y()}, {"largeur", window.width()}, {"hauteur", window.height()}}};
-  for (const auto& [key, value] : values) koral::WritePrivateProfileInt(kSection, prefix + key, value, configIni);
+  for (const auto& [key, value] : values) StoreOption(kSection, prefix + key, value, configIni);
 }
 
 std::optional<QRect> Restorable(const QRect& saved, const QList<QRect>& screens) {

@@ -23,9 +23,10 @@ const QString kDialogTitle = QStringLiteral("Firmware et profils");
 
 QString FromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
-QString PassFailureText(const char* operation) {
-  return QStringLiteral("'CSoftPropDlg::%1()'... fichier de configuration absent.\r L'application va se terminer")
-      .arg(QLatin1String(operation));
+// Any failure of a profile's pass reads as a missing image, as it always has.
+void FailProfilePass(QWidget* dialog, const char* operation) {
+  FailImagePass(dialog, QStringLiteral("CSoftPropDlg::%1()").arg(QLatin1String(operation)),
+                koral::ImagePassResult::kImageNotOpened, koral::ImageTransfer::kRead);
 }
 
 }  // namespace
@@ -144,7 +145,7 @@ void CSoftPropDlg::OnButtonsauverprofil() {
                                             m_profileFolder, kProfileFilter, kProfileSuffix);
   if (file.isEmpty()) return;
   const auto result = koral::SaveProfile(m_configIni, *version, m_playerRoot, PathToStd(file));
-  if (result.pass != koral::ImagePassStatus::kDone) return FailSettingsImage(this, PassFailureText("OnButtonsauverprofil"));
+  if (result.pass != koral::ImagePassResult::kOk) return FailProfilePass(this, "OnButtonsauverprofil");
   ShowIssues(result, *version, QStringLiteral("Sauver le profil"));
   if (!result.profileWritten)
     Prompt::Message(this, QStringLiteral("Le fichier de profil ne peut pas être créé :\n%1").arg(file),
@@ -158,9 +159,8 @@ void CSoftPropDlg::OnButtonchargerprofil() {
                                             m_profileFolder, kProfileFilter);
   if (file.isEmpty()) return;
   const auto result = koral::LoadProfile(m_configIni, *version, m_playerRoot, PathToStd(file));
-  if (result.pass == koral::ImagePassStatus::kBackupFailed) return ReportBackupRefused(this);
-  if (result.pass == koral::ImagePassStatus::kReadOnly) return ReportReadOnlyPlayer(this);
-  if (result.pass != koral::ImagePassStatus::kDone) return FailSettingsImage(this, PassFailureText("OnButtonchargerprofil"));
+  if (ReportRefusedWrite(this, result.pass)) return;
+  if (result.pass != koral::ImagePassResult::kOk) return FailProfilePass(this, "OnButtonchargerprofil");
   ShowLoadResult(result, *version);
 }
 

@@ -8,6 +8,7 @@
 #include "gui/common/ButtonChoice.h"
 #include "gui/common/FatalExit.h"
 #include "gui/common/Prompt.h"
+#include "gui/common/StoredOption.h"
 #include "core/config/PrivateProfile.h"
 #include "core/config/ProgramFolder.h"
 #include "core/files/Paths.h"
@@ -24,14 +25,9 @@ constexpr const char* kSection = "equaliser";
 constexpr const char* kValidationKey = "preset";
 constexpr const char* kModificationKey = "perso";
 
-QString FatalText(const char* operation, const char* failure) {
-  return QStringLiteral("'CEqualiser::%1'... %2\r L'application va se terminer")
-      .arg(QLatin1String(operation), QString::fromUtf8(failure));
+void FailPass(QWidget* page, const char* operation, koral::ImagePassResult result, koral::ImageTransfer transfer) {
+  FailImagePass(page, QStringLiteral("CEqualiser::%1").arg(QLatin1String(operation)), result, transfer);
 }
-
-constexpr const char* kImageMissing = "fichier de configuration absent.";
-constexpr const char* kReadFailed = "lecture impossible sur l'Koral.";
-constexpr const char* kWriteFailed = "écriture impossible sur l'Koral.";
 
 int ReadOption(const std::filesystem::path& configIni, const char* key) {
   return koral::Atoi(koral::GetPrivateProfileString(kSection, key, "1", configIni));
@@ -120,19 +116,19 @@ void CEqualiser::ReadOptions() {
 // One pass: every gain and the selected preset, into the shared tables.
 bool CEqualiser::ReadPlayer() {
   if (!m_playerRoot) {
-    FailSettingsImage(this, FatalText("OnInitDialog", kImageMissing));
+    FailPass(this, "OnInitDialog", koral::ImagePassResult::kImageNotOpened, koral::ImageTransfer::kRead);
     return false;
   }
   koral::EqualiserPass pass(koral::SettingsImagePath(*m_playerRoot), m_layout);
   if (!pass.IsOpen()) {
-    FailSettingsImage(this, FatalText("OnInitDialog", kImageMissing));
+    FailPass(this, "OnInitDialog", koral::ImagePassResult::kImageNotOpened, koral::ImageTransfer::kRead);
     return false;
   }
   koral::GainTable gains{};
   int selectedPreset = 0;
   if (!pass.ReadGains(gains) || !pass.ReadSelectedPreset(selectedPreset)) {
     pass.Close();
-    FailSettingsImage(this, FatalText("OnInitDialog", kReadFailed));
+    FailPass(this, "OnInitDialog", koral::ImagePassResult::kTransferFailed, koral::ImageTransfer::kRead);
     return false;
   }
   pass.Close();
@@ -193,26 +189,21 @@ void CEqualiser::OnRestorePlayer() {
 bool CEqualiser::OnEqvalid() {
   if (!m_gainsAvailable) return false;
   if (!m_playerRoot) {
-    FailSettingsImage(this, FatalText("OnEqvalid", kImageMissing));
+    FailPass(this, "OnEqvalid", koral::ImagePassResult::kImageNotOpened, koral::ImageTransfer::kWrite);
     return false;
   }
   koral::EqualiserPass pass(koral::SettingsImagePath(*m_playerRoot), m_layout);
   if (!pass.IsOpen()) {
-    FailSettingsImage(this, FatalText("OnEqvalid", kImageMissing));
+    FailPass(this, "OnEqvalid", koral::ImagePassResult::kImageNotOpened, koral::ImageTransfer::kWrite);
     return false;
   }
   TakeControls();
   const bool selectionWritten =
       m_validationChoice != 0 || !IsListedPreset(m_presetIndex) || pass.WriteSelectedPreset(m_presetIndex);
   const bool written = selectionWritten && pass.WriteGains(EqualiserTables::Shared().WorkingTable());
-  if (!written && (pass.BackupFailed() || pass.ReadOnly())) {
-    pass.Close();
-    if (pass.ReadOnly()) ReportReadOnlyPlayer(this);
-    else ReportBackupRefused(this);
-    return false;
-  }
-  if (!pass.Close() || !written) {
-    FailSettingsImage(this, FatalText("OnEqvalid", kWriteFailed));
+  const koral::ImagePassResult result = pass.Finish(written);
+  if (result != koral::ImagePassResult::kOk) {
+    if (!ReportRefusedWrite(this, result)) FailPass(this, "OnEqvalid", result, koral::ImageTransfer::kWrite);
     return false;
   }
   EqualiserTables::Shared().MarkWorkingWritten();
@@ -228,8 +219,8 @@ void CEqualiser::OnSaveAndQuit() {
 void CEqualiser::StoreOptions() {
   if (m_configIni.empty()) return;
   TakeControls();
-  koral::WritePrivateProfileInt(kSection, kValidationKey, m_validationChoice, m_configIni);
-  koral::WritePrivateProfileInt(kSection, kModificationKey, m_modificationChoice, m_configIni);
+  StoreOption(kSection, kValidationKey, m_validationChoice, m_configIni);
+  StoreOption(kSection, kModificationKey, m_modificationChoice, m_configIni);
 }
 
 void CEqualiser::TakeControls() {

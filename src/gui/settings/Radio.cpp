@@ -16,6 +16,7 @@
 #include "gui/common/BackupRefusal.h"
 #include "gui/common/FatalExit.h"
 #include "gui/common/Prompt.h"
+#include "gui/common/StoredOption.h"
 #include "core/config/PrivateProfile.h"
 #include "core/config/ProgramFolder.h"
 #include "core/platform/PlayerDetection.h"
@@ -177,10 +178,11 @@ void CRadio::FillStations() {
 void CRadio::ReadRadiosKORAL() {
   if (!m_layout) return DisableMemories();
   const auto status = koral::ReadRadioMemories(koral::RadioImagePath(m_playerRoot), *m_layout, m_memories);
-  if (status != koral::RadioPassStatus::kOk) {
+  if (status != koral::ImagePassResult::kOk) {
     m_memories = {};
-    FailSettingsImage(this, QStringLiteral("'CRadio::ReadRadiosKORAL'... fichier de configuration absent.\r "
-                                           "L'application va se terminer"));
+    // Any failure reads as a missing image here, as it always has.
+    FailImagePass(this, QStringLiteral("CRadio::ReadRadiosKORAL"), koral::ImagePassResult::kImageNotOpened,
+                  koral::ImageTransfer::kRead);
     return;
   }
   m_written = m_memories;
@@ -195,22 +197,15 @@ bool CRadio::SaveRadios() {
   TakeFocusedFrequency();
   if (!m_layout) return false;
   const auto status = koral::WriteRadioMemories(koral::RadioImagePath(m_playerRoot), *m_layout, m_memories);
-  if (status == koral::RadioPassStatus::kImageNotOpened) {
+  if (status == koral::ImagePassResult::kImageNotOpened) {
     Prompt::Message(this,
                     QStringLiteral("Le fichier Settings.dat de l'Koral ne peut pas être ouvert : "
                                    "les mémoires radio n'ont pas été enregistrées."),
                     QStringLiteral("Erreur"));
     return false;
   }
-  if (status == koral::RadioPassStatus::kBackupFailed) {
-    ReportBackupRefused(this);
-    return false;
-  }
-  if (status == koral::RadioPassStatus::kReadOnly) {
-    ReportReadOnlyPlayer(this);
-    return false;
-  }
-  if (status == koral::RadioPassStatus::kTransferFailed) {
+  if (ReportRefusedWrite(this, status)) return false;
+  if (status == koral::ImagePassResult::kTransferFailed) {
     Prompt::Message(this, QStringLiteral("L'écriture des mémoires radio sur l'Koral a échoué."),
                     QStringLiteral("Erreur"));
     return false;
@@ -249,7 +244,7 @@ void CRadio::CheckFrequency(int memory) {
 
 void CRadio::StoreOptions() {
   if (m_ui->cityCombo->currentIndex() < 0) return;
-  koral::WritePrivateProfileString("radio", "ville", m_ui->cityCombo->currentText().toStdString(), m_configIni);
+  StoreOption("radio", "ville", m_ui->cityCombo->currentText().toStdString(), m_configIni);
 }
 
 bool CRadio::eventFilter(QObject* watched, QEvent* event) {

@@ -30,14 +30,14 @@ QString NameOf(PlayerSetting setting) { return QString::fromUtf8(koral::InfoOf(s
 
 QString ToQString(const std::string& text) { return QString::fromStdString(text); }
 
-const QString kReadOpenFailed = QStringLiteral(
-    "'CReglagesKoral::ReadKORALValues()'... fichier de configuration absent.\r L'application va se terminer");
-const QString kReadFailed =
-    QStringLiteral("'CReglagesKoral::ReadKORALValues'... lecture impossible sur l'Koral.\r L'application va se terminer");
-const QString kWriteOpenFailed = QStringLiteral(
-    "'CReglagesKoral::EnregistreReglages()'... fichier de configuration absent.\r L'application va se terminer");
-const QString kWriteFailed = QStringLiteral(
-    "'CReglagesKoral::EnregistreReglages'... lecture impossible sur l'Koral.\r L'application va se terminer");
+// The image not opened names the operation with its parentheses, a failed
+// transfer without; both passes say "lecture", as they always have.
+void FailPass(QWidget* page, const char* operation, koral::ImagePassResult result) {
+  const bool opened = result != koral::ImagePassResult::kImageNotOpened;
+  const QString where =
+      QStringLiteral("CReglagesKoral::%1%2").arg(QLatin1String(operation), QLatin1String(opened ? "" : "()"));
+  FailImagePass(page, where, result, koral::ImageTransfer::kRead);
+}
 
 }  // namespace
 
@@ -128,9 +128,8 @@ void CReglagesKoral::ReadKORALValues() {
   koral::PlayerSettingValues values{};
   // Without a player there is no image to open, never one in the working folder.
   const auto result = m_playerRoot ? koral::ReadPlayerSettings(ImagePath(), m_layout, values)
-                                   : koral::PassResult::kOpenFailed;
-  if (result == koral::PassResult::kOpenFailed) return FailSettingsImage(this, kReadOpenFailed);
-  if (result == koral::PassResult::kTransferFailed) return FailSettingsImage(this, kReadFailed);
+                                   : koral::ImagePassResult::kImageNotOpened;
+  if (result != koral::ImagePassResult::kOk) return FailPass(this, "ReadKORALValues", result);
   m_written = values;
   ShowValues(values);
 }
@@ -172,15 +171,13 @@ koral::PlayerSettingValues CReglagesKoral::TakeValues() const {
 bool CReglagesKoral::EnregistreReglages() {
   const koral::PlayerSettingValues values = TakeValues();
   const auto result = m_playerRoot ? koral::WritePlayerSettings(ImagePath(), m_layout, values, m_changed)
-                                   : koral::PassResult::kOpenFailed;
-  if (result == koral::PassResult::kOk) {
+                                   : koral::ImagePassResult::kImageNotOpened;
+  if (result == koral::ImagePassResult::kOk) {
     for (size_t index = 0; index < values.size(); ++index)
       if (m_changed[index]) m_written[index] = values[index];
     return true;
   }
-  if (result == koral::PassResult::kBackupFailed) ReportBackupRefused(this);
-  else if (result == koral::PassResult::kReadOnly) ReportReadOnlyPlayer(this);
-  else FailSettingsImage(this, result == koral::PassResult::kOpenFailed ? kWriteOpenFailed : kWriteFailed);
+  if (!ReportRefusedWrite(this, result)) FailPass(this, "EnregistreReglages", result);
   return false;
 }
 

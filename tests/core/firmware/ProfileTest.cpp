@@ -23,6 +23,24 @@ TEST(ProfileFile, FolderRememberedForTheFileDialogs) {
   EXPECT_EQ(koral::ProfileFolderOf("a.pro"), "");
 }
 
+TEST(ProfileTransfer, AFolderAReadOnlyConfigIniRefusesIsToldAndTheTransferStillRuns) {
+  koral::test::TestEnvironment env;
+  env.SetSettingsImage(std::string(512, '\0'));
+  const auto file = env.ComputerDir() / "p.pro";
+  std::filesystem::permissions(env.ConfigIni(), std::filesystem::perms::owner_read);
+  const auto saved = koral::SaveProfile(env.ConfigIni(), "119.0", env.PlayerDir().string(), file);
+  EXPECT_EQ(saved.folderRemembered, koral::FileWriteStatus::kReadOnly);
+  EXPECT_EQ(saved.pass, koral::ImagePassResult::kOk);
+  EXPECT_TRUE(saved.profileWritten);
+  const auto loaded = koral::LoadProfile(env.ConfigIni(), "119.0", env.PlayerDir().string(), file);
+  EXPECT_EQ(loaded.folderRemembered, koral::FileWriteStatus::kReadOnly);
+  EXPECT_EQ(loaded.pass, koral::ImagePassResult::kOk);
+
+  std::filesystem::permissions(env.ConfigIni(), std::filesystem::perms::owner_all);
+  EXPECT_EQ(koral::SaveProfile(env.ConfigIni(), "119.0", env.PlayerDir().string(), file).folderRemembered,
+            koral::FileWriteStatus::kWritten);
+}
+
 TEST(ProfileTransfer, LoadWhoseBytesNeverReachThePlayerFails) {
   // A player that takes the writes but cannot store them past 100 bytes:
   // the loss shows only when the image is closed. The backup of the
@@ -33,7 +51,7 @@ TEST(ProfileTransfer, LoadWhoseBytesNeverReachThePlayerFails) {
   env.SetSettingsImage(std::string(64, '\0'));
   const koral::test::FileSizeLimit limit(100);
   const auto result = koral::LoadProfile(env.ConfigIni(), "119.0", env.PlayerDir().string(), file);
-  EXPECT_EQ(result.pass, koral::ImagePassStatus::kTransferFailed);
+  EXPECT_EQ(result.pass, koral::ImagePassResult::kTransferFailed);
 }
 
 }  // namespace

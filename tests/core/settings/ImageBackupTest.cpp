@@ -40,7 +40,7 @@ TEST(ImageBackupTest, TheFirstWriteOfARunKeepsOneCopyOfTheImageAsItWas) {
   CSettingsFile reader;  // reading alone keeps no copy
   reader.Open(environment.SettingsImage());
   CSettingsFile::Slots slots{};
-  reader.ReadBytes(slots, 1, 0);
+  ASSERT_EQ(reader.ReadBytes(slots, 1, 0), CSettingsFile::kOk);
   reader.Close();
   EXPECT_TRUE(BackupNames().empty());
 

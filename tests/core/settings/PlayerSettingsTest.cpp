@@ -57,7 +57,7 @@ TEST_F(PlayerSettingsTest, ReadDecodesEachKindAndSkipsMissingKeys) {
   PlayerSettingValues values{};
   const auto layout = Layout({{kContrast, 1}, {kAb, 2}, {kSrsWowTruBass, 5}, {kSrsWowModeActif, 10}, {kRepeat, 11},
                               {kUsb, 200}});
-  ASSERT_EQ(ReadPlayerSettings(m_image, layout, values), PassResult::kOk);
+  ASSERT_EQ(ReadPlayerSettings(m_image, layout, values), ImagePassResult::kOk);
   EXPECT_EQ(values[Index(kContrast)], 5);
   EXPECT_EQ(values[Index(kAb)], 255);
   EXPECT_EQ(values[Index(kSrsWowTruBass)], 10);
@@ -67,9 +67,9 @@ TEST_F(PlayerSettingsTest, ReadDecodesEachKindAndSkipsMissingKeys) {
   EXPECT_EQ(values[Index(kPower)], std::nullopt);
 
   auto contrastBeyond = Layout({{kContrast, 2}});
-  ASSERT_EQ(ReadPlayerSettings(m_image, contrastBeyond, values), PassResult::kOk);
+  ASSERT_EQ(ReadPlayerSettings(m_image, contrastBeyond, values), ImagePassResult::kOk);
   EXPECT_EQ(values[Index(kContrast)], 10);
-  EXPECT_EQ(ReadPlayerSettings(m_dir / "absent.dat", layout, values), PassResult::kOpenFailed);
+  EXPECT_EQ(ReadPlayerSettings(m_dir / "absent.dat", layout, values), ImagePassResult::kImageNotOpened);
 }
 
 TEST_F(PlayerSettingsTest, WriteEncodesOnlyMarkedWritableSettings) {
@@ -83,12 +83,12 @@ TEST_F(PlayerSettingsTest, WriteEncodesOnlyMarkedWritableSettings) {
   PlayerSettingMarks marks{};
   for (PlayerSetting marked : {kContrast, kSrsWowSrs, kRepeat, kPower}) marks[Index(marked)] = true;
   const auto layout = Layout({{kContrast, 1}, {kSrsWowSrs, 4}, {kRepeat, 8}, {kRecordQuality, 9}});
-  ASSERT_EQ(WritePlayerSettings(m_image, layout, values, marks), PassResult::kOk);
+  ASSERT_EQ(WritePlayerSettings(m_image, layout, values, marks), ImagePassResult::kOk);
   std::string expected(16, '\x11');
   expected[1] = 60;
   expected.replace(4, 3, "\xFE\xFF\x7F");
   EXPECT_EQ(Image(), expected);
-  EXPECT_EQ(WritePlayerSettings(m_dir / "absent.dat", layout, values, marks), PassResult::kOpenFailed);
+  EXPECT_EQ(WritePlayerSettings(m_dir / "absent.dat", layout, values, marks), ImagePassResult::kImageNotOpened);
   EXPECT_FALSE(std::filesystem::exists(m_dir / "absent.dat"));
 }
 
@@ -99,8 +99,8 @@ TEST_F(PlayerSettingsTest, BytesLostWhenTheImageClosesAreAFailedWrite) {
   PlayerSettingMarks marks{};
   marks[Index(kAb)] = true;
   const test::FileSizeLimit limit(64);
-  EXPECT_EQ(WritePlayerSettings(m_image, Layout({{kAb, 1000}}), values, marks), PassResult::kTransferFailed);
-  EXPECT_EQ(WritePlayerSettings(m_image, Layout({{kAb, 2}}), values, marks), PassResult::kOk);
+  EXPECT_EQ(WritePlayerSettings(m_image, Layout({{kAb, 1000}}), values, marks), ImagePassResult::kTransferFailed);
+  EXPECT_EQ(WritePlayerSettings(m_image, Layout({{kAb, 2}}), values, marks), ImagePassResult::kOk);
 }
 
 TEST_F(PlayerSettingsTest, LayoutLeavesOutMissingAndUnreachableOffsets) {

@@ -38,14 +38,14 @@ TEST(RadioMemoriesPass, ReadsAndWritesOnlyTheFirstCountRecords) {
   env.SetSettingsImage(image);
   const RadioLayout layout{4, 2};
   RadioMemories memories;
-  ASSERT_EQ(ReadRadioMemories(env.SettingsImage(), layout, memories), RadioPassStatus::kOk);
+  ASSERT_EQ(ReadRadioMemories(env.SettingsImage(), layout, memories), ImagePassResult::kOk);
   EXPECT_DOUBLE_EQ(*memories[0], 87.5);
   EXPECT_DOUBLE_EQ(*memories[1], 87.6);
   EXPECT_FALSE(memories[2]);
 
   memories[0] = 104.3;
   memories[2] = 99.0;  // beyond the count: never written
-  ASSERT_EQ(WriteRadioMemories(env.SettingsImage(), layout, memories), RadioPassStatus::kOk);
+  ASSERT_EQ(WriteRadioMemories(env.SettingsImage(), layout, memories), ImagePassResult::kOk);
   std::string expected = image;
   expected.replace(4, 3, Record(0x6C, 0x97, 0x01));  // 104300 kHz
   EXPECT_EQ(env.SettingsImageBytes(), expected);
@@ -55,7 +55,7 @@ TEST(RadioMemoriesPass, ARecordPastTheEndReadsAsZeroNotAsTheOneBefore) {
   TestEnvironment env;
   env.SetSettingsImage(std::string(4, '\0') + Record(204, 85, 1));
   RadioMemories memories;
-  ASSERT_EQ(ReadRadioMemories(env.SettingsImage(), RadioLayout{4, 3}, memories), RadioPassStatus::kOk);
+  ASSERT_EQ(ReadRadioMemories(env.SettingsImage(), RadioLayout{4, 3}, memories), ImagePassResult::kOk);
   EXPECT_DOUBLE_EQ(*memories[0], 87.5);
   EXPECT_DOUBLE_EQ(*memories[1], 0.0);
   EXPECT_DOUBLE_EQ(*memories[2], 0.0);
@@ -66,10 +66,10 @@ TEST(RadioMemoriesPass, NoPlayerOrNoImageIsReportedAndNothingIsCreated) {
   RadioMemories memories;
   memories[0] = 90.0;
   EXPECT_EQ(ReadRadioMemories(RadioImagePath(std::nullopt), RadioLayout{0, 1}, memories),
-            RadioPassStatus::kImageNotOpened);
+            ImagePassResult::kImageNotOpened);
   EXPECT_EQ(WriteRadioMemories(RadioImagePath(std::nullopt), RadioLayout{0, 1}, memories),
-            RadioPassStatus::kImageNotOpened);
-  EXPECT_EQ(WriteRadioMemories(env.SettingsImage(), RadioLayout{0, 1}, memories), RadioPassStatus::kImageNotOpened);
+            ImagePassResult::kImageNotOpened);
+  EXPECT_EQ(WriteRadioMemories(env.SettingsImage(), RadioLayout{0, 1}, memories), ImagePassResult::kImageNotOpened);
   EXPECT_FALSE(std::filesystem::exists(env.SettingsImage()));
 }
 
@@ -82,8 +82,8 @@ TEST(RadioMemoriesPass, WriteWhoseBytesNeverReachThePlayerFails) {
   RadioMemories memories;
   memories[0] = 90.0;
   const test::FileSizeLimit limit(600);
-  EXPECT_EQ(WriteRadioMemories(env.SettingsImage(), RadioLayout{1000, 1}, memories), RadioPassStatus::kTransferFailed);
-  EXPECT_EQ(WriteRadioMemories(env.SettingsImage(), RadioLayout{0, 1}, memories), RadioPassStatus::kOk);
+  EXPECT_EQ(WriteRadioMemories(env.SettingsImage(), RadioLayout{1000, 1}, memories), ImagePassResult::kTransferFailed);
+  EXPECT_EQ(WriteRadioMemories(env.SettingsImage(), RadioLayout{0, 1}, memories), ImagePassResult::kOk);
 }
 
 }  // namespace

@@ -110,14 +110,14 @@ class WriteProtectedImage : public ::testing::Test {
     const auto layout = koral::ReadRadioLayout(m_env.ConfigIni(), "119.0");
     ASSERT_TRUE(layout);
     koral::RadioMemories memories;
-    EXPECT_EQ(koral::ReadRadioMemories(m_env.SettingsImage(), *layout, memories), koral::RadioPassStatus::kOk);
+    EXPECT_EQ(koral::ReadRadioMemories(m_env.SettingsImage(), *layout, memories), koral::ImagePassResult::kOk);
     memories[1] = 100.0;
-    EXPECT_EQ(koral::WriteRadioMemories(m_env.SettingsImage(), *layout, memories), koral::RadioPassStatus::kReadOnly);
+    EXPECT_EQ(koral::WriteRadioMemories(m_env.SettingsImage(), *layout, memories), koral::ImagePassResult::kReadOnly);
 
     const auto profile = m_env.ComputerDir() / "p.pro";
     WriteFile(profile, "[radios]\r\na=40 160\r\n");
     const auto load = koral::LoadProfile(m_env.ConfigIni(), "119.0", m_env.PlayerDir().string(), profile);
-    EXPECT_EQ(load.pass, koral::ImagePassStatus::kReadOnly);
+    EXPECT_EQ(load.pass, koral::ImagePassResult::kReadOnly);
     EXPECT_EQ(m_env.SettingsImageBytes(), m_before);
   }
 

@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "support/ConfigOption.h"
 #include "support/PipeWriterAfter.h"
 #include "support/ScopedMount.h"
 #include "support/TestEnvironment.h"
@@ -42,10 +43,10 @@ struct CopySettings {
 
 void WriteOptions(const koral::test::TestEnvironment& env, const CopySettings& settings) {
   const std::string config = env.ConfigIni().string();
-  koral::WritePrivateProfileString("repertoires", "pc", env.ComputerDir().string(), config);
-  koral::WritePrivateProfileInt("copie", "suivrem3u", settings.followPlaylist, config);
-  koral::WritePrivateProfileInt("copie", "trackonly", settings.copyMode, config);
-  koral::WritePrivateProfileInt("copie", "win98", settings.win98, config);
+  SetConfigOption("repertoires", "pc", env.ComputerDir().string(), config);
+  SetConfigOption("copie", "suivrem3u", settings.followPlaylist, config);
+  SetConfigOption("copie", "trackonly", settings.copyMode, config);
+  SetConfigOption("copie", "win98", settings.win98, config);
 }
 
 QTreeWidget* ComputerList(CMainDlg& dialog) { return dialog.findChild<QTreeWidget*>("computerList"); }

@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <QtTest>
 
+#include "support/ConfigOption.h"
 #include "support/TestEnvironment.h"
 #include "gui/app/FileUrls.h"
 #include "gui/app/MainDlg.h"
@@ -50,7 +51,7 @@ bool Drop(CMainDlg& window, const QMimeData& data) {
 }
 
 void WriteComputerFolder(const koral::test::TestEnvironment& env) {
-  koral::WritePrivateProfileString("repertoires", "pc", env.ComputerDir().string(), env.ConfigIni().string());
+  SetConfigOption("repertoires", "pc", env.ComputerDir().string(), env.ConfigIni().string());
 }
 
 }  // namespace
@@ -141,7 +142,7 @@ class FileDropTest final : public QObject {
     WriteComputerFolder(env);
     WriteFile(env.ComputerDir() / "Album" / "a.mp3", "tune a");
     fs::create_symlink("nowhere.m3u", env.ComputerDir() / "Album" / "list.m3u");
-    koral::WritePrivateProfileInt("copie", "suivrem3u", 1, env.ConfigIni().string());
+    SetConfigOption("copie", "suivrem3u", 1, env.ConfigIni().string());
     CMainDlg window(koral::test::CurrentContext());
     window.show();
     QVERIFY(Drop(window, *UrlData({FileUrl(env.ComputerDir() / "Album")})));

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "support/ConfigOption.h"
 #include "support/TestEnvironment.h"
 #include "gui/app/MainDlg.h"
 #include "core/config/PrivateProfile.h"
@@ -48,7 +49,7 @@ struct Sandbox {
     WriteFile(Player() / "note.txt", "n");
     WriteFile(Player() / "Musique" / "x.mp3", "x");
     WriteFile(otherDrive / "autre.wav", "w");
-    koral::WritePrivateProfileString("repertoires", "pc", Computer().string(), env.ConfigIni().string());
+    SetConfigOption("repertoires", "pc", Computer().string(), env.ConfigIni().string());
     koral::SetVolumeSourceForTesting(&volumes);
   }
   ~Sandbox() { koral::SetVolumeSourceForTesting(nullptr); }
@@ -320,7 +321,7 @@ class MainDlgBrowseTest final : public QObject {
     koral::test::WriteFile(home / "notes.txt", "x");
     const QByteArray savedHome = qgetenv("HOME");
     qputenv("HOME", QByteArray::fromStdString(home.Path().string()));
-    koral::WritePrivateProfileString("repertoires", "pc", "", sandbox.env.ConfigIni().string());
+    SetConfigOption("repertoires", "pc", "", sandbox.env.ConfigIni().string());
     auto window = sandbox.OpenWindow();
     qputenv("HOME", savedHome);
     QCOMPARE(window->ComputerFolder(), Q(home.Path()));
@@ -345,8 +346,7 @@ class MainDlgBrowseTest final : public QObject {
 
   void aVanishedStoredFolderGivesWayToItsDrive() {
     Sandbox sandbox;
-    koral::WritePrivateProfileString("repertoires", "pc", (sandbox.Computer() / "parti").string(),
-                                     sandbox.env.ConfigIni().string());
+    SetConfigOption("repertoires", "pc", (sandbox.Computer() / "parti").string(), sandbox.env.ConfigIni().string());
     auto window = sandbox.OpenWindow();
     // The list and the folder agree: what is selected is what gets copied.
     QCOMPARE(window->ComputerFolder(), Q(sandbox.Root()));
@@ -364,7 +364,7 @@ class MainDlgBrowseTest final : public QObject {
     koral::test::WriteFile(home / "notes.txt", "x");
     const QByteArray savedHome = qgetenv("HOME");
     qputenv("HOME", QByteArray::fromStdString(home.Path().string()));
-    koral::WritePrivateProfileString("repertoires", "pc", "C:\\Musique", sandbox.env.ConfigIni().string());
+    SetConfigOption("repertoires", "pc", "C:\\Musique", sandbox.env.ConfigIni().string());
     auto window = sandbox.OpenWindow();
     qputenv("HOME", savedHome);
     QCOMPARE(window->ComputerFolder(), Q(home.Path()));

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "support/ConfigOption.h"
 #include "support/ScopedMount.h"
 #include "support/TestEnvironment.h"
 #include "support/Undeletable.h"
@@ -337,7 +338,7 @@ void MainDlgDeleteTest::emptyingFromASubFolderEmptiesAndListsTheRoot() {
 void MainDlgDeleteTest::emptyingReListsTheRootAsOpeningAFolderDoes() {
   Sandbox box;
   for (const char* name : {"a.mp3", "b.mp3"}) WriteFile(box.env.ComputerDir() / name, "x");
-  koral::WritePrivateProfileString("repertoires", "pc", box.env.ComputerDir().string(), box.env.ConfigIni().string());
+  SetConfigOption("repertoires", "pc", box.env.ComputerDir().string(), box.env.ConfigIni().string());
   WriteFile(box.Player() / "a.mp3", "x");
   auto window = box.OpenWindow();
   window->show();

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "support/ConfigOption.h"
 #include "support/TestEnvironment.h"
 #include "gui/app/MainDlg.h"
 #include "core/config/PrivateProfile.h"
@@ -27,7 +28,7 @@ namespace {
 struct Sandbox {
   Sandbox() {
     koral::SetVolumeSourceForTesting(&volumes);
-    koral::WritePrivateProfileString("repertoires", "pc", Computer().string(), env.ConfigIni().string());
+    SetConfigOption("repertoires", "pc", Computer().string(), env.ConfigIni().string());
   }
   ~Sandbox() { koral::SetVolumeSourceForTesting(nullptr); }
 

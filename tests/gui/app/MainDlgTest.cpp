@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QTreeWidget>
 
+#include "support/ConfigOption.h"
 #include "support/TestEnvironment.h"
 #include "gui/app/MainDlg.h"
 #include "gui/common/ElidedLabel.h"
@@ -170,7 +171,7 @@ class MainDlgTest : public QObject {
 
   void theStoredComputerFolderIsListedAndItsDriveSelected() {
     koral::test::WriteFile(env.ComputerDir() / "Album" / "01.mp3", "x");
-    koral::WritePrivateProfileString("repertoires", "pc", env.ComputerDir().string(), env.ConfigIni());
+    SetConfigOption("repertoires", "pc", env.ComputerDir().string(), env.ConfigIni());
     {
       CMainDlg window(koral::test::CurrentContext());
       QCOMPARE(RequireChild<QComboBox>(&window, "driveCombo")->currentText(), QStringLiteral("/"));

@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include "support/ConfigOption.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestEnvironment.h"
 #include "core/config/PrivateProfile.h"
@@ -59,8 +60,8 @@ std::string Option(const koral::test::TestEnvironment& env, const char* key) {
 }
 
 void SetOptions(const koral::test::TestEnvironment& env, int validation, int modification) {
-  koral::WritePrivateProfileInt("equaliser", "preset", validation, env.ConfigIni());
-  koral::WritePrivateProfileInt("equaliser", "perso", modification, env.ConfigIni());
+  SetConfigOption("equaliser", "preset", validation, env.ConfigIni());
+  SetConfigOption("equaliser", "perso", modification, env.ConfigIni());
 }
 
 void DeleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
@@ -122,6 +123,7 @@ class EqualiserTest final : public QObject {
   void presetNamesFollowTheFirmwareVersion();
   void captionCloseWritesNothingButStoresTheOptions();
   void optionsOtherThanZeroOrOneCheckNothingAndStoreMinusOne();
+  void optionsAreadOnlyConfigIniRefusesAreLeftForTheMessageAtExit();
   void twoSheetsShareThePresetTables();
   void aSheetClosedBeforeItsEqualiserTabReadsNothing();
   void saveAndQuitWritesAndClosesQuitOnlyCloses();
@@ -275,7 +277,7 @@ void EqualiserTest::presetNamesFollowTheFirmwareVersion() {
     QCOMPARE(koral::test::ComboTexts(combo), (QStringList{"Normal", "Rock", "Jazz", "Classique", "Pop", "Xtrem BASS",
                                                           "Techno", "Dance", "Live", "Reggae", "Perso", "Auto"}));
   }
-  koral::WritePrivateProfileString("firmware", "version", "118.2", env.ConfigIni());
+  SetConfigOption("firmware", "version", "118.2", env.ConfigIni());
   std::string image(512, '\0');
   image[224] = 1;  // 118.2's offsetseleq
   env.SetSettingsImage(image);
@@ -305,6 +307,23 @@ void EqualiserTest::captionCloseWritesNothingButStoresTheOptions() {
   QVERIFY(!std::filesystem::exists(koral::ImageBackupFolder()));
   QCOMPARE(Option(env, "preset"), std::string("0"));
   QCOMPARE(Option(env, "perso"), std::string("0"));
+}
+
+void EqualiserTest::optionsAreadOnlyConfigIniRefusesAreLeftForTheMessageAtExit() {
+  koral::test::TestEnvironment env;
+  koral::test::PromptRecorder prompts;
+  SetOptions(env, 1, 1);
+  env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0));
+  const std::string before = koral::test::ReadFile(env.ConfigIni());
+  chmod(env.ConfigIni().c_str(), 0444);
+  Sheet sheet;
+  CEqualiser* page = sheet.ShowEqualiser();
+  RequireChild<QRadioButton>(page, "applySelectedRadio")->click();
+  sheet.CloseWithCaptionBox();
+  QVERIFY(sheet.IsGone());
+  QVERIFY(prompts.messages.empty());  // said once, by the program at its end
+  QCOMPARE(koral::test::ReadFile(env.ConfigIni()), before);
+  QVERIFY(HeldAsReadOnlyAtExit(env.ConfigIni()));
 }
 
 void EqualiserTest::optionsOtherThanZeroOrOneCheckNothingAndStoreMinusOne() {

@@ -11,6 +11,7 @@
 
 #include <QRadioButton>
 
+#include "support/ConfigOption.h"
 #include "support/TestEnvironment.h"
 #include "gui/app/ConfigApp.h"
 #include "gui/app/MainDlg.h"
@@ -163,7 +164,7 @@ void OngletsTest::enterTakesAFieldAndClosingAsksForWhatIsNotWritten() {
 }
 
 void OngletsTest::valuesPutBackAskNothingAndQuitDiscardsWithoutAsking() {
-  koral::WritePrivateProfileString("equaliser", "perso", "0", env.ConfigIni());  // a slider edits the shown preset
+  SetConfigOption("equaliser", "perso", "0", env.ConfigIni());  // a slider edits the shown preset
   std::string image(512, '\0');
   image.replace(256, 3, "\xCC\x55\x01");  // 87.5 MHz in memory A
   env.SetSettingsImage(image);

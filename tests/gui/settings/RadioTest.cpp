@@ -15,6 +15,7 @@
 
 #include <memory>
 
+#include "support/ConfigOption.h"
 #include "support/KoralctlRun.h"
 #include "support/TestEnvironment.h"
 #include "core/config/PrivateProfile.h"
@@ -56,7 +57,7 @@ std::string Bytes(int b0, int b1, int b2) {
 }
 
 void RememberCity(const TestEnvironment& env, const char* city) {
-  koral::WritePrivateProfileString("radio", "ville", city, env.ConfigIni());
+  SetConfigOption("radio", "ville", city, env.ConfigIni());
 }
 
 std::string RememberedCity(const TestEnvironment& env) {
@@ -127,6 +128,7 @@ class RadioTest final : public QObject {
   void AnotherCityChangesTheNamesNotTheFrequencies();
   void SavingWritesOnlyTheFirstNbradiosRecords();
   void TheCityIsStoredWhenTheTabIsLeftAndWhenTheSheetCloses();
+  void ACityAReadOnlyConfigIniRefusesIsLeftForTheMessageAtExit();
   void TheRememberedCityIsMatchedWholeBeforeAsAPrefix();
   void CitiesSortAlphabeticallyAndTheRememberedCaseComesBack();
   void HeaderClicksSortAndTheMarkFollowsItsRow();
@@ -282,6 +284,24 @@ void RadioTest::TheCityIsStoredWhenTheTabIsLeftAndWhenTheSheetCloses() {
   QTRY_VERIFY(alive.isNull());
   QCOMPARE(RememberedCity(env), std::string("Nice"));
   QCOMPARE(env.SettingsImageBytes(), std::string(512, '\0'));
+}
+
+void RadioTest::ACityAReadOnlyConfigIniRefusesIsLeftForTheMessageAtExit() {
+  TestEnvironment env;
+  PromptRecorder prompts;
+  env.SetSettingsImage();
+  const std::string before = koral::test::ReadFile(env.ConfigIni());
+  std::filesystem::permissions(env.ConfigIni(), std::filesystem::perms::owner_read |
+                                                    std::filesystem::perms::group_read |
+                                                    std::filesystem::perms::others_read);
+  QPointer<COnglets> sheet(new COnglets);
+  QWidget* page = sheet->Page(COnglets::kRadioPage);
+  Cities(page)->setCurrentIndex(Cities(page)->findText(QStringLiteral("Lyon")));
+  page->findChild<QPushButton*>(QStringLiteral("quitButton"))->click();
+  QTRY_VERIFY(sheet.isNull());
+  QVERIFY(prompts.messages.empty());  // said once, by the program at its end
+  QCOMPARE(koral::test::ReadFile(env.ConfigIni()), before);
+  QVERIFY(HeldAsReadOnlyAtExit(env.ConfigIni()));
 }
 
 void RadioTest::TheRememberedCityIsMatchedWholeBeforeAsAPrefix() {

@@ -60,11 +60,11 @@ using Build = std::function<std::unique_ptr<QWidget>()>;
 
 const std::vector<std::pair<const char*, Build>>& EveryWindowWithAPlayerToRead() {
   static const std::vector<std::pair<const char*, Build>> builds{
-      {"CRadio", [] { return std::make_unique<CRadio>(); }},
-      {"CEqualiser", [] { return std::make_unique<CEqualiser>(); }},
-      {"CReglagesKoral", [] { return std::make_unique<CReglagesKoral>(); }},
-      {"COnglets", [] { return std::make_unique<COnglets>(); }},
-      {"CSoftPropDlg", [] { return std::make_unique<CSoftPropDlg>(); }},
+      {"CRadio", [] { return std::make_unique<CRadio>(koral::test::CurrentContext()); }},
+      {"CEqualiser", [] { return std::make_unique<CEqualiser>(koral::test::CurrentContext()); }},
+      {"CReglagesKoral", [] { return std::make_unique<CReglagesKoral>(koral::test::CurrentContext()); }},
+      {"COnglets", [] { return std::make_unique<COnglets>(koral::test::CurrentContext()); }},
+      {"CSoftPropDlg", [] { return std::make_unique<CSoftPropDlg>(koral::test::CurrentContext()); }},
   };
   return builds;
 }
@@ -96,7 +96,7 @@ void SettingsPageTest::buildingAndDestroyingReadsNothingEndsNothingAndWritesNoth
     QVERIFY2(SnapshotOf(env) == before, name);
   }
   // The same pages do read, and end the program, once loaded.
-  CReglagesKoral page;
+  CReglagesKoral page(koral::test::CurrentContext());
   page.Load();
   QCOMPARE(exits.statuses, std::vector<int>{1});
 }
@@ -110,16 +110,16 @@ void SettingsPageTest::aLoadedPageWritesItsOptionsOnlyWhenAskedTo() {
   env.SetSettingsImage();
   const Snapshot before = AgedSnapshot(env);
   const auto changeAndMaybeStore = [&env](bool store) {
-    CEqualiser equaliser;
+    CEqualiser equaliser(koral::test::CurrentContext());
     equaliser.Load();
     equaliser.findChild<QRadioButton*>(QStringLiteral("applySelectedRadio"))->click();
-    CRadio radio;
+    CRadio radio(koral::test::CurrentContext());
     radio.Load();
     auto* cities = radio.findChild<QComboBox*>(QStringLiteral("cityCombo"));
     cities->setCurrentIndex(cities->findText(QStringLiteral("Lyon")));
-    CReglagesKoral reglages;
+    CReglagesKoral reglages(koral::test::CurrentContext());
     reglages.Load();
-    CSoftPropDlg firmware;
+    CSoftPropDlg firmware(koral::test::CurrentContext());
     firmware.Load();
     if (!store) return;
     equaliser.StoreOptions();
