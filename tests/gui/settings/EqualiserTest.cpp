@@ -310,8 +310,6 @@ void EqualiserTest::captionCloseWritesNothingButStoresTheOptions() {
 }
 
 void EqualiserTest::optionsAreadOnlyConfigIniRefusesAreLeftForTheMessageAtExit() {
-  koral::test::TestEnvironment env;
-  koral::test::PromptRecorder prompts;
   SetOptions(env, 1, 1);
   env.SetSettingsImage(ImageWith(FactoryTable({0, 0, 0, 0, 0}), 0));
   const std::string before = koral::test::ReadFile(env.ConfigIni());

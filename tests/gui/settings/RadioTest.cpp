@@ -287,14 +287,13 @@ void RadioTest::TheCityIsStoredWhenTheTabIsLeftAndWhenTheSheetCloses() {
 }
 
 void RadioTest::ACityAReadOnlyConfigIniRefusesIsLeftForTheMessageAtExit() {
-  TestEnvironment env;
-  PromptRecorder prompts;
   env.SetSettingsImage();
   const std::string before = koral::test::ReadFile(env.ConfigIni());
   std::filesystem::permissions(env.ConfigIni(), std::filesystem::perms::owner_read |
                                                     std::filesystem::perms::group_read |
                                                     std::filesystem::perms::others_read);
-  QPointer<COnglets> sheet(new COnglets);
+  QPointer<COnglets> sheet(new COnglets(koral::test::CurrentContext()));
+  sheet->show();
   QWidget* page = sheet->Page(COnglets::kRadioPage);
   Cities(page)->setCurrentIndex(Cities(page)->findText(QStringLiteral("Lyon")));
   page->findChild<QPushButton*>(QStringLiteral("quitButton"))->click();
