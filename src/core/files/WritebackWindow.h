@@ -22,8 +22,7 @@ class CWritebackWindow {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // A player writing 5 MiB/s holds the progress within a second too.
-  static constexpr std::uint64_t kMinBytes = 4 * 1024 * 1024;
+  static constexpr std::uint64_t kMinBytes = 8 * 1024 * 1024;
   static constexpr std::uint64_t kMaxBytes = 512 * 1024 * 1024;
   static constexpr Clock::duration kLead = std::chrono::milliseconds(500);
   static constexpr Clock::duration kBurst = std::chrono::milliseconds(25);
