@@ -69,6 +69,7 @@ fuzz: deps
 	./tests/fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 bench: build
+	@./scripts/install-deps.sh --bench
 	./bench/run.sh $(BUILD_DIR)
 
 install: build

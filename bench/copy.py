@@ -26,7 +26,8 @@ of the physical limit is printed twice: the time the device spent writing
 files' bytes alone; and the time from a SIGINT to the exit of `koralctl copy`.
 
 Bars: the local disk at 0.95 x cp (KORAL_BENCH_BAR), FAT at 0.95 x cp; the
-slow device at 1.0 x cp and writing 0.97 of koralctl's time, a lead of at most 1.0 s, the
+slow device at 1.0 x cp (or koralctl within 1 % of the files' bytes at 20 MiB/s, which no
+program beats) and writing 0.97 of koralctl's time, a lead of at most 1.0 s, the
 last report at most 1.0 s before the end, a cancel within 1.0 s.
 Exits 1 when a figure misses its bar, 2 on a failed run. The loop device,
 the throttle rule and the mounts go on every exit.
@@ -62,6 +63,7 @@ SLOW_BPS = 20 * MiB
 DEVICE_ROUNDS = int(os.environ.get("KORAL_BENCH_ROUNDS", "3"))
 SLOW_BARS = {"ratio": 1.0, "limit": 0.97, "lead": 1.0, "last": 1.0, "cancel": 1.0}
 FAT_BAR = 0.95
+SLOW_AT_LIMIT = 0.99
 
 
 class RunFailed(Exception):
@@ -472,8 +474,7 @@ def run_shape(bench, device, shape, source, options, can_drop, probe):
         ratios, cp_times, k_times = bench.pairs(source, options, cold, device.rounds(shape))
         median = statistics.median(ratios)
         misses = []
-        if median < bar:
-            misses.append("ratio")
+        at_limit = False
         limit = ""
         if device.name == "slow":
             # Small files cost the device more than their bytes: each ends on
@@ -484,6 +485,12 @@ def run_shape(bench, device, shape, source, options, can_drop, probe):
             limit = "  limit %.2f (device writing) %.2f (file bytes)" % (busy, size / SLOW_BPS / statistics.median(k_times))
             if busy < SLOW_BARS["limit"]:
                 misses.append("limit")
+            # No program writes faster than the device: when koralctl's time is
+            # the files' bytes at 20 MiB/s (within 1 %), a cp measured a little
+            # beyond it only caught the throttle's slack at its start.
+            at_limit = size / SLOW_BPS / statistics.median(k_times) >= SLOW_AT_LIMIT
+        if median < bar and not at_limit:
+            misses.insert(0, "ratio")
         bench.device_seconds = []
         print("%-4s %-8s %-4s %5d files %7.1f MiB  %d pairs  cp+sync %7.3f s  koralctl %7.3f s  ratio %.2f (%.2f-%.2f)%s  %s" %
               (device.name, shape, temperature, files, size / MiB, len(ratios), statistics.median(cp_times),

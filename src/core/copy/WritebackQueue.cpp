@@ -17,6 +17,9 @@ namespace {
 // Writeback starts once about this much is waiting (one request per small
 // file would slow the device), or sooner when the copy waits for it.
 constexpr std::uint64_t kBatchBytes = 4 * 1024 * 1024;
+// A tail is confirmed in steps well below the smallest window, so that the
+// copy goes on writing while the device works through the rest.
+constexpr std::uint64_t kConfirmStepBytes = 1024 * 1024;
 constexpr auto kLongestHold = std::chrono::milliseconds(20);
 
 constexpr unsigned kWaitForWholeFile =
@@ -156,7 +159,7 @@ void CWritebackQueue::Publish(StagedFile& staged) {
 std::optional<CopyFailure> CWritebackQueue::ConfirmInSteps(StagedFile& staged) {
   while (staged.unconfirmedBytes > 0) {
     const std::uint64_t from = staged.size - staged.unconfirmedBytes;
-    const std::uint64_t step = std::min(staged.unconfirmedBytes, kBatchBytes);
+    const std::uint64_t step = std::min(staged.unconfirmedBytes, kConfirmStepBytes);
     if (sync_file_range(staged.file.Get(), static_cast<off_t>(from), static_cast<off_t>(step), kWaitForWholeFile) != 0)
       return WriteFailure(staged, errno);
     m_window.Confirmed(step, CWritebackWindow::Clock::now());
