@@ -53,7 +53,7 @@ ssize_t ReadRetrying(int fd, char* data, std::size_t count) {
 // Writeback of a large file is started a few megabytes at a time: a request
 // per 300 KiB chunk costs the device a quarter of its speed.
 constexpr std::uint64_t kWritebackBatchBytes = 4 * 1024 * 1024;
-// Confirmed in steps well below the smallest window (files/WritebackWindow.h).
+// Confirmed in steps well below the smallest window (copy/WritebackWindow.h).
 constexpr std::uint64_t kConfirmStepBytes = 1024 * 1024;
 
 // Files kept open while their writeback is on its way: half of what the
@@ -358,7 +358,7 @@ bool CCopyEngine::FollowWriteback(int out, std::uint64_t written) {
   }
   const std::uint64_t allowance = CurrentFileAllowance();
   if (written <= m_waitedUpTo + allowance) return true;
-  // Told a batch at a time, as the device writes them (files/WritebackWindow.h).
+  // Told a batch at a time, as the device writes them (copy/WritebackWindow.h).
   const std::uint64_t waitEnd = written - allowance;
   while (m_waitedUpTo < waitEnd) {
     const std::uint64_t step = std::min(waitEnd - m_waitedUpTo, kConfirmStepBytes);

@@ -20,7 +20,7 @@
 namespace koral {
 
 // Where a copy stands, as the player has it: of the bytes counted, at most
-// a writeback window (files/WritebackWindow.h) is not yet on the device.
+// a writeback window (copy/WritebackWindow.h) is not yet on the device.
 struct CopyProgress {
   std::string source;
   std::string destination;
@@ -57,7 +57,7 @@ inline constexpr std::size_t kLargestCallBytes = 8 * 1024 * 1024;
 
 // Runs a plan: one file at a time, in order, each named in that order
 // (players play in directory-entry order). Each file is written under a
-// temporary name in the run's own folder (files/CopyRunFolder.h) and is
+// temporary name in the run's own folder (copy/CopyRunFolder.h) and is
 // moved to its final name once
 // its writeback succeeded, on the writeback queue's thread while the next
 // files are copied. A file that fails is

@@ -6,7 +6,7 @@
 namespace koral {
 
 // Removes what copies that are no longer running left on a player: each
-// run folder of the hidden folder (files/PartialCopyNames.h) whose lock can
+// run folder of the hidden folder (copy/PartialCopyNames.h) whose lock can
 // be taken, and the hidden folder once empty. A folder whose lock is held
 // belongs to a copy still running and is never touched. Failures are
 // ignored: a later start tries again.

@@ -86,7 +86,7 @@ struct CopyPlan {
 float NeedInMebibytes(const CopyPlan& plan);
 
 // Walks the job: trees, or playlists with numbered names. Throws
-// PlaylistUnreadable (files/Playlist.h).
+// PlaylistUnreadable (copy/Playlist.h).
 CopyPlan BuildCopyPlan(const CopyJob& job);
 
 // The destination name of the n-th playlist entry (1-based) whose file name

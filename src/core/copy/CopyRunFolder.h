@@ -8,7 +8,7 @@
 
 namespace koral {
 
-// The folder of one copy's temporaries (files/PartialCopyNames.h), under
+// The folder of one copy's temporaries (copy/PartialCopyNames.h), under
 // the hidden folder of the player's root, locked for as long as the copy
 // runs so that no other run takes it for a leftover.
 class CCopyRunFolder {

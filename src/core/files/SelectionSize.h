@@ -12,7 +12,7 @@ namespace koral {
 // Sizes in mebibytes, as a copy would need them. With followPlaylist, a
 // folder counts the files its playlist names (none without a playlist,
 // sub-folders not visited); otherwise its whole tree. Sizes are 64-bit.
-// Both throw PlaylistUnreadable (files/Playlist.h).
+// Both throw PlaylistUnreadable (copy/Playlist.h).
 float FolderSize(const std::filesystem::path& folder, bool followPlaylist);
 
 // The named entries of a folder; "." and ".." are left out, an entry that
