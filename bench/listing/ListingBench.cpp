@@ -11,17 +11,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iomanip>
 #include <iostream>
 #include <stdexcept>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "gui/app/MainDlg.h"
 #include "core/config/PrivateProfile.h"
 #include "core/files/FolderListing.h"
 #include "core/platform/Volumes.h"
+#include "gui/app/MainDlg.h"
 
 namespace {
 
@@ -126,8 +126,8 @@ int main(int argc, char** argv) {
 
   const double worst = *std::max_element(window.begin(), window.end());
   // iostreams keep the classic locale: a point whatever the user's locale.
-  std::cout << std::fixed << std::setprecision(3) << "folder of " << kFiles << " files (" << rows << " rows), "
-            << kRuns << " runs\n";
+  std::cout << std::fixed << std::setprecision(3) << "folder of " << kFiles << " files (" << rows << " rows), " << kRuns
+            << " runs\n";
   Report("core listing", core);
   Report("sort by name", sort);
   Report("window listing, icons", window);

@@ -6,8 +6,8 @@
 
 #include "cli/HelpText.h"
 #include "core/config/TextEncoding.h"
-#include "core/firmware/FirmwareVersions.h"
 #include "core/files/Paths.h"
+#include "core/firmware/FirmwareVersions.h"
 
 namespace koral::cli {
 namespace {
@@ -55,9 +55,9 @@ int CheckConfigIni(CliContext& context) {
   std::string known;
   for (const std::string& version : versions)
     if (!version.empty()) known += (known.empty() ? "" : ", ") + version;
-  return ReportUsageError(context.err, "Version de firmware inconnue : " + context.firmwareVersion + " (" +
-                                           (known.empty() ? "Config.ini n'en donne aucune" : "versions connues : " + known) +
-                                           ").");
+  return ReportUsageError(context.err,
+                          "Version de firmware inconnue : " + context.firmwareVersion + " (" +
+                              (known.empty() ? "Config.ini n'en donne aucune" : "versions connues : " + known) + ").");
 }
 
 }  // namespace
@@ -79,8 +79,8 @@ std::string Command::Syntax(const CommandForm& form) const {
 }
 
 void Command::PrintHelp(std::ostream& out) const {
-  out << "Utilisation : koralctl [OPTION...] " << Name() << (Forms().front().subcommand.empty() ? " ..." : " SOUS-COMMANDE ...")
-      << "\n\n";
+  out << "Utilisation : koralctl [OPTION...] " << Name()
+      << (Forms().front().subcommand.empty() ? " ..." : " SOUS-COMMANDE ...") << "\n\n";
   HelpRows forms;
   HelpRows options;
   for (const CommandForm& form : Forms()) {
@@ -101,7 +101,8 @@ const CommandForm* Command::FindForm(const std::vector<std::string>& words, CliC
   const std::vector<CommandForm>& forms = Forms();
   if (forms.front().subcommand.empty()) return &forms.front();
   if (words.empty()) {
-    ReportUsageError(context.err, "Sous-commande manquante pour " + std::string(Name()) + " : " + SubcommandList(forms) + ".");
+    ReportUsageError(context.err,
+                     "Sous-commande manquante pour " + std::string(Name()) + " : " + SubcommandList(forms) + ".");
     return nullptr;
   }
   for (const CommandForm& form : forms)

@@ -21,7 +21,7 @@ struct CliContext {
   std::string firmwareVersion;            // --firmware, else [firmware] version
   std::ostream& out;
   std::ostream& err;
-  bool firmwareGiven = false;             // the version came from --firmware
+  bool firmwareGiven = false;  // the version came from --firmware
 };
 
 inline constexpr int kExitOk = 0;
@@ -30,9 +30,9 @@ inline constexpr int kExitUsage = 2;
 
 // One way of calling a command: "eq set PRESET G62 ...", "copy [...] SOURCE...".
 struct CommandForm {
-  std::string subcommand;             // empty for a command without subcommands
-  std::vector<std::string> operands;  // their names; a last one ending in "..." takes one or more
-  std::vector<OptionDefinition> options;    // besides -h / --help
+  std::string subcommand;                 // empty for a command without subcommands
+  std::vector<std::string> operands;      // their names; a last one ending in "..." takes one or more
+  std::vector<OptionDefinition> options;  // besides -h / --help
   std::string summary;
   OptionPlacement placement = OptionPlacement::kBeforeOperands;
 };

@@ -4,12 +4,12 @@
 #include "cli/CopyCommand.h"
 #include "cli/DetectCommand.h"
 #include "cli/EjectCommand.h"
+#include "cli/EqCommand.h"
+#include "cli/FirmwareCommand.h"
 #include "cli/PlayerFilesCommand.h"
+#include "cli/ProfileCommand.h"
 #include "cli/RadioCommand.h"
 #include "cli/SettingsCommand.h"
-#include "cli/FirmwareCommand.h"
-#include "cli/ProfileCommand.h"
-#include "cli/EqCommand.h"
 
 namespace koral::cli {
 

@@ -15,8 +15,8 @@
 #include "core/copy/CopyPlan.h"
 #include "core/copy/CopyReport.h"
 #include "core/copy/CopyTally.h"
-#include "core/files/Paths.h"
 #include "core/copy/Playlist.h"
+#include "core/files/Paths.h"
 #include "core/platform/VolumeSpace.h"
 
 namespace koral::cli {

@@ -56,7 +56,8 @@ std::string CopyProgressLine::Text(const CopyProgress& progress, std::chrono::st
   const double rate = static_cast<double>(progress.totalDone) / elapsed.count();
   const std::uint64_t left = progress.totalSize > progress.totalDone ? progress.totalSize - progress.totalDone : 0;
   // A trickle of bytes would give more seconds than the count holds.
-  const auto secondsLeft = static_cast<std::int64_t>(std::min(std::ceil(static_cast<double>(left) / rate), kMaxSecondsLeft));
+  const auto secondsLeft =
+      static_cast<std::int64_t>(std::min(std::ceil(static_cast<double>(left) / rate), kMaxSecondsLeft));
   return text + "   " + RateText(rate) + "   reste " + FormatDuration(std::chrono::seconds(secondsLeft));
 }
 

@@ -121,8 +121,8 @@ std::optional<PresetGains> ParseGains(const std::vector<std::string>& args, CliC
 int Set(const std::vector<std::string>& args, CliContext& context) {
   const auto preset = ParsePreset(args[0], context.firmwareVersion);
   if (!preset || *preset >= kGainPresetCount)
-    return ReportUsageError(context.err,
-                            "Preset invalide : " + args[0] + " (un preset de 0 à 10 ou son nom ; Auto n'a pas de gains).");
+    return ReportUsageError(
+        context.err, "Preset invalide : " + args[0] + " (un preset de 0 à 10 ou son nom ; Auto n'a pas de gains).");
   const auto gains = ParseGains(args, context);
   if (!gains) return kExitUsage;
   const auto layout = PrepareLayout(context);
@@ -134,7 +134,8 @@ int Set(const std::vector<std::string>& args, CliContext& context) {
 
 int Select(const std::vector<std::string>& args, CliContext& context) {
   const auto preset = ParsePreset(args[0], context.firmwareVersion);
-  if (!preset) return ReportUsageError(context.err, "Preset invalide : " + args[0] + " (un preset de 0 à 11 ou son nom).");
+  if (!preset)
+    return ReportUsageError(context.err, "Preset invalide : " + args[0] + " (un preset de 0 à 11 ou son nom).");
   const auto layout = PrepareLayout(context);
   if (!layout) return kExitFailed;
   Pass pass(context, *layout);

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Koralctl.h"
 
-#include "core/about/VersionNotice.h"
 #include "cli/Commands.h"
 #include "cli/HelpText.h"
-#include "core/config/ProgramFolder.h"
-#include "core/platform/PlayerDetection.h"
+#include "core/about/VersionNotice.h"
 #include "core/config/FirmwareLayout.h"
+#include "core/config/ProgramFolder.h"
 #include "core/firmware/FirmwareVersions.h"
+#include "core/platform/PlayerDetection.h"
 #include "core/settings/ImageBackup.h"
 
 namespace koral::cli {
@@ -85,8 +85,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, const RunContext& 
   const RunContext run = WithGlobalOptions(environment, options);
   SetImageBackupFolder(run);
   const std::filesystem::path folder = PrepareProgramFolder(run);
-  CliContext context{folder / "Config.ini", folder / "Radios.ini", FindPlayerRoot(run), run.firmware.value_or(""), out,
-                     err};
+  CliContext context{
+      folder / "Config.ini", folder / "Radios.ini", FindPlayerRoot(run), run.firmware.value_or(""), out, err};
   context.firmwareGiven = run.firmware.has_value();
   if (context.firmwareVersion.empty()) context.firmwareVersion = ReadFirmwareVersion(context.configIni);
   return command->Execute({options.operands.begin() + 1, options.operands.end()}, context);

@@ -29,7 +29,8 @@ GetoptTables MakeTables(std::span<const OptionDefinition> options, OptionPlaceme
     const OptionDefinition& definition = *tables.definitions[i];
     const int code = kLongCodes + static_cast<int>(i);
     const bool takesValue = definition.TakesValue();
-    tables.longOptions.push_back({definition.name.c_str(), takesValue ? required_argument : no_argument, nullptr, code});
+    tables.longOptions.push_back(
+        {definition.name.c_str(), takesValue ? required_argument : no_argument, nullptr, code});
     if (definition.shortName != '\0')
       tables.shortOptions += std::string(1, definition.shortName) + (takesValue ? ":" : "");
   }
@@ -86,7 +87,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& words, std::span<cons
   optind = 0;  // getopt keeps its place between calls: 0 starts it afresh
   opterr = 0;
   int result = 0;
-  while ((result = getopt_long(argc, argv.data(), tables.shortOptions.c_str(), tables.longOptions.data(), nullptr)) != -1) {
+  while ((result = getopt_long(argc, argv.data(), tables.shortOptions.c_str(), tables.longOptions.data(), nullptr)) !=
+         -1) {
     if (result == '?' || result == ':') {
       parsed.error = ErrorLine(result, tables, argv);
       return parsed;
@@ -99,7 +101,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& words, std::span<cons
   // getopt took a "--" only before the first operand: "eq set 1 -- 12 -2" has one after it.
   const bool endMarkerTaken = optind > 1 && storage[static_cast<size_t>(optind) - 1] == "--";
   if (placement == OptionPlacement::kBeforeOperands && !endMarkerTaken)
-    if (const auto marker = std::find(parsed.operands.begin(), parsed.operands.end(), "--"); marker != parsed.operands.end())
+    if (const auto marker = std::find(parsed.operands.begin(), parsed.operands.end(), "--");
+        marker != parsed.operands.end())
       parsed.operands.erase(marker);
   return parsed;
 }

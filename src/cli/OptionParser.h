@@ -30,8 +30,8 @@ enum class OptionPlacement {
 struct ParsedOptions {
   std::vector<std::pair<std::string, std::string>> given;  // long name and value, in order
   std::vector<std::string> operands;
-  bool help = false;   // -h or --help
-  std::string error;   // one French line; empty when the words parsed
+  bool help = false;  // -h or --help
+  std::string error;  // one French line; empty when the words parsed
 
   bool Has(std::string_view name) const;
   // The value given last for an option.

@@ -63,7 +63,10 @@ const char* WhyRefused(const PlayerPathError& error) {
 
 const std::vector<CommandForm>& RmCommand::Forms() const {
   static const std::vector<CommandForm> forms = {
-      {"", {"CHEMIN..."}, {}, "supprime des fichiers ou des dossiers de l'Koral (chemins depuis sa racine)",
+      {"",
+       {"CHEMIN..."},
+       {},
+       "supprime des fichiers ou des dossiers de l'Koral (chemins depuis sa racine)",
        OptionPlacement::kAnywhere}};
   return forms;
 }
@@ -77,7 +80,8 @@ int RmCommand::Run(const Invocation& invocation, CliContext& context) {
 }
 
 const std::vector<CommandForm>& EmptyCommand::Forms() const {
-  static const std::vector<CommandForm> forms = {{"", {}, {}, "vide l'Koral, sauf les fichiers DAT et INI de sa racine"}};
+  static const std::vector<CommandForm> forms = {
+      {"", {}, {}, "vide l'Koral, sauf les fichiers DAT et INI de sa racine"}};
   return forms;
 }
 

@@ -90,8 +90,7 @@ int Set(const std::string& letter, const std::string& frequencyText, CliContext&
   }
   RadioMemories memories;
   memories[static_cast<size_t>(*memory)] = *megahertz;
-  if (ReportPassFailure(WriteRadioMemories(target->image, target->layout, memories), ImageTransfer::kWrite,
-                        context))
+  if (ReportPassFailure(WriteRadioMemories(target->image, target->layout, memories), ImageTransfer::kWrite, context))
     return kExitFailed;
   return kExitOk;
 }

@@ -85,10 +85,12 @@ int Set(const std::string& name, const std::string& valueText, CliContext& conte
 }  // namespace
 
 const std::vector<CommandForm>& SettingsCommand::Forms() const {
-  static const std::vector<CommandForm> forms = {
-      {"show", {}, {JsonOption()}, "affiche les treize réglages de l'Koral"},
-      {"set", {"NOM", "VALEUR"}, {}, "écrit un réglage (indice du choix, ou niveau 0 à 10 pour contrast, "
-                                     "srswowtrubass et srswowsrs)"}};
+  static const std::vector<CommandForm> forms = {{"show", {}, {JsonOption()}, "affiche les treize réglages de l'Koral"},
+                                                 {"set",
+                                                  {"NOM", "VALEUR"},
+                                                  {},
+                                                  "écrit un réglage (indice du choix, ou niveau 0 à 10 pour contrast, "
+                                                  "srswowtrubass et srswowsrs)"}};
   return forms;
 }
 

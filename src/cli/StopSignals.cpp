@@ -66,7 +66,7 @@ void StopSignals::Watch() {
       return;
     }
     if (watched[1].revents != 0) return;
-    signalfd_siginfo info {};
+    signalfd_siginfo info{};
     if (read(m_signalFd, &info, sizeof info) != static_cast<ssize_t>(sizeof info)) continue;
     const auto signal = static_cast<int>(info.ssi_signo);
     int none = 0;

@@ -9,7 +9,7 @@
 #include "eject/UDisksService.h"
 
 extern "C" __attribute__((visibility("default"))) bool KoralEjectPlayer(const char* root, char* message,
-                                                                         std::size_t size) {
+                                                                        std::size_t size) {
   // Qt's bus connections want an application object.
   static int argc = 1;
   static char name[] = "koralctl";

@@ -31,9 +31,7 @@ koral::DriveReply ReplyOf(const QDBusMessage& reply) {
 }
 
 // A property's value as udisks2 sends it inside its variant.
-QVariant PropertyValue(const QDBusMessage& reply) {
-  return reply.arguments().value(0).value<QDBusVariant>().variant();
-}
+QVariant PropertyValue(const QDBusMessage& reply) { return reply.arguments().value(0).value<QDBusVariant>().variant(); }
 
 }  // namespace
 
@@ -42,16 +40,17 @@ CUDisksService::CUDisksService() : m_bus(QDBusConnection::systemBus()) {}
 QDBusMessage CUDisksService::Call(const QString& path, const QString& interface, const QString& method,
                                   const QVariantList& arguments, int timeoutMs) {
   if (!m_bus.isConnected())
-    return QDBusMessage::createError(QStringLiteral("org.freedesktop.DBus.Error.NoServer"), m_bus.lastError().message());
+    return QDBusMessage::createError(QStringLiteral("org.freedesktop.DBus.Error.NoServer"),
+                                     m_bus.lastError().message());
   QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
   message.setArguments(arguments);
   return m_bus.call(message, QDBus::Block, timeoutMs);
 }
 
 bool CUDisksService::IsMountedAt(const QString& block, const QByteArray& mountPoint) {
-  const QDBusMessage reply = Call(block, kProperties, QStringLiteral("Get"),
-                                  {QStringLiteral("org.freedesktop.UDisks2.Filesystem"), QStringLiteral("MountPoints")},
-                                  kQuickMs);
+  const QDBusMessage reply =
+      Call(block, kProperties, QStringLiteral("Get"),
+           {QStringLiteral("org.freedesktop.UDisks2.Filesystem"), QStringLiteral("MountPoints")}, kQuickMs);
   if (IsError(reply)) return false;  // a block device without a file system
   QList<QByteArray> points;
   PropertyValue(reply).value<QDBusArgument>() >> points;
@@ -72,8 +71,9 @@ koral::DriveReply CUDisksService::FindVolume(const std::string& mountPoint) {
   for (const QDBusObjectPath& path : paths) {
     if (!IsMountedAt(path.path(), wanted)) continue;
     m_block = path.path();
-    const QDBusMessage drive = Call(m_block, kProperties, QStringLiteral("Get"),
-                                    {QStringLiteral("org.freedesktop.UDisks2.Block"), QStringLiteral("Drive")}, kQuickMs);
+    const QDBusMessage drive =
+        Call(m_block, kProperties, QStringLiteral("Get"),
+             {QStringLiteral("org.freedesktop.UDisks2.Block"), QStringLiteral("Drive")}, kQuickMs);
     m_drive = IsError(drive) ? QString() : PropertyValue(drive).value<QDBusObjectPath>().path();
     return {};
   }

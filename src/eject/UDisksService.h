@@ -20,8 +20,8 @@ class CUDisksService final : public koral::DriveService {
   koral::DriveReply PowerOff() override;
 
  private:
-  QDBusMessage Call(const QString& path, const QString& interface, const QString& method,
-                    const QVariantList& arguments, int timeoutMs);
+  QDBusMessage Call(const QString& path, const QString& interface, const QString& method, const QVariantList& arguments,
+                    int timeoutMs);
   bool IsMountedAt(const QString& block, const QByteArray& mountPoint);
 
   QDBusConnection m_bus;

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <regex>
 
+#include "core/platform/Volumes.h"
 #include "support/KoralctlRun.h"
 #include "support/PipeWriterAfter.h"
 #include "support/TestEnvironment.h"
 #include "support/UnprivilegedAccess.h"
-#include "core/platform/Volumes.h"
 
 namespace fs = std::filesystem;
 using Outcome = koral::test::KoralctlResult;
@@ -55,8 +55,9 @@ TEST(CopyCommandTest, ListsTheRenamedEntriesAfterTheCopyAndEndsWithTheSummary) {
   WriteFile(env.ComputerDir() / "Live?" / "x*.mp3", "xyz");
   WriteFile(env.ComputerDir() / "plain.mp3", "plain..");
 
-  const Outcome outcome = Koralctl({"copy", (env.ComputerDir() / "a:b?.mp3").string(),
-                                    (env.ComputerDir() / "Live?").string(), (env.ComputerDir() / "plain.mp3").string()});
+  const Outcome outcome =
+      Koralctl({"copy", (env.ComputerDir() / "a:b?.mp3").string(), (env.ComputerDir() / "Live?").string(),
+                (env.ComputerDir() / "plain.mp3").string()});
 
   EXPECT_EQ(outcome.status, 0) << outcome.err;  // a rename is no failure
   EXPECT_TRUE(std::regex_match(outcome.err, std::regex("renommé : a:b\\?\\.mp3 → a_b_\\.mp3\n"

@@ -63,9 +63,7 @@ class CopyFaultTest : public ::testing::Test {
     return RunKoralctlProcess(arguments, Faults(faults));
   }
 
-  bool HoldsTrack(const std::string& name) const {
-    return ReadFile(Player() / name) == Content(name, kTrackBytes);
-  }
+  bool HoldsTrack(const std::string& name) const { return ReadFile(Player() / name) == Content(name, kTrackBytes); }
 
   // Temporaries and their folders.
   std::vector<std::string> Temporaries() const { return koral::test::CopyTemporariesUnder(Player()); }
@@ -149,8 +147,8 @@ TEST_F(CopyFaultTest, FailedWritebackIsReportedByFileNameAndNeverTakesTheFinalNa
   // A file larger than the window of unwritten bytes hears of it while it is copied.
   const std::string big = Content("big", 10 * 1024 * 1024);
   WriteFile(m_env.ComputerDir() / "big.bin", big);
-  const ProcessOutcome large = RunKoralctlProcess({"copy", (m_env.ComputerDir() / "big.bin").string()},
-                                                  Faults("sync:EIO:big.bin"));
+  const ProcessOutcome large =
+      RunKoralctlProcess({"copy", (m_env.ComputerDir() / "big.bin").string()}, Faults("sync:EIO:big.bin"));
   EXPECT_EQ(large.status, 1);
   EXPECT_NE(large.err.find("big.bin : écriture impossible (erreur d'écriture"), std::string::npos) << large.err;
   EXPECT_FALSE(fs::exists(Player() / "big.bin"));

@@ -3,10 +3,10 @@
 
 #include <sstream>
 
-#include "support/KoralctlRun.h"
-#include "support/TestEnvironment.h"
 #include "cli/Koralctl.h"
 #include "core/platform/Volumes.h"
+#include "support/KoralctlRun.h"
+#include "support/TestEnvironment.h"
 
 namespace koral::cli {
 namespace {

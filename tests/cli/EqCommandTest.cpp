@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TestEnvironment.h"
 #include "cli/Koralctl.h"
 #include "core/settings/BandField.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
-constexpr int kOffsetEq = 64;      // the shipped Config.ini, version 119.0
+constexpr int kOffsetEq = 64;  // the shipped Config.ini, version 119.0
 constexpr int kOffsetSelEq = 240;
 
 class EqCommandTest : public ::testing::Test {
@@ -24,9 +24,7 @@ class EqCommandTest : public ::testing::Test {
   std::string Field(int preset, int band) const {
     return m_environment.SettingsImageBytes().substr(kOffsetEq + koral::BandFieldDisplacement(preset, band), 3);
   }
-  int SelectionByte() const {
-    return static_cast<unsigned char>(m_environment.SettingsImageBytes()[kOffsetSelEq]);
-  }
+  int SelectionByte() const { return static_cast<unsigned char>(m_environment.SettingsImageBytes()[kOffsetSelEq]); }
 
   koral::test::TestEnvironment m_environment;
   std::ostringstream m_out;

@@ -4,10 +4,10 @@
 #include <regex>
 #include <sstream>
 
-#include "support/KoralctlRun.h"
-#include "support/TestEnvironment.h"
 #include "cli/JsonWriter.h"
 #include "core/platform/Volumes.h"
+#include "support/KoralctlRun.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -56,8 +56,8 @@ TEST(JsonOutput, RadioShowGivesEachMemoryInMegahertz) {
   ASSERT_EQ(Koralctl({"radio", "set", "T", "101.35"}).status, 0);
   std::string unset;
   for (char letter = 'B'; letter < 'T'; ++letter) unset += std::string("{\"letter\":\"") + letter + "\",\"mhz\":0},";
-  EXPECT_EQ(JsonOf({"radio", "show", "--json"}), "{\"memories\":[{\"letter\":\"A\",\"mhz\":88.1}," + unset +
-                                                      "{\"letter\":\"T\",\"mhz\":101.35}]}\n");
+  EXPECT_EQ(JsonOf({"radio", "show", "--json"}),
+            "{\"memories\":[{\"letter\":\"A\",\"mhz\":88.1}," + unset + "{\"letter\":\"T\",\"mhz\":101.35}]}\n");
 }
 
 TEST(JsonOutput, SettingsShowGivesTheNumbersTheTextLabels) {
@@ -99,7 +99,16 @@ TEST(JsonOutput, StringsAreEscapedAndAlwaysValidUtf8) {
   std::ostringstream out;
   {
     koral::cli::JsonWriter json(out);
-    json.BeginArray().String("a\"b\\c\nd\te\x01" "é\xFF" "f").BeginObject().Key("k").Null().EndObject().EndArray();
+    json.BeginArray()
+        .String(
+            "a\"b\\c\nd\te\x01"
+            "é\xFF"
+            "f")
+        .BeginObject()
+        .Key("k")
+        .Null()
+        .EndObject()
+        .EndArray();
   }
   EXPECT_EQ(out.str(), "[\"a\\\"b\\\\c\\nd\\te\\u0001é\\ufffdf\",{\"k\":null}]\n");
 }

@@ -5,10 +5,10 @@
 #include <sstream>
 #include <streambuf>
 
+#include "cli/Commands.h"
 #include "support/KoralctlProcess.h"
 #include "support/KoralctlRun.h"
 #include "support/TestEnvironment.h"
-#include "cli/Commands.h"
 
 namespace {
 
@@ -39,8 +39,7 @@ TEST(KoralctlOptions, AValueFollowsAnEqualsSignOrComesAsTheNextWord) {
   }
   EXPECT_EQ(Koralctl({"--firmware=118.2", "firmware", "list"}).out, "* 118.2\n  119.0\n");
   WriteFile(env.ComputerDir() / "other/Config.ini", "[firmware]\nversion=7\nversionsdispo=7 8\n");
-  EXPECT_EQ(Koralctl({"--config-dir=" + (env.ComputerDir() / "other").string(), "firmware", "list"}).out,
-            "* 7\n  8\n");
+  EXPECT_EQ(Koralctl({"--config-dir=" + (env.ComputerDir() / "other").string(), "firmware", "list"}).out, "* 7\n  8\n");
 }
 
 TEST(KoralctlOptions, DoubleDashEndsTheOptions) {
@@ -76,7 +75,8 @@ TEST(KoralctlOptions, AUsageErrorIsOneLineAndWhereToLook) {
       {{"radio", "set", "Z", "88.0"}, "Mémoire inconnue : Z (une lettre de A à T)."},
       {{"copy", "a.mp3", "--to"}, "L'option --to demande une valeur (DOSSIER)."},
       {{"settings", "set", "volume", "1"}, "Réglage inconnu : volume"},
-      {{"settings", "set", "contrast", "11"}, "Valeur invalide pour contrast : 11. Valeurs possibles : un niveau de 0 à 10."},
+      {{"settings", "set", "contrast", "11"},
+       "Valeur invalide pour contrast : 11. Valeurs possibles : un niveau de 0 à 10."},
   };
   for (const auto& [arguments, line] : cases) {
     const Result result = Koralctl(arguments);
@@ -159,7 +159,8 @@ TEST(KoralctlOptions, FirmwareOptionNamesAVersionConfigIniKnows) {
   const Result unknown = Koralctl({"--firmware=999", "settings", "show"});
   EXPECT_EQ(unknown.status, 2);
   EXPECT_EQ(unknown.out, "");
-  EXPECT_EQ(unknown.err, std::string("Version de firmware inconnue : 999 (versions connues : 118.2, 119.0).\n") + kTryHelp);
+  EXPECT_EQ(unknown.err,
+            std::string("Version de firmware inconnue : 999 (versions connues : 118.2, 119.0).\n") + kTryHelp);
   EXPECT_EQ(Koralctl({"--firmware=999", "eq", "show"}).status, 2);
   EXPECT_EQ(Koralctl({"--firmware=119.0", "settings", "show"}).status, 0);
   // A command that does not read Config.ini does not care.
@@ -177,7 +178,8 @@ TEST(KoralctlOptions, AConfigFolderWithoutConfigIniIsNamed) {
     arguments.insert(arguments.end(), command.begin(), command.end());
     const Result missing = Koralctl(arguments);
     EXPECT_EQ(missing.status, 1) << command[0];
-    EXPECT_EQ(missing.err, "Config.ini est absent du dossier de configuration '" + empty.string() + "'.\n") << command[0];
+    EXPECT_EQ(missing.err, "Config.ini est absent du dossier de configuration '" + empty.string() + "'.\n")
+        << command[0];
   }
   EXPECT_EQ(Koralctl({"--config-dir=" + empty.string(), "detect"}).status, 0);
 }

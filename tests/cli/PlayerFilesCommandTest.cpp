@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include "core/platform/Volumes.h"
 #include "support/KoralctlRun.h"
 #include "support/ScopedMount.h"
 #include "support/TestEnvironment.h"
-#include "core/platform/Volumes.h"
 
 namespace fs = std::filesystem;
 using koral::test::WriteFile;
@@ -88,7 +88,8 @@ TEST_F(PlayerFilesCommandTest, EmptyAndRmLeaveAVolumeMountedInsideThePlayerWhole
   WriteFile(Player() / "Card" / "kept.mp3", "on the card");
 
   EXPECT_EQ(Run({"empty"}), 1);
-  EXPECT_EQ(m_err, "'" + (Player() / "Card").string() + "' est un autre volume monté dans l'Koral : rien n'y a été supprimé.\n");
+  EXPECT_EQ(m_err, "'" + (Player() / "Card").string() +
+                       "' est un autre volume monté dans l'Koral : rien n'y a été supprimé.\n");
   EXPECT_EQ(Run({"rm", "Card"}), 1);
   EXPECT_EQ(koral::test::ReadFile(Player() / "Card" / "kept.mp3"), "on the card");
   EXPECT_FALSE(fs::exists(Player() / "a.mp3"));
@@ -104,11 +105,11 @@ TEST_F(PlayerFilesCommandTest, MkdirCreatesOneFolderInsideThePlayer) {
   EXPECT_TRUE(fs::is_directory(Player() / "Musique/Rock"));
   EXPECT_TRUE(fs::is_directory(Player() / "Musique/Jazz"));
 
-  for (const std::string& name : {std::string("Musique"), std::string("Absent/Rock"), std::string(""),
-                                  std::string("../escaped"), (Outside() / "escaped").string(),
-                                  std::string("escape/escaped"), std::string("..\\escaped"),
-                                  std::string("escape\\escaped"), std::string("dangling"),
-                                  std::string("dangling/inner"), std::string("Tab\tname"), std::string("a?b")}) {
+  for (const std::string& name :
+       {std::string("Musique"), std::string("Absent/Rock"), std::string(""), std::string("../escaped"),
+        (Outside() / "escaped").string(), std::string("escape/escaped"), std::string("..\\escaped"),
+        std::string("escape\\escaped"), std::string("dangling"), std::string("dangling/inner"),
+        std::string("Tab\tname"), std::string("a?b")}) {
     EXPECT_EQ(Run({"mkdir", name}), 1) << name;
     EXPECT_NE(m_err.find("Création du répertoire impossible"), std::string::npos) << m_err;
   }

@@ -40,8 +40,8 @@ TEST(PlaylistCopyTest, FileUrisAreReadAsPercentDecodedAbsolutePaths) {
   WriteFile(music / "b#1 (live).mp3", "b");
   WriteFile(music / "plain.mp3", "plain");
   WriteFile(env.ComputerDir() / "Album" / "list.m3u8",
-            "#EXTM3U\n#EXTINF:1,Café\nfile://" + Encoded(music / "Café bar.mp3") + "\r\n" +
-                "FILE://localhost" + Encoded(music / "b#1 (live).mp3") + "\n" + (music / "plain.mp3").string() + "\n");
+            "#EXTM3U\n#EXTINF:1,Café\nfile://" + Encoded(music / "Café bar.mp3") + "\r\n" + "FILE://localhost" +
+                Encoded(music / "b#1 (live).mp3") + "\n" + (music / "plain.mp3").string() + "\n");
 
   const KoralctlResult result = Koralctl({"copy", "--playlist", (env.ComputerDir() / "Album").string()});
 

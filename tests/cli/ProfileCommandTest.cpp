@@ -5,12 +5,12 @@
 #include <chrono>
 #include <sstream>
 
-#include "support/KoralctlRun.h"
-#include "support/PipeWriterAfter.h"
-#include "support/TestEnvironment.h"
 #include "cli/Koralctl.h"
 #include "core/demo/DemoPlayer.h"
 #include "core/platform/Volumes.h"
+#include "support/KoralctlRun.h"
+#include "support/PipeWriterAfter.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include <sstream>
 
-#include "support/KoralctlRun.h"
-#include "support/TestEnvironment.h"
 #include "cli/Koralctl.h"
 #include "core/platform/Volumes.h"
+#include "support/KoralctlRun.h"
+#include "support/TestEnvironment.h"
 
 namespace koral::cli {
 namespace {
@@ -40,10 +40,13 @@ TEST(RadioCommand, SetTakesADecimalComma) {
 TEST(RadioCommand, RefusesBadArgumentsWithoutTouchingTheImage) {
   TestEnvironment env;
   env.SetSettingsImage();
-  for (const auto& arguments : std::vector<std::vector<std::string>>{
-           {"radio", "set", "U", "90.0"}, {"radio", "set", "A", "120"}, {"radio", "set", "A", "1e2"},
-           {"radio", "set", "A", "88.5x"}, {"radio", "set", "A", ""},
-           {"radio", "set", "A"}, {"radio", "play"}}) {
+  for (const auto& arguments : std::vector<std::vector<std::string>>{{"radio", "set", "U", "90.0"},
+                                                                     {"radio", "set", "A", "120"},
+                                                                     {"radio", "set", "A", "1e2"},
+                                                                     {"radio", "set", "A", "88.5x"},
+                                                                     {"radio", "set", "A", ""},
+                                                                     {"radio", "set", "A"},
+                                                                     {"radio", "play"}}) {
     EXPECT_EQ(Koralctl(arguments).status, 2) << arguments.back();
   }
   EXPECT_EQ(env.SettingsImageBytes(), std::string(512, '\0'));

@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
+#include "core/config/PrivateProfile.h"
+#include "core/demo/DemoPlayer.h"
 #include "support/KoralctlProcess.h"
 #include "support/KoralctlRun.h"
 #include "support/TestEnvironment.h"
 #include "support/Undeletable.h"
-#include "core/config/PrivateProfile.h"
-#include "core/demo/DemoPlayer.h"
 
 namespace {
 
@@ -26,8 +26,8 @@ TEST(ReadOnlyConfigIniCommand, FirmwareSetFailsAndSaysTheFileIsReadOnly) {
   chmod(env.ConfigIni().c_str(), 0444);
   const KoralctlResult run = Koralctl({"firmware", "set", "118.2"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Les options n'ont pas pu être enregistrées : '" + env.ConfigIni().string() +
-                         "' est en lecture seule.\n");
+  EXPECT_EQ(run.err,
+            "Les options n'ont pas pu être enregistrées : '" + env.ConfigIni().string() + "' est en lecture seule.\n");
   EXPECT_EQ(ReadFile(env.ConfigIni()), before);
 
   chmod(env.ConfigIni().c_str(), 0644);
@@ -105,7 +105,8 @@ TEST(ProfileLoadCommand, AGibibyteFileIsRefusedAtOnceInLittleMemory) {
 
   const koral::test::ProcessOutcome outcome = koral::test::RunKoralctlProcess({"profile", "load", file.string()});
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, "'" + file.string() + "' est trop gros pour un profil (plus de 64 Ko) : rien n'a été chargé.\n");
+  EXPECT_EQ(outcome.err,
+            "'" + file.string() + "' est trop gros pour un profil (plus de 64 Ko) : rien n'a été chargé.\n");
   // CPU time rather than the wall clock: a loaded machine slows the one, not the other.
   const double cpuSeconds = static_cast<double>(outcome.usage.ru_utime.tv_sec + outcome.usage.ru_stime.tv_sec) +
                             static_cast<double>(outcome.usage.ru_utime.tv_usec + outcome.usage.ru_stime.tv_usec) / 1e6;

@@ -3,10 +3,10 @@
 
 #include <sstream>
 
-#include "support/KoralctlRun.h"
-#include "support/TestEnvironment.h"
 #include "cli/Koralctl.h"
 #include "core/demo/DemoPlayer.h"
+#include "support/KoralctlRun.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -60,7 +60,8 @@ TEST(SettingsCommandTest, RefusesWhatTheVersionCannotHold) {
   EXPECT_EQ(Koralctl({"settings", "set", "srswowsrs", "11"}).status, 2);
   EXPECT_EQ(Koralctl({"settings", "set", "volume", "1"}).status, 2);
   EXPECT_EQ(Koralctl({"settings", "set", "ab"}).status, 2);
-  EXPECT_EQ(Koralctl({"--firmware", "999", "settings", "set", "ab", "1"}).status, 2);  // a version Config.ini does not list
+  EXPECT_EQ(Koralctl({"--firmware", "999", "settings", "set", "ab", "1"}).status,
+            2);  // a version Config.ini does not list
   EXPECT_EQ(env.SettingsImageBytes(), ImageWithPowerAndMode());
 
   std::filesystem::remove(env.SettingsImage());

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "core/settings/ImageBackup.h"
 #include "support/FileSizeLimit.h"
 #include "support/KoralctlRun.h"
 #include "support/TestEnvironment.h"
-#include "core/settings/ImageBackup.h"
 
 namespace {
 
@@ -25,8 +25,11 @@ class SettingsWriteBackupTest : public ::testing::Test {
   }
   std::string Profile() const { return (m_environment.ComputerDir() / "p.pro").string(); }
   std::vector<Arguments> Writers() const {
-    return {{"eq", "set", "3", "1", "2", "3", "4", "5"}, {"eq", "select", "2"}, {"radio", "set", "A", "90.1"},
-            {"settings", "set", "repeat", "1"},          {"profile", "load", Profile()}};
+    return {{"eq", "set", "3", "1", "2", "3", "4", "5"},
+            {"eq", "select", "2"},
+            {"radio", "set", "A", "90.1"},
+            {"settings", "set", "repeat", "1"},
+            {"profile", "load", Profile()}};
   }
   void ExpectRefused(const Arguments& arguments) const {
     const auto run = Koralctl(arguments);

@@ -5,7 +5,9 @@
 
 namespace {
 
-bool SameProfile(const koral::Profile& a, const koral::Profile& b) { return a.radios == b.radios && a.perso == b.perso; }
+bool SameProfile(const koral::Profile& a, const koral::Profile& b) {
+  return a.radios == b.radios && a.perso == b.perso;
+}
 
 }  // namespace
 

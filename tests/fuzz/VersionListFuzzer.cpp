@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!entry) return 0;
   Require(*entry < sorted.size(), "the entry is in the list");
   const std::string& found = sorted[*entry];
-  Require(found.size() >= current.size() && koral::EqualNoCase(std::string_view(found).substr(0, current.size()), current),
-          "the entry begins with the current version");
+  Require(
+      found.size() >= current.size() && koral::EqualNoCase(std::string_view(found).substr(0, current.size()), current),
+      "the entry begins with the current version");
   return 0;
 }

@@ -117,8 +117,7 @@ ProcessOutcome KoralctlProcess::Wait() {
   return outcome;
 }
 
-ProcessOutcome RunKoralctlProcess(const std::vector<std::string>& arguments,
-                                  const KoralctlProcess::Options& options) {
+ProcessOutcome RunKoralctlProcess(const std::vector<std::string>& arguments, const KoralctlProcess::Options& options) {
   return KoralctlProcess(arguments, options).Wait();
 }
 

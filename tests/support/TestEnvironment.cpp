@@ -96,8 +96,8 @@ TestEnvironment::~TestEnvironment() {
 std::vector<std::string> TestEnvironment::Variables() const {
   std::vector<std::string> variables = {
       "KORAL_CONFIG_DIR=" + m_context.configDir.string(), "KORAL_PLAYER=" + m_context.player,
-      "KORAL_MOUNT_TABLE=" + m_context.mountTable, "KORAL_SYS_BLOCK=" + m_context.sysBlock,
-      "XDG_STATE_HOME=" + m_context.stateHome.string(), "XDG_DATA_HOME=" + m_context.dataHome.string(),
+      "KORAL_MOUNT_TABLE=" + m_context.mountTable,        "KORAL_SYS_BLOCK=" + m_context.sysBlock,
+      "XDG_STATE_HOME=" + m_context.stateHome.string(),   "XDG_DATA_HOME=" + m_context.dataHome.string(),
       "XDG_CONFIG_HOME=" + m_context.configHome.string()};
   return variables;
 }
@@ -122,7 +122,6 @@ void TestEnvironment::SetConfigIni(const std::string& text) const {
 void TestEnvironment::SetSettingsImage(const std::string& bytes) const { WriteFile(SettingsImage(), bytes); }
 
 std::string TestEnvironment::SettingsImageBytes() const { return ReadFile(SettingsImage()); }
-
 
 void TestEnvironment::BlockBackupFolder() const { WriteFile(StateDir() / "koral-config", "not a folder"); }
 

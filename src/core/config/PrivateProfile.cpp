@@ -54,7 +54,10 @@ ParsedFile Parse(std::string_view bytes) {
       const bool crlf = lf > start && bytes[lf - 1] == '\r';
       line.text = std::string(bytes.substr(start, lf - start - (crlf ? 1 : 0)));
       line.ending = crlf ? "\r\n" : "\n";
-      if (!endingSeen) { file.newline = line.ending; endingSeen = true; }
+      if (!endingSeen) {
+        file.newline = line.ending;
+        endingSeen = true;
+      }
       start = lf + 1;
     }
     file.lines.push_back(std::move(line));
@@ -207,14 +210,14 @@ ProfileEntries ProfileSectionEntries(std::string_view bytes, std::string_view se
 }
 
 std::optional<std::string> FindPrivateProfileString(std::string_view section, std::string_view key,
-                                                     const std::filesystem::path& path) {
+                                                    const std::filesystem::path& path) {
   const auto bytes = ReadWholeFile(path, kConfigIniSizeLimit);
   if (!bytes) return std::nullopt;
   return FindProfileValue(*bytes, section, key);
 }
 
-std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view defaultValue, const std::filesystem::path& file) {
+std::string GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
+                                    const std::filesystem::path& file) {
   auto value = FindPrivateProfileString(section, key, file);
   return value ? std::move(*value) : std::string(defaultValue);
 }

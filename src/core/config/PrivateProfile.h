@@ -20,14 +20,13 @@ namespace koral {
 
 // The value, or nullopt when the file, the section or the key is missing.
 std::optional<std::string> FindPrivateProfileString(std::string_view section, std::string_view key,
-                                                     const std::filesystem::path& file);
+                                                    const std::filesystem::path& file);
 
-std::string GetPrivateProfileString(std::string_view section, std::string_view key,
-                                    std::string_view defaultValue, const std::filesystem::path& file);
+std::string GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
+                                    const std::filesystem::path& file);
 
 // The value read with an empty default and converted as atoi converts it.
-int GetPrivateProfileInt(std::string_view section, std::string_view key,
-                         const std::filesystem::path& file);
+int GetPrivateProfileInt(std::string_view section, std::string_view key, const std::filesystem::path& file);
 
 // Files are read up to kConfigIniSizeLimit: a larger one reads as missing.
 
@@ -35,8 +34,8 @@ int GetPrivateProfileInt(std::string_view section, std::string_view key,
 // holds a line break or is not UTF-8; kReadOnly when the user made the file
 // read-only. Nothing is written then. A file that exists but cannot be read
 // whole is never replaced.
-FileWriteStatus WritePrivateProfileString(std::string_view section, std::string_view key,
-                                          std::string_view value, const std::filesystem::path& file);
+FileWriteStatus WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
+                                          const std::filesystem::path& file);
 FileWriteStatus WritePrivateProfileInt(std::string_view section, std::string_view key, int value,
                                        const std::filesystem::path& file);
 

@@ -10,11 +10,10 @@ namespace koral {
 namespace {
 
 // Code points of bytes 0x80..0x9F in Windows-1252; 0 where the byte is undefined.
-constexpr std::array<char32_t, 32> kHighControls = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char32_t, 32> kHighControls = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                                    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
@@ -35,11 +34,20 @@ size_t DecodeUtf8(std::string_view text, size_t i, char32_t& cp) {
   const auto byte = [&](size_t k) { return static_cast<uint8_t>(text[k]); };
   const uint8_t lead = byte(i);
   size_t length = 0;
-  if (lead < 0x80) { cp = lead; return 1; }
-  if (lead >= 0xC2 && lead <= 0xDF) { length = 2; cp = lead & 0x1F; }
-  else if (lead >= 0xE0 && lead <= 0xEF) { length = 3; cp = lead & 0x0F; }
-  else if (lead >= 0xF0 && lead <= 0xF4) { length = 4; cp = lead & 0x07; }
-  else return 0;
+  if (lead < 0x80) {
+    cp = lead;
+    return 1;
+  }
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    cp = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    cp = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    cp = lead & 0x07;
+  } else return 0;
   if (i + length > text.size()) return 0;
   for (size_t k = 1; k < length; ++k) {
     if ((byte(i + k) & 0xC0) != 0x80) return 0;
@@ -105,20 +113,24 @@ std::string FormatFixed(double value, int decimals) {
   return std::string(buffer.data(), end);
 }
 
-std::string ToUtf8(std::string_view text) {
-  return IsValidUtf8(text) ? std::string(text) : Windows1252ToUtf8(text);
-}
+std::string ToUtf8(std::string_view text) { return IsValidUtf8(text) ? std::string(text) : Windows1252ToUtf8(text); }
 
 std::string Utf8ToWindows1252(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size();) {
     char32_t cp = 0;
     size_t length = DecodeUtf8(text, i, cp);
-    if (length == 0) { cp = static_cast<uint8_t>(text[i]); length = 1; }
+    if (length == 0) {
+      cp = static_cast<uint8_t>(text[i]);
+      length = 1;
+    }
     i += length;
     // The five bytes Windows-1252 leaves undefined decode to their own code point, and come back.
     const bool undefinedByte = cp >= 0x80 && cp <= 0x9F && kHighControls[cp - 0x80] == 0;
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF) || undefinedByte) { out += static_cast<char>(cp); continue; }
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF) || undefinedByte) {
+      out += static_cast<char>(cp);
+      continue;
+    }
     char mapped = '?';
     for (size_t k = 0; k < kHighControls.size(); ++k)
       if (kHighControls[k] == cp) mapped = static_cast<char>(0x80 + k);

@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "core/files/Paths.h"
 #include "core/copy/SourcePrefetch.h"
+#include "core/files/Paths.h"
 #include "core/platform/FileDescriptor.h"
 
 namespace koral {
@@ -191,8 +191,8 @@ bool CCopyEngine::StopRequested() {
 void CCopyEngine::CopyOneFile(const CopyStep& step) {
   FileDescriptor in(OpenSource(step.source));
   if (!in.IsOpen())
-    return Fail(step.source, errno == ENOENT || errno == ENOTDIR ? CopyFault::SourceMissing : CopyFault::SourceUnreadable,
-                errno);
+    return Fail(step.source,
+                errno == ENOENT || errno == ENOTDIR ? CopyFault::SourceMissing : CopyFault::SourceUnreadable, errno);
   struct stat info {};
   if (fstat(in.Get(), &info) != 0) return Fail(step.source, CopyFault::SourceUnreadable, errno);
   if (!S_ISREG(info.st_mode)) return Fail(step.source, CopyFault::NotRegularFile, 0);
@@ -220,7 +220,8 @@ void CCopyEngine::CopyOneFile(const CopyStep& step) {
 // What the final name holds now: a link in its place is refused (it could
 // lead off the player), so is a folder, and so is the source itself.
 bool CCopyEngine::CheckDestination(const CopyStep& step, const struct stat& source) {
-  if (m_madeFolders.count(ParentFolder(step.destination)) != 0) return true;  // a new folder holds only this copy's names
+  if (m_madeFolders.count(ParentFolder(step.destination)) != 0)
+    return true;  // a new folder holds only this copy's names
   struct stat info {};
   if (lstat(step.destination.c_str(), &info) != 0) return true;
   if (S_ISLNK(info.st_mode)) Fail(step.destination, CopyFault::DestinationUnwritable, ELOOP);
@@ -333,7 +334,8 @@ std::size_t CCopyEngine::CallBytes(std::uint64_t left) const {
   const std::uint64_t unconfirmed = m_progress.fileDone - m_waitedUpTo;
   const std::uint64_t allowance = CurrentFileAllowance();
   const std::uint64_t room = allowance > unconfirmed ? allowance - unconfirmed : 0;
-  return static_cast<std::size_t>(std::min({left, std::max<std::uint64_t>(room, kCopyChunkBytes), std::uint64_t{kLargestCallBytes}}));
+  return static_cast<std::size_t>(
+      std::min({left, std::max<std::uint64_t>(room, kCopyChunkBytes), std::uint64_t{kLargestCallBytes}}));
 }
 
 // What the current file may have on its way: the window, less what the

@@ -13,9 +13,9 @@
 
 #include "core/copy/CopyPlan.h"
 #include "core/copy/CopyRunFolder.h"
-#include "core/files/PlayerVolume.h"
 #include "core/copy/WritebackQueue.h"
 #include "core/copy/WritebackWindow.h"
+#include "core/files/PlayerVolume.h"
 
 namespace koral {
 
@@ -101,15 +101,15 @@ class CCopyEngine {
   std::stop_token m_stop;
   std::vector<char> m_buffer;
   CopyProgress m_progress;
-  std::uint64_t m_waitedUpTo = 0;  // bytes of the current file known to be on the device
-  std::uint64_t m_kickedUpTo = 0;  // bytes of the current file whose writeback has started
+  std::uint64_t m_waitedUpTo = 0;            // bytes of the current file known to be on the device
+  std::uint64_t m_kickedUpTo = 0;            // bytes of the current file whose writeback has started
   std::optional<CWritebackWindow> m_window;  // for the length of Run
-  std::optional<CWritebackQueue> m_queue;  // for the length of Run
+  std::optional<CWritebackQueue> m_queue;    // for the length of Run
   std::size_t m_maxStagedFiles;
-  std::optional<CCopyRunFolder> m_runFolder;    // for the length of Run
-  std::optional<CPlayerVolume> m_playerVolume;  // for the length of Run, when the plan names the player
-  std::string m_checkedFolder;                 // the last folder found on the player's volume
-  std::vector<std::string> m_refusedMounts;    // nothing is written below them
+  std::optional<CCopyRunFolder> m_runFolder;      // for the length of Run
+  std::optional<CPlayerVolume> m_playerVolume;    // for the length of Run, when the plan names the player
+  std::string m_checkedFolder;                    // the last folder found on the player's volume
+  std::vector<std::string> m_refusedMounts;       // nothing is written below them
   std::unordered_set<std::string> m_madeFolders;  // made by this copy: no earlier entry lies in them
   std::vector<std::string> m_published;
   bool m_syncFailed = false;  // a write error already reported, which the volume's sync will tell again

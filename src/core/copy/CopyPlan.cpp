@@ -11,8 +11,8 @@
 
 #include "core/config/TextEncoding.h"
 #include "core/copy/PartialCopyNames.h"
-#include "core/files/Paths.h"
 #include "core/copy/Playlist.h"
+#include "core/files/Paths.h"
 #include "core/files/VfatNames.h"
 
 namespace koral {
@@ -211,7 +211,7 @@ class PlanBuilder {
       AddEntry(entry.path.string(), JoinPath(destination, name), entry.isFolder, [&] {
         const std::string sub = JoinPath(destination, name);
         return ResolvedPair{entry.isLink || resolved.source.empty() ? Resolved(entry.path.string())
-                                                                      : resolved.source / entry.path.filename(),
+                                                                    : resolved.source / entry.path.filename(),
                             resolved.destination.empty() ? Resolved(sub) : resolved.destination / name};
       });
     }
@@ -228,7 +228,7 @@ class PlanBuilder {
 
   const CopyJob& m_job;
   CopyPlan m_plan;
-  std::vector<FolderId> m_ancestors;  // the folders being walked, to stop link loops
+  std::vector<FolderId> m_ancestors;               // the folders being walked, to stop link loops
   std::unordered_set<std::string> m_destinations;  // of the files, folded as FAT compares them
 };
 

@@ -29,28 +29,28 @@ struct CopyJob {
 
 // Why an entry was not copied.
 enum class CopyFault {
-  SourceMissing,          // a playlist entry or a file that names nothing
+  SourceMissing,  // a playlist entry or a file that names nothing
   SourceUnreadable,
-  NotRegularFile,         // a device, a pipe, a socket
-  SameFile,               // source and destination are one file
-  FolderIntoItself,       // the destination lies inside the copied folder
-  LinkLoop,               // a symbolic link leads back to a folder being copied
-  TooBigForPlayer,        // 4 GiB or more on a FAT player
-  NameTaken,              // another file of the copy has the same name on the player
-  NameReserved,           // the name of a copy's temporary file
-  SourceChanged,          // the source grew or shrank while it was copied
+  NotRegularFile,    // a device, a pipe, a socket
+  SameFile,          // source and destination are one file
+  FolderIntoItself,  // the destination lies inside the copied folder
+  LinkLoop,          // a symbolic link leads back to a folder being copied
+  TooBigForPlayer,   // 4 GiB or more on a FAT player
+  NameTaken,         // another file of the copy has the same name on the player
+  NameReserved,      // the name of a copy's temporary file
+  SourceChanged,     // the source grew or shrank while it was copied
   DestinationUnwritable,
   PlayerFull,
-  NotSynced,              // the file's data could not be confirmed on the device
-  VolumeNotSynced,        // the player reported a write error no copied file accounts for
-  VolumeSyncFailed,       // the player reported a write error, besides the files it lost
-  OtherVolume,            // a folder mounted inside the player: nothing is written through it
+  NotSynced,         // the file's data could not be confirmed on the device
+  VolumeNotSynced,   // the player reported a write error no copied file accounts for
+  VolumeSyncFailed,  // the player reported a write error, besides the files it lost
+  OtherVolume,       // a folder mounted inside the player: nothing is written through it
 };
 
 struct CopyFailure {
   std::string path;  // the source, or the destination for write and sync faults
   CopyFault fault;
-  int error = 0;     // errno when a system call failed
+  int error = 0;  // errno when a system call failed
 };
 
 // One step of the copy, in the order it is done.

@@ -26,8 +26,7 @@ std::string ListFailures(const std::string& heading, const std::vector<CopyFailu
   std::string text = heading;
   for (size_t i = 0; i < failures.size() && i < kEntriesListedInABox; ++i)
     text += "\n" + failures[i].path + " : " + DescribeCopyFailure(failures[i]);
-  if (failures.size() > kEntriesListedInABox)
-    text += "\n" + MoreEntries(failures.size() - kEntriesListedInABox);
+  if (failures.size() > kEntriesListedInABox) text += "\n" + MoreEntries(failures.size() - kEntriesListedInABox);
   return text;
 }
 
@@ -36,7 +35,8 @@ std::string ListFailures(const std::string& heading, const std::vector<CopyFailu
 std::string DescribeCopyFailure(const CopyFailure& failure) {
   switch (failure.fault) {
     case CopyFault::SourceMissing: return "fichier introuvable";
-    case CopyFault::SourceUnreadable: return "lecture impossible (" + DescribeError(failure.error, ErrorSide::kComputer) + ")";
+    case CopyFault::SourceUnreadable:
+      return "lecture impossible (" + DescribeError(failure.error, ErrorSide::kComputer) + ")";
     case CopyFault::NotRegularFile: return "ce n'est pas un fichier ordinaire";
     case CopyFault::SameFile: return "la source et la destination sont le même fichier";
     case CopyFault::FolderIntoItself: return "un dossier ne peut pas être copié dans lui-même";
@@ -103,7 +103,8 @@ std::string FormatRenameReport(const std::vector<CopyRename>& renames, std::size
 std::string FormatDuration(std::chrono::seconds duration) {
   const auto total = std::max<std::int64_t>(0, duration.count());
   const auto twoDigits = [](std::int64_t value) { return (value < 10 ? "0" : "") + std::to_string(value); };
-  if (total >= 3600) return std::to_string(total / 3600) + ":" + twoDigits(total / 60 % 60) + ":" + twoDigits(total % 60);
+  if (total >= 3600)
+    return std::to_string(total / 3600) + ":" + twoDigits(total / 60 % 60) + ":" + twoDigits(total % 60);
   return std::to_string(total / 60) + ":" + twoDigits(total % 60);
 }
 

@@ -41,7 +41,8 @@ int MakeHiddenFolder(const std::string& partial) {
 }
 
 bool SameFile(int fd, const std::string& path) {
-  struct stat open {}, named {};
+  struct stat open {
+  }, named{};
   return fstat(fd, &open) == 0 && stat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
          open.st_ino == named.st_ino;
 }

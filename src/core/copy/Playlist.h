@@ -13,8 +13,7 @@ namespace koral {
 // that was refused without being opened for good.
 class PlaylistUnreadable : public std::runtime_error {
  public:
-  explicit PlaylistUnreadable(const std::filesystem::path& playlist, bool notRegularFile = false,
-                              bool tooLarge = false)
+  explicit PlaylistUnreadable(const std::filesystem::path& playlist, bool notRegularFile = false, bool tooLarge = false)
       : std::runtime_error("playlist unreadable: " + playlist.string()),
         m_playlist(playlist),
         m_notRegularFile(notRegularFile),
@@ -43,8 +42,9 @@ std::optional<std::filesystem::path> FindPlaylist(const std::filesystem::path& f
 
 // One entry of a playlist, in playlist order.
 struct PlaylistEntry {
-  std::string line;            // the entry as written, '\' turned into '/'
-  std::filesystem::path path;  // absolute as written (a local "file:" URI decoded), else joined to the playlist's folder
+  std::string line;  // the entry as written, '\' turned into '/'
+  std::filesystem::path
+      path;  // absolute as written (a local "file:" URI decoded), else joined to the playlist's folder
 };
 
 // Reads a playlist whole: lines end in LF or CR LF and are never cut. In an

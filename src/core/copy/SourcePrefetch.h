@@ -29,9 +29,9 @@ class CSourcePrefetch {
   const CopyPlan& m_plan;
   std::atomic<std::size_t> m_reached{0};
   std::atomic<bool> m_stopping{false};
-  std::atomic<bool> m_waiting{false};  // the thread is ahead and waits...
+  std::atomic<bool> m_waiting{false};    // the thread is ahead and waits...
   std::atomic<std::size_t> m_wakeAt{0};  // ...until the copy reaches this step
-  std::thread m_thread;  // last: it starts once the rest is built
+  std::thread m_thread;                  // last: it starts once the rest is built
 };
 
 }  // namespace koral

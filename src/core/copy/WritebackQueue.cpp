@@ -22,8 +22,7 @@ constexpr std::uint64_t kBatchBytes = 4 * 1024 * 1024;
 constexpr std::uint64_t kConfirmStepBytes = 1024 * 1024;
 constexpr auto kLongestHold = std::chrono::milliseconds(20);
 
-constexpr unsigned kWaitForWholeFile =
-    SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+constexpr unsigned kWaitForWholeFile = SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
 
 CopyFailure Discard(const StagedFile& staged, CopyFault fault, int error) {
   unlink(staged.temporary.c_str());

@@ -65,7 +65,7 @@ class CWritebackQueue {
   mutable std::mutex m_mutex;
   std::condition_variable m_added;
   std::condition_variable_any m_published;  // any: a stop request ends its wait
-  std::deque<StagedFile> m_pending;  // not yet taken by the thread
+  std::deque<StagedFile> m_pending;         // not yet taken by the thread
   std::uint64_t m_pendingBytes = 0;
   // Changed under the lock, read without it by the copy: a lock taken per
   // file on both sides would cost the copy system calls.

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "core/settings/BandField.h"
-#include "core/settings/EqualiserPresets.h"
 #include "core/config/FirmwareLayout.h"
 #include "core/firmware/FirmwareVersions.h"
+#include "core/settings/BandField.h"
+#include "core/settings/EqualiserPresets.h"
 #include "core/settings/PlayerSettings.h"
 #include "core/settings/RadioRecord.h"
 #include "core/settings/RadioStations.h"
@@ -31,7 +31,8 @@ class ImageBuilder {
     if (!offset || *offset < 0) return;
     const size_t at = static_cast<size_t>(*offset + displacement);
     if (m_image.size() < at + static_cast<size_t>(count)) m_image.resize(at + static_cast<size_t>(count), '\0');
-    for (int i = 0; i < count; ++i) m_image[at + static_cast<size_t>(i)] = static_cast<char>(bytes[static_cast<size_t>(i)] & 0xFF);
+    for (int i = 0; i < count; ++i)
+      m_image[at + static_cast<size_t>(i)] = static_cast<char>(bytes[static_cast<size_t>(i)] & 0xFF);
   }
   void PutByte(const char* key, int value) { Put(key, 0, {value, 0, 0}); }
   int RadioCount() const {

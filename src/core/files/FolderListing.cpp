@@ -114,9 +114,8 @@ std::string BrowseCandidate(const std::string& folder, const std::string& name) 
 std::vector<size_t> DefaultOrder(const std::vector<ListingRow>& rows) { return StableOrder(rows, DefaultLess); }
 
 std::vector<size_t> ColumnOrder(const std::vector<ListingRow>& rows, int column, bool flag) {
-  return StableOrder(rows, [column, flag](const ListingRow& a, const ListingRow& b) {
-    return ColumnLess(a, b, column, flag);
-  });
+  return StableOrder(
+      rows, [column, flag](const ListingRow& a, const ListingRow& b) { return ColumnLess(a, b, column, flag); });
 }
 
 int CompareNoCase(std::string_view a, std::string_view b) {

@@ -33,8 +33,6 @@ bool IsFolderOnPlayer(const std::string& folder, const std::string& playerRoot) 
   return !error && PathHolds(root, real);
 }
 
-std::string SettingsImagePath(std::string_view playerRoot) {
-  return JoinPath(playerRoot, "Settings.dat");
-}
+std::string SettingsImagePath(std::string_view playerRoot) { return JoinPath(playerRoot, "Settings.dat"); }
 
 }  // namespace koral

@@ -11,8 +11,8 @@
 
 #include "core/config/TextEncoding.h"
 #include "core/copy/CopyLeftovers.h"
-#include "core/files/ErrorText.h"
 #include "core/copy/PartialCopyNames.h"
+#include "core/files/ErrorText.h"
 #include "core/files/Paths.h"
 #include "core/files/PlayerVolume.h"
 #include "core/files/SizeText.h"

@@ -54,7 +54,8 @@ std::optional<size_t> FindCurrentVersionEntry(const std::vector<std::string>& en
 }
 
 std::vector<std::string> ReadVersionList(const std::filesystem::path& configIni) {
-  return SortVersionsForList(SplitAvailableVersions(GetPrivateProfileString("firmware", "versionsdispo", "", configIni)));
+  return SortVersionsForList(
+      SplitAvailableVersions(GetPrivateProfileString("firmware", "versionsdispo", "", configIni)));
 }
 
 std::optional<std::string> ListedVersionFor(const std::filesystem::path& configIni, std::string_view version) {

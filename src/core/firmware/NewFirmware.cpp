@@ -21,7 +21,8 @@ bool ContainsNoCase(const std::vector<std::string>& names, std::string_view name
 
 std::vector<std::string> ListedVersions(std::string_view bytes) {
   std::vector<std::string> versions;
-  for (std::string& version : SplitAvailableVersions(FindProfileValue(bytes, kFirmwareSection, kVersionsKey).value_or("")))
+  for (std::string& version :
+       SplitAvailableVersions(FindProfileValue(bytes, kFirmwareSection, kVersionsKey).value_or("")))
     if (!version.empty() && !ContainsNoCase(versions, version)) versions.push_back(std::move(version));
   return versions;
 }

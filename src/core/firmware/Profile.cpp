@@ -41,8 +41,8 @@ std::optional<std::array<uint8_t, N>> ParseValue(std::string_view text) {
 
 // Reads one key: nullopt when missing or empty; a damaged value is reported.
 template <size_t N>
-std::optional<std::array<uint8_t, N>> ReadEntry(std::string_view bytes, std::string_view section,
-                                                std::string_view key, std::vector<ProfileIssue>& issues) {
+std::optional<std::array<uint8_t, N>> ReadEntry(std::string_view bytes, std::string_view section, std::string_view key,
+                                                std::vector<ProfileIssue>& issues) {
   const auto text = FindProfileValue(bytes, section, key);
   if (!text || text->empty()) return std::nullopt;
   auto value = ParseValue<N>(*text);
@@ -135,13 +135,13 @@ std::string DescribeProfileIssue(const ProfileIssue& issue, std::string_view ver
     case ProfileIssue::Kind::kProfileTooLarge:
       return "'" + issue.key + "' est trop gros pour un profil (plus de " + SizeLimitText(kProfileSizeLimit) +
              ") : rien n'a été chargé.";
-    case ProfileIssue::Kind::kNotAProfile:
-      return "'" + issue.key + "' n'est pas un profil : rien n'a été chargé.";
+    case ProfileIssue::Kind::kNotAProfile: return "'" + issue.key + "' n'est pas un profil : rien n'a été chargé.";
     case ProfileIssue::Kind::kDamagedValue:
       if (issue.key == "perso")
         return "La valeur \"perso\" du profil est endommagée (il faut quinze nombres de 0 à 255 séparés par un "
                "espace) : l'égaliseur n'a pas été chargé.";
-      return "La valeur \"" + issue.key + "\" du profil est endommagée (il faut deux nombres de 0 à 255 séparés "
+      return "La valeur \"" + issue.key +
+             "\" du profil est endommagée (il faut deux nombres de 0 à 255 séparés "
              "par un espace) : cette mémoire radio n'a pas été chargée.";
     case ProfileIssue::Kind::kRadioKeyMissing:
       return "La clé " + issue.key + " manque dans la section " + section +

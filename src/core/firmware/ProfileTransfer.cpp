@@ -50,7 +50,8 @@ ImagePassResult ReadRadios(CSettingsFile& image, const ProfileLayout& layout, Pr
     CSettingsFile::Slots slots{};  // bytes past the end of the image read as 0
     if (image.ReadBytes(slots, 3, RadioRecordOffset(*layout.radioOffset, i)) != CSettingsFile::kOk)
       return ImagePassResult::kTransferFailed;
-    profile.radios[static_cast<size_t>(i)] = ProfileRadio{static_cast<uint8_t>(slots[0]), static_cast<uint8_t>(slots[1])};
+    profile.radios[static_cast<size_t>(i)] =
+        ProfileRadio{static_cast<uint8_t>(slots[0]), static_cast<uint8_t>(slots[1])};
   }
   return ImagePassResult::kOk;
 }

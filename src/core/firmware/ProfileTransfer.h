@@ -15,9 +15,9 @@ namespace koral {
 
 // Where a profile's fields lie in the settings image of one firmware version.
 struct ProfileLayout {
-  std::optional<int> radioCount;        // nbradios, held to 0..20; nullopt when the key is missing
-  std::optional<int> radioOffset;       // offsetradio
-  std::optional<int> equaliserOffset;   // offseteq
+  std::optional<int> radioCount;       // nbradios, held to 0..20; nullopt when the key is missing
+  std::optional<int> radioOffset;      // offsetradio
+  std::optional<int> equaliserOffset;  // offseteq
 };
 ProfileLayout ReadProfileLayout(const std::filesystem::path& configIni, std::string_view version);
 

@@ -15,10 +15,10 @@ namespace koral {
 // tells which).
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::uint64_t limit = kNoSizeLimit);
 
-enum class [[nodiscard]] FileWriteStatus {
-  kWritten,
-  kReadOnly,  // the user made the file read-only: left as it was
-  kFailed,    // any other failure: left as it was
+enum class [[nodiscard]] FileWriteStatus{
+    kWritten,
+    kReadOnly,  // the user made the file read-only: left as it was
+    kFailed,    // any other failure: left as it was
 };
 
 // True when the user has made an existing file read-only: its owner has no

@@ -42,8 +42,8 @@ std::string Refusal(const DriveReply& reply) {
 
 EjectResult EjectPlayer(const std::string& root, DriveService& service) {
   if (const int error = SyncVolume(root); error != 0)
-    return {false, "Les données n'ont pas pu être écrites sur l'Koral (" + DescribeError(error) +
-                       ") : ne le débranchez pas."};
+    return {false,
+            "Les données n'ont pas pu être écrites sur l'Koral (" + DescribeError(error) + ") : ne le débranchez pas."};
   if (DriveReply found = service.FindVolume(root); found.status != DriveReply::kDone) return {false, Refusal(found)};
   if (DriveReply unmounted = service.Unmount(); unmounted.status != DriveReply::kDone)
     return {false, Refusal(unmounted)};

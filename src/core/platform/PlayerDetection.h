@@ -11,8 +11,8 @@
 namespace koral {
 
 struct DriveScan {
-  std::optional<std::string> playerRoot;   // the player's mount point, no trailing slash
-  std::vector<std::string> computerDrives; // the drive combo: every volume that is not a player candidate
+  std::optional<std::string> playerRoot;    // the player's mount point, no trailing slash
+  std::vector<std::string> computerDrives;  // the drive combo: every volume that is not a player candidate
 };
 
 // The player is the last removable volume (never a floppy); among several,

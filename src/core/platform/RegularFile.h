@@ -10,11 +10,11 @@ namespace koral {
 
 // The largest file of each kind the program reads whole. Each is far above
 // any real file of its kind, and far below what would freeze the program.
-inline constexpr std::uint64_t kProfileSizeLimit = 64 * 1024;                // about twenty short lines
-inline constexpr std::uint64_t kPlaylistSizeLimit = 16 * 1024 * 1024;        // some 100 000 entries
-inline constexpr std::uint64_t kConfigIniSizeLimit = 4 * 1024 * 1024;        // a few hundred firmware sections
-inline constexpr std::uint64_t kRadiosIniSizeLimit = 64 * 1024 * 1024;       // every station of every city
-inline constexpr std::uint64_t kSettingsImageSizeLimit = 16 * 1024 * 1024;   // the image of a small player
+inline constexpr std::uint64_t kProfileSizeLimit = 64 * 1024;               // about twenty short lines
+inline constexpr std::uint64_t kPlaylistSizeLimit = 16 * 1024 * 1024;       // some 100 000 entries
+inline constexpr std::uint64_t kConfigIniSizeLimit = 4 * 1024 * 1024;       // a few hundred firmware sections
+inline constexpr std::uint64_t kRadiosIniSizeLimit = 64 * 1024 * 1024;      // every station of every city
+inline constexpr std::uint64_t kSettingsImageSizeLimit = 16 * 1024 * 1024;  // the image of a small player
 inline constexpr std::uint64_t kNoSizeLimit = UINT64_MAX;
 
 // A whole file read, or why it was not.

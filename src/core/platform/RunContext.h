@@ -12,9 +12,9 @@ namespace koral {
 // once at start, the environment, and passes it down. The core itself reads
 // no environment variable.
 struct RunContext {
-  std::string player;                   // the player's root (--player, KORAL_PLAYER); empty: detected
-  std::filesystem::path configDir;      // --config-dir, KORAL_CONFIG_DIR; empty: the usual choice
-  std::optional<std::string> firmware;  // koralctl --firmware, over [firmware] version
+  std::string player;                               // the player's root (--player, KORAL_PLAYER); empty: detected
+  std::filesystem::path configDir;                  // --config-dir, KORAL_CONFIG_DIR; empty: the usual choice
+  std::optional<std::string> firmware;              // koralctl --firmware, over [firmware] version
   std::string mountTable = "/proc/self/mountinfo";  // KORAL_MOUNT_TABLE (tests plug a player in)
   std::string sysBlock = "/sys/class/block";        // KORAL_SYS_BLOCK
   // The XDG base folders, with their usual defaults under $HOME.

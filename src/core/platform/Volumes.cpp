@@ -7,7 +7,6 @@
 #include <map>
 #include <sstream>
 
-
 namespace koral {
 namespace {
 
@@ -78,13 +77,14 @@ std::vector<Volume> LinuxVolumeSource::List() const {
     std::istringstream fields(line);
     std::string id, parent, numbers, root, mountPoint, options, field;
     fields >> id >> parent >> numbers >> root >> mountPoint >> options;
-    while (fields >> field && field != "-") {}
+    while (fields >> field && field != "-") {
+    }
     std::string type, source;
     fields >> type >> source;
     mountPoint = Unescape(mountPoint);
     source = Unescape(source);
     const bool blockDevice = source.rfind("/dev/", 0) == 0;
-    if (!blockDevice && mountPoint != "/") continue;  // pseudo file systems
+    if (!blockDevice && mountPoint != "/") continue;                // pseudo file systems
     if (type == "squashfs" || IsMountedFile(mountPoint)) continue;  // package images, files bound by containers
     Volume volume{mountPoint, source, IsRemovable(source, sysBlock)};
     byMountPoint[mountPoint] = std::move(volume);

@@ -9,8 +9,8 @@ namespace koral {
 
 // An equaliser gain in the settings image: 3 bytes of little-endian two's
 // complement, read back from its first byte only.
-inline constexpr int kPresetCount = 12;     // 0..9 factory, 10 Perso, 11 Auto
-inline constexpr int kGainPresetCount = 11; // Auto carries no gains
+inline constexpr int kPresetCount = 12;      // 0..9 factory, 10 Perso, 11 Auto
+inline constexpr int kGainPresetCount = 11;  // Auto carries no gains
 inline constexpr int kBandCount = 5;
 inline constexpr int kEqualiserBytes = kGainPresetCount * kBandCount * 3;  // 165
 

@@ -27,9 +27,8 @@ EqualiserLayout ReadEqualiserLayout(const std::filesystem::path& configIni, cons
 std::string MissingEqualiserKeysMessage(const EqualiserLayout& layout) {
   std::string keys;
   for (const std::string& key : layout.MissingKeys()) keys += (keys.empty() ? "" : ", ") + key;
-  return "Config.ini ne donne pas la position de l'equaliser pour la version de firmware \"" +
-         layout.firmwareVersion + "\" (clés absentes ou invalides : " + keys +
-         ").\nLes réglages de l'equaliser ne sont ni lus ni enregistrés.";
+  return "Config.ini ne donne pas la position de l'equaliser pour la version de firmware \"" + layout.firmwareVersion +
+         "\" (clés absentes ou invalides : " + keys + ").\nLes réglages de l'equaliser ne sont ni lus ni enregistrés.";
 }
 
 EqualiserPass::EqualiserPass(const std::filesystem::path& image, const EqualiserLayout& layout)

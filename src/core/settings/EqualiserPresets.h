@@ -4,8 +4,8 @@
 #include <array>
 #include <string_view>
 
-#include "core/settings/BandField.h"
 #include "core/config/FirmwareLayout.h"
+#include "core/settings/BandField.h"
 
 namespace koral {
 
@@ -31,10 +31,10 @@ inline constexpr int kAutoPreset = 11;
 using PresetNameList = std::array<std::string_view, kPresetCount>;
 
 // The preset names of firmware 119.0, and those of every other version.
-inline constexpr PresetNameList kPresetNames119 = {"Normal", "Rock", "Jazz", "Classique", "Pop", "Xtrem BASS",
-                                                   "Techno", "Dance", "Live", "Reggae", "Perso", "Auto"};
-inline constexpr PresetNameList kPresetNamesOther = {"Normal", "Jazz", "Pop", "Rock", "Classique", "Extra bass",
-                                                     "Techno", "Dance", "Live", "Reggae", "Perso", "Auto"};
+inline constexpr PresetNameList kPresetNames119 = {"Normal", "Rock",  "Jazz", "Classique", "Pop",   "Xtrem BASS",
+                                                   "Techno", "Dance", "Live", "Reggae",    "Perso", "Auto"};
+inline constexpr PresetNameList kPresetNamesOther = {"Normal", "Jazz",  "Pop",  "Rock",   "Classique", "Extra bass",
+                                                     "Techno", "Dance", "Live", "Reggae", "Perso",     "Auto"};
 
 // The names the preset list shows for a firmware version (exact, case-sensitive).
 inline constexpr const PresetNameList& PresetNames(std::string_view firmwareVersion) {

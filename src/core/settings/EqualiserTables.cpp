@@ -16,9 +16,7 @@ void EqualiserTables::TakePlayerGains(const GainTable& gains) {
   m_written = gains;
 }
 
-void EqualiserTables::RestoreFactory() {
-  std::copy(kFactoryPresets.begin(), kFactoryPresets.end(), m_working.begin());
-}
+void EqualiserTables::RestoreFactory() { std::copy(kFactoryPresets.begin(), kFactoryPresets.end(), m_working.begin()); }
 
 void EqualiserTables::RestorePlayer() { m_working = m_player; }
 

@@ -37,7 +37,7 @@ std::string TimestampedName(int attempt) {
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
   const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  std::tm utc {};
+  std::tm utc{};
   gmtime_r(&seconds, &utc);
   char name[80];
   std::snprintf(name, sizeof name, "Settings-%04d%02d%02d-%02d%02d%02d-%03dZ-%d.dat", utc.tm_year + 1900,

@@ -8,16 +8,12 @@ namespace koral {
 
 std::string ImagePassText(ImagePassResult result, ImageTransfer transfer) {
   switch (result) {
-    case ImagePassResult::kOk:
-      return {};
-    case ImagePassResult::kImageNotOpened:
-      return "fichier de configuration absent.";
+    case ImagePassResult::kOk: return {};
+    case ImagePassResult::kImageNotOpened: return "fichier de configuration absent.";
     case ImagePassResult::kTransferFailed:
       return transfer == ImageTransfer::kRead ? "lecture impossible sur l'Koral." : "écriture impossible sur l'Koral.";
-    case ImagePassResult::kBackupFailed:
-      return BackupRefusedMessage();
-    case ImagePassResult::kReadOnly:
-      return ReadOnlyImageMessage();
+    case ImagePassResult::kBackupFailed: return BackupRefusedMessage();
+    case ImagePassResult::kReadOnly: return ReadOnlyImageMessage();
   }
   return {};
 }

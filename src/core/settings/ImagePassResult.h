@@ -6,12 +6,12 @@
 namespace koral {
 
 // How one pass over the player's settings image went.
-enum class [[nodiscard]] ImagePassResult {
-  kOk,
-  kImageNotOpened,  // no player, or Settings.dat cannot be opened
-  kTransferFailed,  // a read or write failed, or the bytes written could not reach the image
-  kBackupFailed,    // no complete backup of the image could be kept: nothing written
-  kReadOnly,        // the image can be read but not written: nothing written
+enum class [[nodiscard]] ImagePassResult{
+    kOk,
+    kImageNotOpened,  // no player, or Settings.dat cannot be opened
+    kTransferFailed,  // a read or write failed, or the bytes written could not reach the image
+    kBackupFailed,    // no complete backup of the image could be kept: nothing written
+    kReadOnly,        // the image can be read but not written: nothing written
 };
 
 // What the pass was doing, for the text of a failed transfer.

@@ -31,11 +31,13 @@ constexpr std::array<PlayerSettingInfo, kPlayerSettingCount> kInfos = {{
 
 // The player reads and writes its settings in orders of its own.
 constexpr std::array<PlayerSetting, kPlayerSettingCount> kReadOrder = {
-    kRepeat,        kPower,     kContrast,        kUsb,           kEclairage, kVitesseDefil, kSrsWowFocus,
-    kSrsWowTruBass, kSrsWowSrs, kSrsWowEcouteurs, kSrsWowModeActif, kRecordQuality, kAb};
+    kRepeat,    kPower,           kContrast,        kUsb,
+    kEclairage, kVitesseDefil,    kSrsWowFocus,     kSrsWowTruBass,
+    kSrsWowSrs, kSrsWowEcouteurs, kSrsWowModeActif, kRecordQuality,
+    kAb};
 constexpr std::array<PlayerSetting, kPlayerSettingCount> kWriteOrder = {
-    kRepeat,        kEclairage, kVitesseDefil,    kPower,           kSrsWowFocus, kSrsWowTruBass, kSrsWowSrs,
-    kSrsWowEcouteurs, kSrsWowModeActif, kContrast, kRecordQuality, kUsb,          kAb};
+    kRepeat,          kEclairage, kVitesseDefil,  kPower, kSrsWowFocus, kSrsWowTruBass, kSrsWowSrs, kSrsWowEcouteurs,
+    kSrsWowModeActif, kContrast,  kRecordQuality, kUsb,   kAb};
 
 constexpr std::array<std::array<int, 3>, kMaxLevel + 1> kSoundLevelTable = {{
     {6, 0, 0},
@@ -87,8 +89,8 @@ void FillOtherTables(ChoiceTables& t) {
   t.other[Index(kSrsWowFocus)] = WithLastHidden(Visible({"graves", "aigus", "aigus"}));
   t.other[Index(kSrsWowModeActif)] = Visible({"SRS", "TruBass", "WOW", "désactivé"});
   t.other[Index(kUsb)] = Visible({"Koral + charge", "clé USB + charge"});
-  t.other[Index(kAb)] = Visible({"SRS~WOW", "enregistrement", "dossier suivant", "saut de 10 titres",
-                                 "remonter de 6 secs", "avancer de 6 secs"});
+  t.other[Index(kAb)] = Visible(
+      {"SRS~WOW", "enregistrement", "dossier suivant", "saut de 10 titres", "remonter de 6 secs", "avancer de 6 secs"});
 }
 
 void Fill119Tables(ChoiceTables& t) {
@@ -98,8 +100,8 @@ void Fill119Tables(ChoiceTables& t) {
   t.v119[Index(kSrsWowFocus)] = Visible({"graves", "medium", "aigus"});
   t.v119[Index(kSrsWowModeActif)] = Visible({"désactivé", "SRS", "TruBass", "WOW"});
   t.v119[Index(kUsb)] = Visible({"clé USB + charge", "Koral + charge"});
-  t.v119[Index(kAb)] = WithLastHidden(Visible({"SRS~WOW", "enregistrement", "remonter de 6 sec",
-                                               "avancer de 6 sec", "A <-> B", "avancer de 6 secs"}));
+  t.v119[Index(kAb)] = WithLastHidden(
+      Visible({"SRS~WOW", "enregistrement", "remonter de 6 sec", "avancer de 6 sec", "A <-> B", "avancer de 6 secs"}));
 }
 
 const ChoiceTables& Tables() {
@@ -160,7 +162,8 @@ const std::vector<Choice>& Choices(PlayerSetting setting, bool layout119) {
 
 std::optional<std::string> LabelOf(PlayerSetting setting, bool layout119, int value) {
   const auto& choices = Choices(setting, layout119);
-  if (InfoOf(setting).kind == kModeList && value >= 0) value = std::min<int>(value, static_cast<int>(choices.size()) - 1);
+  if (InfoOf(setting).kind == kModeList && value >= 0)
+    value = std::min<int>(value, static_cast<int>(choices.size()) - 1);
   if (value < 0 || static_cast<size_t>(value) >= choices.size()) return std::nullopt;
   const Choice& choice = choices[static_cast<size_t>(value)];
   if (choice.hidden) return std::nullopt;
@@ -190,7 +193,7 @@ bool IsWritableValue(PlayerSetting setting, bool layout119, int value) {
 }
 
 ImagePassResult ReadPlayerSettings(const std::filesystem::path& image, const PlayerSettingsLayout& layout,
-                              PlayerSettingValues& values) {
+                                   PlayerSettingValues& values) {
   CSettingsFile file;
   file.Open(image);
   if (!file.IsOpen()) return ImagePassResult::kImageNotOpened;
@@ -209,7 +212,7 @@ ImagePassResult ReadPlayerSettings(const std::filesystem::path& image, const Pla
 }
 
 ImagePassResult WritePlayerSettings(const std::filesystem::path& image, const PlayerSettingsLayout& layout,
-                               const PlayerSettingValues& values, const PlayerSettingMarks& marks) {
+                                    const PlayerSettingValues& values, const PlayerSettingMarks& marks) {
   CSettingsFile file;
   file.Open(image);
   if (!file.IsOpen()) return ImagePassResult::kImageNotOpened;

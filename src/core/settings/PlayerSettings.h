@@ -97,13 +97,13 @@ bool IsWritableValue(PlayerSetting setting, bool layout119, int value);
 // One pass over the image: every setting with an offset, in the player's
 // read order. Values of settings without an offset stay nullopt.
 ImagePassResult ReadPlayerSettings(const std::filesystem::path& image, const PlayerSettingsLayout& layout,
-                              PlayerSettingValues& values);
+                                   PlayerSettingValues& values);
 
 // One pass over the image: the marked settings that have an offset and a
 // writable value, in the player's write order. Stops at the first failed
 // transfer; what was written before it stays written. Bytes that cannot be
 // flushed when the image is closed count as a failed transfer.
 ImagePassResult WritePlayerSettings(const std::filesystem::path& image, const PlayerSettingsLayout& layout,
-                               const PlayerSettingValues& values, const PlayerSettingMarks& marks);
+                                    const PlayerSettingValues& values, const PlayerSettingMarks& marks);
 
 }  // namespace koral

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "core/files/Paths.h"
 #include "core/config/FirmwareLayout.h"
+#include "core/files/Paths.h"
 #include "core/settings/SettingsFile.h"
 
 namespace koral {

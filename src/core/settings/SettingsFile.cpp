@@ -85,13 +85,10 @@ int CSettingsFile::WriteBytes(const Slots& slots, int count, int32_t offset) {
   return Tell();
 }
 
-std::string ReadOnlyImageMessage() {
-  return "Les réglages n'ont pas été enregistrés : l'Koral est en lecture seule.";
-}
+std::string ReadOnlyImageMessage() { return "Les réglages n'ont pas été enregistrés : l'Koral est en lecture seule."; }
 
 bool CSettingsFile::BackUpOnce() {
-  if (m_backup == Backup::kNotYet)
-    m_backup = BackUpImageBeforeFirstWrite(m_path) ? Backup::kKept : Backup::kFailed;
+  if (m_backup == Backup::kNotYet) m_backup = BackUpImageBeforeFirstWrite(m_path) ? Backup::kKept : Backup::kFailed;
   return m_backup == Backup::kKept;
 }
 

@@ -15,16 +15,16 @@
 #include <QPointer>
 
 #include "core/about/VersionNotice.h"
+#include "core/config/PrivateProfile.h"
+#include "core/config/ProgramFolder.h"
+#include "core/demo/DemoPlayer.h"
+#include "core/settings/ImageBackup.h"
 #include "gui/app/MainDlg.h"
 #include "gui/app/SingleInstance.h"
 #include "gui/app/TerminationSignals.h"
 #include "gui/common/Accessibility.h"
 #include "gui/common/PathText.h"
 #include "gui/common/Prompt.h"
-#include "core/config/PrivateProfile.h"
-#include "core/config/ProgramFolder.h"
-#include "core/demo/DemoPlayer.h"
-#include "core/settings/ImageBackup.h"
 #include "gui/settings/Onglets.h"
 
 namespace {
@@ -46,15 +46,24 @@ int UsageError(const QString& line) {
 
 // Qt's own options, which QApplication takes out of the command line:
 // those followed by a value, then those alone. "--name" is "-name" to Qt.
-const QStringList kQtValueOptions = {
-    QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
-    QStringLiteral("plugin"), QStringLiteral("qwindowgeometry"), QStringLiteral("geometry"),
-    QStringLiteral("qwindowtitle"), QStringLiteral("title"), QStringLiteral("qwindowicon"), QStringLiteral("icon"),
-    QStringLiteral("session"), QStringLiteral("display"), QStringLiteral("name"), QStringLiteral("style"),
-    QStringLiteral("stylesheet")};
-const QStringList kQtFlagOptions = {QStringLiteral("reverse"), QStringLiteral("testability"),
-                                    QStringLiteral("widgetcount"), QStringLiteral("nograb"), QStringLiteral("dograb"),
-                                    QStringLiteral("sync"), QStringLiteral("qmljsdebugger")};
+const QStringList kQtValueOptions = {QStringLiteral("platform"),
+                                     QStringLiteral("platformpluginpath"),
+                                     QStringLiteral("platformtheme"),
+                                     QStringLiteral("plugin"),
+                                     QStringLiteral("qwindowgeometry"),
+                                     QStringLiteral("geometry"),
+                                     QStringLiteral("qwindowtitle"),
+                                     QStringLiteral("title"),
+                                     QStringLiteral("qwindowicon"),
+                                     QStringLiteral("icon"),
+                                     QStringLiteral("session"),
+                                     QStringLiteral("display"),
+                                     QStringLiteral("name"),
+                                     QStringLiteral("style"),
+                                     QStringLiteral("stylesheet")};
+const QStringList kQtFlagOptions = {
+    QStringLiteral("reverse"), QStringLiteral("testability"), QStringLiteral("widgetcount"),  QStringLiteral("nograb"),
+    QStringLiteral("dograb"),  QStringLiteral("sync"),        QStringLiteral("qmljsdebugger")};
 
 // The command line as the window sees it once QApplication has taken its
 // own options: read before it exists, an unknown option is refused even
@@ -139,7 +148,8 @@ CConfigApp::~CConfigApp() = default;
 // translation installed they stay in English.
 void CConfigApp::InstallFrenchQtTexts() {
   const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-  if (m_qtTranslator.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"), folder))
+  if (m_qtTranslator.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          folder))
     QApplication::installTranslator(&m_qtTranslator);
 }
 
@@ -205,14 +215,12 @@ int CConfigApp::Run() {
 std::optional<int> CConfigApp::HandToRunningWindow() {
   m_singleInstance = std::make_unique<CSingleInstance>(CSingleInstance::ServerNameFor(koral::ProgramFolder(m_context)));
   // The running window has its own working folder.
-  const QString player = m_namedPlayer.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(m_namedPlayer).absoluteFilePath());
+  const QString player =
+      m_namedPlayer.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(m_namedPlayer).absoluteFilePath());
   switch (m_singleInstance->ClaimOrHand(player)) {
-    case CSingleInstance::Claim::Running:
-      return std::nullopt;
-    case CSingleInstance::Claim::Handed:
-      return 0;
-    case CSingleInstance::Claim::Unanswered:
-      break;
+    case CSingleInstance::Claim::Running: return std::nullopt;
+    case CSingleInstance::Claim::Handed: return 0;
+    case CSingleInstance::Claim::Unanswered: break;
   }
   std::fputs("koral-config est déjà ouvert sur ce dossier de configuration, mais ne répond pas.\n", stderr);
   return 1;

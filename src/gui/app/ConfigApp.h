@@ -44,6 +44,6 @@ class CConfigApp final {
   bool m_demo = false;
   QString m_namedPlayer;  // by --player or --demo, handed to a window already running
   std::unique_ptr<CSingleInstance> m_singleInstance;
-  int m_usageStatus = -1;  // set when the command line answered by itself
+  int m_usageStatus = -1;     // set when the command line answered by itself
   bool m_terminated = false;  // the window was closed by a termination signal
 };

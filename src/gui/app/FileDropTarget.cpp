@@ -47,9 +47,7 @@ bool CFileDropTarget::eventFilter(QObject* watched, QEvent* event) {
       ShowDropPossible(takes);
       return true;
     }
-    case QEvent::DragLeave:
-      ShowDropPossible(false);
-      return true;
+    case QEvent::DragLeave: ShowDropPossible(false); return true;
     case QEvent::Drop: {
       auto* drop = static_cast<QDropEvent*>(event);
       ShowDropPossible(false);
@@ -63,8 +61,7 @@ bool CFileDropTarget::eventFilter(QObject* watched, QEvent* event) {
       QTimer::singleShot(0, this, [this, files = *paths] { emit filesDropped(files); });
       return true;
     }
-    default:
-      return QObject::eventFilter(watched, event);
+    default: return QObject::eventFilter(watched, event);
   }
 }
 

@@ -6,8 +6,8 @@
 #include <QMimeData>
 #include <QUrl>
 
-#include "gui/common/PathText.h"
 #include "core/files/Paths.h"
+#include "gui/common/PathText.h"
 
 std::optional<std::vector<std::string>> LocalFilesOf(const QMimeData& data) {
   if (!data.hasUrls()) return std::nullopt;
@@ -28,7 +28,8 @@ std::optional<std::vector<std::string>> LocalFilesOf(const QMimeData& data) {
 std::unique_ptr<QMimeData> FileUrlsOf(const std::string& folder, const std::vector<std::string>& names) {
   QList<QUrl> urls;
   for (const std::string& name : names)
-    if (!name.empty() && name != ".." && name != ".") urls << QUrl::fromLocalFile(PathFromStd(koral::JoinPath(folder, name)));
+    if (!name.empty() && name != ".." && name != ".")
+      urls << QUrl::fromLocalFile(PathFromStd(koral::JoinPath(folder, name)));
   if (urls.isEmpty()) return nullptr;
   auto data = std::make_unique<QMimeData>();
   data->setUrls(urls);

@@ -12,14 +12,14 @@
 #include <QStyle>
 #include <QTreeWidget>
 
-#include "gui/app/ListIcons.h"
-#include "gui/app/ListKeys.h"
-#include "gui/app/ListRows.h"
-#include "gui/common/PathText.h"
 #include "core/copy/PartialCopyNames.h"
 #include "core/files/Paths.h"
 #include "core/files/SelectionSize.h"
 #include "core/files/SizeText.h"
+#include "gui/app/ListIcons.h"
+#include "gui/app/ListKeys.h"
+#include "gui/app/ListRows.h"
+#include "gui/common/PathText.h"
 
 namespace {
 

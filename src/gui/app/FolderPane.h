@@ -37,7 +37,7 @@ class CFolderPane final : public QObject {
     QLabel* total;
   };
   using MenuFactory = std::function<std::unique_ptr<QMenu>()>;  // nullptr: no menu
-  static constexpr int kRowsShownAtLeast = 4;  // even on a small screen
+  static constexpr int kRowsShownAtLeast = 4;                   // even on a small screen
 
   CFolderPane(QTreeWidget* list, Labels labels, CListIcons& icons, Rules rules);
 
@@ -68,9 +68,9 @@ class CFolderPane final : public QObject {
   int RowHeight() const;  // measured on a row like the listing's
 
  signals:
-  void aboutToList();    // before a folder is opened or listed again: the window takes its controls
-  void listed();         // after any listing: the window shows its controls
-  void folderOpened();   // an opening was tried, whether or not it listed
+  void aboutToList();   // before a folder is opened or listed again: the window takes its controls
+  void listed();        // after any listing: the window shows its controls
+  void folderOpened();  // an opening was tried, whether or not it listed
   void deleteRequested();
 
  private:

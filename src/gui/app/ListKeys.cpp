@@ -4,8 +4,8 @@
 #include <QKeyEvent>
 #include <QTreeWidget>
 
-#include "gui/app/ListRows.h"
 #include "core/files/FolderListing.h"
+#include "gui/app/ListRows.h"
 
 CListKeys::CListKeys(QTreeWidget* list) : QObject(list), m_list(list) { list->installEventFilter(this); }
 
@@ -33,15 +33,12 @@ bool CListKeys::HandleKey(const QKeyEvent& key) {
       if (modifiers != Qt::NoModifier) return false;
       emit deleteRequested();
       return true;
-    case Qt::Key_Menu:
-      emit menuRequested(MenuPosition());
-      return true;
+    case Qt::Key_Menu: emit menuRequested(MenuPosition()); return true;
     case Qt::Key_F10:
       if (modifiers != Qt::ShiftModifier) return false;
       emit menuRequested(MenuPosition());
       return true;
-    default:
-      break;
+    default: break;
   }
   if (key.matches(QKeySequence::SelectAll)) {
     SelectAllButParent();

@@ -13,6 +13,10 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include "core/config/PrivateProfile.h"
+#include "core/config/ProgramFolder.h"
+#include "core/copy/CopyLeftovers.h"
+#include "core/platform/PlayerDetection.h"
 #include "gui/app/AboutDlg.h"
 #include "gui/app/FolderPane.h"
 #include "gui/app/RemovalCount.h"
@@ -22,12 +26,8 @@
 #include "gui/common/Prompt.h"
 #include "gui/common/StoredOption.h"
 #include "gui/common/WindowPlacement.h"
-#include "core/config/PrivateProfile.h"
-#include "core/config/ProgramFolder.h"
-#include "core/copy/CopyLeftovers.h"
 #include "gui/files/FileOp.h"
 #include "gui/firmware/SoftPropDlg.h"
-#include "core/platform/PlayerDetection.h"
 #include "gui/settings/Onglets.h"
 #include "ui_MainDlg.h"
 
@@ -197,7 +197,8 @@ void CMainDlg::DetectPlayer() {
 void CMainDlg::FillDriveCombo(const std::vector<std::string>& drives) {
   const QVariant shown = m_ui->driveCombo->currentData(kDriveRole);
   m_ui->driveCombo->clear();
-  for (const std::string& drive : drives) m_ui->driveCombo->addItem(PathFromStd(drive), QByteArray::fromStdString(drive));
+  for (const std::string& drive : drives)
+    m_ui->driveCombo->addItem(PathFromStd(drive), QByteArray::fromStdString(drive));
   m_ui->driveCombo->setCurrentIndex(m_ui->driveCombo->findData(shown, kDriveRole));
 }
 

@@ -14,13 +14,13 @@
 #include <QSize>
 #include <QString>
 
-#include "gui/app/ListIcons.h"
 #include "core/copy/CopyPlan.h"
-#include "core/files/PlayerFileOps.h"
 #include "core/copy/Playlist.h"
+#include "core/files/PlayerFileOps.h"
 #include "core/platform/Eject.h"
 #include "core/platform/MountTableWatch.h"
 #include "core/platform/RunContext.h"
+#include "gui/app/ListIcons.h"
 
 class CFolderPane;
 class CNewFolderDlg;
@@ -72,7 +72,7 @@ class CMainDlg final : public QDialog {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;  // the extra room goes to the lists and their "Nom"
-  bool event(QEvent* event) override;               // a dialog closing lets a waiting player in
+  bool event(QEvent* event) override;              // a dialog closing lets a waiting player in
 
  private:
   // Start-up and options (MainDlg.cpp).
@@ -147,10 +147,10 @@ class CMainDlg final : public QDialog {
   std::optional<QRect> m_savedGeometry;
   CListIcons m_listIcons;  // shared by the panes, which it outlives
   std::unique_ptr<CFolderPane> m_computerPane;
-  std::unique_ptr<CFolderPane> m_playerPane;  // its floor is the player root: it never leaves the player
+  std::unique_ptr<CFolderPane> m_playerPane;             // its floor is the player root: it never leaves the player
   std::unique_ptr<koral::MountTableWatch> m_mountWatch;  // none for a player named on the command line
-  bool m_rescanPending = false;  // the table changed while a copy or an eject held the player
-  std::string m_requestedPlayer;  // named by a later start, waiting for the player to be free
+  bool m_rescanPending = false;                          // the table changed while a copy or an eject held the player
+  std::string m_requestedPlayer;                         // named by a later start, waiting for the player to be free
   std::thread m_ejectWorker;
   bool m_closingWithoutQuestions = false;
   bool m_closingSheets = false;  // their questions are being asked

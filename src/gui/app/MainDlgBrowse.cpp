@@ -22,9 +22,9 @@ constexpr int kRowsShownPreferably = 10;
 // The player list's rules are its pane's: confined to its floor, the player
 // root, and blind to the copies' temporaries.
 void CMainDlg::CreatePanes() {
-  m_computerPane = std::make_unique<CFolderPane>(
-      m_ui->computerList, CFolderPane::Labels{m_ui->computerFreeLabel, m_ui->computerTotalLabel}, m_listIcons,
-      CFolderPane::Rules{});
+  m_computerPane = std::make_unique<CFolderPane>(m_ui->computerList,
+                                                 CFolderPane::Labels{m_ui->computerFreeLabel, m_ui->computerTotalLabel},
+                                                 m_listIcons, CFolderPane::Rules{});
   m_computerPane->SetFloor("/");
   m_computerPane->SetMenu([this] { return ComputerListMenu(); });
   m_playerPane = std::make_unique<CFolderPane>(

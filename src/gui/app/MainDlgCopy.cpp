@@ -6,14 +6,14 @@
 
 #include <QApplication>
 
+#include "core/copy/CopyPlan.h"
+#include "core/files/Paths.h"
+#include "core/platform/VolumeSpace.h"
 #include "gui/app/FolderPane.h"
 #include "gui/app/MainDlg.h"
 #include "gui/common/PathText.h"
 #include "gui/common/Prompt.h"
-#include "core/copy/CopyPlan.h"
 #include "gui/files/FileOp.h"
-#include "core/files/Paths.h"
-#include "core/platform/VolumeSpace.h"
 #include "ui_MainDlg.h"
 
 namespace {

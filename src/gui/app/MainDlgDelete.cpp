@@ -6,16 +6,16 @@
 #include <QApplication>
 #include <QPointer>
 
+#include "core/files/FolderListing.h"
+#include "core/files/Paths.h"
+#include "core/files/PlayerFileOps.h"
+#include "core/files/RemovalText.h"
 #include "gui/app/FolderPane.h"
 #include "gui/app/MainDlg.h"
 #include "gui/app/RemovalCount.h"
 #include "gui/common/PathText.h"
 #include "gui/common/Prompt.h"
 #include "gui/files/NewFolderDlg.h"
-#include "core/files/FolderListing.h"
-#include "core/files/Paths.h"
-#include "core/files/PlayerFileOps.h"
-#include "core/files/RemovalText.h"
 #include "ui_MainDlg.h"
 
 namespace {
@@ -104,16 +104,16 @@ void CMainDlg::OnDeleteFromPlayer() {
     RefreshPlayerList();
     return;
   }
-  CountThenAsk([files = *files, paths](std::stop_token stop) { return files.TallyEntries(paths, stop); },
-               [this, files = *files, names, paths, parentChosen](const koral::RemovalTally& tally) {
-                 const QString question = QString::fromStdString(koral::DeleteQuestionText(names, tally));
-                 if (!Prompt::Confirm(this, question, QStringLiteral("Supprimer de l'Koral"),
-                                      QStringLiteral("Supprimer")))
-                   return;
-                 if (parentChosen) RefuseParentEntry(this);
-                 DeleteEntries(this, files, paths);
-                 RefreshPlayerList();
-               });
+  CountThenAsk(
+      [files = *files, paths](std::stop_token stop) { return files.TallyEntries(paths, stop); },
+      [this, files = *files, names, paths, parentChosen](const koral::RemovalTally& tally) {
+        const QString question = QString::fromStdString(koral::DeleteQuestionText(names, tally));
+        if (!Prompt::Confirm(this, question, QStringLiteral("Supprimer de l'Koral"), QStringLiteral("Supprimer")))
+          return;
+        if (parentChosen) RefuseParentEntry(this);
+        DeleteEntries(this, files, paths);
+        RefreshPlayerList();
+      });
 }
 
 void CMainDlg::OnEmptyPlayer() {
@@ -143,15 +143,16 @@ void CMainDlg::CountThenAsk(std::function<koral::RemovalTally(std::stop_token)> 
   const std::string root = m_playerRoot;
   SetPlayerControlsEnabled(false);
   QApplication::setOverrideCursor(Qt::BusyCursor);
-  m_removalCount->Start(std::move(count), [this, focus, root, then = std::move(then)](const koral::RemovalTally& tally) {
-    QApplication::restoreOverrideCursor();
-    SetPlayerControlsEnabled(m_playerFound);
-    if (focus && focus->isEnabled()) focus->setFocus();
-    if (m_rescanPending) RescanPlayer();
-    // A player that went meanwhile is not asked about.
-    if (m_playerFound && m_playerRoot == root) then(tally);
-    SwitchToRequestedPlayer();
-  });
+  m_removalCount->Start(std::move(count),
+                        [this, focus, root, then = std::move(then)](const koral::RemovalTally& tally) {
+                          QApplication::restoreOverrideCursor();
+                          SetPlayerControlsEnabled(m_playerFound);
+                          if (focus && focus->isEnabled()) focus->setFocus();
+                          if (m_rescanPending) RescanPlayer();
+                          // A player that went meanwhile is not asked about.
+                          if (m_playerFound && m_playerRoot == root) then(tally);
+                          SwitchToRequestedPlayer();
+                        });
 }
 
 void CMainDlg::OnCreateDirectory() {

@@ -7,16 +7,16 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include "core/copy/CopyLeftovers.h"
+#include "core/platform/PlayerDetection.h"
+#include "eject/UDisksService.h"
 #include "gui/app/FolderPane.h"
 #include "gui/app/MainDlg.h"
 #include "gui/app/RemovalCount.h"
 #include "gui/common/ElidedLabel.h"
 #include "gui/common/PathText.h"
 #include "gui/common/Prompt.h"
-#include "eject/UDisksService.h"
-#include "core/copy/CopyLeftovers.h"
 #include "gui/files/FileOp.h"
-#include "core/platform/PlayerDetection.h"
 #include "ui_MainDlg.h"
 
 namespace {
@@ -88,8 +88,8 @@ void CMainDlg::OnPlayerGone(bool tellUser) {
 }
 
 void CMainDlg::SetPlayerControlsEnabled(bool enabled) {
-  const std::array<QWidget*, 7> controls{m_ui->playerList,  m_ui->settingsButton, m_ui->firmwareButton,
-                                         m_ui->copyButton,  m_ui->deleteButton,   m_ui->emptyButton,
+  const std::array<QWidget*, 7> controls{m_ui->playerList, m_ui->settingsButton, m_ui->firmwareButton,
+                                         m_ui->copyButton, m_ui->deleteButton,   m_ui->emptyButton,
                                          m_ui->ejectButton};
   for (QWidget* control : controls) control->setEnabled(enabled);
 }
@@ -103,7 +103,8 @@ void CMainDlg::OnEjectPlayer() {
   m_ejectWorker = std::thread([this, root = m_playerRoot] {
     CUDisksService service;
     const koral::EjectResult result = koral::EjectPlayer(root, service);
-    QMetaObject::invokeMethod(this, [this, result] { OnEjectDone(result); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, result] { OnEjectDone(result); }, Qt::QueuedConnection);
   });
 }
 

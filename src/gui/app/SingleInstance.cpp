@@ -34,7 +34,8 @@ QString CSingleInstance::ServerNameFor(const std::filesystem::path& configFolder
   // The same folder by another spelling (a link, a trailing slash) is the same program.
   const QFileInfo folder(PathFromStd(configFolder.string()));
   const QString canonical = folder.canonicalFilePath();
-  const QByteArray key = QFile::encodeName(canonical.isEmpty() ? QDir::cleanPath(folder.absoluteFilePath()) : canonical);
+  const QByteArray key =
+      QFile::encodeName(canonical.isEmpty() ? QDir::cleanPath(folder.absoluteFilePath()) : canonical);
   // A digest keeps the name within a socket path's length limit.
   const QByteArray digest = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(24);
   return RuntimeFolder() + QStringLiteral("/koral-config-") + QString::fromLatin1(digest);
@@ -46,12 +47,9 @@ CSingleInstance::Claim CSingleInstance::ClaimOrHand(const QString& player, int a
   lock.tryLock(kLockWaitMs);
   if (Listen()) return Claim::Running;
   switch (HandTo(player, answerTimeoutMs)) {
-    case Handing::Taken:
-      return Claim::Handed;
-    case Handing::NoAnswer:
-      return Claim::Unanswered;
-    case Handing::NobodyListens:
-      break;
+    case Handing::Taken: return Claim::Handed;
+    case Handing::NoAnswer: return Claim::Unanswered;
+    case Handing::NobodyListens: break;
   }
   // Left by a window that ended without closing it (a crash, a kill).
   QLocalServer::removeServer(m_serverName);

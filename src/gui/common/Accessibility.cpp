@@ -74,7 +74,8 @@ class ContainerWithoutDecoration final : public QAccessibleWidget {
   // The widgets Qt's own interface lists (not windows, menus, focus frames
   // nor Qt's inner parts), in the same order.
   QList<QWidget*> Children() const {
-    static const QStringList kInnerParts{QStringLiteral("qt_rubberband"), QStringLiteral("qt_qmainwindowextensionbutton"),
+    static const QStringList kInnerParts{QStringLiteral("qt_rubberband"),
+                                         QStringLiteral("qt_qmainwindowextensionbutton"),
                                          QStringLiteral("qt_spinbox_lineedit")};
     QList<QWidget*> shown;
     for (QObject* object : widget()->children()) {

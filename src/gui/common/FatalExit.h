@@ -16,8 +16,7 @@ void FailSettingsImage(QWidget* parent, const QString& text);
 
 // FailSettingsImage for a failed pass over the image, named by the class and
 // operation that ran it: "'<where>'... <its text>\r L'application va se terminer".
-void FailImagePass(QWidget* parent, const QString& where, koral::ImagePassResult result,
-                   koral::ImageTransfer transfer);
+void FailImagePass(QWidget* parent, const QString& where, koral::ImagePassResult result, koral::ImageTransfer transfer);
 
 // Replaces std::exit for tests; an empty function puts it back.
 void SetExitHandlerForTesting(std::function<void(int)> handler);

@@ -88,7 +88,8 @@ bool Confirm(QWidget* parent, const QString& text, const QString& title, const Q
 SaveChoice SaveQuestion(QWidget* parent, const QString& text, const QString& title) {
   if (g_answerer) return g_answerer->OnSaveQuestion(text, title);
   // On the heap: the window it belongs to may go while it is open.
-  QPointer<QMessageBox> box = new QMessageBox(QMessageBox::Question, title, Displayed(text), QMessageBox::NoButton, parent);
+  QPointer<QMessageBox> box =
+      new QMessageBox(QMessageBox::Question, title, Displayed(text), QMessageBox::NoButton, parent);
   QAbstractButton* save = box->addButton(QStringLiteral("Enregistrer"), QMessageBox::AcceptRole);
   QAbstractButton* discard = box->addButton(QStringLiteral("Ne pas enregistrer"), QMessageBox::DestructiveRole);
   QPushButton* cancel = box->addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);

@@ -5,11 +5,11 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 
-#include "gui/common/StoredOption.h"
 #include "core/config/PrivateProfile.h"
+#include "gui/common/StoredOption.h"
 
 namespace WindowPlacement {
 namespace {

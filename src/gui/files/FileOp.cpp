@@ -7,10 +7,10 @@
 
 #include <QCloseEvent>
 
-#include "gui/common/PathText.h"
-#include "gui/common/Prompt.h"
 #include "core/copy/CopyReport.h"
 #include "core/copy/Playlist.h"
+#include "gui/common/PathText.h"
+#include "gui/common/Prompt.h"
 #include "ui_FileOp.h"
 
 namespace {
@@ -24,7 +24,9 @@ int Percent(std::uint64_t done, std::uint64_t size) {
   return static_cast<int>(std::min<std::uint64_t>(100, done * 100 / size));
 }
 
-QString Mebibytes(std::uint64_t bytes) { return QString::number(static_cast<double>(bytes) / kBytesPerMebibyte, 'f', 1); }
+QString Mebibytes(std::uint64_t bytes) {
+  return QString::number(static_cast<double>(bytes) / kBytesPerMebibyte, 'f', 1);
+}
 
 }  // namespace
 
@@ -37,8 +39,7 @@ CFileOp::CFileOp(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::C
   connect(m_ui->cancelButton, &QPushButton::clicked, this, &CFileOp::Cancel);
   m_refreshCooldown.setSingleShot(true);
   m_refreshCooldown.setInterval(kRefreshIntervalMs);
-  connect(&m_relay, &CCopyProgressRelay::progressAvailable, this, &CFileOp::OnProgressAvailable,
-          Qt::QueuedConnection);
+  connect(&m_relay, &CCopyProgressRelay::progressAvailable, this, &CFileOp::OnProgressAvailable, Qt::QueuedConnection);
   connect(&m_refreshCooldown, &QTimer::timeout, this, &CFileOp::OnRefreshCooldownEnded);
 }
 
@@ -88,8 +89,9 @@ void CFileOp::Cancel() {
 void CFileOp::AskToStop() {
   if (m_asking || m_stop.stop_requested()) return;
   m_asking = true;
-  const bool stop = Prompt::Confirm(this, QStringLiteral("Arrêter la copie ?"), windowTitle(),
-                                    QStringLiteral("Arrêter"), QStringLiteral("Continuer"), Prompt::ConfirmDefault::kAction);
+  const bool stop =
+      Prompt::Confirm(this, QStringLiteral("Arrêter la copie ?"), windowTitle(), QStringLiteral("Arrêter"),
+                      QStringLiteral("Continuer"), Prompt::ConfirmDefault::kAction);
   m_asking = false;
   if (stop) Cancel();
   if (std::exchange(m_endedWhileAsking, false)) FinishCopy();
@@ -122,8 +124,8 @@ bool CFileOp::CountSelection() {
     if (!m_planned) m_plan = koral::BuildCopyPlan(m_job);
   } catch (const koral::PlaylistUnreadable& unreadable) {
     const std::string refusal = koral::PlaylistRefusalText(unreadable);
-    const QString text = !refusal.empty() ? QString::fromStdString(refusal)
-                                          : QStringLiteral("Echec de l'ouverture de la playlist");
+    const QString text =
+        !refusal.empty() ? QString::fromStdString(refusal) : QStringLiteral("Echec de l'ouverture de la playlist");
     Prompt::Message(this, text, QStringLiteral("Erreur pas cool"));
     return false;
   }
@@ -187,8 +189,8 @@ void CFileOp::ShowRate(const koral::CopyProgress& progress) {
     m_lastRateTime = -kRateIntervalMs;
   }
   if (progress.totalDone == 0 || now - m_lastRateTime < kRateIntervalMs) return;
-  const double kilobytesPerSecond = static_cast<double>(progress.totalDone) / 1024.0 * 1000.0 /
-                                    std::max(now - m_startTime, 1.0);
+  const double kilobytesPerSecond =
+      static_cast<double>(progress.totalDone) / 1024.0 * 1000.0 / std::max(now - m_startTime, 1.0);
   m_ui->rateLabel->setText(QStringLiteral("%1 ko/sec").arg(QString::number(kilobytesPerSecond, 'f', 1)));
   m_lastRateTime = now;
 }

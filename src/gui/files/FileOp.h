@@ -10,8 +10,8 @@
 #include <QTimer>
 
 #include "core/copy/CopyEngine.h"
-#include "gui/files/CopyProgressRelay.h"
 #include "core/platform/ElapsedTimer.h"
+#include "gui/files/CopyProgressRelay.h"
 
 namespace Ui {
 class CFileOp;

@@ -5,14 +5,14 @@
 #include <QLineEdit>
 #include <QPointer>
 
-#include "gui/common/BackupRefusal.h"
-#include "gui/common/FatalExit.h"
-#include "gui/common/PathText.h"
-#include "gui/common/Prompt.h"
 #include "core/config/PrivateProfile.h"
 #include "core/config/ProgramFolder.h"
 #include "core/firmware/FirmwareVersions.h"
 #include "core/platform/PlayerDetection.h"
+#include "gui/common/BackupRefusal.h"
+#include "gui/common/FatalExit.h"
+#include "gui/common/PathText.h"
+#include "gui/common/Prompt.h"
 #include "ui_SoftPropDlg.h"
 
 namespace {
@@ -55,9 +55,9 @@ void CSoftPropDlg::Load() {
 
 void CSoftPropDlg::FillVersionList() {
   if (m_availableVersions.empty()) {
-    Prompt::Message(this,
-                    QStringLiteral("Aucun firmware n'est disponible.\n Il ne fallait pas trafiquer le fichier Config.ini"),
-                    QStringLiteral("Erreur de firmware"));
+    Prompt::Message(
+        this, QStringLiteral("Aucun firmware n'est disponible.\n Il ne fallait pas trafiquer le fichier Config.ini"),
+        QStringLiteral("Erreur de firmware"));
     return;
   }
   const auto entries = koral::SortVersionsForList(koral::SplitAvailableVersions(m_availableVersions));
@@ -71,8 +71,9 @@ std::optional<std::string> CSoftPropDlg::SelectedVersion() {
   const QString text = m_ui->versionCombo->currentText();
   if (!text.isEmpty() && m_ui->versionCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0)
     return text.toStdString();
-  Prompt::Message(this, QStringLiteral("Aucune version de firmware n'est sélectionnée.\nChoisissez une version dans la liste."),
-                  kDialogTitle);
+  Prompt::Message(
+      this, QStringLiteral("Aucune version de firmware n'est sélectionnée.\nChoisissez une version dans la liste."),
+      kDialogTitle);
   return std::nullopt;
 }
 
@@ -84,9 +85,10 @@ bool CSoftPropDlg::SaveVersion() {
     m_currentVersion = *version;
     return true;
   }
-  const QString text = status == koral::FileWriteStatus::kReadOnly
-                           ? FromUtf8(koral::UnwrittenOptionsText({m_configIni, status}))
-                           : QStringLiteral("Le fichier Config.ini ne peut pas être écrit : la version n'a pas été enregistrée.");
+  const QString text =
+      status == koral::FileWriteStatus::kReadOnly
+          ? FromUtf8(koral::UnwrittenOptionsText({m_configIni, status}))
+          : QStringLiteral("Le fichier Config.ini ne peut pas être écrit : la version n'a pas été enregistrée.");
   Prompt::Message(this, text, kDialogTitle);
   return false;
 }
@@ -155,8 +157,9 @@ void CSoftPropDlg::OnButtonsauverprofil() {
 void CSoftPropDlg::OnButtonchargerprofil() {
   const auto version = SelectedVersion();
   if (!version) return;
-  const QString file = Prompt::OpenFileName(this, QStringLiteral("Ouvrir un profil existant (sauvé directement dans l'Koral)"),
-                                            m_profileFolder, kProfileFilter);
+  const QString file =
+      Prompt::OpenFileName(this, QStringLiteral("Ouvrir un profil existant (sauvé directement dans l'Koral)"),
+                           m_profileFolder, kProfileFilter);
   if (file.isEmpty()) return;
   const auto result = koral::LoadProfile(m_configIni, *version, m_playerRoot, PathToStd(file));
   if (ReportRefusedWrite(this, result.pass)) return;

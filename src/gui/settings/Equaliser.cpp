@@ -4,17 +4,17 @@
 #include <QButtonGroup>
 #include <QSignalBlocker>
 
+#include "core/config/FirmwareLayout.h"
+#include "core/config/PrivateProfile.h"
+#include "core/config/ProgramFolder.h"
+#include "core/files/Paths.h"
+#include "core/firmware/FirmwareVersions.h"
+#include "core/platform/PlayerDetection.h"
 #include "gui/common/BackupRefusal.h"
 #include "gui/common/ButtonChoice.h"
 #include "gui/common/FatalExit.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/StoredOption.h"
-#include "core/config/PrivateProfile.h"
-#include "core/config/ProgramFolder.h"
-#include "core/files/Paths.h"
-#include "core/platform/PlayerDetection.h"
-#include "core/config/FirmwareLayout.h"
-#include "core/firmware/FirmwareVersions.h"
 #include "ui_Equaliser.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "core/settings/EqualiserImage.h"
 #include "core/platform/RunContext.h"
+#include "core/settings/EqualiserImage.h"
 #include "gui/settings/SettingsPage.h"
 
 class QButtonGroup;

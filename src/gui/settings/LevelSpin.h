@@ -22,7 +22,5 @@ class LevelSpin final : public QSpinBox {
   void stepped();
 
  protected:
-  StepEnabled stepEnabled() const override {
-    return isReadOnly() ? StepNone : (StepUpEnabled | StepDownEnabled);
-  }
+  StepEnabled stepEnabled() const override { return isReadOnly() ? StepNone : (StepUpEnabled | StepDownEnabled); }
 };

@@ -13,18 +13,18 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 
+#include "core/config/FirmwareLayout.h"
+#include "core/config/PrivateProfile.h"
+#include "core/config/ProgramFolder.h"
+#include "core/firmware/FirmwareVersions.h"
+#include "core/platform/PlayerDetection.h"
+#include "core/settings/RadioFrequency.h"
+#include "core/settings/RadioStations.h"
 #include "gui/common/BackupRefusal.h"
 #include "gui/common/FatalExit.h"
 #include "gui/common/Prompt.h"
 #include "gui/common/StoredOption.h"
-#include "core/config/PrivateProfile.h"
-#include "core/config/ProgramFolder.h"
-#include "core/platform/PlayerDetection.h"
-#include "core/config/FirmwareLayout.h"
-#include "core/firmware/FirmwareVersions.h"
-#include "core/settings/RadioFrequency.h"
 #include "gui/settings/RadioStationList.h"
-#include "core/settings/RadioStations.h"
 #include "ui_Radio.h"
 
 namespace {
@@ -53,8 +53,8 @@ void SortCities(QStringList& names) {
 void KeepFrequencyReadable(QLineEdit* edit) {
   constexpr int kInnerMargins = 2 * 2 + 1;  // the line edit's own text margins and its cursor
   const QMargins textMargins = edit->textMargins();
-  const QSize text(edit->fontMetrics().horizontalAdvance(QStringLiteral("000.0")) + kInnerMargins +
-                       textMargins.left() + textMargins.right(),
+  const QSize text(edit->fontMetrics().horizontalAdvance(QStringLiteral("000.0")) + kInnerMargins + textMargins.left() +
+                       textMargins.right(),
                    edit->sizeHint().height());
   QStyleOptionFrame option;
   option.initFrom(edit);
@@ -136,8 +136,7 @@ void CRadio::ReadLayout() {
 // letter case before another); otherwise the first whose name begins with
 // it, searched from the second entry on and round to the first.
 void CRadio::ChooseRememberedCity() {
-  const QString remembered =
-      QString::fromStdString(koral::GetPrivateProfileString("radio", "ville", "", m_configIni));
+  const QString remembered = QString::fromStdString(koral::GetPrivateProfileString("radio", "ville", "", m_configIni));
   const QSignalBlocker blocker(m_ui->cityCombo);
   m_ui->cityCombo->setCurrentIndex(-1);
   const int count = m_ui->cityCombo->count();

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "core/settings/RadioMemories.h"
 #include "core/platform/RunContext.h"
+#include "core/settings/RadioMemories.h"
 #include "gui/settings/SettingsPage.h"
 
 class QLabel;
@@ -62,7 +62,7 @@ class CRadio final : public SettingsPage {
   int MemoryOfEdit(const QObject* edit) const;
 
   std::unique_ptr<Ui::CRadio> m_ui;
-  const koral::RunContext& m_context;  // the run's, which outlives every window
+  const koral::RunContext& m_context;      // the run's, which outlives every window
   RadioStationList* m_stations = nullptr;  // owned by the station table
   std::array<QLineEdit*, koral::kMaxRadios> m_frequencyEdits{};
   std::array<QLabel*, koral::kMaxRadios> m_stationNames{};

@@ -24,7 +24,8 @@ QTableWidgetItem* ReadOnlyItem(const QString& text) {
 
 }  // namespace
 
-RadioStationList::RadioStationList(QTableWidget* table) : QObject(table), m_table(table), m_viewport(table->viewport()) {
+RadioStationList::RadioStationList(QTableWidget* table)
+    : QObject(table), m_table(table), m_viewport(table->viewport()) {
   m_table->horizontalHeader()->setSectionsClickable(true);
   m_viewport->installEventFilter(this);
   m_table->installEventFilter(this);
@@ -105,10 +106,8 @@ void RadioStationList::ShowRows() {
     // The mark follows its row to wherever the sort put it.
     const auto marked = std::find_if(m_rows.begin(), m_rows.end(),
                                      [this](const Row& row) { return m_mark && row.identity == *m_mark; });
-    if (marked != m_rows.end())
-      m_table->setCurrentCell(static_cast<int>(marked - m_rows.begin()), kNameColumn);
-    else
-      m_table->setCurrentCell(-1, -1);
+    if (marked != m_rows.end()) m_table->setCurrentCell(static_cast<int>(marked - m_rows.begin()), kNameColumn);
+    else m_table->setCurrentCell(-1, -1);
   }
   SetColumnWidths();
 }

@@ -10,14 +10,14 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 
+#include "core/config/FirmwareLayout.h"
+#include "core/config/ProgramFolder.h"
+#include "core/files/Paths.h"
+#include "core/firmware/FirmwareVersions.h"
+#include "core/platform/PlayerDetection.h"
 #include "gui/common/BackupRefusal.h"
 #include "gui/common/ButtonChoice.h"
 #include "gui/common/FatalExit.h"
-#include "core/config/ProgramFolder.h"
-#include "core/files/Paths.h"
-#include "core/platform/PlayerDetection.h"
-#include "core/config/FirmwareLayout.h"
-#include "core/firmware/FirmwareVersions.h"
 #include "gui/settings/LevelSpin.h"
 #include "ui_ReglagesKoral.h"
 
@@ -127,8 +127,8 @@ std::string CReglagesKoral::ImagePath() const { return koral::SettingsImagePath(
 void CReglagesKoral::ReadKORALValues() {
   koral::PlayerSettingValues values{};
   // Without a player there is no image to open, never one in the working folder.
-  const auto result = m_playerRoot ? koral::ReadPlayerSettings(ImagePath(), m_layout, values)
-                                   : koral::ImagePassResult::kImageNotOpened;
+  const auto result =
+      m_playerRoot ? koral::ReadPlayerSettings(ImagePath(), m_layout, values) : koral::ImagePassResult::kImageNotOpened;
   if (result != koral::ImagePassResult::kOk) return FailPass(this, "ReadKORALValues", result);
   m_written = values;
   ShowValues(values);

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "core/settings/PlayerSettings.h"
 #include "core/platform/RunContext.h"
+#include "core/settings/PlayerSettings.h"
 #include "gui/settings/SettingsPage.h"
 
 class LevelSpin;

@@ -65,14 +65,18 @@ TEST_F(PrivateProfileTest, MissingFileIsCreated) {
 }
 
 TEST_F(PrivateProfileTest, Windows1252FilesAreDecodedAndStayWindows1252) {
-  WriteFile(ini, "[radio]\r\nville=Orl\xE9" "ans\r\n");
+  WriteFile(ini,
+            "[radio]\r\nville=Orl\xE9"
+            "ans\r\n");
   EXPECT_EQ(GetPrivateProfileString("radio", "ville", "", ini), "Orléans");
   ASSERT_EQ(WritePrivateProfileString("radio", "ville", "Besançon", ini), FileWriteStatus::kWritten);
   EXPECT_EQ(ReadFile(ini), "[radio]\r\nville=Besan\xE7on\r\n");
 }
 
 TEST_F(PrivateProfileTest, AValueWindows1252CannotHoldTurnsTheFileToUtf8) {
-  WriteFile(ini, "[radio]\r\nville=Orl\xE9" "ans\r\n");
+  WriteFile(ini,
+            "[radio]\r\nville=Orl\xE9"
+            "ans\r\n");
   ASSERT_EQ(WritePrivateProfileString("repertoires", "pc", "/home/anna/Złoto", ini), FileWriteStatus::kWritten);
   EXPECT_EQ(ReadFile(ini), "[radio]\r\nville=Orléans\r\n[repertoires]\r\npc=/home/anna/Złoto\r\n");
   EXPECT_EQ(GetPrivateProfileString("repertoires", "pc", "", ini), "/home/anna/Złoto");
@@ -82,7 +86,9 @@ TEST_F(PrivateProfileTest, AValueWindows1252CannotHoldTurnsTheFileToUtf8) {
 TEST_F(PrivateProfileTest, AWriteNeverChangesHowTheOtherValuesRead) {
   // Windows-1252 whose only byte that is not UTF-8 is in "ville"; "Ã©" is
   // C3 A9 there, which alone would read as UTF-8 "é".
-  const std::string latin = "[radio]\r\nville=Orl\xE9" "ans\r\n[profil]\r\nnom=\xC3\xA9t\xC3\xA9\r\n";
+  const std::string latin =
+      "[radio]\r\nville=Orl\xE9"
+      "ans\r\n[profil]\r\nnom=\xC3\xA9t\xC3\xA9\r\n";
   WriteFile(ini, latin);
   ASSERT_EQ(GetPrivateProfileString("profil", "nom", "", ini), "Ã©tÃ©");
   for (const char* value : {"Paris", "Ã©"}) {
@@ -126,7 +132,8 @@ TEST_F(PrivateProfileTest, AByteOrderMarkHidesNoSectionAndIsKept) {
 
 TEST_F(PrivateProfileTest, AValueWithALineBreakIsRefusedAndTheFileKept) {
   WriteFile(ini, "[repertoires]\npc=/home\n[firmware]\nversion=119.0\n");
-  EXPECT_EQ(WritePrivateProfileString("repertoires", "pc", "/tmp/x\n[firmware]\nversion=0", ini), FileWriteStatus::kFailed);
+  EXPECT_EQ(WritePrivateProfileString("repertoires", "pc", "/tmp/x\n[firmware]\nversion=0", ini),
+            FileWriteStatus::kFailed);
   EXPECT_EQ(WritePrivateProfileString("repertoires", "pc", "/tmp/x\r", ini), FileWriteStatus::kFailed);
   EXPECT_EQ(ReadFile(ini), "[repertoires]\npc=/home\n[firmware]\nversion=119.0\n");
 }

@@ -2,8 +2,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -14,20 +14,20 @@
 #include <string>
 #include <vector>
 
-#include "support/CopyTemporaries.h"
-#include "support/TestEnvironment.h"
-#include "support/UnprivilegedAccess.h"
 #include "core/copy/CopyEngine.h"
 #include "core/copy/CopyLeftovers.h"
 #include "core/copy/CopyReport.h"
 #include "core/files/SelectionSize.h"
 #include "core/platform/FileDescriptor.h"
+#include "support/CopyTemporaries.h"
+#include "support/TestEnvironment.h"
+#include "support/UnprivilegedAccess.h"
 
 namespace fs = std::filesystem;
 using koral::test::EntryNames;
-using koral::test::TemporaryOf;
 using koral::test::ReadFile;
 using koral::test::TempDir;
+using koral::test::TemporaryOf;
 using koral::test::WriteFile;
 
 namespace {
@@ -221,7 +221,8 @@ TEST_F(CopyEngineTest, ChunkBoundaryAndEmptyFilesAreCopiedByteForByteWithTruthfu
 }
 
 TEST_F(CopyEngineTest, CopyToAnotherFileSystemGoesThroughTheBufferWithTheSameBytes) {
-  struct stat here {}, there {};
+  struct stat here {
+  }, there{};
   if (stat(Player().c_str(), &here) != 0 || stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev)
     GTEST_SKIP() << "no second file system at hand";
   WriteFile(Computer() / "a.bin", Content("cross", 3 * 307200 + 5));
@@ -531,9 +532,9 @@ TEST_F(CopyEngineTest, AStopDropsTheFileBeingWrittenAndKeepsTheFinishedOnesUnder
   EXPECT_TRUE(result.failures.empty());  // a file dropped on request is no failure
   EXPECT_EQ(result.filesCopied, 1);
   EXPECT_TRUE(ReadFile(Player() / "a.mp3") == Content("a", 100 * 1024));
-  EXPECT_EQ(ReadFile(Player() / "b.mp3"), "the old b");  // no real name touched
+  EXPECT_EQ(ReadFile(Player() / "b.mp3"), "the old b");                           // no real name touched
   EXPECT_EQ(EntryNames(Player()), (std::vector<std::string>{"a.mp3", "b.mp3"}));  // no temporary left
-  EXPECT_EQ(observer.calls.back().fileNumber, 2);  // c never started
+  EXPECT_EQ(observer.calls.back().fileNumber, 2);                                 // c never started
 
   // Asked before the copy begins, the stop copies nothing.
   fs::remove(Player() / "a.mp3");

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "support/TestEnvironment.h"
 #include "core/copy/CopyEngine.h"
 #include "core/copy/CopyPlan.h"
 #include "core/copy/CopyTally.h"
+#include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
 using koral::test::ReadFile;
@@ -62,8 +62,9 @@ TEST_F(CopyRenamesTest, EveryNameChangedForThePlayerIsRecordedInPlanOrderAndNoOt
 
   const koral::CopyPlan plan = koral::BuildCopyPlan(Job({"a:b?.mp3", "plain.mp3", "Live. "}));
 
-  EXPECT_EQ(Renames(plan), (std::vector<Rename>{
-                               {"a:b?.mp3", "a_b_.mp3"}, {"Live. ", "Live"}, {"Sub|Dir", "Sub_Dir"}, {"x*y.mp3", "x_y.mp3"}}));
+  EXPECT_EQ(Renames(plan),
+            (std::vector<Rename>{
+                {"a:b?.mp3", "a_b_.mp3"}, {"Live. ", "Live"}, {"Sub|Dir", "Sub_Dir"}, {"x*y.mp3", "x_y.mp3"}}));
   EXPECT_EQ(plan.renames.front().source, (Computer() / "a:b?.mp3").string());
   EXPECT_EQ(plan.renames.back().source, (Computer() / "Live. " / "Sub|Dir" / "x*y.mp3").string());
   // Each record names what the step writes.

@@ -29,10 +29,9 @@ TEST(CopyTallyTest, CountsTheFilesTransferredWholeAndNotNamedByAFailure) {
   tally.OnProgress(Progress(4, "unsynced.mp3", 70, 70));
   tally.OnProgress(Progress(5, "grew.mp3", 9, 9));
 
-  const std::vector<koral::CopyFailure> failures = {
-      {"/player/cut.mp3", koral::CopyFault::PlayerFull, 28},
-      {"/player/unsynced.mp3", koral::CopyFault::NotSynced, 5},
-      {"/computer/grew.mp3", koral::CopyFault::SourceChanged, 0}};
+  const std::vector<koral::CopyFailure> failures = {{"/player/cut.mp3", koral::CopyFault::PlayerFull, 28},
+                                                    {"/player/unsynced.mp3", koral::CopyFault::NotSynced, 5},
+                                                    {"/computer/grew.mp3", koral::CopyFault::SourceChanged, 0}};
   EXPECT_EQ(tally.BytesCopied(failures), 1000u);
   EXPECT_EQ(tally.BytesCopied({}), 1079u);
 }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "support/TestEnvironment.h"
 #include "core/copy/Playlist.h"
+#include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
 

@@ -12,8 +12,8 @@
 #include <set>
 #include <string>
 
-#include "support/TestEnvironment.h"
 #include "core/platform/FileDescriptor.h"
+#include "support/TestEnvironment.h"
 
 namespace koral {
 namespace {
@@ -80,9 +80,10 @@ TEST_F(SourcePrefetchTest, OnlySmallRegularFilesAheadOfTheCopyAreOpened) {
   ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
   WriteFile(folder / "small.mp3", "read ahead");
   WriteFile(folder / "last.mp3", "read ahead too");
-  plan.steps = {FileStep(folder / "first.mp3"), FileStep(folder / "large.flac"), FileStep(folder / "pipe"),
-                {CopyStep::Kind::MakeFolder, (folder / "Album").string(), "/player/Album"},
-                FileStep(folder / "small.mp3"), FileStep(folder / "last.mp3")};
+  plan.steps = {
+      FileStep(folder / "first.mp3"), FileStep(folder / "large.flac"),
+      FileStep(folder / "pipe"),      {CopyStep::Kind::MakeFolder, (folder / "Album").string(), "/player/Album"},
+      FileStep(folder / "small.mp3"), FileStep(folder / "last.mp3")};
   OpenWatch watch(folder.Path());
   CSourcePrefetch prefetch(plan);
   ASSERT_TRUE(watch.WaitFor("last.mp3"));  // steps are taken in order: all before it are done

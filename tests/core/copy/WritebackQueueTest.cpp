@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "support/TestEnvironment.h"
 #include "core/copy/WritebackWindow.h"
+#include "support/TestEnvironment.h"
 
 namespace koral {
 namespace {

@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TestEnvironment.h"
-#include "core/settings/BandField.h"
 #include "core/config/FirmwareLayout.h"
 #include "core/firmware/FirmwareVersions.h"
+#include "core/settings/BandField.h"
 #include "core/settings/RadioRecord.h"
+#include "support/TestEnvironment.h"
 
 namespace koral {
 namespace {
@@ -21,7 +21,8 @@ TEST(DemoPlayer, IsLaidOutForTheDefaultFirmwareAndReused) {
   const int radio = *ReadLayoutValue(env.ConfigIni(), version, "offsetradio");
   // Rock (preset 1): 12 -2 -4 0 8, as three-byte fields.
   const auto gainAt = [&](int preset, int band) {
-    return DecodeBandByte(static_cast<unsigned char>(image[static_cast<size_t>(eq + BandFieldDisplacement(preset, band))]));
+    return DecodeBandByte(
+        static_cast<unsigned char>(image[static_cast<size_t>(eq + BandFieldDisplacement(preset, band))]));
   };
   EXPECT_EQ(gainAt(1, 0), 12);
   EXPECT_EQ(gainAt(1, 1), -2);

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "support/TestEnvironment.h"
 #include "core/files/FolderListing.h"
+#include "support/TestEnvironment.h"
 
 using koral::ListingRow;
 using koral::MakeFileRow;
@@ -22,7 +22,7 @@ std::vector<std::string> Names(const std::vector<ListingRow>& rows, const std::v
 
 // A folder as the lists see it: ".." among files and folders of mixed case.
 std::vector<ListingRow> SampleRows() {
-  return {MakeFileRow("b.mp3", 3000), MakeFolderRow("Zeta"), MakeFolderRow(".."), MakeFileRow("a.txt", 10),
+  return {MakeFileRow("b.mp3", 3000), MakeFolderRow("Zeta"),  MakeFolderRow(".."),           MakeFileRow("a.txt", 10),
           MakeFileRow("C.MP3", 1500), MakeFolderRow("alpha"), MakeFileRow("README", 2000000)};
 }
 
@@ -110,7 +110,8 @@ TEST(ColumnOrder, TypeComparesWithoutCase) {
   const auto names = Names(rows, koral::ColumnOrder(rows, 1, true));
   EXPECT_EQ(names[0], "..");
   EXPECT_EQ(names[1], "a.txt");
-  EXPECT_EQ(std::vector<std::string>(names.begin() + 2, names.begin() + 4), (std::vector<std::string>{"b.mp3", "C.MP3"}));
+  EXPECT_EQ(std::vector<std::string>(names.begin() + 2, names.begin() + 4),
+            (std::vector<std::string>{"b.mp3", "C.MP3"}));
   EXPECT_EQ(names[4], "README");
 }
 
@@ -151,4 +152,3 @@ TEST(BrowseCandidate, ParentChildOrTheFolderItself) {
   EXPECT_EQ(koral::BrowseCandidate("/media/KORAL", "Rock"), "/media/KORAL/Rock");
   EXPECT_EQ(koral::BrowseCandidate("/media/KORAL", ""), "/media/KORAL");
 }
-

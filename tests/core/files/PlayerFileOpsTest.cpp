@@ -2,19 +2,19 @@
 #include "core/files/PlayerFileOps.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
 
+#include "core/files/SizeText.h"
+#include "core/platform/FileDescriptor.h"
 #include "support/ScopedMount.h"
 #include "support/TestEnvironment.h"
 #include "support/Undeletable.h"
-#include "core/files/SizeText.h"
-#include "core/platform/FileDescriptor.h"
 
 namespace fs = std::filesystem;
 using koral::PlayerFiles;
@@ -240,17 +240,17 @@ TEST_F(PlayerFileOpsTest, ACreatedFolderFollowsTheCopysNameRulesAndFailuresSayWh
   const std::string tooLong = std::string(300, 'n');
 
   const std::vector<std::pair<std::string, std::string>> names = {{"Rock.", "Rock"},
-                                                                    {"Jazz . ", "Jazz"},
-                                                                    {"...", "_"},
-                                                                    {"Musique\\Live..", "Live"},
-                                                                    {tooLong, std::string(255, 'n')}};
+                                                                  {"Jazz . ", "Jazz"},
+                                                                  {"...", "_"},
+                                                                  {"Musique\\Live..", "Live"},
+                                                                  {tooLong, std::string(255, 'n')}};
   for (const auto& [typed, made] : names) {
     const koral::FolderCreation creation = files.CreateFolder(folder, typed);
     EXPECT_FALSE(creation.error) << typed;
     EXPECT_EQ(creation.name, made);
     const std::string lastPart = fs::path(WithSlashes(typed)).filename().string();
-    EXPECT_EQ(koral::FolderRenameText(creation), "Répertoire créé sous le nom '" + made +
-                                                     "' : l'Koral ne garde pas le nom '" + lastPart + "' tel quel.");
+    EXPECT_EQ(koral::FolderRenameText(creation),
+              "Répertoire créé sous le nom '" + made + "' : l'Koral ne garde pas le nom '" + lastPart + "' tel quel.");
   }
   EXPECT_EQ(EntryNames(Player()), (std::vector<std::string>{"Jazz", "Musique", "Rock", "_", std::string(255, 'n')}));
   EXPECT_TRUE(fs::is_directory(Player() / "Musique/Live"));
@@ -277,9 +277,9 @@ TEST_F(PlayerFileOpsTest, NoFolderIsCreatedThroughAMountInsideThePlayer) {
   const PlayerFiles files(Player().string());
 
   const std::vector<std::pair<std::string, std::string>> places = {{Player().string(), "Bound/new"},
-                                                                     {At("Bound"), "new"},
-                                                                     {At("Bound/inner"), "new"},
-                                                                     {Player().string(), "Bound\\inner\\new"}};
+                                                                   {At("Bound"), "new"},
+                                                                   {At("Bound/inner"), "new"},
+                                                                   {Player().string(), "Bound\\inner\\new"}};
   for (const auto& [folder, typed] : places) {
     const koral::FolderCreation creation = files.CreateFolder(folder, typed);
     EXPECT_EQ(creation.error, std::errc::cross_device_link) << folder << " " << typed;
@@ -417,8 +417,9 @@ TEST(RemovalFailureText, IsFrenchAndNamesTheEntry) {
             "Impossible de supprimer le dossier '/media/KORAL/Album' : il n'est pas vide.");
   EXPECT_EQ(failure("/media/KORAL/a.mp3", std::errc::permission_denied, false),
             "Impossible de supprimer le fichier '/media/KORAL/a.mp3' : accès refusé.");
-  EXPECT_EQ(failure("/media/KORAL/b.mp3", std::errc::io_error, false),
-            "Impossible de supprimer le fichier '/media/KORAL/b.mp3' : erreur d'écriture (l'Koral a-t-il été débranché ?).");
+  EXPECT_EQ(
+      failure("/media/KORAL/b.mp3", std::errc::io_error, false),
+      "Impossible de supprimer le fichier '/media/KORAL/b.mp3' : erreur d'écriture (l'Koral a-t-il été débranché ?).");
 }
 
 TEST(EmptyingType, IsTheTypeThePlayerListShows) {

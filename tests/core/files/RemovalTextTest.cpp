@@ -19,12 +19,14 @@ TEST(DeleteQuestionText, CountsInFrenchAndNamesUpToFiveEntries) {
   EXPECT_EQ(koral::DeleteQuestionText({"Caf\xe9.mp3"}, RemovalTally{1, 1, 2048}),
             "Supprimer 1 élément de l'Koral (1 fichier, 2 Ko) ?\n\nCafé.mp3");
   const std::vector<std::string> six{"1", "2", "3", "4", "5", "6"};
-  EXPECT_EQ(koral::DeleteQuestionText(six, RemovalTally{6, 6, 6}), "Supprimer 6 éléments de l'Koral (6 fichiers, 6 o) ?");
+  EXPECT_EQ(koral::DeleteQuestionText(six, RemovalTally{6, 6, 6}),
+            "Supprimer 6 éléments de l'Koral (6 fichiers, 6 o) ?");
 }
 
 TEST(EmptyQuestionText, SaysWhatGoesAndWhatStays) {
-  EXPECT_EQ(koral::EmptyQuestionText(RemovalTally{3, 23000, std::uint64_t{3} << 30}),
-            "Vider l'Koral : 23000 fichiers (3.00 Go) seront supprimés ; les fichiers DAT et INI de sa racine sont gardés.");
+  EXPECT_EQ(
+      koral::EmptyQuestionText(RemovalTally{3, 23000, std::uint64_t{3} << 30}),
+      "Vider l'Koral : 23000 fichiers (3.00 Go) seront supprimés ; les fichiers DAT et INI de sa racine sont gardés.");
   EXPECT_EQ(koral::EmptyQuestionText(RemovalTally{1, 1, 10}),
             "Vider l'Koral : 1 fichier (10 o) sera supprimé ; les fichiers DAT et INI de sa racine sont gardés.");
 }
@@ -36,8 +38,9 @@ TEST(FileRemovalReport, OneMessageForTheFilesFoldersLeftToTheirOwn) {
   EXPECT_EQ(koral::FileRemovalReport({failure("/k/Album", true)}), "");
   EXPECT_EQ(koral::FileRemovalReport({failure("/k/a.mp3", false), failure("/k/Album", true)}),
             "Impossible de supprimer le fichier '/k/a.mp3' : accès refusé.");
-  EXPECT_EQ(koral::FileRemovalReport({failure("/k/a.mp3", false), failure("/k/Album", true), failure("/k/b.mp3", false)}),
-            "Impossible de supprimer 2 fichiers :\n'/k/a.mp3' : accès refusé\n'/k/b.mp3' : accès refusé");
+  EXPECT_EQ(
+      koral::FileRemovalReport({failure("/k/a.mp3", false), failure("/k/Album", true), failure("/k/b.mp3", false)}),
+      "Impossible de supprimer 2 fichiers :\n'/k/a.mp3' : accès refusé\n'/k/b.mp3' : accès refusé");
   std::vector<RemovalFailure> many(koral::kEntriesListedInABox + 2, failure("/k/x.mp3", false));
   const std::string text = koral::FileRemovalReport(many);
   EXPECT_TRUE(text.starts_with("Impossible de supprimer " + std::to_string(many.size()) + " fichiers :\n")) << text;

@@ -6,9 +6,9 @@
 #include <chrono>
 #include <filesystem>
 
+#include "core/files/SelectionSize.h"
 #include "support/PipeWriterAfter.h"
 #include "support/TestEnvironment.h"
-#include "core/files/SelectionSize.h"
 
 using koral::test::TempDir;
 using koral::test::WriteFile;

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TestEnvironment.h"
 #include "core/config/PrivateProfile.h"
 #include "core/firmware/FirmwareVersions.h"
 #include "core/settings/EqualiserImage.h"
+#include "support/TestEnvironment.h"
 
 namespace koral {
 namespace {
@@ -93,7 +93,9 @@ TEST(NewFirmware, NamesMatchWithoutRegardToCaseAndTheListStaysSingleSpaced) {
 }
 
 TEST(NewFirmware, AWindows1252FileKeepsReadingAsItDid) {
-  const std::string user = "[radio]\r\nville=Orl\xE9" "ans\r\n[firmware]\r\nversionsdispo=1\r\n";
+  const std::string user =
+      "[radio]\r\nville=Orl\xE9"
+      "ans\r\n[firmware]\r\nversionsdispo=1\r\n";
   const FirmwareMerge merge = MergeNewFirmware("[firmware]\nversionsdispo=1 2\n[2]\nnom=Été\n", user);
   EXPECT_EQ(FindProfileValue(merge.bytes, "radio", "ville"), "Orléans");
   EXPECT_EQ(FindProfileValue(merge.bytes, "2", "nom"), "Été");

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "support/FileSizeLimit.h"
-#include "support/TestEnvironment.h"
 #include "core/firmware/FirmwareVersions.h"
 #include "core/firmware/ProfileTransfer.h"
+#include "support/FileSizeLimit.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 

@@ -52,15 +52,23 @@ TEST(EjectPlayer, EachRefusalIsExplainedAndNothingFollowsIt) {
     std::string lastCall;
   };
   const std::vector<Refusal> refusals = {
-      {&ScriptedService::found, {DriveReply::kUnavailable, "no bus"},
-       "Les données sont bien sur l'Koral, mais le service des disques (udisks2) ne répond pas : démontez-le depuis le bureau",
+      {&ScriptedService::found,
+       {DriveReply::kUnavailable, "no bus"},
+       "Les données sont bien sur l'Koral, mais le service des disques (udisks2) ne répond pas : démontez-le depuis le "
+       "bureau",
        "find"},
-      {&ScriptedService::found, {DriveReply::kUnknownVolume, {}},
-       "Le service des disques ne connaît pas ce volume. Les données sont bien sur l'Koral : démontez-le", "find"},
-      {&ScriptedService::unmounted, {DriveReply::kBusy, {}},
-       "L'Koral est occupé : un autre programme y garde un fichier ouvert.", "unmount"},
-      {&ScriptedService::unmounted, {DriveReply::kRefused, "Not authorized"},
-       "Le service des disques a refusé de démonter l'Koral (Not authorized).", "unmount"},
+      {&ScriptedService::found,
+       {DriveReply::kUnknownVolume, {}},
+       "Le service des disques ne connaît pas ce volume. Les données sont bien sur l'Koral : démontez-le",
+       "find"},
+      {&ScriptedService::unmounted,
+       {DriveReply::kBusy, {}},
+       "L'Koral est occupé : un autre programme y garde un fichier ouvert.",
+       "unmount"},
+      {&ScriptedService::unmounted,
+       {DriveReply::kRefused, "Not authorized"},
+       "Le service des disques a refusé de démonter l'Koral (Not authorized).",
+       "unmount"},
   };
   for (const Refusal& refusal : refusals) {
     ScriptedService service;

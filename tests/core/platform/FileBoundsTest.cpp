@@ -2,13 +2,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "support/TestEnvironment.h"
 #include "core/config/PrivateProfile.h"
 #include "core/copy/Playlist.h"
 #include "core/firmware/Profile.h"
 #include "core/firmware/ProfileTransfer.h"
 #include "core/platform/RegularFile.h"
 #include "core/settings/RadioStations.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -56,8 +56,8 @@ TEST(FileBounds, EachKindOfFileHasItsOwnLimit) {
     ADD_FAILURE() << "a playlist over its limit was read";
   } catch (const koral::PlaylistUnreadable& unreadable) {
     EXPECT_TRUE(unreadable.TooLarge());
-    EXPECT_EQ(koral::PlaylistRefusalText(unreadable), "La playlist est trop grosse (plus de 16 Mo) : " +
-                                                          (dir / "album" / "list.m3u").string());
+    EXPECT_EQ(koral::PlaylistRefusalText(unreadable),
+              "La playlist est trop grosse (plus de 16 Mo) : " + (dir / "album" / "list.m3u").string());
   }
 
   Sparse(dir / "Radios.ini", koral::kRadiosIniSizeLimit + 1);
@@ -110,7 +110,8 @@ TEST(ProfileTransfer, ANonProfileLeavesTheImageAloneAndAGoodLoadSaysWhatItWrote)
   EXPECT_EQ(env.SettingsImageBytes(), std::string(512, '\x11'));
 
   const auto good = env.ComputerDir() / "good.pro";
-  WriteFile(good, "[radios]\r\na=28 156\r\nb=40 160\r\n\r\n[equaliser]\r\nperso=1 2 3 4 5 6 7 8 9 10 11 12 13 14 15\r\n");
+  WriteFile(good,
+            "[radios]\r\na=28 156\r\nb=40 160\r\n\r\n[equaliser]\r\nperso=1 2 3 4 5 6 7 8 9 10 11 12 13 14 15\r\n");
   const auto loaded = koral::LoadProfile(env.ConfigIni(), "119.0", env.PlayerDir().string(), good);
   EXPECT_EQ(loaded.radiosLoaded, 2);
   EXPECT_TRUE(loaded.persoLoaded);

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "support/TestEnvironment.h"
 #include "core/platform/RunContext.h"
 #include "core/platform/Volumes.h"
+#include "support/TestEnvironment.h"
 
 namespace koral {
 namespace {
@@ -35,8 +35,7 @@ TEST(MountTableWatch, TheKernelTableSignalsAMount) {
   ASSERT_GE(watch.SignalDescriptor(), 0);
   EXPECT_FALSE(watch.Changed());
   TempDir point;
-  if (::mount("koral-test", point.Path().c_str(), "tmpfs", 0, nullptr) != 0)
-    GTEST_SKIP() << "no right to mount here";
+  if (::mount("koral-test", point.Path().c_str(), "tmpfs", 0, nullptr) != 0) GTEST_SKIP() << "no right to mount here";
   pollfd watched{watch.SignalDescriptor(), POLLPRI, 0};
   EXPECT_EQ(::poll(&watched, 1, 5000), 1);
   EXPECT_TRUE(watch.Changed());

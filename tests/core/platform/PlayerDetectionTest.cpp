@@ -19,7 +19,8 @@ Volume Fixed(const std::string& point) { return {point, "/dev/sda1", false}; }
 Volume Removable(const std::string& point, const std::string& device = "/dev/sdb1") { return {point, device, true}; }
 
 TEST(ScanDrives, TheLastRemovableVolumeIsThePlayerAndNoneOfThemIsAComputerDrive) {
-  const DriveScan scan = ScanDrives({Fixed("/"), Removable("/media/a/CLE"), Fixed("/home"), Removable("/media/a/KORAL")});
+  const DriveScan scan =
+      ScanDrives({Fixed("/"), Removable("/media/a/CLE"), Fixed("/home"), Removable("/media/a/KORAL")});
   EXPECT_EQ(scan.playerRoot, "/media/a/KORAL");
   EXPECT_EQ(scan.computerDrives, (Drives{"/", "/home"}));
 }
@@ -80,7 +81,8 @@ TEST(LinuxVolumeSource, ReadsMountInfoAndTheRemovableFlagOfTheDisk) {
             "40 22 8:17 / /media/anna/MON\\040KORAL rw - vfat /dev/sdb1 rw\n"
             "41 22 11:0 / /media/anna/ZDISQUE rw - iso9660 /dev/sr0 ro\n"
             "42 22 7:3 / /snap/core/42 ro - squashfs /dev/loop3 ro\n"
-            "43 22 8:1 /etc/hosts " + (sys / "hosts").string() + " rw - ext4 /dev/sda1 rw\n");
+            "43 22 8:1 /etc/hosts " +
+                (sys / "hosts").string() + " rw - ext4 /dev/sda1 rw\n");
   const LinuxVolumeSource source((sys / "mountinfo").string(), (sys / "class/block").string());
   const auto volumes = source.List();
   ASSERT_EQ(volumes.size(), 3u);

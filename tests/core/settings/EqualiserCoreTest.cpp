@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "support/TestEnvironment.h"
 #include "core/settings/EqualiserImage.h"
 #include "core/settings/EqualiserPresets.h"
 #include "core/settings/EqualiserTables.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -45,10 +45,10 @@ TEST(EqualiserPassTest, GainsMissingAtTheEndOfTheImageReadAsZero) {
 }  // namespace
 
 TEST(EqualiserPresetNamesTest, EachNameHasTheIndexItsFirmwareStores) {
-  const std::array<std::string_view, 12> v119 = {"Normal", "Rock", "Jazz", "Classique", "Pop", "Xtrem BASS",
-                                                 "Techno", "Dance", "Live", "Reggae", "Perso", "Auto"};
-  const std::array<std::string_view, 12> other = {"Normal", "Jazz", "Pop", "Rock", "Classique", "Extra bass",
-                                                  "Techno", "Dance", "Live", "Reggae", "Perso", "Auto"};
+  const std::array<std::string_view, 12> v119 = {"Normal", "Rock",  "Jazz", "Classique", "Pop",   "Xtrem BASS",
+                                                 "Techno", "Dance", "Live", "Reggae",    "Perso", "Auto"};
+  const std::array<std::string_view, 12> other = {"Normal", "Jazz",  "Pop",  "Rock",   "Classique", "Extra bass",
+                                                  "Techno", "Dance", "Live", "Reggae", "Perso",     "Auto"};
   for (size_t index = 0; index < v119.size(); ++index) {
     EXPECT_EQ(koral::PresetNames("119.0")[index], v119[index]) << index;
     EXPECT_EQ(koral::PresetNames("118.2")[index], other[index]) << index;

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "support/FileSizeLimit.h"
-#include "support/TestEnvironment.h"
 #include "core/settings/ImageBackup.h"
 #include "core/settings/SettingsFile.h"
+#include "support/FileSizeLimit.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ TEST(ImageBackupTest, OnlyTheNewestTwentyCopiesAreKept) {
 
   WriteOneByte(environment.SettingsImage(), 'I');
   const auto names = BackupNames();
-  ASSERT_EQ(names.size(), 21u);  // 20 copies and the foreign file
+  ASSERT_EQ(names.size(), 21u);                                // 20 copies and the foreign file
   EXPECT_EQ(names[0], "Settings-20000107-000000-000Z-0.dat");  // the six oldest went
   EXPECT_EQ(ReadFile(koral::ImageBackupFolder() / names[19]), "image");
   EXPECT_EQ(names[20], "notes.txt");

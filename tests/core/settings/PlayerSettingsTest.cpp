@@ -48,15 +48,15 @@ TEST_F(PlayerSettingsTest, OnlyTheExactVersionGetsItsOwnLabels) {
 
 TEST_F(PlayerSettingsTest, ReadDecodesEachKindAndSkipsMissingKeys) {
   std::string image(40, '\0');
-  image[1] = 55;                     // contrast
+  image[1] = 55;                      // contrast
   image[2] = static_cast<char>(255);  // contrast beyond 10
-  image[5 + 2] = 127;                // TruBass from its third byte
-  image[10] = 9;                     // mode
-  image[11] = 5;                     // repeat: kept as read
+  image[5 + 2] = 127;                 // TruBass from its third byte
+  image[10] = 9;                      // mode
+  image[11] = 5;                      // repeat: kept as read
   SetImage(image);
   PlayerSettingValues values{};
-  const auto layout = Layout({{kContrast, 1}, {kAb, 2}, {kSrsWowTruBass, 5}, {kSrsWowModeActif, 10}, {kRepeat, 11},
-                              {kUsb, 200}});
+  const auto layout =
+      Layout({{kContrast, 1}, {kAb, 2}, {kSrsWowTruBass, 5}, {kSrsWowModeActif, 10}, {kRepeat, 11}, {kUsb, 200}});
   ASSERT_EQ(ReadPlayerSettings(m_image, layout, values), ImagePassResult::kOk);
   EXPECT_EQ(values[Index(kContrast)], 5);
   EXPECT_EQ(values[Index(kAb)], 255);
@@ -77,9 +77,9 @@ TEST_F(PlayerSettingsTest, WriteEncodesOnlyMarkedWritableSettings) {
   PlayerSettingValues values{};
   values[Index(kContrast)] = 6;
   values[Index(kSrsWowSrs)] = 10;
-  values[Index(kRepeat)] = 5;       // hidden with 119.0: not written
+  values[Index(kRepeat)] = 5;         // hidden with 119.0: not written
   values[Index(kRecordQuality)] = 2;  // not marked
-  values[Index(kPower)] = 4;        // no offset
+  values[Index(kPower)] = 4;          // no offset
   PlayerSettingMarks marks{};
   for (PlayerSetting marked : {kContrast, kSrsWowSrs, kRepeat, kPower}) marks[Index(marked)] = true;
   const auto layout = Layout({{kContrast, 1}, {kSrsWowSrs, 4}, {kRepeat, 8}, {kRecordQuality, 9}});

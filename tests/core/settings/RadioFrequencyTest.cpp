@@ -36,8 +36,8 @@ TEST(RadioFrequency, TypedFrequenciesTakeAPointOrACommaAndNothingElse) {
   EXPECT_EQ(ParseTypedMegahertz("101.35"), 101.35);
   // Rounded to the kHz that are written, so what is shown is what is stored.
   EXPECT_EQ(ParseTypedMegahertz("95.12345"), 95.123);
-  for (const char* refused : {"1e2", "88.5x", "", "   ", "200", "87.4", "108.1", "-90", "+90", "88,5,0", "88.5.0",
-                              ".5", "inf", "nan", "0x5A", "8 8", "88;5", "99999999999999999999999"})
+  for (const char* refused : {"1e2", "88.5x", "", "   ", "200", "87.4", "108.1", "-90", "+90", "88,5,0", "88.5.0", ".5",
+                              "inf", "nan", "0x5A", "8 8", "88;5", "99999999999999999999999"})
     EXPECT_FALSE(ParseTypedMegahertz(refused)) << refused;
 }
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include "support/FileSizeLimit.h"
-#include "support/TestEnvironment.h"
 #include "core/settings/RadioFrequency.h"
 #include "core/settings/RadioMemories.h"
+#include "support/FileSizeLimit.h"
+#include "support/TestEnvironment.h"
 
 namespace koral {
 namespace {

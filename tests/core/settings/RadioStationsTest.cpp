@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <chrono>
 
-#include "support/TestEnvironment.h"
 #include "core/settings/RadioFrequency.h"
 #include "core/settings/RadioStations.h"
+#include "support/TestEnvironment.h"
 
 namespace koral {
 namespace {

@@ -4,14 +4,14 @@
 
 #include <filesystem>
 
-#include "support/ReadOnlyMount.h"
-#include "support/TestEnvironment.h"
-#include "support/Undeletable.h"
 #include "core/config/PrivateProfile.h"
 #include "core/firmware/ProfileTransfer.h"
 #include "core/settings/PlayerSettings.h"
 #include "core/settings/RadioMemories.h"
 #include "core/settings/SettingsFile.h"
+#include "support/ReadOnlyMount.h"
+#include "support/TestEnvironment.h"
+#include "support/Undeletable.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/TestEnvironment.h"
 #include "core/settings/SettingsFile.h"
+#include "support/TestEnvironment.h"
 
 namespace {
 

@@ -7,22 +7,22 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLocale>
-#include <QRegularExpression>
-#include <QScopeGuard>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "core/config/PrivateProfile.h"
+#include "core/copy/CopyReport.h"
+#include "gui/app/MainDlg.h"
+#include "gui/files/FileOp.h"
 #include "support/ConfigOption.h"
 #include "support/PipeWriterAfter.h"
 #include "support/ScopedMount.h"
 #include "support/TestEnvironment.h"
-#include "gui/app/MainDlg.h"
-#include "core/config/PrivateProfile.h"
-#include "core/copy/CopyReport.h"
-#include "gui/files/FileOp.h"
 #include "support/gui/PromptRecorder.h"
 #include "support/gui/TreeRows.h"
 
@@ -51,9 +51,7 @@ void WriteOptions(const koral::test::TestEnvironment& env, const CopySettings& s
 
 QTreeWidget* ComputerList(CMainDlg& dialog) { return dialog.findChild<QTreeWidget*>("computerList"); }
 
-void ClickCopy(CMainDlg& dialog) {
-  QTest::mouseClick(dialog.findChild<QPushButton*>("copyButton"), Qt::LeftButton);
-}
+void ClickCopy(CMainDlg& dialog) { QTest::mouseClick(dialog.findChild<QPushButton*>("copyButton"), Qt::LeftButton); }
 
 std::string Content(const std::string& seed, size_t size) {
   std::string bytes(size, '\0');
@@ -431,7 +429,8 @@ void CopyToPlayerTest::pipeInPlaceOfAPlaylistIsRefusedAndTheWindowStays() {
 
   QVERIFY(std::chrono::steady_clock::now() - start < std::chrono::seconds(2));
   QCOMPARE(prompts.messages.size(), size_t{1});
-  QCOMPARE(prompts.messages[0].text, QString::fromStdString("La playlist n'est pas un fichier ordinaire : " + pipe.string()));
+  QCOMPARE(prompts.messages[0].text,
+           QString::fromStdString("La playlist n'est pas un fichier ordinaire : " + pipe.string()));
   QCOMPARE(prompts.messages[0].title, QString("Erreur pas cool"));
   QVERIFY(dialog.isVisible());
   QVERIFY(fs::is_empty(env.PlayerDir()));
@@ -510,14 +509,17 @@ void CopyToPlayerTest::aFullPlayerNamesTheFilesNeverTriedInTheBox() {
   QVERIFY2(notTried > static_cast<int>(koral::kEntriesListedInABox), qPrintable(text));
   QCOMPARE(text.count("\nnon copié : "), static_cast<qsizetype>(koral::kEntriesListedInABox));
   const QString failures = text.section(QStringLiteral("\n\n"), 0, 0);
-  QVERIFY2(failures.endsWith(QStringLiteral("\n... et %1 autres.").arg(notTried - static_cast<int>(koral::kEntriesListedInABox))),
+  QVERIFY2(failures.endsWith(
+               QStringLiteral("\n... et %1 autres.").arg(notTried - static_cast<int>(koral::kEntriesListedInABox))),
            qPrintable(text));
   // Only the files written are told as renamed.
   QCOMPARE(text.count("renommé : "), static_cast<qsizetype>(copied));
   const std::string firstNotTried = QStringLiteral("t%1?.mp3").arg(copied + 2, 2, 10, QLatin1Char('0')).toStdString();
-  QVERIFY2(text.contains(QString::fromStdString("\nnon copié : " + (env.ComputerDir() / firstNotTried).string() + "\n")),
+  QVERIFY2(
+      text.contains(QString::fromStdString("\nnon copié : " + (env.ComputerDir() / firstNotTried).string() + "\n")),
+      qPrintable(text));
+  QVERIFY2(!text.contains("renommé : t" + QStringLiteral("%1").arg(copied + 1, 2, 10, QLatin1Char('0'))),
            qPrintable(text));
-  QVERIFY2(!text.contains("renommé : t" + QStringLiteral("%1").arg(copied + 1, 2, 10, QLatin1Char('0'))), qPrintable(text));
 }
 
 void CopyToPlayerTest::nothingIsCopiedThroughAMountInsideThePlayer() {

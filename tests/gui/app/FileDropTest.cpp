@@ -9,14 +9,14 @@
 #include <QUrl>
 #include <QtTest>
 
-#include "support/ConfigOption.h"
-#include "support/TestEnvironment.h"
+#include "core/config/PrivateProfile.h"
+#include "core/platform/Volumes.h"
 #include "gui/app/FileUrls.h"
 #include "gui/app/MainDlg.h"
-#include "core/config/PrivateProfile.h"
+#include "support/ConfigOption.h"
+#include "support/TestEnvironment.h"
 #include "support/gui/PromptRecorder.h"
 #include "support/gui/TreeRows.h"
-#include "core/platform/Volumes.h"
 
 namespace fs = std::filesystem;
 using koral::test::ReadFile;
@@ -66,7 +66,8 @@ class FileDropTest final : public QObject {
   }
 
   void takesOnlyDragsWhoseEveryUrlIsALocalFile() {
-    const auto local = LocalFilesOf(*UrlData({QUrl("file:///home/anna/Album"), QUrl("file://localhost/tmp/a%20b.mp3")}));
+    const auto local =
+        LocalFilesOf(*UrlData({QUrl("file:///home/anna/Album"), QUrl("file://localhost/tmp/a%20b.mp3")}));
     QVERIFY(local.has_value());
     QCOMPARE(*local, (std::vector<std::string>{"/home/anna/Album", "/tmp/a b.mp3"}));
     QVERIFY(!LocalFilesOf(*UrlData({QUrl("https://example.org/a.mp3")})));

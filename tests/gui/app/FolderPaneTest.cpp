@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "support/TestEnvironment.h"
 #include "gui/app/FolderPane.h"
 #include "gui/app/ListIcons.h"
+#include "support/TestEnvironment.h"
 #include "support/gui/TreeRows.h"
 
 namespace fs = std::filesystem;
@@ -22,8 +22,7 @@ namespace {
 // A pane on a bare list, as the main window builds one, over a sandbox with
 // a floor folder, a folder beside it and a link from one to the other.
 struct PaneBox {
-  explicit PaneBox(CFolderPane::Rules rules)
-      : pane(&list, CFolderPane::Labels{&freeLabel, &totalLabel}, icons, rules) {
+  explicit PaneBox(CFolderPane::Rules rules) : pane(&list, CFolderPane::Labels{&freeLabel, &totalLabel}, icons, rules) {
     WriteFile(Floor() / "Musique" / "a.mp3", "a");
     WriteFile(Floor() / ".koral-part" / "1" / "b.mp3.part", "b");
     WriteFile(sandbox / "dehors" / "c.mp3", "c");

@@ -7,8 +7,8 @@
 #include <QFileSystemModel>
 #include <QTest>
 
-#include "support/TestEnvironment.h"
 #include "gui/app/FrenchFormats.h"
+#include "support/TestEnvironment.h"
 
 class FrenchFormatsTest final : public QObject {
   Q_OBJECT

@@ -15,14 +15,14 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/config/PrivateProfile.h"
+#include "core/platform/Volumes.h"
+#include "gui/app/MainDlg.h"
+#include "gui/files/NewFolderDlg.h"
 #include "support/ConfigOption.h"
 #include "support/TestEnvironment.h"
-#include "gui/app/MainDlg.h"
-#include "core/config/PrivateProfile.h"
-#include "gui/files/NewFolderDlg.h"
 #include "support/gui/PromptRecorder.h"
 #include "support/gui/TreeRows.h"
-#include "core/platform/Volumes.h"
 
 namespace fs = std::filesystem;
 using koral::test::ClickHeader;
@@ -66,7 +66,8 @@ struct Sandbox {
 
   koral::test::TestEnvironment env;
   koral::test::TempDir otherDrive;
-  koral::FixedVolumeSource volumes{{{Root().string(), "/dev/sda1", false}, {otherDrive.Path().string(), "/dev/sdb1", false}}};
+  koral::FixedVolumeSource volumes{
+      {{Root().string(), "/dev/sda1", false}, {otherDrive.Path().string(), "/dev/sdb1", false}}};
   koral::test::PromptRecorder prompts;
 };
 
@@ -183,7 +184,8 @@ class MainDlgBrowseTest final : public QObject {
     ClickHeader(computer, 0);
     DoubleClickRow(computer, "a.mp3");
     QCOMPARE(window->ComputerFolder(), Q(sandbox.Computer()));
-    QCOMPARE(RowTexts(computer).mid(0, 5), (QStringList{"..", "README", "a.mp3", "c.ogg", "b.txt"}));  // default order again
+    QCOMPARE(RowTexts(computer).mid(0, 5),
+             (QStringList{"..", "README", "a.mp3", "c.ogg", "b.txt"}));  // default order again
 
     DoubleClickRow(computer, "..");
     QCOMPARE(window->ComputerFolder(), Q(sandbox.Root()));

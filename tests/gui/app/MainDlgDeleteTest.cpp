@@ -15,17 +15,17 @@
 #include <functional>
 #include <memory>
 
+#include "core/config/PrivateProfile.h"
+#include "core/platform/Volumes.h"
+#include "gui/app/MainDlg.h"
+#include "gui/files/NewFolderDlg.h"
 #include "support/ConfigOption.h"
 #include "support/ScopedMount.h"
 #include "support/TestEnvironment.h"
 #include "support/Undeletable.h"
-#include "gui/app/MainDlg.h"
-#include "core/config/PrivateProfile.h"
-#include "gui/files/NewFolderDlg.h"
 #include "support/gui/PromptRecorder.h"
 #include "support/gui/TreeRows.h"
 #include "support/gui/WidgetLookup.h"
-#include "core/platform/Volumes.h"
 
 namespace fs = std::filesystem;
 using koral::test::ClickButton;
@@ -78,7 +78,8 @@ void AnswerNewFolderDialog(const QString& name, bool cancel, bool clearFirst, QS
   QTimer::singleShot(0, [=] {
     CNewFolderDlg* dialog = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets())
-      if (auto* candidate = qobject_cast<CNewFolderDlg*>(widget); candidate && candidate->isVisible()) dialog = candidate;
+      if (auto* candidate = qobject_cast<CNewFolderDlg*>(widget); candidate && candidate->isVisible())
+        dialog = candidate;
     if (dialog == nullptr) {
       if (triesLeft > 0) AnswerNewFolderDialog(name, cancel, clearFirst, shown, triesLeft - 1);
       return;
@@ -170,7 +171,8 @@ void MainDlgDeleteTest::theParentEntryIsRefusedTheOthersGoThenTheWindowCloses() 
 
   // The guard, the others deleted and the list refreshed, then the window closed.
   QCOMPARE(box.prompts.questions.size(), size_t{1});
-  QCOMPARE(box.prompts.questions[0].text, QString("Supprimer 2 éléments de l'Koral (2 fichiers, 2 o) ?\n\na.mp3\nb.mp3"));
+  QCOMPARE(box.prompts.questions[0].text,
+           QString("Supprimer 2 éléments de l'Koral (2 fichiers, 2 o) ?\n\na.mp3\nb.mp3"));
   QCOMPARE(box.prompts.messages.size(), size_t{1});
   QCOMPARE(box.prompts.messages[0].text,
            QString("T'es barge? Ne t'amuse surtout pas à vouloir supprimer '..'! Allez, on sort de là!"));
@@ -203,8 +205,8 @@ void MainDlgDeleteTest::aLinkToAnOutsideFolderGoesItsTargetStays() {
 
 void MainDlgDeleteTest::emptyingKeepsTheRootsDatAndIniFiles() {
   Sandbox box;
-  for (const char* name : {"Settings.dat", "Config.INI", "a.mp3", "README", "Musique/Rock/song.mp3",
-                           "Musique/keep.ini", "x.dat/inner.txt"})
+  for (const char* name : {"Settings.dat", "Config.INI", "a.mp3", "README", "Musique/Rock/song.mp3", "Musique/keep.ini",
+                           "x.dat/inner.txt"})
     WriteFile(box.Player() / name, "x");
   MakeReadOnly(box.Player() / "a.mp3");
   auto window = box.OpenWindow();
@@ -306,8 +308,8 @@ void MainDlgDeleteTest::aFolderThatStaysGivesOneMessageEachInBothModes() {
     PressAndWait(*window, "deleteButton");
 
     QCOMPARE(box.prompts.messages.size(), size_t{3});  // the file, then Disc, then Album
-    QVERIFY2(box.prompts.messages[0].text.startsWith(
-                 QStringLiteral("Impossible de supprimer le fichier '%1' : ").arg(Q(box.Player() / "Album/Disc/locked.mp3"))),
+    QVERIFY2(box.prompts.messages[0].text.startsWith(QStringLiteral("Impossible de supprimer le fichier '%1' : ")
+                                                         .arg(Q(box.Player() / "Album/Disc/locked.mp3"))),
              qPrintable(box.prompts.messages[0].text));
     QCOMPARE(box.prompts.messages[1].text, notEmpty("Album/Disc"));
     QCOMPARE(box.prompts.messages[2].text, notEmpty("Album"));
@@ -320,7 +322,8 @@ void MainDlgDeleteTest::aFolderThatStaysGivesOneMessageEachInBothModes() {
 
 void MainDlgDeleteTest::emptyingFromASubFolderEmptiesAndListsTheRoot() {
   Sandbox box;
-  for (const char* name : {"Settings.dat", "Musique/Rock/song.mp3", "Musique/a.mp3"}) WriteFile(box.Player() / name, "x");
+  for (const char* name : {"Settings.dat", "Musique/Rock/song.mp3", "Musique/a.mp3"})
+    WriteFile(box.Player() / name, "x");
   auto window = box.OpenWindow();
   window->show();
   DoubleClickRow(PlayerList(*window), "Musique");
@@ -465,9 +468,10 @@ void MainDlgDeleteTest::noFolderIsCreatedThroughAMountInsideThePlayer() {
 
   QVERIFY(fs::is_empty(outside));
   QCOMPARE(box.prompts.messages.size(), size_t{1});
-  QCOMPARE(box.prompts.messages[0].text,
-           QString("Création du répertoire impossible : '%1' est un autre volume monté dans l'Koral : rien n'y a été créé.")
-               .arg(Q(box.Player() / "Bound")));
+  QCOMPARE(
+      box.prompts.messages[0].text,
+      QString("Création du répertoire impossible : '%1' est un autre volume monté dans l'Koral : rien n'y a été créé.")
+          .arg(Q(box.Player() / "Bound")));
   QCOMPARE(box.prompts.messages[0].title, QString("Erreur"));
 }
 

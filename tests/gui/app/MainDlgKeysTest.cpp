@@ -8,13 +8,13 @@
 #include <filesystem>
 #include <memory>
 
+#include "core/config/PrivateProfile.h"
+#include "core/platform/Volumes.h"
+#include "gui/app/MainDlg.h"
 #include "support/ConfigOption.h"
 #include "support/TestEnvironment.h"
-#include "gui/app/MainDlg.h"
-#include "core/config/PrivateProfile.h"
 #include "support/gui/PromptRecorder.h"
 #include "support/gui/TreeRows.h"
-#include "core/platform/Volumes.h"
 
 namespace fs = std::filesystem;
 using koral::test::EntryNames;
@@ -194,7 +194,8 @@ void MainDlgKeysTest::theQuestionsCountTheFilesInsideAndTheirSize() {
   WaitForPlayerControls(*window);
 
   QCOMPARE(box.prompts.questions.size(), size_t{2});
-  QCOMPARE(box.prompts.questions[0].text, QString("Supprimer 2 éléments de l'Koral (3 fichiers, 2 Ko) ?\n\nc.mp3\nAlbum"));
+  QCOMPARE(box.prompts.questions[0].text,
+           QString("Supprimer 2 éléments de l'Koral (3 fichiers, 2 Ko) ?\n\nc.mp3\nAlbum"));
   QCOMPARE(box.prompts.questions[1].text,
            QString("Vider l'Koral : 3 fichiers (2 Ko) seront supprimés ; les fichiers DAT et INI de sa racine sont "
                    "gardés."));

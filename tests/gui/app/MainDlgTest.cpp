@@ -1,25 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QApplication>
-#include <QDir>
 #include <QTreeWidget>
 
-#include "support/ConfigOption.h"
-#include "support/TestEnvironment.h"
+#include "core/config/PrivateProfile.h"
+#include "core/platform/Volumes.h"
 #include "gui/app/MainDlg.h"
 #include "gui/common/ElidedLabel.h"
-#include "core/config/PrivateProfile.h"
+#include "support/ConfigOption.h"
+#include "support/TestEnvironment.h"
 #include "support/gui/PromptRecorder.h"
 #include "support/gui/WidgetLookup.h"
-#include "core/platform/Volumes.h"
 
 using koral::test::PromptRecorder;
 using koral::test::RequireChild;
@@ -121,8 +121,8 @@ class MainDlgTest : public QObject {
     QCOMPARE(prompts.messages.size(), size_t(1));
     QCOMPARE(prompts.messages[0].text, kMissingPlayerText);
     QCOMPARE(prompts.messages[0].title, QStringLiteral("Koral manquant"));
-    for (const char* name : {"playerList", "settingsButton", "firmwareButton", "copyButton", "deleteButton",
-                             "emptyButton"})
+    for (const char* name :
+         {"playerList", "settingsButton", "firmwareButton", "copyButton", "deleteButton", "emptyButton"})
       QVERIFY2(!window.findChild<QWidget*>(name)->isEnabled(), name);
     QVERIFY(RequireChild<QPushButton>(&window, "quitButton")->isEnabled());
     QVERIFY(RequireChild<QTreeWidget>(&window, "computerList")->isEnabled());

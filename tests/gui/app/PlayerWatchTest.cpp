@@ -3,9 +3,9 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "support/TestEnvironment.h"
 #include "gui/app/MainDlg.h"
 #include "gui/common/ElidedLabel.h"
+#include "support/TestEnvironment.h"
 #include "support/gui/PromptRecorder.h"
 #include "support/gui/WidgetLookup.h"
 
@@ -28,7 +28,8 @@ class FakeMountTable {
     env.ForgetPlayer();
   }
   void PlugIn() const {
-    WriteFile(Folder() / "mountinfo", kRoot + "36 25 8:17 / " + m_env.PlayerDir().string() + " rw - vfat /dev/sdz1 rw\n");
+    WriteFile(Folder() / "mountinfo",
+              kRoot + "36 25 8:17 / " + m_env.PlayerDir().string() + " rw - vfat /dev/sdz1 rw\n");
   }
   void Unplug() const { WriteFile(Folder() / "mountinfo", kRoot); }
 

@@ -11,8 +11,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "support/TestEnvironment.h"
 #include "gui/app/SingleInstance.h"
+#include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
 

@@ -2,6 +2,7 @@
 // Run on a 1366×768 screen at scale 1 and on a 1920×1080 screen at scale 2
 // (ctest names both): every window fits the screen it opens on.
 #include <QApplication>
+#include <QHeaderView>
 #include <QLayout>
 #include <QScreen>
 #include <QScrollArea>
@@ -9,18 +10,17 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
-#include <QHeaderView>
 
-#include "support/TestEnvironment.h"
+#include "core/platform/Volumes.h"
 #include "gui/app/AboutDlg.h"
 #include "gui/app/MainDlg.h"
 #include "gui/files/FileOp.h"
 #include "gui/files/NewFolderDlg.h"
 #include "gui/firmware/SoftPropDlg.h"
+#include "gui/settings/Onglets.h"
+#include "support/TestEnvironment.h"
 #include "support/gui/PromptRecorder.h"
 #include "support/gui/WidgetLookup.h"
-#include "core/platform/Volumes.h"
-#include "gui/settings/Onglets.h"
 
 using koral::test::RequireChild;
 

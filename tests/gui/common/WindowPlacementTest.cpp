@@ -2,8 +2,8 @@
 #include <QDialog>
 #include <QTest>
 
-#include "support/TestEnvironment.h"
 #include "gui/common/WindowPlacement.h"
+#include "support/TestEnvironment.h"
 
 using WindowPlacement::Restorable;
 
@@ -30,7 +30,9 @@ class WindowPlacementTest final : public QObject {
 
   void thePlaceIsReadAsWrittenAndADamagedOneIsNot() {
     koral::test::TestEnvironment env;
-    env.SetConfigIni("[fenetre]\nx=12\ny=34\nlargeur=700\nhauteur=500\nfeuillex=1\nfeuilley=abc\nfeuillelargeur=9\nfeuillehauteur=9\n");
+    env.SetConfigIni(
+        "[fenetre]\nx=12\ny=34\nlargeur=700\nhauteur=500\nfeuillex=1\nfeuilley=abc\nfeuillelargeur=9\nfeuillehauteur="
+        "9\n");
     QCOMPARE(WindowPlacement::Read("", env.ConfigIni()), QRect(12, 34, 700, 500));
     QCOMPARE(WindowPlacement::Read("feuille", env.ConfigIni()), std::nullopt);
     QDialog unshown;

@@ -17,7 +17,8 @@ class CopyProgressRelayTest final : public QObject {
 void CopyProgressRelayTest::progressRelayNeverMakesTheWorkerWait() {
   CCopyProgressRelay relay;
   int signalCount = 0;
-  connect(&relay, &CCopyProgressRelay::progressAvailable, this, [&] { ++signalCount; }, Qt::QueuedConnection);
+  connect(
+      &relay, &CCopyProgressRelay::progressAvailable, this, [&] { ++signalCount; }, Qt::QueuedConnection);
   koral::CopyProgress progress;
   progress.source = "/music/a long path to a file that is being copied.mp3";
   const auto start = std::chrono::steady_clock::now();

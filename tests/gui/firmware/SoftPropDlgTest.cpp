@@ -4,15 +4,15 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "core/config/PrivateProfile.h"
+#include "core/settings/BandField.h"
+#include "core/settings/ImageBackup.h"
+#include "gui/firmware/SoftPropDlg.h"
 #include "support/KoralctlRun.h"
 #include "support/TestEnvironment.h"
 #include "support/Undeletable.h"
-#include "core/config/PrivateProfile.h"
-#include "gui/firmware/SoftPropDlg.h"
 #include "support/gui/PromptRecorder.h"
 #include "support/gui/WidgetLookup.h"
-#include "core/settings/BandField.h"
-#include "core/settings/ImageBackup.h"
 
 using koral::test::ComboTexts;
 using koral::test::ExitRecorder;
@@ -322,7 +322,8 @@ void SoftPropDlgTest::loadWritesTheSavedBytesBack() {
   std::string other(512, '\x11');
   env.SetSettingsImage(other);
   Click(dialog, "loadProfileButton");
-  QCOMPARE(prompts.fileDialogCaptions.back(), QStringLiteral("Ouvrir un profil existant (sauvé directement dans l'Koral)"));
+  QCOMPARE(prompts.fileDialogCaptions.back(),
+           QStringLiteral("Ouvrir un profil existant (sauvé directement dans l'Koral)"));
   const std::string loaded = env.SettingsImageBytes();
   QCOMPARE(Bytes(loaded, kRadioOffset, 18), Bytes(SampleImage(), kRadioOffset, 3) + "\x11\x11\x11" +
                                                 Bytes(SampleImage(), kRadioOffset + 6, 3) + "\x11\x11\x11" +
@@ -361,8 +362,9 @@ void SoftPropDlgTest::loadRefusesDamagedValuesAndWritesTheRest() {
   const std::string image(512, '\x11');
   env.SetSettingsImage(image);
   const auto file = env.ComputerDir() / "damaged.pro";
-  for (const std::string perso : {"3 0 0 254 255 255 0 0 0 5 0 0 244 255", "3 0 0 254 255 255 0 0 0 5 0 0 244 255 256",
-                                  "3 0 0 254 255 255 0 0 0 5 0 0 244  255", "3 0 0 254 255 255 0 0 0 5 0 0 244 255 -1"}) {
+  for (const std::string perso :
+       {"3 0 0 254 255 255 0 0 0 5 0 0 244 255", "3 0 0 254 255 255 0 0 0 5 0 0 244 255 256",
+        "3 0 0 254 255 255 0 0 0 5 0 0 244  255", "3 0 0 254 255 255 0 0 0 5 0 0 244 255 -1"}) {
     koral::test::WriteFile(file, ProfileText("300 1", "28 156", "12", perso));
     prompts.messages.clear();
     prompts.fileAnswers = {Path(file)};
@@ -475,8 +477,9 @@ void SoftPropDlgTest::missingImageIsFatal() {
   Click(dialog, "loadProfileButton");
   QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
   QCOMPARE(prompts.messages.size(), size_t{2});
-  QCOMPARE(prompts.messages[0].text, QStringLiteral("'CSoftPropDlg::OnButtonsauverprofil()'... fichier de configuration "
-                                                    "absent.\r L'application va se terminer"));
+  QCOMPARE(prompts.messages[0].text,
+           QStringLiteral("'CSoftPropDlg::OnButtonsauverprofil()'... fichier de configuration "
+                          "absent.\r L'application va se terminer"));
   QCOMPARE(prompts.messages[1].text, QStringLiteral("'CSoftPropDlg::OnButtonchargerprofil()'... fichier de "
                                                     "configuration absent.\r L'application va se terminer"));
   QCOMPARE(prompts.messages[0].title, QStringLiteral("Erreur"));

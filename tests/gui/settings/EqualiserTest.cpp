@@ -11,17 +11,17 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include "core/config/PrivateProfile.h"
+#include "core/settings/BandField.h"
+#include "core/settings/EqualiserTables.h"
+#include "core/settings/ImageBackup.h"
+#include "gui/settings/Equaliser.h"
+#include "gui/settings/Onglets.h"
 #include "support/ConfigOption.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestEnvironment.h"
-#include "core/config/PrivateProfile.h"
 #include "support/gui/PromptRecorder.h"
 #include "support/gui/WidgetLookup.h"
-#include "core/settings/BandField.h"
-#include "gui/settings/Equaliser.h"
-#include "core/settings/EqualiserTables.h"
-#include "core/settings/ImageBackup.h"
-#include "gui/settings/Onglets.h"
 
 namespace {
 
@@ -410,8 +410,9 @@ void EqualiserTest::missingImageEndsTheProgramWithStatusOne() {
   CEqualiser* page = sheet.ShowEqualiser();
   QCOMPARE(exits.statuses, std::vector<int>{1});
   QCOMPARE(prompts.messages.size(), size_t(1));
-  QCOMPARE(prompts.messages[0].text,
-           QStringLiteral("'CEqualiser::OnInitDialog'... fichier de configuration absent.\r L'application va se terminer"));
+  QCOMPARE(
+      prompts.messages[0].text,
+      QStringLiteral("'CEqualiser::OnInitDialog'... fichier de configuration absent.\r L'application va se terminer"));
   QCOMPARE(prompts.messages[0].title, QStringLiteral("Erreur"));
   QVERIFY(!RequireChild<QPushButton>(page, "saveButton")->isEnabled());
   QVERIFY(!std::filesystem::exists(env.SettingsImage()));
@@ -423,8 +424,9 @@ void EqualiserTest::missingImageEndsTheProgramWithStatusOne() {
   std::filesystem::remove(env.SettingsImage());
   ClickButton(otherPage, "saveButton");
   QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
-  QCOMPARE(prompts.messages.back().text,
-           QStringLiteral("'CEqualiser::OnEqvalid'... fichier de configuration absent.\r L'application va se terminer"));
+  QCOMPARE(
+      prompts.messages.back().text,
+      QStringLiteral("'CEqualiser::OnEqvalid'... fichier de configuration absent.\r L'application va se terminer"));
   QVERIFY(!std::filesystem::exists(env.SettingsImage()));
 }
 
@@ -437,8 +439,9 @@ void EqualiserTest::failedTransfersEndTheProgramThroughRuleB() {
     page.Load();
     QCOMPARE(exits.statuses, std::vector<int>{1});
     QCOMPARE(prompts.messages.size(), size_t(1));
-    QCOMPARE(prompts.messages[0].text,
-             QStringLiteral("'CEqualiser::OnInitDialog'... lecture impossible sur l'Koral.\r L'application va se terminer"));
+    QCOMPARE(
+        prompts.messages[0].text,
+        QStringLiteral("'CEqualiser::OnInitDialog'... lecture impossible sur l'Koral.\r L'application va se terminer"));
     QCOMPARE(prompts.messages[0].title, QStringLiteral("Erreur"));
     QCOMPARE(LabelTexts(&page), (QStringList{"?", "?", "?", "?", "?"}));
   }
@@ -457,8 +460,9 @@ void EqualiserTest::failedTransfersEndTheProgramThroughRuleB() {
   }
   QCOMPARE(exits.statuses, (std::vector<int>{1, 1}));
   QCOMPARE(prompts.messages.size(), size_t(2));
-  QCOMPARE(prompts.messages[1].text,
-           QStringLiteral("'CEqualiser::OnEqvalid'... écriture impossible sur l'Koral.\r L'application va se terminer"));
+  QCOMPARE(
+      prompts.messages[1].text,
+      QStringLiteral("'CEqualiser::OnEqvalid'... écriture impossible sur l'Koral.\r L'application va se terminer"));
   QCOMPARE(prompts.messages[1].title, QStringLiteral("Erreur"));
 }
 

@@ -3,23 +3,23 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
-#include <QPushButton>
 #include <QTabWidget>
 #include <QtTest>
 
 #include <QRadioButton>
 
-#include "support/ConfigOption.h"
-#include "support/TestEnvironment.h"
+#include "core/config/PrivateProfile.h"
 #include "gui/app/ConfigApp.h"
 #include "gui/app/MainDlg.h"
-#include "core/config/PrivateProfile.h"
 #include "gui/firmware/SoftPropDlg.h"
+#include "gui/settings/Onglets.h"
+#include "support/ConfigOption.h"
+#include "support/TestEnvironment.h"
 #include "support/gui/PromptRecorder.h"
 #include "support/gui/WidgetLookup.h"
-#include "gui/settings/Onglets.h"
 
 namespace {
 

@@ -15,16 +15,16 @@
 
 #include <memory>
 
-#include "support/ConfigOption.h"
-#include "support/KoralctlRun.h"
-#include "support/TestEnvironment.h"
 #include "core/config/PrivateProfile.h"
 #include "core/demo/DemoPlayer.h"
-#include "support/gui/PromptRecorder.h"
-#include "support/gui/WidgetLookup.h"
 #include "core/settings/ImageBackup.h"
 #include "gui/settings/Onglets.h"
 #include "gui/settings/Radio.h"
+#include "support/ConfigOption.h"
+#include "support/KoralctlRun.h"
+#include "support/TestEnvironment.h"
+#include "support/gui/PromptRecorder.h"
+#include "support/gui/WidgetLookup.h"
 
 using koral::test::ComboTexts;
 using koral::test::ExitRecorder;
@@ -390,9 +390,8 @@ void RadioTest::AMissingImageIsFatalOnOpeningAndReportedOnSaving() {
     page.Load();
     QCOMPARE(exits.statuses, std::vector<int>{1});
     QCOMPARE(prompts.messages.size(), size_t{1});
-    QCOMPARE(prompts.messages[0].text,
-             QStringLiteral("'CRadio::ReadRadiosKORAL'... fichier de configuration absent.\r "
-                            "L'application va se terminer"));
+    QCOMPARE(prompts.messages[0].text, QStringLiteral("'CRadio::ReadRadiosKORAL'... fichier de configuration absent.\r "
+                                                      "L'application va se terminer"));
     QCOMPARE(prompts.messages[0].title, QStringLiteral("Erreur"));
   }
   env.SetSettingsImage(ImageWith({{0, 87500}}));
@@ -454,8 +453,9 @@ void RadioTest::LongNamesNeitherWidenThePageNorHideTheFrequencies() {
     return usual.minimumSizeHint().width();
   }();
   const std::string longCity = "Une ville au nom vraiment très long pour voir comment la liste la montre";
-  koral::test::WriteFile(env.RadiosIni(), koral::test::ReadFile(env.RadiosIni()) + "\\" + longCity +
-                                              "\n100.3 Une radio au nom bien trop long pour tenir dans son étiquette\n-1\n");
+  koral::test::WriteFile(env.RadiosIni(),
+                         koral::test::ReadFile(env.RadiosIni()) + "\\" + longCity +
+                             "\n100.3 Une radio au nom bien trop long pour tenir dans son étiquette\n-1\n");
   RememberCity(env, longCity.c_str());
   CRadio page(koral::test::CurrentContext());
   page.Load();

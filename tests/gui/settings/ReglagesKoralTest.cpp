@@ -14,15 +14,15 @@
 #include <map>
 #include <string>
 
-#include "support/FileSizeLimit.h"
-#include "support/TestEnvironment.h"
-#include "support/Undeletable.h"
 #include "core/config/PrivateProfile.h"
-#include "support/gui/PromptRecorder.h"
-#include "support/gui/WidgetLookup.h"
 #include "core/settings/ImageBackup.h"
 #include "gui/settings/Onglets.h"
 #include "gui/settings/ReglagesKoral.h"
+#include "support/FileSizeLimit.h"
+#include "support/TestEnvironment.h"
+#include "support/Undeletable.h"
+#include "support/gui/PromptRecorder.h"
+#include "support/gui/WidgetLookup.h"
 
 namespace {
 
@@ -31,11 +31,19 @@ using koral::test::ComboTexts;
 using koral::test::TestEnvironment;
 
 // Offsets of the shipped "119.0" section.
-const std::map<std::string, int> kOffsets = {
-    {"repeat", 16},        {"contrast", 17},     {"usb", 18},        {"power", 19},
-    {"eclairage", 20},     {"vitessedefil", 21}, {"srswowfocus", 22}, {"srswowtrubass", 24},
-    {"srswowsrs", 28},     {"srswowecouteurs", 32}, {"srswowmodeactif", 33}, {"recordquality", 34},
-    {"ab", 35}};
+const std::map<std::string, int> kOffsets = {{"repeat", 16},
+                                             {"contrast", 17},
+                                             {"usb", 18},
+                                             {"power", 19},
+                                             {"eclairage", 20},
+                                             {"vitessedefil", 21},
+                                             {"srswowfocus", 22},
+                                             {"srswowtrubass", 24},
+                                             {"srswowsrs", 28},
+                                             {"srswowecouteurs", 32},
+                                             {"srswowmodeactif", 33},
+                                             {"recordquality", 34},
+                                             {"ab", 35}};
 
 // A Config.ini whose [firmware] version names a section with the offsets above.
 std::string ConfigFor(const std::string& version, const std::string& leftOut = {}) {
@@ -51,9 +59,9 @@ std::string KnownImage() {
   std::string image(512, '\0');
   image[0] = '\xAB';
   const std::map<std::string, int> bytes = {
-      {"repeat", 4},   {"contrast", 55}, {"usb", 1},        {"power", 0},         {"eclairage", 3},
-      {"vitessedefil", 4}, {"srswowfocus", 2}, {"srswowecouteurs", 5}, {"srswowmodeactif", 9},
-      {"recordquality", 6}, {"ab", 4}};
+      {"repeat", 4},          {"contrast", 55},     {"usb", 1},         {"power", 0},
+      {"eclairage", 3},       {"vitessedefil", 4},  {"srswowfocus", 2}, {"srswowecouteurs", 5},
+      {"srswowmodeactif", 9}, {"recordquality", 6}, {"ab", 4}};
   for (const auto& [name, byte] : bytes) image[static_cast<size_t>(kOffsets.at(name))] = static_cast<char>(byte);
   image[24 + 2] = 127;  // TruBass level 10, first two bytes left 0
   image[28 + 2] = 60;   // SRS level 5
@@ -118,41 +126,50 @@ class ReglagesKoralTest final : public QObject {
     QCOMPARE(Captions(&page, "power"),
              QStringList({"1 minute", "2 minutes", "5 minutes", "10 minutes", "toujours allumé"}));
     QCOMPARE(Captions(&page, "srswowfocus"), QStringList({"graves", "medium", "aigus"}));
-    QCOMPARE(Captions(&page, "srswowecouteurs"), QStringList({"mini-écouteurs", "écouteurs", "casque", "baffles",
-                                                              "enceintes", "grandes-enceintes"}));
+    QCOMPARE(Captions(&page, "srswowecouteurs"),
+             QStringList({"mini-écouteurs", "écouteurs", "casque", "baffles", "enceintes", "grandes-enceintes"}));
     QCOMPARE(Captions(&page, "recordquality"),
              QStringList({"8 kHz", "11 kHz", "16 kHz", "22 kHz", "32 kHz", "44 kHz", "48 kHz"}));
     QCOMPARE(Captions(&page, "usb"), QStringList({"clé USB + charge", "Koral + charge"}));
-    QCOMPARE(Captions(&page, "ab"), QStringList({"SRS~WOW", "enregistrement", "remonter de 6 sec",
-                                                 "avancer de 6 sec", "A <-> B", ""}));
+    QCOMPARE(Captions(&page, "ab"),
+             QStringList({"SRS~WOW", "enregistrement", "remonter de 6 sec", "avancer de 6 sec", "A <-> B", ""}));
     QCOMPARE(Entries(&page), QStringList({"désactivé", "SRS", "TruBass", "WOW"}));
-    const std::map<const char*, const char*> fixed = {
-        {"repeatFrame", "Mode répétition"},           {"eclairageFrame", "Rétro-éclairage"},
-        {"vitessedefilFrame", "Vitesse défilement"},  {"powerFrame", "Arrêt automatique"},
-        {"srswowFrame", "SRS~WOW"},                   {"srswowfocusFrame", "Focus sur"},
-        {"srswowecouteursFrame", "Type d'écouteurs"}, {"srswowmodeactifFrame", "Mode actuel"},
-        {"srswowtrubassFrame", "Niveau TruBass"},     {"srswowsrsFrame", "Niveau SRS"},
-        {"contrastFrame", "Réglage du contraste"},    {"recordqualityFrame", "Enregistrement"},
-        {"usbFrame", "Paramètres USB"},               {"abFrame", "Touche A<->B / Rec"},
-        {"contrastNote", "(0 à 10)"},                 {"srswowtrubassNote", "(0 à 10)"},
-        {"srswowsrsNote", "(0 à 10)"},                {"reloadButton", "&Recharger les réglages"},
-        {"saveButton", "&Enregistrer les réglages"},  {"saveAndQuitButton", "E&nregistrer et quitter"},
-        {"quitButton", "&Quitter (sans enregistrer)"}};
+    const std::map<const char*, const char*> fixed = {{"repeatFrame", "Mode répétition"},
+                                                      {"eclairageFrame", "Rétro-éclairage"},
+                                                      {"vitessedefilFrame", "Vitesse défilement"},
+                                                      {"powerFrame", "Arrêt automatique"},
+                                                      {"srswowFrame", "SRS~WOW"},
+                                                      {"srswowfocusFrame", "Focus sur"},
+                                                      {"srswowecouteursFrame", "Type d'écouteurs"},
+                                                      {"srswowmodeactifFrame", "Mode actuel"},
+                                                      {"srswowtrubassFrame", "Niveau TruBass"},
+                                                      {"srswowsrsFrame", "Niveau SRS"},
+                                                      {"contrastFrame", "Réglage du contraste"},
+                                                      {"recordqualityFrame", "Enregistrement"},
+                                                      {"usbFrame", "Paramètres USB"},
+                                                      {"abFrame", "Touche A<->B / Rec"},
+                                                      {"contrastNote", "(0 à 10)"},
+                                                      {"srswowtrubassNote", "(0 à 10)"},
+                                                      {"srswowsrsNote", "(0 à 10)"},
+                                                      {"reloadButton", "&Recharger les réglages"},
+                                                      {"saveButton", "&Enregistrer les réglages"},
+                                                      {"saveAndQuitButton", "E&nregistrer et quitter"},
+                                                      {"quitButton", "&Quitter (sans enregistrer)"}};
     for (const auto& [name, caption] : fixed) QCOMPARE(Text(&page, name), QString::fromUtf8(caption));
     QVERIFY(!page.findChild<QPushButton*>("quitButton")->isDefault());
 
     env.SetConfigIni(ConfigFor("119"));
     CReglagesKoral other(koral::test::CurrentContext());
     other.Load();
-    QCOMPARE(Captions(&other, "repeat"), QStringList({"normal", "répéter 1x", "répéter tout", "shuffle",
-                                                      "shuffle répété", "aléatoire répété"}));
+    QCOMPARE(Captions(&other, "repeat"),
+             QStringList({"normal", "répéter 1x", "répéter tout", "shuffle", "shuffle répété", "aléatoire répété"}));
     QCOMPARE(Captions(&other, "vitessedefil"), QStringList({"normale", "x 2", "x 3", "x 4", "x 6", "x 8"}));
     QCOMPARE(Captions(&other, "power"),
              QStringList({"toujours allumé", "1 minute", "2 minutes", "5 minutes", "10 minutes"}));
     QCOMPARE(Captions(&other, "srswowfocus"), QStringList({"graves", "aigus", ""}));
     QCOMPARE(Captions(&other, "usb"), QStringList({"Koral + charge", "clé USB + charge"}));
-    QCOMPARE(Captions(&other, "ab"), QStringList({"SRS~WOW", "enregistrement", "dossier suivant",
-                                                  "saut de 10 titres", "remonter de 6 secs", "avancer de 6 secs"}));
+    QCOMPARE(Captions(&other, "ab"), QStringList({"SRS~WOW", "enregistrement", "dossier suivant", "saut de 10 titres",
+                                                  "remonter de 6 secs", "avancer de 6 secs"}));
     QCOMPARE(Entries(&other), QStringList({"SRS", "TruBass", "WOW", "désactivé"}));
     QCOMPARE(Text(&other, "abFrame"), QStringLiteral("Touche A<->B / Rec"));
     QVERIFY(prompts.messages.empty());

@@ -39,7 +39,7 @@ bool ParseCall(const char* name, Call& call) {
   static const struct {
     const char* name;
     Call call;
-  } kCalls[] = {{"write", Call::Write}, {"sync", Call::Sync}, {"syncfs", Call::Syncfs},
+  } kCalls[] = {{"write", Call::Write},         {"sync", Call::Sync},   {"syncfs", Call::Syncfs},
                 {"fdatasync", Call::Fdatasync}, {"stall", Call::Stall}, {"slow", Call::Slow}};
   for (const auto& known : kCalls)
     if (std::strcmp(known.name, name) == 0) {

@@ -30,7 +30,7 @@ class PromptRecorder final : public Prompt::Answerer {
   std::deque<bool> questionAnswers;  // empty: the test fails
   std::vector<Shown> saveQuestions;
   std::deque<Prompt::SaveChoice> saveAnswers;  // empty: "Annuler"
-  std::deque<QString> fileAnswers;   // empty: cancelled
+  std::deque<QString> fileAnswers;             // empty: cancelled
 
   void OnMessage(const QString& text, const QString& title) override;
   bool OnQuestion(const QString& text, const QString& title) override;
