@@ -50,6 +50,8 @@ class CMainDlg final : public QDialog {
   QString PlayerFolder() const;
   QString PlayerRoot() const;
   bool PlayerFound() const { return m_playerFound; }
+  // A player named on the command line is never looked for again.
+  bool WatchesMountTable() const { return m_mountWatch != nullptr; }
 
   // Ends the program as the close box does but asks nothing, for when nobody
   // is there to answer (SIGTERM, SIGHUP): a running copy is stopped, open

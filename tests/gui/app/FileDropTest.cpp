@@ -121,7 +121,7 @@ class FileDropTest final : public QObject {
       const auto remote = UrlData({FileUrl(env.ComputerDir() / "a.mp3"), QUrl("https://example.org/b.mp3")});
       QVERIFY(!DragEnter(window, *remote));
       QVERIFY(!Drop(window, *remote));
-      QTest::qWait(50);
+      QCoreApplication::processEvents();  // whatever a drop would have queued
       QVERIFY(!fs::exists(env.PlayerDir() / "a.mp3"));
       QVERIFY(prompts.messages.empty());
     }
@@ -135,7 +135,7 @@ class FileDropTest final : public QObject {
     const auto local = UrlData({FileUrl(env.ComputerDir() / "a.mp3")});
     QVERIFY(!DragEnter(window, *local));
     QVERIFY(!Drop(window, *local));
-    QTest::qWait(50);
+    QCoreApplication::processEvents();  // whatever a drop would have queued
     QCOMPARE(prompts.messages.size(), told);
   }
 

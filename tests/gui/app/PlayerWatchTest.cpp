@@ -96,8 +96,9 @@ void PlayerWatchTest::aNamedPlayerIsNotWatched() {
   env.SetSettingsImage();
   env.Context().mountTable = (env.StateDir() / "none").string();
   CMainDlg window(env.Context());
+  QVERIFY(!window.WatchesMountTable());
   WriteFile(env.StateDir() / "none", "25 1 8:1 / / rw - ext4 /dev/sda1 rw\n");
-  QTest::qWait(1200);
+  QCoreApplication::processEvents();
   QVERIFY(PlayerControlsEnabled(window, true));
   QVERIFY(prompts.messages.empty());
 }
