@@ -437,11 +437,13 @@ def build_latency_probe(build_dir, work):
     """Follows a copy's progress against its end, and against the device."""
     source_dir = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     probe = os.path.join(work, "copy_latency")
-    built = subprocess.run(["c++", "-std=c++20", "-O2", "-I", os.path.join(source_dir, "src", "core"),
+    built = subprocess.run(["c++", "-std=c++20", "-O2", "-I", os.path.join(source_dir, "src"),
                             os.path.join(source_dir, "bench", "copy_latency.cpp"),
                             os.path.join(build_dir, "src", "core", "libkoral_core.a"), "-pthread", "-o", probe],
                            capture_output=True)
-    return probe if built.returncode == 0 else None
+    if built.returncode != 0:
+        raise RunFailed("the progress probe did not build: " + built.stderr.decode(errors="replace")[-500:])
+    return probe
 
 
 def run_latency(probe, source, device):
