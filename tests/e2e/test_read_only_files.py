@@ -83,7 +83,9 @@ class ReadOnlyFilesRoad(KoralTestCase):
             peak_before = peak_memory_kib(app.process.pid)
             self.load_profile(dialog, huge)
             self.answer_message(f"'{huge}' est trop gros pour un profil (plus de 64 Ko) : rien n'a été chargé.")
-            self.assertLess(peak_memory_kib(app.process.pid) - peak_before, 50 * 1024)
+            # Read whole, the file would add a gibibyte; the file dialog alone
+            # takes tens of mebibytes under the sanitizers.
+            self.assertLess(peak_memory_kib(app.process.pid) - peak_before, 256 * 1024)
             self.assertEqual(app.settings_image.read_bytes(), image)
 
         with self.step("charger un vrai profil : ce qui a été chargé est dit"):
