@@ -53,8 +53,6 @@ ssize_t ReadRetrying(int fd, char* data, std::size_t count) {
 // Writeback of a large file is started a few megabytes at a time: a request
 // per 300 KiB chunk costs the device a quarter of its speed.
 constexpr std::uint64_t kWritebackBatchBytes = 4 * 1024 * 1024;
-// Confirmed in steps well below the smallest window (copy/WritebackWindow.h).
-constexpr std::uint64_t kConfirmStepBytes = 1024 * 1024;
 
 // Files kept open while their writeback is on its way: half of what the
 // process may open, the rest left to the program.
@@ -363,7 +361,7 @@ bool CCopyEngine::FollowWriteback(int out, std::uint64_t written) {
   // Told a batch at a time, as the device writes them (copy/WritebackWindow.h).
   const std::uint64_t waitEnd = written - allowance;
   while (m_waitedUpTo < waitEnd) {
-    const std::uint64_t step = std::min(waitEnd - m_waitedUpTo, kConfirmStepBytes);
+    const std::uint64_t step = std::min(waitEnd - m_waitedUpTo, kWritebackBatchBytes);
     if (sync_file_range(out, static_cast<off_t>(m_waitedUpTo), static_cast<off_t>(step), kWaitForWholeRange) != 0)
       return false;
     m_window->Confirmed(step, CWritebackWindow::Clock::now());

@@ -17,9 +17,6 @@ namespace {
 // Writeback starts once about this much is waiting (one request per small
 // file would slow the device), or sooner when the copy waits for it.
 constexpr std::uint64_t kBatchBytes = 4 * 1024 * 1024;
-// A tail is confirmed in steps well below the smallest window, so that the
-// copy goes on writing while the device works through the rest.
-constexpr std::uint64_t kConfirmStepBytes = 1024 * 1024;
 constexpr auto kLongestHold = std::chrono::milliseconds(20);
 
 constexpr unsigned kWaitForWholeFile = SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
@@ -158,7 +155,7 @@ void CWritebackQueue::Publish(StagedFile& staged) {
 std::optional<CopyFailure> CWritebackQueue::ConfirmInSteps(StagedFile& staged) {
   while (staged.unconfirmedBytes > 0) {
     const std::uint64_t from = staged.size - staged.unconfirmedBytes;
-    const std::uint64_t step = std::min(staged.unconfirmedBytes, kConfirmStepBytes);
+    const std::uint64_t step = std::min(staged.unconfirmedBytes, kBatchBytes);
     if (sync_file_range(staged.file.Get(), static_cast<off_t>(from), static_cast<off_t>(step), kWaitForWholeFile) != 0)
       return WriteFailure(staged, errno);
     m_window.Confirmed(step, CWritebackWindow::Clock::now());
