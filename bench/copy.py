@@ -447,9 +447,7 @@ def build_latency_probe(build_dir, work):
 
 
 def run_latency(probe, source, device):
-    """(last report -> end, worst lead or None), in seconds; None when the probe is missing."""
-    if probe is None:
-        return None
+    """(last report -> end, worst lead or None), in seconds."""
     player = os.path.join(device.root, "latency")
     os.makedirs(player)
     pre_read(source)
@@ -506,9 +504,6 @@ def run_shape(bench, device, shape, source, options, can_drop, probe):
 def run_progress(bench, device, shape, source, options, probe):
     """The progress against the device, and on the slow one the cancel."""
     latency = run_latency(probe, source, device)
-    if latency is None:
-        print("%-4s %-8s progress: (probe not built)" % (device.name, shape), flush=True)
-        return device.name != "slow"
     last, lead = latency
     misses = []
     text = "last report -> end %.3f s" % last
