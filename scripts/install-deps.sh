@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build and the tests need. Idempotent:
 # does nothing when every package is already there. With --bench, also what
-# `make bench` needs for its FAT device (a FAT32 image through fusefat).
+# `make bench` needs for its FAT device (a FAT32 image through fusefat) and the anchor of
+# the conversion benchmark (the ffmpeg program).
 set -euo pipefail
 
 packages=(
@@ -19,10 +20,12 @@ packages=(
   python3-dbusmock
   # Qt's own texts in French
   qt6-translations-l10n
+  # conversion on copy: FFmpeg's libraries (the MP3 encoder comes with libavcodec)
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   # make package (dpkg-shlibdeps, file), its lintian check and the checks of the installed tree
   dpkg-dev file gzip groff-base appstream desktop-file-utils lintian
 )
-[ "${1:-}" = --bench ] && packages+=(fusefat dosfstools)
+[ "${1:-}" = --bench ] && packages+=(fusefat dosfstools ffmpeg)
 
 missing=()
 for p in "${packages[@]}"; do

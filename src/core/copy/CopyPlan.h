@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/copy/AudioConversion.h"
+
 namespace koral {
 
 // The options of the main window that steer a copy.
@@ -13,6 +15,10 @@ struct CopyOptions {
   bool followPlaylist = false;  // folders by their playlist, numbered tracks
   bool numbersOnly = false;     // copy mode 1: "01.mp3" instead of "01 - title"
   bool syncEachChunk = false;   // the Windows 98 option: every chunk committed at once
+  // 0: every file byte for byte; else audio the player cannot play is
+  // converted to MP3 at this constant rate (one of kConvertRates), and
+  // named ".mp3".
+  int convertRate = 0;
 };
 
 // What the main window hands to the copy: one destination per source, in
@@ -25,6 +31,8 @@ struct CopyJob {
   // Nothing is written off its volume, and the copy keeps its temporaries
   // there; empty: the folder of every destination.
   std::string playerRoot;
+  // Probes and converts when options.convertRate is set; it outlives the copy.
+  const AudioConverter* converter = nullptr;
 };
 
 // Why an entry was not copied.
@@ -45,12 +53,14 @@ enum class CopyFault {
   VolumeNotSynced,   // the player reported a write error no copied file accounts for
   VolumeSyncFailed,  // the player reported a write error, besides the files it lost
   OtherVolume,       // a folder mounted inside the player: nothing is written through it
+  AudioUnreadable,   // audio to convert that the decoder could not read
 };
 
 struct CopyFailure {
   std::string path;  // the source, or the destination for write and sync faults
   CopyFault fault;
-  int error = 0;  // errno when a system call failed
+  int error = 0;       // errno when a system call failed
+  std::string detail;  // the decoder's reason, in French, for AudioUnreadable
 };
 
 // One step of the copy, in the order it is done.
