@@ -17,11 +17,13 @@ Bars:
   interleaved with the slow ones) and the output's bytes at 20 MiB/s.
 The real-time factor per core is the seconds of audio over (the wall time x
 the cores); the CPU time beside it tells, on a busy machine, the work done
-from the share of the cores that was had. Every run's output is checked: twelve files, their names ending in
-".mp3", each at least as large as its track at the rate. Exits 1 when a
-figure misses its bar or koralctl fails or leaves a wrong output, 2 when the
-bench cannot run. The album, the copies, the loop device and the throttle rule
-go on every exit.
+from the share of the cores that was had.
+
+Every run's output is checked: twelve files, their names ending in ".mp3",
+each at least as large as its track at the rate. Exits 1 when a figure
+misses its bar or koralctl fails or leaves a wrong output, 2 when the bench
+cannot run. The album, the copies, the loop device and the throttle rule go
+on every exit.
 
   bench/convert.py [BUILD_DIR]
   KORAL_BENCH_ROUNDS=N (default 5 on each device)
