@@ -4,7 +4,15 @@
 #include "convert/ContainerProbe.h"
 #include "convert/Mp3Conversion.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 namespace koral::convert {
+
+// The reasons reach the user in French through the results; FFmpeg's own
+// English lines would only clutter koralctl's output.
+FfmpegAudioConverter::FfmpegAudioConverter() { av_log_set_level(AV_LOG_QUIET); }
 
 AudioProbe FfmpegAudioConverter::Probe(const std::string& path) const { return ProbeAudio(path); }
 

@@ -9,6 +9,7 @@ namespace koral::convert {
 // each call opens its own demuxer, decoder and encoder.
 class FfmpegAudioConverter final : public AudioConverter {
  public:
+  FfmpegAudioConverter();
   AudioProbe Probe(const std::string& path) const override;
   ConvertedAudio Convert(const std::string& path, int kbps, std::stop_token stop) const override;
 };

@@ -30,21 +30,35 @@ class Mp3Conversion {
   Mp3Conversion(const std::string& path, int kbps) : m_source(path), m_kbps(kbps) {}
 
   ConvertedAudio Run(const std::stop_token& stop) {
+    try {
+      DecodeAll(stop);
+    } catch (const ConversionError&) {
+      // A cut-off file fails on its last, partial frame.
+      if (m_source.ReadToTheEnd() && ShorterThanAnnounced()) throw ConversionError{AVERROR_EOF};
+      throw;
+    }
+    if (m_source.Stopped()) return {{}, {}, true};
+    if (!m_output) throw ConversionError{AVERROR_INVALIDDATA};  // not one frame decoded
+    if (ShorterThanAnnounced()) throw ConversionError{AVERROR_EOF};
+    m_resampler->Convert(nullptr, [&](std::uint8_t* const* planes, int samples) { m_output->Write(planes, samples); });
+    return {m_output->Finish(), {}, false};
+  }
+
+ private:
+  void DecodeAll(const std::stop_token& stop) {
     const FrameHandle frame(av_frame_alloc());
     if (!frame) throw ConversionError{AVERROR(ENOMEM)};
     while (m_source.NextFrame(frame.get(), stop)) {
       Take(frame.get());
       av_frame_unref(frame.get());
     }
-    if (m_source.Stopped()) return {{}, {}, true};
-    if (!m_output) throw ConversionError{AVERROR_INVALIDDATA};  // not one frame decoded
-    m_resampler->Convert(nullptr, [&](std::uint8_t* const* planes, int samples) { m_output->Write(planes, samples); });
-    const double announced = m_source.AnnouncedSeconds();
-    if (announced > 0 && m_decodedSeconds < announced - kTruncationSeconds) throw ConversionError{AVERROR_EOF};
-    return {m_output->Finish(), {}, false};
   }
 
- private:
+  bool ShorterThanAnnounced() const {
+    const double announced = m_source.AnnouncedSeconds();
+    return announced > 0 && m_decodedSeconds < announced - kTruncationSeconds;
+  }
+
   void Take(const AVFrame* frame) {
     if (!m_output) Start(frame);
     m_decodedSeconds += frame->nb_samples / double(frame->sample_rate);

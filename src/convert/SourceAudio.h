@@ -21,6 +21,8 @@ class SourceAudio {
   // with Stopped() set.
   bool NextFrame(AVFrame* frame, const std::stop_token& stop);
   bool Stopped() const { return m_stopped; }
+  // The whole file has been read: a failure now is at its very end.
+  bool ReadToTheEnd() const { return m_input->pb != nullptr && avio_feof(m_input->pb); }
 
   const AVFormatContext* Container() const { return m_input.get(); }
   const AVStream* Stream() const { return m_input->streams[m_streamIndex]; }
