@@ -40,7 +40,7 @@ class Mp3Conversion {
     if (m_source.Stopped()) return {{}, {}, true};
     if (!m_output) throw ConversionError{AVERROR_INVALIDDATA};  // not one frame decoded
     if (ShorterThanAnnounced()) throw ConversionError{AVERROR_EOF};
-    m_resampler->Convert(nullptr, [&](std::uint8_t* const* planes, int samples) { m_output->Write(planes, samples); });
+    Resample(nullptr);
     return {m_output->Finish(), {}, false};
   }
 
@@ -62,7 +62,12 @@ class Mp3Conversion {
   void Take(const AVFrame* frame) {
     if (!m_output) Start(frame);
     m_decodedSeconds += frame->nb_samples / double(frame->sample_rate);
-    m_resampler->Convert(frame, [&](std::uint8_t* const* planes, int samples) { m_output->Write(planes, samples); });
+    Resample(frame);
+  }
+
+  // A frame, or at the end (nullptr) what the resampler still holds, into the MP3.
+  void Resample(const AVFrame* frame) {
+    m_resampler->Convert(frame, [this](std::uint8_t* const* planes, int samples) { m_output->Write(planes, samples); });
   }
 
   // The output follows the first frame: mono stays mono, the rest is stereo.
