@@ -54,7 +54,7 @@ class InstalledTree(unittest.TestCase):
 
     def test_the_tree_holds_every_file_of_the_package(self):
         expected = [
-            "bin/koral-config", "bin/koralctl", "lib/koral-config/koral-udisks.so",
+            "bin/koral-config", "bin/koralctl", "lib/koral-config/koral-udisks.so", "lib/koral-config/koral-convert.so",
             "share/koral-config/Config.ini", "share/koral-config/Radios.ini",
             "share/applications/koral-config.desktop", f"share/metainfo/{METAINFO}",
             "share/icons/hicolor/scalable/apps/koral-config.svg",
