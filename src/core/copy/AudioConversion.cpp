@@ -18,7 +18,9 @@ double FrameBytes(int kbps) { return 144.0 * kbps * 1000.0 / kOutputRate; }
 
 }  // namespace
 
-bool IsConvertRate(int kbps) { return std::find(kConvertRates.begin(), kConvertRates.end(), kbps) != kConvertRates.end(); }
+bool IsConvertRate(int kbps) {
+  return std::find(kConvertRates.begin(), kConvertRates.end(), kbps) != kConvertRates.end();
+}
 
 std::uint64_t EstimatedMp3Bytes(double seconds, int kbps) {
   const std::uint64_t tags = kId3v2Bytes + kId3v1Bytes;

@@ -66,7 +66,8 @@ std::optional<std::size_t> CConversionPool::NextJob(std::unique_lock<std::mutex>
     return next >= m_jobs.size() || MayStart(next);
   });
   const std::size_t index = NextToStart();
-  if (!ready || index >= m_jobs.size()) return std::nullopt;
+  // After a stop the wait still returns what its condition says.
+  if (!ready || m_stopSource.stop_requested() || index >= m_jobs.size()) return std::nullopt;
   m_nextToStart = index + 1;
   Slot& slot = m_slots[index];
   slot.state = State::Converting;

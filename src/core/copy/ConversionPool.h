@@ -38,8 +38,8 @@ ConversionLimits DefaultConversionLimits(const std::vector<ConversionJob>& jobs)
 // Convert under way; the destructor joins the encoders.
 class CConversionPool {
  public:
-  CConversionPool(const AudioConverter& converter, int kbps, std::vector<ConversionJob> jobs,
-                  ConversionLimits limits, std::stop_token stop);
+  CConversionPool(const AudioConverter& converter, int kbps, std::vector<ConversionJob> jobs, ConversionLimits limits,
+                  std::stop_token stop);
   ~CConversionPool();
   CConversionPool(const CConversionPool&) = delete;
   CConversionPool& operator=(const CConversionPool&) = delete;
@@ -80,8 +80,8 @@ class CConversionPool {
   std::condition_variable_any m_changed;  // any: a stop ends its waits
   std::vector<Slot> m_slots;
   std::size_t m_nextToStart = 0;
-  std::size_t m_wanted = 0;  // the job the writer waits for, or will next; those before are released
-  std::uint64_t m_held = 0;  // bytes of the results being made or not yet released
+  std::size_t m_wanted = 0;            // the job the writer waits for, or will next; those before are released
+  std::uint64_t m_held = 0;            // bytes of the results being made or not yet released
   std::vector<std::thread> m_threads;  // last: they start once the rest is built
 };
 

@@ -129,7 +129,7 @@ class CCopyEngine {
   std::vector<std::string> m_published;
   std::optional<ConversionLimits> m_conversionLimits;
   std::optional<CConversionPool> m_conversions;  // for the length of Run, when steps convert
-  std::vector<std::size_t> m_conversionOf;        // per step: its job in the pool
+  std::vector<std::size_t> m_conversionOf;       // per step: its job in the pool
   bool m_syncFailed = false;  // a write error already reported, which the volume's sync will tell again
   CopyResult m_result;
 };

@@ -80,7 +80,7 @@ std::string CommonFolder(const std::vector<std::string>& destinations) {
 // What the plan needs to know of a file: looked at once, even when a
 // playlist names it twice.
 struct FileFacts {
-  bool regular = false;     // others fail when reached
+  bool regular = false;  // others fail when reached
   bool convert = false;
   std::uint64_t bytes = 0;  // on the player
 };
@@ -246,10 +246,10 @@ class PlanBuilder {
     for (const ListedEntry& entry : entries) {
       AddEntry(entry.path.string(), destination, entry.path.filename().string(), entry.isFolder,
                [&](const std::string& sub) {
-                 return ResolvedPair{entry.isLink || resolved.source.empty() ? Resolved(entry.path.string())
-                                                                             : resolved.source / entry.path.filename(),
-                                     resolved.destination.empty() ? Resolved(sub)
-                                                                  : resolved.destination / fs::path(sub).filename()};
+                 return ResolvedPair{
+                     entry.isLink || resolved.source.empty() ? Resolved(entry.path.string())
+                                                             : resolved.source / entry.path.filename(),
+                     resolved.destination.empty() ? Resolved(sub) : resolved.destination / fs::path(sub).filename()};
                });
     }
     if (id) m_ancestors.pop_back();
@@ -267,8 +267,8 @@ class PlanBuilder {
   const AudioConverter* m_converter;  // null: nothing converts
   CopyPlan m_plan;
   std::unordered_map<std::string, FileFacts> m_facts;  // by source
-  std::vector<FolderId> m_ancestors;               // the folders being walked, to stop link loops
-  std::unordered_set<std::string> m_destinations;  // of the files, folded as FAT compares them
+  std::vector<FolderId> m_ancestors;                   // the folders being walked, to stop link loops
+  std::unordered_set<std::string> m_destinations;      // of the files, folded as FAT compares them
 };
 
 }  // namespace
