@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -165,6 +166,16 @@ TEST_F(ConvertPlanTest, ThePlayersFileSizeLimitAndTheRenameReportSeeTheConverted
   EXPECT_EQ(plan.renames[0].original, "a:b?.mp3");
   EXPECT_EQ(plan.renames[0].renamed, "a_b_.mp3");
   EXPECT_EQ(koral::WrittenRenames(plan, {(Player() / "a_b_.mp3").string()}).size(), 1u);
+}
+
+TEST_F(ConvertPlanTest, OnlyRegularFilesAreProbed) {
+  WriteFile(Computer() / "Album" / "a.flac", ConvertibleAudio(100, 10));
+  ASSERT_EQ(mkfifo((Computer() / "Album" / "pipe.flac").c_str(), 0600), 0);
+
+  const koral::CopyPlan plan = Plan({"Album"}, Converting());
+
+  EXPECT_EQ(converter.TotalProbes(), 1);
+  EXPECT_NE(StepTo(plan, Player() / "Album" / "pipe.flac"), nullptr);  // refused when reached, as without conversion
 }
 
 TEST(Mp3Name, TheExtensionGivesWayToMp3) {

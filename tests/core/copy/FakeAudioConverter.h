@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -44,6 +45,8 @@ class FakeAudioConverter final : public AudioConverter {
   AudioProbe Probe(const std::string& path) const override {
     const std::lock_guard lock(m_mutex);
     ++m_probes[path];
+    // A real decoder would wait on a pipe; told here at once.
+    if (!std::filesystem::is_regular_file(path)) return {};
     std::istringstream words(ReadWhole(path));
     std::string kind;
     double seconds = 0;
