@@ -2,6 +2,8 @@
 #include "core/copy/ConversionPool.h"
 
 #include <algorithm>
+#include <exception>
+#include <new>
 #include <utility>
 
 #include "core/copy/WritebackWindow.h"
@@ -52,9 +54,21 @@ void CConversionPool::Work() {
   std::unique_lock lock(m_mutex);
   while (const std::optional<std::size_t> index = NextJob(lock)) {
     lock.unlock();
-    ConvertedAudio result = m_converter.Convert(m_jobs[*index].source, m_kbps, m_stopSource.get_token());
+    ConvertedAudio result = ConvertOne(m_jobs[*index].source);
     lock.lock();
     Finish(*index, std::move(result));
+  }
+}
+
+// An exception on an encoder's thread would end the program: the file
+// fails on its own instead.
+ConvertedAudio CConversionPool::ConvertOne(const std::string& source) const {
+  try {
+    return m_converter.Convert(source, m_kbps, m_stopSource.get_token());
+  } catch (const std::bad_alloc&) {
+    return {{}, "mémoire insuffisante pour le convertir", false};
+  } catch (const std::exception&) {
+    return {{}, "erreur inattendue du décodeur", false};
   }
 }
 

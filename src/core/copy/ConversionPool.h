@@ -64,6 +64,7 @@ class CConversionPool {
   };
 
   void Work();
+  ConvertedAudio ConvertOne(const std::string& source) const;
   std::optional<std::size_t> NextJob(std::unique_lock<std::mutex>& lock);
   std::size_t NextToStart() const;
   bool MayStart(std::size_t index) const;

@@ -38,9 +38,3 @@ TEST(EstimatedMp3Bytes, AudioWeighsItsDurationTimesTheRateInWholeFramesPlusTheIn
     }
   }
 }
-
-TEST(EstimatedMp3Bytes, GrowsWithTheDurationAndTheRate) {
-  EXPECT_LT(koral::EstimatedMp3Bytes(180, 192), koral::EstimatedMp3Bytes(181, 192));
-  EXPECT_LT(koral::EstimatedMp3Bytes(180, 128), koral::EstimatedMp3Bytes(180, 192));
-  EXPECT_LT(koral::EstimatedMp3Bytes(180, 256), koral::EstimatedMp3Bytes(180, 320));
-}

@@ -99,6 +99,18 @@ TEST_F(ConversionPoolTest, FilesPassedByTheWriterAreDroppedAndAFailureIsHandedOv
   EXPECT_EQ(damaged->failure, koral::test::kFakeDecoderFailure);
 }
 
+TEST_F(ConversionPoolTest, ADecoderThatThrowsFailsItsFileNotTheProgram) {
+  std::vector<koral::ConversionJob> jobs = Jobs(2);
+  WriteFile(jobs[0].source, "throws 10");
+  koral::CConversionPool pool(converter, 192, jobs, {2, 10 * kOutputBytes}, {});
+
+  const std::optional<koral::ConvertedAudio> thrown = pool.Take(0);
+  ASSERT_TRUE(thrown);
+  EXPECT_TRUE(thrown->bytes.empty());
+  EXPECT_FALSE(thrown->failure.empty());
+  EXPECT_EQ(Bytes(pool.Take(1)), FakeMp3(jobs[1].source, kOutputBytes));
+}
+
 TEST_F(ConversionPoolTest, AStopReachesTheEncodersAndTheWriterWaitingForThem) {
   const std::vector<koral::ConversionJob> jobs = Jobs(4);
   for (const koral::ConversionJob& job : jobs) converter.Hold(job.source);

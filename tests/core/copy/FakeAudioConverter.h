@@ -10,6 +10,7 @@
 #include <map>
 #include <mutex>
 #include <sstream>
+#include <stdexcept>
 #include <stop_token>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ namespace koral::test {
 // Source files for the fake, by their first word:
 //   "audio SECONDS OUTPUT_BYTES"  audio to convert, into OUTPUT_BYTES bytes
 //   "damaged SECONDS"             audio to convert that fails to decode
+//   "throws SECONDS"              audio whose decoder throws
 //   "mp3 ..."                     audio the player plays
 //   anything else                 not audio
 inline std::string ConvertibleAudio(double seconds, std::size_t outputBytes) {
@@ -51,7 +53,7 @@ class FakeAudioConverter final : public AudioConverter {
     std::string kind;
     double seconds = 0;
     words >> kind >> seconds;
-    if (kind == "audio" || kind == "damaged") return {AudioKind::Convertible, seconds};
+    if (kind == "audio" || kind == "damaged" || kind == "throws") return {AudioKind::Convertible, seconds};
     if (kind == "mp3") return {AudioKind::PlayerPlays, 0};
     return {};
   }
@@ -78,6 +80,7 @@ class FakeAudioConverter final : public AudioConverter {
     double seconds = 0;
     std::size_t size = 0;
     words >> kind >> seconds >> size;
+    if (kind == "throws") throw std::runtime_error("decoder fault");
     if (kind == "audio") {
       const std::string bytes = FakeMp3(path, size);
       result.bytes.assign(bytes.begin(), bytes.end());
