@@ -43,8 +43,8 @@ std::optional<ConvertedAudio> CConversionPool::Take(std::size_t index) {
   m_wanted = index;
   m_changed.notify_all();
   Slot& slot = m_slots[index];
-  if (!m_changed.wait(lock, m_stopSource.get_token(), [&slot] { return slot.state == State::Done; }))
-    return std::nullopt;
+  const bool done = m_changed.wait(lock, m_stopSource.get_token(), [&slot] { return slot.state == State::Done; });
+  if (!done || m_stopSource.stop_requested()) return std::nullopt;  // a result cut short by the stop is no result
   slot.state = State::Taken;
   m_wanted = index + 1;  // its memory is released by the next Take
   return std::move(slot.result);
