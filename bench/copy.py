@@ -50,6 +50,9 @@ import sys
 import tempfile
 import time
 
+from benchdevices import (MiB, SLOW_BPS, RunFailed, can_make_slow_device, make_slow_device, run, stop_on_signals,
+                          undo_all)
+
 # Pairs per shape: the spread between pairs is wide on a shared machine, so
 # the median takes nine, but five of the 1.5 GiB file (each copy writes it whole).
 ROUNDS = {"small": 9, "large": 9, "playlist": 9, "huge": 5}
@@ -58,16 +61,10 @@ if "KORAL_BENCH_ROUNDS" in os.environ:
 BAR = float(os.environ.get("KORAL_BENCH_BAR", "0.95"))
 SHAPES = os.environ.get("KORAL_BENCH_SHAPES", "small,large,playlist,huge").split(",")
 TEMPERATURES = os.environ.get("KORAL_BENCH_TEMPERATURES", "warm,cold").split(",")
-MiB = 1024 * 1024
-SLOW_BPS = 20 * MiB
 DEVICE_ROUNDS = int(os.environ.get("KORAL_BENCH_ROUNDS", "3"))
 SLOW_BARS = {"ratio": 1.0, "limit": 0.97, "lead": 1.0, "last": 1.0, "cancel": 1.0}
 FAT_BAR = 0.95
 SLOW_AT_LIMIT = 0.99
-
-
-class RunFailed(Exception):
-    pass
 
 
 def write_random(path, size, seed):
@@ -229,44 +226,20 @@ class ImageDevice(Device):
         return FAT_BAR
 
     def stop(self):
-        while self.undo:
-            step = self.undo.pop()
-            try:
-                step()
-            except (OSError, subprocess.SubprocessError) as error:
-                print("cleanup of %s: %s" % (self.name, error), file=sys.stderr)
+        undo_all(self.undo, self.name)
 
 
 class SlowDevice(ImageDevice):
     """ext4 on a loop device, its writes throttled to 20 MiB/s in the root cgroup."""
     name = "slow"
-    THROTTLE = "/sys/fs/cgroup/blkio/blkio.throttle.write_bps_device"
 
     def start(self):
-        with open(self.image, "wb") as image:
-            image.truncate(6 * 1024 * MiB)  # sparse
-        self.undo.append(lambda: os.remove(self.image))
-        # Initialised whole now: the lazy init would write while the bench measures.
-        run(["mkfs.ext4", "-q", "-F", "-E", "lazy_itable_init=0,lazy_journal_init=0", self.image])
-        loop = run(["losetup", "-f", "--show", self.image]).strip()
-        self.undo.append(lambda: run(["losetup", "-d", loop]))
-        os.makedirs(self.root, exist_ok=True)
-        run(["mount", loop, self.root])
-        self.undo.append(lambda: run(["umount", self.root]))
-        self.undo.append(lambda: run(["sync", "-f", self.root]))
-        numbers = run(["lsblk", "-dno", "MAJ:MIN", loop]).replace(" ", "").strip()
-        self.set_throttle(numbers, SLOW_BPS)
-        self.undo.append(lambda: self.set_throttle(numbers, 0))
-        self.stat_file = "/sys/block/%s/stat" % os.path.basename(loop)
+        self.stat_file = make_slow_device(self.image, self.root, 6 * 1024 * MiB, self.undo)
 
     def ratio_bar(self):
         # Both programs reach the device's limit: a tie counts, to the two
         # decimals printed.
         return SLOW_BARS["ratio"] - 0.005
-
-    def set_throttle(self, numbers, bps):
-        with open(self.THROTTLE, "w") as rule:
-            rule.write("%s %d\n" % (numbers, bps))
 
 
 class FatDevice(ImageDevice):
@@ -299,16 +272,9 @@ def device_written(device):
         return int(stat.read().split()[6]) * 512
 
 
-def run(command):
-    done = subprocess.run(command, capture_output=True, text=True)
-    if done.returncode != 0:
-        raise RunFailed("%s exited %d: %s" % (" ".join(command), done.returncode, done.stderr.strip()[-300:]))
-    return done.stdout
-
-
 def chosen_devices(work, is_root):
     have = {"disk": True,
-            "slow": is_root and os.path.exists(SlowDevice.THROTTLE) and shutil.which("losetup") is not None,
+            "slow": can_make_slow_device(),
             "fat": is_root and shutil.which("fusefat") is not None and shutil.which("mkfs.fat") is not None}
     names = os.environ.get("KORAL_BENCH_DEVICES")
     if names is None:
@@ -413,12 +379,7 @@ def main():
     base = os.environ.get("KORAL_BENCH_DIR") or None
     work = tempfile.mkdtemp(prefix="koral-bench-copy.", dir=base)
     devices = []
-
-    def interrupted(number, frame):
-        raise RunFailed("stopped by signal %d" % number)
-
-    for number in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
-        signal.signal(number, interrupted)  # the cleanup below runs on a stop too
+    stop_on_signals()  # the cleanup below runs on a stop too
     try:
         devices = chosen_devices(work, can_drop)
         for device in devices:
