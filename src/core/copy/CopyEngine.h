@@ -121,6 +121,7 @@ class CCopyEngine {
   std::optional<CWritebackWindow> m_window;  // for the length of Run
   std::optional<CWritebackQueue> m_queue;    // for the length of Run
   std::size_t m_maxStagedFiles;
+  std::size_t m_stagedFileLimit = 0;              // for the length of Run: fewer on FUSE
   std::optional<CCopyRunFolder> m_runFolder;      // for the length of Run
   std::optional<CPlayerVolume> m_playerVolume;    // for the length of Run, when the plan names the player
   std::string m_checkedFolder;                    // the last folder found on the player's volume

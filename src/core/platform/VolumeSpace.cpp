@@ -19,6 +19,11 @@ std::optional<std::uint64_t> MaxFileSizeOf(const std::filesystem::path& path) {
   return std::nullopt;
 }
 
+bool IsFuseVolume(const std::filesystem::path& path) {
+  struct statfs volume {};
+  return statfs(path.c_str(), &volume) == 0 && volume.f_type == FUSE_SUPER_MAGIC;
+}
+
 bool HasRoomFor(float needMebibytes, std::uint64_t availableBytes) {
   const double freeMebibytes = static_cast<double>(availableBytes) / 1048576.0;
   return static_cast<double>(needMebibytes) < freeMebibytes;
