@@ -88,6 +88,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, const RunContext& 
   CliContext context{
       folder / "Config.ini", folder / "Radios.ini", FindPlayerRoot(run), run.firmware.value_or(""), out, err};
   context.firmwareGiven = run.firmware.has_value();
+  context.run = run;
   if (context.firmwareVersion.empty()) context.firmwareVersion = ReadFirmwareVersion(context.configIni);
   return command->Execute({options.operands.begin() + 1, options.operands.end()}, context);
 }
