@@ -82,8 +82,10 @@ TEST(CopyConvertCommand, TheRateIsOnlyGivenAfterAnEqualsSign) {
   EXPECT_EQ(result.err.rfind("Conversion en MP3 indisponible", 0), 0u) << result.err;
   const Result help = Koralctl({"copy", "--help"});
   EXPECT_NE(help.out.find("[--convert[=KBPS]]"), std::string::npos) << help.out;
-  EXPECT_NE(help.out.find("--convert[=KBPS]  convertit en MP3 ce que l'Koral ne lit pas"), std::string::npos)
-      << help.out;
+  const std::size_t row = help.out.find("\n  --convert[=KBPS] ");
+  ASSERT_NE(row, std::string::npos) << help.out;
+  const std::string line = help.out.substr(row + 1, help.out.find('\n', row + 1) - row - 1);
+  EXPECT_NE(line.find("convertit en MP3 ce que l'Koral ne lit pas"), std::string::npos) << line;
 }
 
 }  // namespace

@@ -84,6 +84,35 @@ class CopyConvertRoad(KoralTestCase):
             self.assertEqual(app.config_value("copie", "convertir"), "1")
             self.assertEqual(app.config_value("copie", "debitmp3"), "256")
 
+    def test_a_missing_library_is_told_once_and_greys_the_option(self):
+        app = self.app
+        app.extra_env["KORAL_CONVERT_MODULE"] = str(app.root / "absent" / "koral-convert.so")
+        (app.computer / "a.flac").write_bytes(b"not converted")
+        window = self.start_main_window()
+
+        with self.step("cocher la case : le message dit pourquoi la conversion manque"):
+            convert = window.find("check box", "Convertir en MP3 ce que l'Koral ne lit pas")
+            convert.click()
+            self.answer_message("Conversion en MP3 indisponible : le module")
+            wait_until(lambda: not convert.has_state("ENABLED"), "case grisée")
+            self.assertFalse(convert.has_state("CHECKED"))
+            self.assertIn("absent", convert.acc.description)
+            self.assertFalse(window.find("combo box", "Débit des MP3 convertis").has_state("ENABLED"))
+            ARTIFACTS.mkdir(parents=True, exist_ok=True)
+            app.session.screenshot(ARTIFACTS / "copy-convert-unavailable.png")
+
+        with self.step("la copie se fait octet pour octet, sans autre message"):
+            window.find("tree", "Dossier de l'ordinateur").find("table cell", "a.flac").click()
+            window.find("push button", "Copier sur l'Koral").click()
+            wait_until(lambda: (app.player / "a.flac").is_file() and not app.partial_files(), "a.flac sur le lecteur")
+            self.assertEqual((app.player / "a.flac").read_bytes(), b"not converted")
+            self.assertEqual(app.find_all("alert"), [])
+
+        with self.step("quitter"):
+            window.find("push button", "Quitter").click()
+            self.assertExitStatus(0)
+            self.assertEqual(app.config_value("copie", "convertir"), "0")
+
 
 if __name__ == "__main__":
     koral_e2e.main()

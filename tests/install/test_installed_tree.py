@@ -62,6 +62,9 @@ class InstalledTree(unittest.TestCase):
             "share/man/man1/koral-config.1.gz", "share/man/man1/koralctl.1.gz",
             "share/bash-completion/completions/koralctl",
         ] + [f"share/icons/hicolor/{size}x{size}/apps/koral-config.png" for size in ICON_SIZES]
+        # The conversion module, in a build with FFmpeg's libraries.
+        if any(BUILD_DIR.glob("lib*/koral-config/koral-convert.so")):
+            expected.append("lib/koral-config/koral-convert.so")
         missing = [name for name in expected if not (self.usr / name).is_file()]
         self.assertEqual(missing, [])
         for program in ("koral-config", "koralctl"):
