@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "core/platform/InstalledModule.h"
 #include "eject/EjectModule.h"
 
 namespace koral::cli {
@@ -19,22 +20,10 @@ constexpr bool kBuiltWithEjectModule = KORAL_EJECT_MODULE != 0;
 constexpr const char* kBuiltWithoutUDisks =
     "Ce koralctl a été construit sans la prise en charge d'UDisks2 : éjectez l'Koral depuis le bureau.";
 
-// Beside the executable as installed (or in the build tree), else where
-// the installation was configured to put it.
-fs::path EjectModulePath() {
-  std::error_code error;
-  const fs::path exe = fs::read_symlink("/proc/self/exe", error);
-  if (!error) {
-    const fs::path beside = (exe.parent_path() / KORAL_MODULE_DIR_FROM_BIN / kEjectModuleName).lexically_normal();
-    if (fs::exists(beside, error)) return beside;
-  }
-  return fs::path(KORAL_MODULE_DIR) / kEjectModuleName;
-}
-
 // The module holds the D-Bus side, and with it Qt: loaded for this command
 // only, so that every other command starts without Qt's libraries.
 KoralEjectPlayerFunction LoadEjectModule(std::string& failure) {
-  const fs::path path = EjectModulePath();
+  const fs::path path = InstalledModulePath(kEjectModuleName);
   void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);  // kept loaded: Qt must not be unloaded
   if (module == nullptr) {
     failure = "Éjection impossible : le module " + path.string() + " ne peut pas être chargé (" + dlerror() + ")";

@@ -99,6 +99,7 @@ std::vector<std::string> TestEnvironment::Variables() const {
       "KORAL_MOUNT_TABLE=" + m_context.mountTable,        "KORAL_SYS_BLOCK=" + m_context.sysBlock,
       "XDG_STATE_HOME=" + m_context.stateHome.string(),   "XDG_DATA_HOME=" + m_context.dataHome.string(),
       "XDG_CONFIG_HOME=" + m_context.configHome.string()};
+  if (!m_context.convertModule.empty()) variables.push_back("KORAL_CONVERT_MODULE=" + m_context.convertModule.string());
   return variables;
 }
 

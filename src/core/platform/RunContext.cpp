@@ -25,6 +25,7 @@ RunContext RunContextFromEnvironment(const EnvironmentLookup& lookup) {
   context.configDir = ValueOr(lookup, "KORAL_CONFIG_DIR", {});
   context.mountTable = ValueOr(lookup, "KORAL_MOUNT_TABLE", context.mountTable);
   context.sysBlock = ValueOr(lookup, "KORAL_SYS_BLOCK", context.sysBlock);
+  context.convertModule = ValueOr(lookup, "KORAL_CONVERT_MODULE", {});
   context.configHome = XdgFolder(lookup, "XDG_CONFIG_HOME", ".config");
   context.stateHome = XdgFolder(lookup, "XDG_STATE_HOME", ".local/state");
   context.dataHome = XdgFolder(lookup, "XDG_DATA_HOME", ".local/share");

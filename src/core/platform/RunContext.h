@@ -17,6 +17,7 @@ struct RunContext {
   std::optional<std::string> firmware;              // koralctl --firmware, over [firmware] version
   std::string mountTable = "/proc/self/mountinfo";  // KORAL_MOUNT_TABLE (tests plug a player in)
   std::string sysBlock = "/sys/class/block";        // KORAL_SYS_BLOCK
+  std::filesystem::path convertModule;              // KORAL_CONVERT_MODULE; empty: the installed module
   // The XDG base folders, with their usual defaults under $HOME.
   std::filesystem::path configHome;
   std::filesystem::path stateHome;

@@ -21,6 +21,7 @@ TEST(RunContextFromEnvironment, EveryVariableTheProgramHonoursIsTaken) {
                                             {"KORAL_CONFIG_DIR", "/etc/koral"},
                                             {"KORAL_MOUNT_TABLE", "/tmp/mountinfo"},
                                             {"KORAL_SYS_BLOCK", "/tmp/block"},
+                                            {"KORAL_CONVERT_MODULE", "/tmp/convert.so"},
                                             {"XDG_CONFIG_HOME", "/x/config"},
                                             {"XDG_STATE_HOME", "/x/state"},
                                             {"XDG_DATA_HOME", "/x/data"}});
@@ -29,6 +30,7 @@ TEST(RunContextFromEnvironment, EveryVariableTheProgramHonoursIsTaken) {
   EXPECT_EQ(context.configDir, "/etc/koral");
   EXPECT_EQ(context.mountTable, "/tmp/mountinfo");
   EXPECT_EQ(context.sysBlock, "/tmp/block");
+  EXPECT_EQ(context.convertModule, "/tmp/convert.so");
   EXPECT_EQ(context.configHome, "/x/config");
   EXPECT_EQ(context.stateHome, "/x/state");
   EXPECT_EQ(context.dataHome, "/x/data");
@@ -46,6 +48,7 @@ TEST(RunContextFromEnvironment, EmptyOrRelativeValuesFallBackToTheUsualPlaces) {
   EXPECT_TRUE(context.configDir.empty());
   EXPECT_EQ(context.mountTable, "/proc/self/mountinfo");
   EXPECT_EQ(context.sysBlock, "/sys/class/block");
+  EXPECT_TRUE(context.convertModule.empty());
   EXPECT_EQ(context.configHome, "/home/anna/.config");
   EXPECT_EQ(context.stateHome, "/home/anna/.local/state");
   EXPECT_EQ(context.dataHome, "/home/anna/.local/share");
