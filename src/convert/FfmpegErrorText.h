@@ -6,7 +6,7 @@
 namespace koral::convert {
 
 // A short French rendering of an FFmpeg error code (av_strerror only
-// speaks English), for "fichier audio illisible : …".
+// speaks English), put after "fichier audio illisible : " by the report.
 std::string FfmpegErrorText(int error);
 
 }  // namespace koral::convert

@@ -23,7 +23,8 @@ struct TagsFreer {
   void operator()(AVDictionary* tags) const { av_dict_free(&tags); }
 };
 
-ConvertedAudio Failed(int error) { return {{}, "fichier audio illisible : " + FfmpegErrorText(error), false}; }
+// The bare reason: the report puts it after "fichier audio illisible : ".
+ConvertedAudio Failed(int error) { return {{}, FfmpegErrorText(error), false}; }
 
 class Mp3Conversion {
  public:

@@ -107,13 +107,13 @@ TEST_F(Mp3Conversion, ADamagedSourceIsReportedInFrenchWithNothingWritten) {
   const ConvertedAudio damaged = m_converter.Convert((m_dir / "damaged.flac").string(), 192, {});
   EXPECT_TRUE(damaged.bytes.empty());
   EXPECT_FALSE(damaged.stopped);
-  EXPECT_TRUE(damaged.failure.starts_with("fichier audio illisible : ")) << damaged.failure;
-  EXPECT_GT(damaged.failure.size(), std::string("fichier audio illisible : ").size());
+  EXPECT_FALSE(damaged.failure.empty());
+  EXPECT_FALSE(damaged.failure.starts_with("fichier audio illisible")) << "the report adds it: " << damaged.failure;
 
   test::WriteFile(m_dir / "header-only.flac", std::string("fLaC") + std::string(64, '\x7f'));
   const ConvertedAudio headerOnly = m_converter.Convert((m_dir / "header-only.flac").string(), 192, {});
   EXPECT_TRUE(headerOnly.bytes.empty());
-  EXPECT_TRUE(headerOnly.failure.starts_with("fichier audio illisible : ")) << headerOnly.failure;
+  EXPECT_FALSE(headerOnly.failure.empty());
 }
 
 TEST_F(Mp3Conversion, ACutOffSourceIsReportedAsTruncated) {
@@ -121,13 +121,13 @@ TEST_F(Mp3Conversion, ACutOffSourceIsReportedAsTruncated) {
   fs::resize_file(source, fs::file_size(source) / 2);
   const ConvertedAudio result = m_converter.Convert(source.string(), 192, {});
   EXPECT_TRUE(result.bytes.empty());
-  EXPECT_EQ(result.failure, "fichier audio illisible : fichier tronqué");
+  EXPECT_EQ(result.failure, "fichier tronqué");
 }
 
 TEST_F(Mp3Conversion, AMissingSourceIsReportedInFrench) {
   const ConvertedAudio result = m_converter.Convert((m_dir / "absent.flac").string(), 192, {});
   EXPECT_TRUE(result.bytes.empty());
-  EXPECT_EQ(result.failure, "fichier audio illisible : fichier introuvable");
+  EXPECT_EQ(result.failure, "fichier introuvable");
 }
 
 TEST_F(Mp3Conversion, AStopLeavesNothingAndSaysSo) {

@@ -23,7 +23,8 @@ struct AudioProbe {
 
 // One file converted into memory: the whole MP3, ID3v2.3 tag first and
 // ID3v1 tag last. On failure `bytes` is empty and `failure` gives the
-// decoder's reason in French; a stop leaves both empty with `stopped` set.
+// decoder's reason, bare and in French ("fichier tronqué"), which the
+// report puts after "fichier audio illisible : "; a stop leaves both empty with `stopped` set.
 struct ConvertedAudio {
   std::vector<std::uint8_t> bytes;
   std::string failure;

@@ -100,6 +100,7 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
   m_window.emplace();
   m_queue.emplace(*m_window);
   m_runFolder.emplace(plan.playerRoot);
+  StartConversions(plan);
   const FileDescriptor volume(OpenVolume(plan));
   CSourcePrefetch prefetch(plan);
   std::string refusedFolder;  // nothing is written below a folder that could not be made
@@ -115,11 +116,13 @@ CopyResult CCopyEngine::Run(const CopyPlan& plan) {
     if (BelowRefusedMount(step.destination) || RefusedMount(ParentFolder(step.destination))) continue;
     if (step.kind == CopyStep::Kind::CopyFile) {
       prefetch.Reached(i);
-      CopyOneFile(step);
+      if (step.convert && m_conversions) ConvertOneFile(step, m_conversionOf[i]);
+      else CopyOneFile(step);
     } else if (!MakeFolder(step.destination) || RefusedMount(step.destination)) {
       refusedFolder = step.destination;
     }
   }
+  m_conversions.reset();  // stops and joins the encoders: a full player or a stop needs no more
   SettleQueue(true);
   m_queue.reset();  // removes what it did not name
   m_runFolder.reset();
@@ -169,8 +172,8 @@ bool CCopyEngine::BelowRefusedMount(const std::string& path) const {
                      [&](const std::string& folder) { return IsBelow(path, folder); });
 }
 
-void CCopyEngine::Fail(const std::string& path, CopyFault fault, int error) {
-  m_result.failures.push_back({path, fault, error});
+void CCopyEngine::Fail(const std::string& path, CopyFault fault, int error, std::string detail) {
+  m_result.failures.push_back({path, fault, error, std::move(detail)});
   if (fault == CopyFault::PlayerFull) m_result.stoppedOnFullPlayer = true;
 }
 
@@ -198,12 +201,54 @@ void CCopyEngine::CopyOneFile(const CopyStep& step) {
   // Read in one chunk, a small file gains nothing from a wider read-ahead.
   if (static_cast<std::uint64_t>(info.st_size) > kCopyChunkBytes) posix_fadvise(in.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
   StartFile(step, static_cast<std::uint64_t>(info.st_size));
+  WriteStaged(step, [&](int out) { return TransferChunks(in.Get(), out, step); });
+}
 
+void CCopyEngine::StartConversions(const CopyPlan& plan) {
+  m_conversions.reset();
+  m_conversionOf.assign(plan.steps.size(), 0);
+  if (!plan.converter) return;
+  std::vector<ConversionJob> jobs;
+  for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+    if (!plan.steps[i].convert) continue;
+    m_conversionOf[i] = jobs.size();
+    jobs.push_back({plan.steps[i].source, plan.steps[i].bytes});
+  }
+  if (jobs.empty()) return;
+  const ConversionLimits limits = m_conversionLimits.value_or(DefaultConversionLimits(jobs));
+  m_conversions.emplace(*plan.converter, plan.convertRate, std::move(jobs), limits, m_stop);
+}
+
+// Written from memory once its encoder is done, through the same temporary,
+// window and queue as a file copied as it is.
+void CCopyEngine::ConvertOneFile(const CopyStep& step, std::size_t job) {
+  struct stat info {};
+  if (stat(step.source.c_str(), &info) != 0)
+    return Fail(step.source,
+                errno == ENOENT || errno == ENOTDIR ? CopyFault::SourceMissing : CopyFault::SourceUnreadable, errno);
+  if (!S_ISREG(info.st_mode)) return Fail(step.source, CopyFault::NotRegularFile, 0);
+  if (!CheckDestination(step, info)) return;
+  std::optional<ConvertedAudio> audio = m_conversions->Take(job);
+  if (StopRequested() || !audio) {
+    m_result.cancelled = true;
+    return;
+  }
+  // The total counts what is written: the estimate gives way to the real size.
+  m_progress.totalSize = m_progress.totalSize - std::min(m_progress.totalSize, step.bytes) + audio->bytes.size();
+  if (audio->bytes.empty())
+    return Fail(step.source, CopyFault::AudioUnreadable, 0,
+                audio->failure.empty() ? "aucune donnée audio produite" : std::move(audio->failure));
+  StartFile(step, audio->bytes.size());
+  WriteStaged(step, [&](int out) { return WriteFromMemory(out, step, audio->bytes); });
+}
+
+// Through a temporary of the run folder, named by the queue once on the device.
+void CCopyEngine::WriteStaged(const CopyStep& step, const std::function<bool(int)>& transfer) {
   if (const int error = m_runFolder->Prepare()) return Fail(step.destination, WriteFault(error), error);
   const std::string temporary = m_runFolder->TemporaryPathFor(step.destination);
   FileDescriptor out(OpenTemporary(temporary));
   if (!out.IsOpen()) return Fail(step.destination, WriteFault(errno), errno);
-  if (!TransferChunks(in.Get(), out.Get(), step)) {
+  if (!transfer(out.Get())) {
     // No partial file is left on the player. Once unlinked, the pages not
     // yet under writeback are dropped rather than written.
     unlink(temporary.c_str());
@@ -285,20 +330,45 @@ bool CCopyEngine::TransferChunks(int in, int out, const CopyStep& step) {
       return false;
     }
     if (count == 0) return true;
-    if (m_options.syncEachChunk && fdatasync(out) != 0) {
-      Fail(step.destination, WriteFault(errno), errno);
-      return false;
-    }
-    const std::uint64_t written = m_progress.fileDone + static_cast<std::uint64_t>(count);
-    if (!FollowWriteback(out, written)) {
-      Fail(step.destination, WriteFault(errno), errno);
-      m_syncFailed = true;
-      return false;
-    }
-    m_progress.fileDone = written;
-    m_progress.totalDone += static_cast<std::uint64_t>(count);
-    m_observer.OnProgress(m_progress);
+    if (!Advance(out, step, static_cast<std::uint64_t>(count))) return false;
   }
+}
+
+// A chunk at a time, as much as the window has room for, as a copied file.
+bool CCopyEngine::WriteFromMemory(int out, const CopyStep& step, const std::vector<std::uint8_t>& bytes) {
+  while (m_progress.fileDone < bytes.size()) {
+    if (StopRequested()) return false;
+    const std::size_t wanted = CallBytes(bytes.size() - m_progress.fileDone);
+    ssize_t count;
+    do count = write(out, bytes.data() + m_progress.fileDone, wanted);
+    while (count < 0 && errno == EINTR);
+    if (count <= 0) {
+      const int error = count < 0 ? errno : ENOSPC;
+      Fail(step.destination, WriteFault(error), error);
+      return false;
+    }
+    if (!Advance(out, step, static_cast<std::uint64_t>(count))) return false;
+  }
+  return true;
+}
+
+// `count` more bytes of the current file written: committed or followed
+// to the device, then told.
+bool CCopyEngine::Advance(int out, const CopyStep& step, std::uint64_t count) {
+  if (m_options.syncEachChunk && fdatasync(out) != 0) {
+    Fail(step.destination, WriteFault(errno), errno);
+    return false;
+  }
+  const std::uint64_t written = m_progress.fileDone + count;
+  if (!FollowWriteback(out, written)) {
+    Fail(step.destination, WriteFault(errno), errno);
+    m_syncFailed = true;
+    return false;
+  }
+  m_progress.fileDone = written;
+  m_progress.totalDone += count;
+  m_observer.OnProgress(m_progress);
+  return true;
 }
 
 // One chunk through the buffer: its size, 0 at the end, -1 once reported.

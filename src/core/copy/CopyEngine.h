@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -11,6 +12,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include "core/copy/ConversionPool.h"
 #include "core/copy/CopyPlan.h"
 #include "core/copy/CopyRunFolder.h"
 #include "core/copy/WritebackQueue.h"
@@ -69,15 +71,28 @@ inline constexpr std::size_t kLargestCallBytes = 8 * 1024 * 1024;
 // A stop request ends the copy between two calls that write: the file being
 // written is dropped (its temporary removed, its unconfirmed bytes never
 // waited for) and the files finished before it are named as usual.
+// Steps that convert are encoded ahead by a pool of encoders
+// (copy/ConversionPool.h) and written from memory the same way, in the
+// plan's order; one that cannot be decoded is reported and skipped. The
+// progress counts the bytes written: a converted file's estimate gives way
+// to its real size once it is known.
 class CCopyEngine {
  public:
   CCopyEngine(const CopyOptions& options, CopyObserver& observer, std::stop_token stop = {});
   CCopyEngine(const CCopyEngine&) = delete;
   CCopyEngine& operator=(const CCopyEngine&) = delete;
 
+  // Encoders and memory for conversions other than one per core.
+  void SetConversionLimits(const ConversionLimits& limits) { m_conversionLimits = limits; }
+
   CopyResult Run(const CopyPlan& plan);
 
  private:
+  void StartConversions(const CopyPlan& plan);
+  void ConvertOneFile(const CopyStep& step, std::size_t job);
+  void WriteStaged(const CopyStep& step, const std::function<bool(int)>& transfer);
+  bool WriteFromMemory(int out, const CopyStep& step, const std::vector<std::uint8_t>& bytes);
+  bool Advance(int out, const CopyStep& step, std::uint64_t count);
   bool MakeFolder(const std::string& path);
   bool RefusedMount(const std::string& folder);
   bool BelowRefusedMount(const std::string& path) const;
@@ -92,7 +107,7 @@ class CCopyEngine {
   void SettleQueue(bool everything);
   void CollectPublished();
   void SyncWrittenFiles(int volume);
-  void Fail(const std::string& path, CopyFault fault, int error);
+  void Fail(const std::string& path, CopyFault fault, int error, std::string detail = {});
   void NoteNotTried(const CopyPlan& plan, std::size_t first);
   bool StopRequested();
 
@@ -112,6 +127,9 @@ class CCopyEngine {
   std::vector<std::string> m_refusedMounts;       // nothing is written below them
   std::unordered_set<std::string> m_madeFolders;  // made by this copy: no earlier entry lies in them
   std::vector<std::string> m_published;
+  std::optional<ConversionLimits> m_conversionLimits;
+  std::optional<CConversionPool> m_conversions;  // for the length of Run, when steps convert
+  std::vector<std::size_t> m_conversionOf;       // per step: its job in the pool
   bool m_syncFailed = false;  // a write error already reported, which the volume's sync will tell again
   CopyResult m_result;
 };

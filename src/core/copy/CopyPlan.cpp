@@ -77,22 +77,36 @@ std::string CommonFolder(const std::vector<std::string>& destinations) {
   return common;
 }
 
+// What the plan needs to know of a file: looked at once, even when a
+// playlist names it twice.
+struct FileFacts {
+  bool regular = false;  // others fail when reached
+  bool convert = false;
+  std::uint64_t bytes = 0;  // on the player
+};
+
 class PlanBuilder {
  public:
-  explicit PlanBuilder(const CopyJob& job) : m_job(job) {}
+  explicit PlanBuilder(const CopyJob& job)
+      : m_job(job), m_converter(IsConvertRate(job.options.convertRate) ? job.converter : nullptr) {}
 
   CopyPlan Build() {
     m_plan.playerRoot = m_job.playerRoot;
+    if (m_converter) {
+      m_plan.converter = m_converter;
+      m_plan.convertRate = m_job.options.convertRate;
+    }
     const size_t count = std::min(m_job.sources.size(), m_job.destinations.size());
     for (size_t i = 0; i < count; ++i) {
       // The parent entry is never copied: it would copy the whole parent
       // folder into the player folder's parent.
       const std::string name = fs::path(m_job.sources[i]).filename().string();
       if (name == "." || name == "..") continue;
-      const std::string destination = WithVfatName(m_job.sources[i], m_job.destinations[i]);
-      AddEntry(m_job.sources[i], destination, std::nullopt, [&] {
-        return ResolvedPair{Resolved(m_job.sources[i]), Resolved(destination)};
-      });
+      const fs::path destination(m_job.destinations[i]);
+      AddEntry(m_job.sources[i], destination.parent_path().string(), destination.filename().string(), std::nullopt,
+               [&](const std::string& safeDestination) {
+                 return ResolvedPair{Resolved(m_job.sources[i]), Resolved(safeDestination)};
+               });
     }
     ForgetRenamesOfRefused();
     m_plan.playerRoot = m_job.playerRoot.empty() ? CommonFolder(m_job.destinations) : m_job.playerRoot;
@@ -107,9 +121,26 @@ class PlanBuilder {
     return safe;
   }
 
-  std::string WithVfatName(const std::string& source, const std::string& destination) {
-    const fs::path path(destination);
-    return JoinPath(path.parent_path().string(), VfatName(source, path.filename().string()));
+  FileFacts Examine(const std::string& source) {
+    const auto known = m_facts.find(source);
+    if (known != m_facts.end()) return known->second;
+    FileFacts facts;
+    struct stat info {};
+    facts.regular = stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    facts.bytes = facts.regular ? static_cast<std::uint64_t>(info.st_size) : 0;
+    // Only regular files are probed: opening a pipe could wait forever.
+    if (facts.regular && m_converter) {
+      const AudioProbe probe = m_converter->Probe(source);
+      facts.convert = probe.kind == AudioKind::Convertible;
+      if (facts.convert) facts.bytes = EstimatedMp3Bytes(probe.seconds, m_job.options.convertRate);
+    }
+    if (m_converter) m_facts.emplace(source, facts);  // a probe is worth keeping; a stat is not
+    return facts;
+  }
+
+  // The name a file has on the player, before it is made vfat-safe.
+  static std::string PlayerName(const std::string& name, const FileFacts& facts) {
+    return facts.convert ? Mp3Name(name) : name;
   }
 
   // A refused entry reaches the player under no name. Its rename is the last
@@ -126,24 +157,27 @@ class PlanBuilder {
     }
   }
 
+  // `name`: the entry's name in `folder` on the player, before a
+  // conversion's extension and vfat-safe characters.
   template <typename Resolve>
-  void AddEntry(const std::string& source, const std::string& destination, std::optional<bool> isFolder,
-                const Resolve& resolve) {
+  void AddEntry(const std::string& source, const std::string& folder, const std::string& name,
+                std::optional<bool> isFolder, const Resolve& resolve) {
+    std::error_code error;
+    const bool isDirectory = isFolder ? *isFolder : fs::is_directory(source, error);
+    const FileFacts facts = isDirectory ? FileFacts{} : Examine(source);
+    const std::string safeName = VfatName(source, PlayerName(name, facts));
+    const std::string destination = JoinPath(folder, safeName);
     // The copy keeps its temporaries under that name, FAT ignoring the case.
-    if (IsPartialFolderName(fs::path(destination).filename().string())) {
+    if (IsPartialFolderName(safeName)) {
       m_plan.refused.push_back({source, CopyFault::NameReserved, 0});
       return;
     }
-    std::error_code error;
-    if (isFolder ? *isFolder : fs::is_directory(source, error)) AddFolder(source, destination, resolve());
-    else AddFile(source, destination);
+    if (isDirectory) AddFolder(source, destination, resolve(destination));
+    else AddFile(source, destination, facts);
   }
 
-  void AddFile(const std::string& source, const std::string& destination) {
-    struct stat info {};
-    const bool regular = stat(source.c_str(), &info) == 0 && S_ISREG(info.st_mode);  // others fail when reached
-    const std::uint64_t size = regular ? static_cast<std::uint64_t>(info.st_size) : 0;
-    if (regular && m_job.maxFileSize && size > *m_job.maxFileSize) {
+  void AddFile(const std::string& source, const std::string& destination, const FileFacts& facts) {
+    if (facts.regular && m_job.maxFileSize && facts.bytes > *m_job.maxFileSize) {
       m_plan.refused.push_back({source, CopyFault::TooBigForPlayer, 0});
       return;
     }
@@ -154,11 +188,11 @@ class PlanBuilder {
       m_plan.refused.push_back({source, CopyFault::NameTaken, 0});
       return;
     }
-    if (regular) {
-      m_plan.totalBytes += size;
+    if (facts.regular) {
+      m_plan.totalBytes += facts.bytes;
       ++m_plan.fileTotal;
     }
-    m_plan.steps.push_back({CopyStep::Kind::CopyFile, source, destination});
+    m_plan.steps.push_back({CopyStep::Kind::CopyFile, source, destination, facts.convert, facts.bytes});
   }
 
   void AddFolder(const std::string& source, const std::string& destination, const ResolvedPair& resolved) {
@@ -180,8 +214,11 @@ class PlanBuilder {
     m_plan.steps.push_back({CopyStep::Kind::MakeFolder, source, destination});
     int number = 1;
     for (const PlaylistEntry& entry : *entries) {
-      const std::string name = NumberedName(number++, entry.path.filename().string(), m_job.options.numbersOnly);
-      AddFile(entry.path.string(), JoinPath(destination, VfatName(entry.path.string(), name)));
+      const std::string source = entry.path.string();
+      const FileFacts facts = Examine(source);
+      const std::string name =
+          NumberedName(number++, PlayerName(entry.path.filename().string(), facts), m_job.options.numbersOnly);
+      AddFile(source, JoinPath(destination, VfatName(source, name)), facts);
     }
     // A playlist with nothing to copy leaves no empty folder behind; its
     // missing entries are still reported as they are reached.
@@ -207,13 +244,13 @@ class PlanBuilder {
     if (id) m_ancestors.push_back(*id);
     m_plan.steps.push_back({CopyStep::Kind::MakeFolder, source, destination});
     for (const ListedEntry& entry : entries) {
-      const std::string name = VfatName(entry.path.string(), entry.path.filename().string());
-      AddEntry(entry.path.string(), JoinPath(destination, name), entry.isFolder, [&] {
-        const std::string sub = JoinPath(destination, name);
-        return ResolvedPair{entry.isLink || resolved.source.empty() ? Resolved(entry.path.string())
-                                                                    : resolved.source / entry.path.filename(),
-                            resolved.destination.empty() ? Resolved(sub) : resolved.destination / name};
-      });
+      AddEntry(entry.path.string(), destination, entry.path.filename().string(), entry.isFolder,
+               [&](const std::string& sub) {
+                 return ResolvedPair{
+                     entry.isLink || resolved.source.empty() ? Resolved(entry.path.string())
+                                                             : resolved.source / entry.path.filename(),
+                     resolved.destination.empty() ? Resolved(sub) : resolved.destination / fs::path(sub).filename()};
+               });
     }
     if (id) m_ancestors.pop_back();
   }
@@ -227,9 +264,11 @@ class PlanBuilder {
   }
 
   const CopyJob& m_job;
+  const AudioConverter* m_converter;  // null: nothing converts
   CopyPlan m_plan;
-  std::vector<FolderId> m_ancestors;               // the folders being walked, to stop link loops
-  std::unordered_set<std::string> m_destinations;  // of the files, folded as FAT compares them
+  std::unordered_map<std::string, FileFacts> m_facts;  // by source
+  std::vector<FolderId> m_ancestors;                   // the folders being walked, to stop link loops
+  std::unordered_set<std::string> m_destinations;      // of the files, folded as FAT compares them
 };
 
 }  // namespace
@@ -244,5 +283,7 @@ std::string NumberedName(int number, const std::string& entryName, bool numbersO
   const std::string digits = (number < 10 ? "0" : "") + std::to_string(number);
   return numbersOnly ? digits + ".mp3" : digits + " - " + entryName;
 }
+
+std::string Mp3Name(const std::string& name) { return fs::path(name).replace_extension(".mp3").string(); }
 
 }  // namespace koral

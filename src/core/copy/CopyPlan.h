@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/copy/AudioConversion.h"
@@ -56,7 +57,12 @@ enum class CopyFault {
   AudioUnreadable,   // audio to convert that the decoder could not read
 };
 
+// Built by constructor, not by aggregate: braces naming the first fields
+// stay valid as fields are added.
 struct CopyFailure {
+  CopyFailure(std::string path, CopyFault fault, int error = 0, std::string detail = {})
+      : path(std::move(path)), fault(fault), error(error), detail(std::move(detail)) {}
+
   std::string path;  // the source, or the destination for write and sync faults
   CopyFault fault;
   int error = 0;       // errno when a system call failed
@@ -66,9 +72,14 @@ struct CopyFailure {
 // One step of the copy, in the order it is done.
 struct CopyStep {
   enum class Kind { MakeFolder, CopyFile };
+  CopyStep(Kind kind, std::string source, std::string destination, bool convert = false, std::uint64_t bytes = 0)
+      : kind(kind), source(std::move(source)), destination(std::move(destination)), convert(convert), bytes(bytes) {}
+
   Kind kind;
   std::string source;
   std::string destination;
+  bool convert = false;     // a file converted to MP3 on its way (AudioConversion.h)
+  std::uint64_t bytes = 0;  // what it puts on the player: its size, or its MP3's estimated size
 };
 
 // A destination name changed to suit the player's FAT file system.
@@ -89,18 +100,26 @@ struct CopyPlan {
   std::vector<CopyFailure> refused;
   std::vector<CopyRename> renames;  // in plan order; none for a refused entry
   std::string playerRoot;           // the job's, or the folder of every destination
+  // Set when steps convert: what converts them, and at which rate.
+  const AudioConverter* converter = nullptr;
+  int convertRate = 0;
 };
 
 // The plan's bytes in mebibytes, the need checked against the free space
 // (platform/VolumeSpace.h).
 float NeedInMebibytes(const CopyPlan& plan);
 
-// Walks the job: trees, or playlists with numbered names. Throws
+// Walks the job: trees, or playlists with numbered names. With a convert
+// rate and a converter, every file is probed: audio the player cannot play
+// is marked to convert, named ".mp3" and counted at its estimated size. Throws
 // PlaylistUnreadable (copy/Playlist.h).
 CopyPlan BuildCopyPlan(const CopyJob& job);
 
 // The destination name of the n-th playlist entry (1-based) whose file name
 // is `entryName`: "09 - a.mp3", "10 - a.mp3"; number only: "09.mp3".
 std::string NumberedName(int number, const std::string& entryName, bool numbersOnly);
+
+// The name of a converted file: "a.flac" -> "a.mp3", "a" -> "a.mp3".
+std::string Mp3Name(const std::string& name);
 
 }  // namespace koral

@@ -54,6 +54,8 @@ std::string DescribeCopyFailure(const CopyFailure& failure) {
     case CopyFault::VolumeSyncFailed:
       return "l'Koral a signalé une erreur d'écriture à la fin de la copie (" + DescribeError(failure.error) + ")";
     case CopyFault::OtherVolume: return "autre volume monté dans l'Koral : rien n'y a été copié";
+    case CopyFault::AudioUnreadable:
+      return failure.detail.empty() ? "fichier audio illisible" : "fichier audio illisible : " + failure.detail;
   }
   return {};
 }
