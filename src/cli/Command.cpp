@@ -72,8 +72,7 @@ int ReportUsageError(std::ostream& err, std::string_view line) {
 std::string Command::Syntax(const CommandForm& form) const {
   std::string syntax(Name());
   if (!form.subcommand.empty()) syntax += " " + form.subcommand;
-  for (const OptionDefinition& option : form.options)
-    syntax += " [--" + option.name + (option.TakesValue() ? "=" + option.valueName : "") + "]";
+  for (const OptionDefinition& option : form.options) syntax += " [" + OptionSyntax(option) + "]";
   for (const std::string& operand : form.operands) syntax += " " + operand;
   return syntax;
 }

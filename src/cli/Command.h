@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/OptionParser.h"
+#include "core/platform/RunContext.h"
 #include "core/settings/ImagePassResult.h"
 
 namespace koral::cli {
@@ -22,6 +23,7 @@ struct CliContext {
   std::ostream& out;
   std::ostream& err;
   bool firmwareGiven = false;  // the version came from --firmware
+  RunContext run;              // the environment and the global options, for what loads modules
 };
 
 inline constexpr int kExitOk = 0;

@@ -6,10 +6,15 @@
 #include <chrono>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
+#include <utility>
 
 #include "cli/CopyProgressLine.h"
 #include "cli/StopSignals.h"
+#include "cli/WholeNumber.h"
+#include "convert/AudioConverterLoader.h"
+#include "core/copy/AudioConversion.h"
 #include "core/copy/CopyEngine.h"
 #include "core/copy/CopyLeftovers.h"
 #include "core/copy/CopyPlan.h"
@@ -29,6 +34,16 @@ struct CopyArguments {
   std::string folder;  // relative to the player root
   std::vector<std::string> sources;
 };
+
+// 0 without --convert; nullopt for a rate that is not offered.
+std::optional<int> ConvertRateOf(const ParsedOptions& options) {
+  const std::optional<std::string> value = options.Value("convert");
+  if (!value) return 0;
+  if (value->empty()) return kDefaultConvertRate;
+  const std::optional<int> kbps = ParseWholeNumber(*value);
+  if (!kbps || !IsConvertRate(*kbps)) return std::nullopt;
+  return *kbps;
+}
 
 CopyArguments ReadArguments(const Invocation& invocation) {
   CopyArguments parsed;
@@ -136,6 +151,9 @@ const std::vector<CommandForm>& CopyCommand::Forms() const {
        {{"playlist", "", "suit la playlist (m3u) de chaque dossier"},
         {"numbers-only", "", "ne garde que le numéro de la chanson (avec --playlist)"},
         {"sync-each-chunk", "", "écrit chaque bloc sur l'Koral avant le suivant"},
+        {"convert", "KBPS",
+         "convertit en MP3 ce que l'Koral ne lit pas, à KBPS kb/s constants (128, 192, 256 ou 320 ; 192 sans valeur)",
+         '\0', true},
         {"to", "DOSSIER", "le dossier de l'Koral où copier (depuis sa racine ; par défaut la racine)"}},
        "copie des fichiers et dossiers sur l'Koral",
        OptionPlacement::kAnywhere}};
@@ -143,7 +161,12 @@ const std::vector<CommandForm>& CopyCommand::Forms() const {
 }
 
 int CopyCommand::Run(const Invocation& invocation, CliContext& context) {
-  const CopyArguments arguments = ReadArguments(invocation);
+  CopyArguments arguments = ReadArguments(invocation);
+  const std::optional<int> convertRate = ConvertRateOf(invocation.options);
+  if (!convertRate)
+    return ReportUsageError(context.err, "Débit de conversion inconnu : " + *invocation.options.Value("convert") +
+                                             " (128, 192, 256 ou 320 kb/s).");
+  arguments.options.convertRate = *convertRate;
   if (!RequirePlayer(context)) return kExitFailed;
   RemoveDeadCopyRuns(*context.playerRoot);  // what a killed copy left, whatever this one does
   const auto folder = PlayerFolder(*context.playerRoot, arguments.folder);
@@ -152,8 +175,20 @@ int CopyCommand::Run(const Invocation& invocation, CliContext& context) {
     return kExitFailed;
   }
 
+  // Kept for the whole copy: the job only points at it.
+  std::shared_ptr<const AudioConverter> converter;
+  if (arguments.options.convertRate != 0) {
+    LoadedAudioConverter loaded = LoadAudioConverter(context.run);
+    if (!loaded.converter) {
+      context.err << loaded.failure << "\nRien n'a été copié.\n";
+      return kExitFailed;
+    }
+    converter = std::move(loaded.converter);
+  }
+
   CopyJob job;
   job.options = arguments.options;
+  job.converter = converter.get();
   job.maxFileSize = MaxFileSizeOf(*folder);
   job.playerRoot = *context.playerRoot;
   for (const std::string& source : arguments.sources) {

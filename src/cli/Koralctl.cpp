@@ -85,9 +85,14 @@ int RunCommandLine(const std::vector<std::string>& arguments, const RunContext& 
   const RunContext run = WithGlobalOptions(environment, options);
   SetImageBackupFolder(run);
   const std::filesystem::path folder = PrepareProgramFolder(run);
-  CliContext context{
-      folder / "Config.ini", folder / "Radios.ini", FindPlayerRoot(run), run.firmware.value_or(""), out, err};
-  context.firmwareGiven = run.firmware.has_value();
+  CliContext context{folder / "Config.ini",
+                     folder / "Radios.ini",
+                     FindPlayerRoot(run),
+                     run.firmware.value_or(""),
+                     out,
+                     err,
+                     run.firmware.has_value(),
+                     run};
   if (context.firmwareVersion.empty()) context.firmwareVersion = ReadFirmwareVersion(context.configIni);
   return command->Execute({options.operands.begin() + 1, options.operands.end()}, context);
 }

@@ -29,8 +29,8 @@ GetoptTables MakeTables(std::span<const OptionDefinition> options, OptionPlaceme
     const OptionDefinition& definition = *tables.definitions[i];
     const int code = kLongCodes + static_cast<int>(i);
     const bool takesValue = definition.TakesValue();
-    tables.longOptions.push_back(
-        {definition.name.c_str(), takesValue ? required_argument : no_argument, nullptr, code});
+    const int argument = !takesValue ? no_argument : definition.valueOptional ? optional_argument : required_argument;
+    tables.longOptions.push_back({definition.name.c_str(), argument, nullptr, code});
     if (definition.shortName != '\0')
       tables.shortOptions += std::string(1, definition.shortName) + (takesValue ? ":" : "");
   }
@@ -110,7 +110,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& words, std::span<cons
 std::string OptionSyntax(const OptionDefinition& option) {
   std::string syntax = option.shortName != '\0' ? std::string("-") + option.shortName + ", " : "";
   syntax += "--" + option.name;
-  if (option.TakesValue()) syntax += "=" + option.valueName;
+  if (option.TakesValue()) syntax += option.valueOptional ? "[=" + option.valueName + "]" : "=" + option.valueName;
   return syntax;
 }
 

@@ -10,12 +10,14 @@
 
 namespace koral::cli {
 
-// One option of a command line, given as --name, --name=VALUE or --name VALUE.
+// One option of a command line, given as --name, --name=VALUE or --name VALUE;
+// an optional value is only ever given as --name=VALUE.
 struct OptionDefinition {
   std::string name;       // the long name, without "--"
   std::string valueName;  // for --help, "DOSSIER"; empty for an option without a value
   std::string summary;    // for --help
   char shortName = '\0';
+  bool valueOptional = false;  // --name alone is taken too: its value is then empty
   bool TakesValue() const { return !valueName.empty(); }
 };
 
@@ -44,7 +46,7 @@ struct ParsedOptions {
 ParsedOptions ParseOptions(const std::vector<std::string>& words, std::span<const OptionDefinition> options,
                            OptionPlacement placement);
 
-// The option as --help shows it: "-h, --help", "--to=DOSSIER".
+// The option as --help shows it: "-h, --help", "--to=DOSSIER", "--convert[=KBPS]".
 std::string OptionSyntax(const OptionDefinition& option);
 
 }  // namespace koral::cli

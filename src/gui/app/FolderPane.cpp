@@ -239,6 +239,6 @@ void CFolderPane::ShowMenu(const QPoint& position) {
 
 std::vector<std::string> CFolderPane::SelectedNames() const { return SelectedRowNames(*m_list); }
 
-float CFolderPane::SelectionSize(bool followPlaylist) const {
-  return koral::SelectionSize(m_folder, SelectedNames(), followPlaylist);
+float CFolderPane::SelectionSize(bool followPlaylist, const koral::AudioConverter* converter, int convertRate) const {
+  return koral::SelectionSize(m_folder, SelectedNames(), followPlaylist, converter, convertRate);
 }

@@ -9,6 +9,7 @@
 
 #include <QObject>
 
+#include "core/copy/AudioConversion.h"
 #include "core/files/FolderListing.h"
 
 class CListIcons;
@@ -62,8 +63,10 @@ class CFolderPane final : public QObject {
 
   // The names of the selected rows, top row first.
   std::vector<std::string> SelectedNames() const;
-  // Their size in MiB, playlists followed when asked; throws koral::PlaylistUnreadable.
-  float SelectionSize(bool followPlaylist) const;
+  // Their size in MiB, playlists followed when asked, and with a converter
+  // what the player cannot play counted as the MP3 it becomes at that rate;
+  // throws koral::PlaylistUnreadable.
+  float SelectionSize(bool followPlaylist, const koral::AudioConverter* converter = nullptr, int convertRate = 0) const;
 
   int RowHeight() const;  // measured on a row like the listing's
 

@@ -18,6 +18,7 @@
 #include "core/copy/CopyLeftovers.h"
 #include "core/platform/PlayerDetection.h"
 #include "gui/app/AboutDlg.h"
+#include "gui/app/ConvertOption.h"
 #include "gui/app/FolderPane.h"
 #include "gui/app/RemovalCount.h"
 #include "gui/common/ButtonChoice.h"
@@ -66,6 +67,7 @@ CMainDlg::CMainDlg(koral::RunContext& context, QWidget* parent)
   auto* modes = new QButtonGroup(this);
   modes->addButton(m_ui->addNumberRadio, 0);
   modes->addButton(m_ui->numberOnlyRadio, 1);
+  m_convertOption = new CConvertOption(m_ui->convertCheck, m_ui->convertRateCombo, m_context, this);
   // A click leaves the keyboard where it was, in a list as a rule: a later
   // Enter never repeats a click on a button, nor reaches a box just ticked.
   for (QAbstractButton* button : findChildren<QAbstractButton*>()) button->setFocusPolicy(Qt::TabFocus);
@@ -145,6 +147,7 @@ void CMainDlg::ReadOptions() {
   m_followPlaylist = koral::GetPrivateProfileInt("copie", "suivrem3u", m_configPath);
   m_win98 = koral::GetPrivateProfileInt("copie", "win98", m_configPath);
   m_copyMode = koral::GetPrivateProfileInt("copie", "trackonly", m_configPath);
+  m_convertOption->Read(m_configPath);
   m_savedGeometry = WindowPlacement::Read("", m_configPath);
 }
 
@@ -155,6 +158,7 @@ void CMainDlg::SaveOptions() {
   StoreOption("copie", "suivrem3u", m_followPlaylist, m_configPath);
   StoreOption("copie", "win98", m_win98, m_configPath);
   StoreOption("copie", "trackonly", m_copyMode, m_configPath);
+  m_convertOption->Save(m_configPath);
   WindowPlacement::Write(*this, "", m_configPath);
 }
 

@@ -22,6 +22,7 @@
 #include "core/platform/RunContext.h"
 #include "gui/app/ListIcons.h"
 
+class CConvertOption;
 class CFolderPane;
 class CNewFolderDlg;
 class CFileOp;
@@ -150,6 +151,7 @@ class CMainDlg final : public QDialog {
   CListIcons m_listIcons;  // shared by the panes, which it outlives
   std::unique_ptr<CFolderPane> m_computerPane;
   std::unique_ptr<CFolderPane> m_playerPane;             // its floor is the player root: it never leaves the player
+  CConvertOption* m_convertOption = nullptr;             // the conversion on copy, and its converter
   std::unique_ptr<koral::MountTableWatch> m_mountWatch;  // none for a player named on the command line
   bool m_rescanPending = false;                          // the table changed while a copy or an eject held the player
   std::string m_requestedPlayer;                         // named by a later start, waiting for the player to be free

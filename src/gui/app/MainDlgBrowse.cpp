@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QResizeEvent>
 
+#include "gui/app/ConvertOption.h"
 #include "gui/app/FileDropTarget.h"
 #include "gui/app/FileUrls.h"
 #include "gui/app/FolderPane.h"
@@ -115,7 +116,7 @@ std::unique_ptr<QMenu> CMainDlg::ComputerListMenu() {
 
 std::optional<float> CMainDlg::ComputerSelectionSize() {
   try {
-    return m_computerPane->SelectionSize(m_followPlaylist == 1);
+    return m_computerPane->SelectionSize(m_followPlaylist == 1, m_convertOption->Converter(), m_convertOption->Rate());
   } catch (const koral::PlaylistUnreadable& unreadable) {
     TellUnreadablePlaylist(unreadable);
     return std::nullopt;

@@ -9,6 +9,7 @@
 #include "core/copy/CopyPlan.h"
 #include "core/files/Paths.h"
 #include "core/platform/VolumeSpace.h"
+#include "gui/app/ConvertOption.h"
 #include "gui/app/FolderPane.h"
 #include "gui/app/MainDlg.h"
 #include "gui/common/PathText.h"
@@ -61,7 +62,8 @@ void CMainDlg::CopyToPlayer(const std::vector<std::string>& sources) {
     job.sources.push_back(source);
     job.destinations.push_back(koral::JoinPath(playerFolder, std::filesystem::path(source).filename().string()));
   }
-  job.options = {m_followPlaylist == 1, m_copyMode == 1, m_win98 == 1};
+  job.options = {m_followPlaylist == 1, m_copyMode == 1, m_win98 == 1, m_convertOption->Rate()};
+  job.converter = m_convertOption->Converter();
   job.maxFileSize = koral::MaxFileSizeOf(playerFolder);
   job.playerRoot = m_playerRoot;
   // One walk of the selection: the plan's bytes are the size checked.
