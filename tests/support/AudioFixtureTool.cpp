@@ -16,7 +16,7 @@
 
 namespace {
 
-using koral::test::ToneSpec;
+using koral::test::ToneRecipe;
 
 constexpr const char* kUsage =
     "usage: koral_audio_fixture make FORMAT SECONDS OUT [--title T] [--artist A] [--album B]\n"
@@ -29,26 +29,26 @@ const std::map<std::string, std::string> kTagOptions = {
     {"--title", "title"}, {"--artist", "artist"}, {"--album", "album"}, {"--album-artist", "album_artist"},
     {"--track", "track"}, {"--disc", "disc"},     {"--year", "date"},   {"--genre", "genre"}};
 
-ToneSpec ParseMake(const std::vector<std::string>& args) {
+ToneRecipe ParseMake(const std::vector<std::string>& args) {
   if (args.size() < 4) throw std::invalid_argument("make wants FORMAT SECONDS OUT");
   const auto format = koral::test::FixtureFormatNamed(args[1]);
   if (!format) throw std::invalid_argument("unknown format " + args[1]);
-  ToneSpec spec;
-  spec.format = *format;
-  spec.seconds = std::stod(args[2]);
+  ToneRecipe tone;
+  tone.format = *format;
+  tone.seconds = std::stod(args[2]);
   for (std::size_t i = 4; i < args.size(); ++i) {
     const std::string& option = args[i];
     if (option == "--mono") {
-      spec.channels = 1;
+      tone.channels = 1;
       continue;
     }
     if (i + 1 >= args.size()) throw std::invalid_argument(option + " wants a value");
     const std::string& value = args[++i];
-    if (option == "--rate") spec.rate = std::stoi(value);
-    else if (kTagOptions.contains(option)) spec.tags[kTagOptions.at(option)] = value;
+    if (option == "--rate") tone.rate = std::stoi(value);
+    else if (kTagOptions.contains(option)) tone.tags[kTagOptions.at(option)] = value;
     else throw std::invalid_argument("unknown option " + option);
   }
-  return spec;
+  return tone;
 }
 
 int Run(const std::vector<std::string>& args) {

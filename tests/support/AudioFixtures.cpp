@@ -106,7 +106,7 @@ void Store(AVFrame* frame, int index, int channel, double value) {
   }
 }
 
-std::unique_ptr<AVCodecContext, Codec> OpenEncoder(const FormatRecipe& recipe, const ToneSpec& spec, int rate,
+std::unique_ptr<AVCodecContext, Codec> OpenEncoder(const FormatRecipe& recipe, const ToneRecipe& tone, int rate,
                                                    bool globalHeader) {
   const AVCodec* codec = avcodec_find_encoder_by_name(recipe.encoder);
   if (codec == nullptr) throw std::runtime_error(std::string("no encoder ") + recipe.encoder);
@@ -114,7 +114,7 @@ std::unique_ptr<AVCodecContext, Codec> OpenEncoder(const FormatRecipe& recipe, c
   encoder->sample_rate = rate;
   encoder->time_base = {1, rate};
   encoder->sample_fmt = codec->sample_fmts != nullptr ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
-  av_channel_layout_default(&encoder->ch_layout, spec.channels);
+  av_channel_layout_default(&encoder->ch_layout, tone.channels);
   if (recipe.encoder != std::string_view("flac") && recipe.encoder != std::string_view("pcm_s16le"))
     encoder->bit_rate = 128000;
   if (globalHeader) encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
@@ -134,9 +134,9 @@ void Drain(AVCodecContext* encoder, AVFormatContext* muxer, AVStream* stream, AV
   }
 }
 
-void EncodeTone(AVCodecContext* encoder, AVFormatContext* muxer, AVStream* stream, const ToneSpec& spec) {
-  ToneSource tone(encoder->sample_rate, spec.channels);
-  const std::int64_t total = std::llround(spec.seconds * encoder->sample_rate);
+void EncodeTone(AVCodecContext* encoder, AVFormatContext* muxer, AVStream* stream, const ToneRecipe& wanted) {
+  ToneSource source(encoder->sample_rate, wanted.channels);
+  const std::int64_t total = std::llround(wanted.seconds * encoder->sample_rate);
   const int frameSize = encoder->frame_size > 0 ? encoder->frame_size : 1024;
   std::unique_ptr<AVFrame, Frame> frame(av_frame_alloc());
   std::unique_ptr<AVPacket, Packet> packet(av_packet_alloc());
@@ -147,7 +147,7 @@ void EncodeTone(AVCodecContext* encoder, AVFormatContext* muxer, AVStream* strea
     Check(av_channel_layout_copy(&frame->ch_layout, &encoder->ch_layout), "layout");
     Check(av_frame_get_buffer(frame.get(), 0), "frame");
     for (int i = 0; i < frame->nb_samples; ++i) {
-      for (int c = 0; c < spec.channels; ++c) Store(frame.get(), i, c, tone.Sample(done + i, c));
+      for (int c = 0; c < wanted.channels; ++c) Store(frame.get(), i, c, source.Sample(done + i, c));
     }
     frame->pts = done;
     done += frame->nb_samples;
@@ -257,22 +257,22 @@ std::optional<FixtureFormat> FixtureFormatNamed(std::string_view name) {
   return std::nullopt;
 }
 
-void MakeTone(const ToneSpec& spec, const fs::path& out) {
+void MakeTone(const ToneRecipe& tone, const fs::path& out) {
   av_log_set_level(AV_LOG_ERROR);
-  const FormatRecipe recipe = RecipeOf(spec.format);
-  const int rate = spec.rate > 0 ? spec.rate : spec.format == FixtureFormat::Opus ? 48000 : 44100;
+  const FormatRecipe recipe = RecipeOf(tone.format);
+  const int rate = tone.rate > 0 ? tone.rate : tone.format == FixtureFormat::Opus ? 48000 : 44100;
   AVFormatContext* created = nullptr;
   Check(avformat_alloc_output_context2(&created, nullptr, recipe.muxer, out.c_str()), "choosing the muxer");
   const std::unique_ptr<AVFormatContext, Output> muxer(created);
-  const auto encoder = OpenEncoder(recipe, spec, rate, muxer->oformat->flags & AVFMT_GLOBALHEADER);
+  const auto encoder = OpenEncoder(recipe, tone, rate, muxer->oformat->flags & AVFMT_GLOBALHEADER);
   AVStream* stream = avformat_new_stream(muxer.get(), nullptr);
   Check(avcodec_parameters_from_context(stream->codecpar, encoder.get()), "stream parameters");
   stream->time_base = encoder->time_base;
-  SetTags(&muxer->metadata, spec.tags);
-  SetTags(&stream->metadata, spec.tags);  // Ogg writes its comments from the stream's
+  SetTags(&muxer->metadata, tone.tags);
+  SetTags(&stream->metadata, tone.tags);  // Ogg writes its comments from the stream's
   Check(avio_open(&muxer->pb, out.c_str(), AVIO_FLAG_WRITE), "creating the file");
   Check(avformat_write_header(muxer.get(), nullptr), "writing the header");
-  EncodeTone(encoder.get(), muxer.get(), stream, spec);
+  EncodeTone(encoder.get(), muxer.get(), stream, tone);
   Check(av_write_trailer(muxer.get()), "finishing the file");
 }
 

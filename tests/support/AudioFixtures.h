@@ -19,7 +19,7 @@ std::optional<FixtureFormat> FixtureFormatNamed(std::string_view name);
 // Tags under FFmpeg's names: title, artist, album, album_artist, track, disc, date, genre.
 using AudioTags = std::map<std::string, std::string>;
 
-struct ToneSpec {
+struct ToneRecipe {
   FixtureFormat format = FixtureFormat::Flac;
   double seconds = 2;
   int channels = 2;
@@ -28,7 +28,7 @@ struct ToneSpec {
 };
 
 // A few tones and a little noise, not silence, so that encoders work as on music.
-void MakeTone(const ToneSpec& spec, const std::filesystem::path& out);
+void MakeTone(const ToneRecipe& tone, const std::filesystem::path& out);
 
 // A FLAC whose header is sound and whose frames are overwritten from the
 // first third on: it looks like audio, and its decoding fails.
