@@ -13,6 +13,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "convert/FfmpegHandles.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -53,18 +55,6 @@ void Check(int result, const char* what) {
   }
 }
 
-struct Codec {
-  void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct Frame {
-  void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct Packet {
-  void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct Input {
-  void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
-};
 struct Output {
   void operator()(AVFormatContext* context) const {
     if (context->pb != nullptr) avio_closep(&context->pb);
@@ -106,11 +96,10 @@ void Store(AVFrame* frame, int index, int channel, double value) {
   }
 }
 
-std::unique_ptr<AVCodecContext, Codec> OpenEncoder(const FormatRecipe& recipe, const ToneRecipe& tone, int rate,
-                                                   bool globalHeader) {
+convert::CodecHandle OpenEncoder(const FormatRecipe& recipe, const ToneRecipe& tone, int rate, bool globalHeader) {
   const AVCodec* codec = avcodec_find_encoder_by_name(recipe.encoder);
   if (codec == nullptr) throw std::runtime_error(std::string("no encoder ") + recipe.encoder);
-  std::unique_ptr<AVCodecContext, Codec> encoder(avcodec_alloc_context3(codec));
+  convert::CodecHandle encoder(avcodec_alloc_context3(codec));
   encoder->sample_rate = rate;
   encoder->time_base = {1, rate};
   encoder->sample_fmt = codec->sample_fmts != nullptr ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
@@ -138,8 +127,8 @@ void EncodeTone(AVCodecContext* encoder, AVFormatContext* muxer, AVStream* strea
   ToneSource source(encoder->sample_rate, wanted.channels);
   const std::int64_t total = std::llround(wanted.seconds * encoder->sample_rate);
   const int frameSize = encoder->frame_size > 0 ? encoder->frame_size : 1024;
-  std::unique_ptr<AVFrame, Frame> frame(av_frame_alloc());
-  std::unique_ptr<AVPacket, Packet> packet(av_packet_alloc());
+  convert::FrameHandle frame(av_frame_alloc());
+  convert::PacketHandle packet(av_packet_alloc());
   for (std::int64_t done = 0; done < total;) {
     frame->nb_samples = int(std::min<std::int64_t>(frameSize, total - done));
     frame->format = encoder->sample_fmt;
@@ -201,12 +190,12 @@ bool DecodeAll(AVFormatContext* input, int streamIndex, AudioFacts& facts) {
   const AVStream* stream = input->streams[streamIndex];
   const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
   if (codec == nullptr) return false;
-  std::unique_ptr<AVCodecContext, Codec> decoder(avcodec_alloc_context3(codec));
+  convert::CodecHandle decoder(avcodec_alloc_context3(codec));
   if (avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0) return false;
   decoder->pkt_timebase = stream->time_base;
   if (avcodec_open2(decoder.get(), codec, nullptr) < 0) return false;
-  std::unique_ptr<AVFrame, Frame> frame(av_frame_alloc());
-  std::unique_ptr<AVPacket, Packet> packet(av_packet_alloc());
+  convert::FrameHandle frame(av_frame_alloc());
+  convert::PacketHandle packet(av_packet_alloc());
   std::int64_t samples = 0;
   bool ended = false;
   while (!ended) {
@@ -288,7 +277,7 @@ AudioFacts ReadAudioFacts(const fs::path& file) {
   facts.id3v1 = fs::is_regular_file(file) && HasId3v1(file);
   AVFormatContext* opened = nullptr;
   if (avformat_open_input(&opened, file.c_str(), nullptr, nullptr) < 0) return facts;
-  const std::unique_ptr<AVFormatContext, Input> input(opened);
+  const convert::InputHandle input(opened);
   if (avformat_find_stream_info(input.get(), nullptr) < 0) return facts;
   facts.container = input->iformat->name;
   const int streamIndex = av_find_best_stream(input.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
