@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build and the tests need. Idempotent:
-# does nothing when every package is already there. With --bench, also what
-# `make bench` needs for its FAT device (a FAT32 image through fusefat) and the anchor of
-# the conversion benchmark (the ffmpeg program).
+# does nothing when every package is already there. With --bench, also the
+# anchor of the conversion benchmark (the ffmpeg program).
 set -euo pipefail
 
 packages=(
@@ -20,12 +19,14 @@ packages=(
   python3-dbusmock
   # Qt's own texts in French
   qt6-translations-l10n
+  # a FAT32 player through FUSE, for the tests and the benchmark's FAT device
+  fusefat dosfstools fatsort
   # conversion on copy: FFmpeg's libraries (the MP3 encoder comes with libavcodec)
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   # make package (dpkg-shlibdeps, file), its lintian check and the checks of the installed tree
   dpkg-dev file gzip groff-base appstream desktop-file-utils lintian
 )
-[ "${1:-}" = --bench ] && packages+=(fusefat dosfstools ffmpeg)
+[ "${1:-}" = --bench ] && packages+=(ffmpeg)
 
 missing=()
 for p in "${packages[@]}"; do
