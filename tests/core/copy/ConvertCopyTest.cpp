@@ -11,6 +11,7 @@
 #include "core/copy/CopyEngine.h"
 #include "core/copy/CopyReport.h"
 #include "core/copy/FakeAudioConverter.h"
+#include "support/CopyJobs.h"
 #include "support/CopyTemporaries.h"
 #include "support/TestEnvironment.h"
 
@@ -40,14 +41,9 @@ class ConvertCopyTest : public ::testing::Test {
 
   koral::CopyResult Copy(const std::vector<std::string>& names, std::stop_token stop = {},
                          bool followPlaylist = false) {
-    koral::CopyJob job;
-    for (const std::string& name : names) {
-      job.sources.push_back(Source(name));
-      job.destinations.push_back((Player() / name).string());
-    }
+    koral::CopyJob job = koral::test::JobCopyingNames(Computer(), Player(), names);
     job.options.convertRate = 128;
     job.options.followPlaylist = followPlaylist;
-    job.playerRoot = Player().string();
     job.converter = &converter;
     plan = koral::BuildCopyPlan(job);
     koral::CCopyEngine engine(job.options, observer, std::move(stop));

@@ -10,6 +10,7 @@
 #include "core/copy/CopyPlan.h"
 #include "core/copy/CopyReport.h"
 #include "core/copy/FakeAudioConverter.h"
+#include "support/CopyJobs.h"
 #include "support/TestEnvironment.h"
 
 namespace fs = std::filesystem;
@@ -30,14 +31,8 @@ class ConvertPlanTest : public ::testing::Test {
 
   koral::CopyPlan Plan(const std::vector<std::string>& names, koral::CopyOptions options = {},
                        std::optional<std::uint64_t> maxFileSize = std::nullopt) {
-    koral::CopyJob job;
-    for (const std::string& name : names) {
-      job.sources.push_back((Computer() / name).string());
-      job.destinations.push_back((Player() / name).string());
-    }
-    job.options = options;
+    koral::CopyJob job = koral::test::JobCopyingNames(Computer(), Player(), names, options);
     job.maxFileSize = maxFileSize;
-    job.playerRoot = Player().string();
     job.converter = &converter;
     return koral::BuildCopyPlan(job);
   }

@@ -19,6 +19,7 @@
 #include "core/copy/CopyReport.h"
 #include "core/files/SelectionSize.h"
 #include "core/platform/FileDescriptor.h"
+#include "support/CopyJobs.h"
 #include "support/CopyTemporaries.h"
 #include "support/TestEnvironment.h"
 #include "support/UnprivilegedAccess.h"
@@ -58,14 +59,8 @@ class CopyEngineTest : public ::testing::Test {
 
   koral::CopyResult Copy(const std::vector<std::string>& names, koral::CopyOptions options = {},
                          std::optional<std::uint64_t> maxFileSize = std::nullopt) {
-    koral::CopyJob job;
-    for (const std::string& name : names) {
-      job.sources.push_back((Computer() / name).string());
-      job.destinations.push_back((Player() / name).string());
-    }
-    job.options = options;
+    koral::CopyJob job = koral::test::JobCopyingNames(Computer(), Player(), names, options);
     job.maxFileSize = maxFileSize;
-    job.playerRoot = Player().string();
     plan = koral::BuildCopyPlan(job);
     koral::CCopyEngine engine(options, observer);
     return engine.Run(plan);
