@@ -477,13 +477,15 @@ def run_progress(bench, device, shape, source, options, probe):
         text += "  worst lead %.3f s" % lead
     if device.name == "slow":
         cancel = bench.cancel_latency(source, options) if shape in ("small", "large") else None
-        bench.forget_copies()
         if cancel is not None:
             text += "  cancel %.3f s" % cancel
         misses = [name for name, value in (("last", last), ("lead", lead), ("cancel", cancel))
                   if value is not None and value > SLOW_BARS[name]]
     print("%-4s %-8s progress: %s  %s" % (device.name, shape, text,
                                           "OVER THE BAR: " + ", ".join(misses) if misses else "ok"), flush=True)
+    # The next shape starts on an empty device: fusefat, once the probe's
+    # copy is removed, can refuse the next new folder.
+    bench.forget_copies()
     return not misses
 
 
