@@ -247,8 +247,8 @@ class SlowDevice(ImageDevice):
 
 class FatDevice(ImageDevice):
     """A FAT32 image mounted through fusefat, as a player's file system. Its
-    copies go with a new image: fusefat, after removals, can refuse a new
-    folder (EACCES)."""
+    copies go with a new image, each pair's too: fusefat cannot reach a
+    folder past the image's first 2 GiB, and a run's copies go past it."""
     name = "fat"
 
     def forget(self):
@@ -256,9 +256,8 @@ class FatDevice(ImageDevice):
         self.start()
 
     def begin_pair(self):
-        # fusefat cannot reach a folder past the image's first 2 GiB (its
-        # offsets there fail): a new folder then fails with EPERM. A pair of
-        # the large files writes 512 MiB.
+        # Past 2 GiB a new folder fails with EPERM; a pair of the large files
+        # writes 512 MiB.
         self.forget()
 
     def rounds(self, shape):
